@@ -1,0 +1,338 @@
+#include "gpx.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+std::FILE* GPXfp = nullptr;
+
+namespace {
+
+// 128-bit products keep the coordinate rounding exact; a GCC and Clang extension.
+__extension__ typedef unsigned __int128 Uint128;
+
+std::size_t realWrite(const void* data, std::size_t size, std::size_t count, std::FILE* stream) {
+  return fwrite_unlocked(data, size, count, stream);
+}
+
+gpx_testing::WriteFunction writeFunction = realWrite;
+
+// The file being written: where it goes, where it is written meanwhile, and the first error.
+struct OpenFile {
+  std::string target;
+  std::string temporary;
+  int error = 0;  // errno of the first failed write, 0 while all is well
+};
+OpenFile current;
+std::string lastError;
+
+// Reused for every block, so that writing a point allocates nothing once it has grown.
+std::string block;
+
+// Large enough that a million-point file costs few system calls; small enough to stay flat.
+constexpr std::size_t kStreamBuffer = 256 * 1024;
+
+std::string describe(const char* what, const std::string& path, int error) {
+  std::string message = what;
+  message += " '";
+  message += path;
+  message += "': ";
+  message += std::strerror(error);
+  return message;
+}
+
+void flushBlock() {
+  if (GPXfp == nullptr || current.error != 0) return;
+  if (writeFunction(block.data(), 1, block.size(), GPXfp) != block.size()) {
+    current.error = errno != 0 ? errno : EIO;
+  }
+}
+
+void appendEscaped(const char* text) {
+  if (text == nullptr) return;
+  for (const char* p = text; *p != '\0'; ++p) {
+    switch (*p) {
+      case '&':
+        block += "&amp;";
+        break;
+      case '<':
+        block += "&lt;";
+        break;
+      case '>':
+        block += "&gt;";
+        break;
+      case '"':
+        block += "&quot;";
+        break;
+      case '\'':
+        block += "&apos;";
+        break;
+      default:
+        block += *p;
+    }
+  }
+}
+
+void appendCoordinate(double value) {
+  char text[kCoordinateTextSize];
+  block.append(text, FormatCoordinate(value, text));
+}
+
+// `open` and `nameIndent` give the element's start and the indent of its children.
+void appendPoint(const char* open, double lat, double lon, const char* name,
+                 const char* nameIndent) {
+  block += open;
+  block += " lat=\"";
+  appendCoordinate(lat);
+  block += "\" lon=\"";
+  appendCoordinate(lon);
+  block += "\">\n";
+  block += nameIndent;
+  block += "<name>";
+  appendEscaped(name);
+  block += "</name>\n";
+}
+
+void removeTemporary() {
+  if (!current.temporary.empty()) ::unlink(current.temporary.c_str());
+  current = OpenFile{};
+}
+
+// Creates a fresh temporary file beside `path`; -1 with errno set on failure.
+int createTemporary(const std::string& path, std::string& temporary) {
+  static unsigned counter = 0;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temporary = path + ".part" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  errno = EEXIST;
+  return -1;
+}
+
+}  // namespace
+
+std::size_t FormatCoordinate(double value, char* out) {
+  // Fast exact path for |value| < 1e9: round value * 1e9 to an integer with the exact binary
+  // value of the double (ties to even, as printf does), then print that integer. Everything
+  // else (huge values, infinities, not-a-number) goes through printf itself.
+  std::uint64_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  const unsigned exponentBits = static_cast<unsigned>((bits >> 52) & 0x7ff);
+  if (exponentBits == 0x7ff || std::fabs(value) >= 1e9) {
+    return static_cast<std::size_t>(std::snprintf(out, kCoordinateTextSize, "%.9f", value));
+  }
+  const bool negative = (bits >> 63) != 0;
+  const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
+  // value = mantissa * 2^-shift; shift is at least 23 here because |value| < 2^30.
+  const std::uint64_t mantissa =
+      exponentBits == 0 ? fraction : (fraction | (std::uint64_t{1} << 52));
+  const int shift = exponentBits == 0 ? 1074 : 1075 - static_cast<int>(exponentBits);
+  const Uint128 scaled = static_cast<Uint128>(mantissa) * 1000000000u;
+  std::uint64_t units = 0;  // value * 1e9, rounded
+  if (shift < 100) {        // scaled < 2^83, so larger shifts round to zero
+    units = static_cast<std::uint64_t>(scaled >> shift);
+    const Uint128 rest = scaled - (static_cast<Uint128>(units) << shift);
+    const Uint128 half = static_cast<Uint128>(1) << (shift - 1);
+    if (rest > half || (rest == half && (units & 1) != 0)) ++units;
+  }
+  char* p = out;
+  if (negative) *p++ = '-';
+  std::uint64_t whole = units / 1000000000u;
+  std::uint64_t decimals = units % 1000000000u;
+  char digits[20];
+  int n = 0;
+  do {
+    digits[n++] = static_cast<char>('0' + whole % 10);
+    whole /= 10;
+  } while (whole != 0);
+  while (n > 0) *p++ = digits[--n];
+  *p++ = '.';
+  for (int i = 8; i >= 0; --i) {
+    p[i] = static_cast<char>('0' + decimals % 10);
+    decimals /= 10;
+  }
+  p += 9;
+  *p = '\0';
+  return static_cast<std::size_t>(p - out);
+}
+
+bool OpenGPX(const char* path) {
+  if (GPXfp != nullptr) AbortGPX("another file was opened before it was closed");
+  lastError.clear();
+  current = OpenFile{};
+  if (path == nullptr || *path == '\0') {
+    lastError = "cannot create a GPX file without a name";
+    return false;
+  }
+  struct stat info;
+  if (::lstat(path, &info) == 0) {
+    // Renaming over a link would silently replace the link, not the file it points to.
+    if (S_ISLNK(info.st_mode)) {
+      lastError = std::string("cannot write '") + path + "': it is a symbolic link";
+      return false;
+    }
+    if (S_ISDIR(info.st_mode)) {
+      lastError = describe("cannot write", path, EISDIR);
+      return false;
+    }
+  }
+  std::string temporary;
+  const int fd = createTemporary(path, temporary);
+  if (fd < 0) {
+    lastError = describe("cannot create", path, errno);
+    return false;
+  }
+  GPXfp = ::fdopen(fd, "w");
+  if (GPXfp == nullptr) {
+    lastError = describe("cannot create", path, errno);
+    ::close(fd);
+    ::unlink(temporary.c_str());
+    return false;
+  }
+  std::setvbuf(GPXfp, nullptr, _IOFBF, kStreamBuffer);
+  current.target = path;
+  current.temporary = temporary;
+
+  block.assign(
+      "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+      "<gpx version=\"1.1\" creator=\"Tarvolin\""
+      " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\""
+      " xmlns=\"http://www.topografix.com/GPX/1/1\""
+      " xsi:schemaLocation=\"http://www.topografix.com/GPX/1/1"
+      " http://www.topografix.com/GPX/1/1/gpx.xsd\""
+      " xmlns:opencpn=\"http://www.tarvolin.com\">\n");
+  flushBlock();
+  return current.error == 0;
+}
+
+void StartRouteGPX(const char* name) {
+  if (GPXfp == nullptr) return;
+  block.assign("   <rte>\n        <name>");
+  appendEscaped(name);
+  block +=
+      "</name>\n"
+      "        <extensions>\n"
+      "            <opencpn:start></opencpn:start>\n"
+      "            <opencpn:end></opencpn:end>\n"
+      "            <opencpn:viz>1</opencpn:viz>\n"
+      "        </extensions>\n";
+  flushBlock();
+}
+
+void RouteGPX(double lat, double lon, const char* name) {
+  if (GPXfp == nullptr) return;
+  block.clear();
+  appendPoint("        <rtept", lat, lon, name, "            ");
+  block +=
+      "            <sym>empty</sym>\n"
+      "            <type>WPT</type>\n"
+      "            <extensions>\n"
+      "                <opencpn:viz>1</opencpn:viz>\n"
+      "                <opencpn:viz_name>1</opencpn:viz_name>\n"
+      "            </extensions>\n"
+      "        </rtept>\n";
+  flushBlock();
+}
+
+void EndRouteGPX() {
+  if (GPXfp == nullptr) return;
+  block.assign("    </rte>\n");
+  flushBlock();
+}
+
+void WayPointGPX(double lat, double lon, const char* name) {
+  if (GPXfp == nullptr) return;
+  block.clear();
+  appendPoint("    <wpt", lat, lon, name, "        ");
+  block +=
+      "        <sym>circle</sym>\n"
+      "        <type>WPT</type>\n"
+      "        <extensions>\n"
+      "            <opencpn:viz>1</opencpn:viz>\n"
+      "            <opencpn:viz_name>1</opencpn:viz_name>\n"
+      "        </extensions>\n"
+      "    </wpt>\n";
+  flushBlock();
+}
+
+bool CloseGPX() {
+  if (GPXfp == nullptr) {
+    if (lastError.empty()) lastError = "no GPX file is open";
+    return false;
+  }
+  block.assign(" </gpx>\n");
+  flushBlock();
+  if (current.error == 0 && std::fflush(GPXfp) != 0) current.error = errno;
+  if (current.error == 0 && std::ferror(GPXfp)) current.error = EIO;
+  const int closed = std::fclose(GPXfp);
+  GPXfp = nullptr;
+  if (current.error == 0 && closed != 0) current.error = errno;
+  if (current.error != 0) {
+    lastError = describe("cannot write", current.target, current.error);
+    removeTemporary();
+    return false;
+  }
+  if (std::rename(current.temporary.c_str(), current.target.c_str()) != 0) {
+    lastError = describe("cannot put in place", current.target, errno);
+    removeTemporary();
+    return false;
+  }
+  current = OpenFile{};
+  return true;
+}
+
+void AbortGPX(const char* reason) {
+  if (GPXfp != nullptr) {
+    std::fclose(GPXfp);
+    GPXfp = nullptr;
+  }
+  if (!current.target.empty()) {
+    lastError = "abandoned '" + current.target + "': " + (reason != nullptr ? reason : "");
+  }
+  removeTemporary();
+}
+
+void gpxLine(double lat1, double lon1, double lat2, double lon2, const char* name) {
+  StartRouteGPX(name);
+  RouteGPX(lat1, lon1, "");
+  RouteGPX(lat2, lon2, name);
+  EndRouteGPX();
+}
+
+bool gpxRhumbLine(double lat1, double lon1, double lat2, double lon2, const char* stem) {
+  char fileName[kGpxNameCapacity];
+  char routeName[kGpxNameCapacity];
+  const int fileLength = std::snprintf(fileName, sizeof fileName, "%s RL.gpx", stem);
+  const int routeLength = std::snprintf(routeName, sizeof routeName, "%s - P1P2", stem);
+  if (fileLength < 0 || fileLength >= static_cast<int>(sizeof fileName) || routeLength < 0 ||
+      routeLength >= static_cast<int>(sizeof routeName)) {
+    GPXSetLastError("the stem is too long: the file and route names must fit in 99 characters");
+    return false;
+  }
+  if (!OpenGPX(fileName)) return false;
+  gpxLine(lat1, lon1, lat2, lon2, routeName);
+  WayPointGPX(lat1, lon1, "P1");
+  WayPointGPX(lat2, lon2, "P2");
+  return CloseGPX();
+}
+
+const char* GPXLastError() {
+  return lastError.c_str();
+}
+
+void GPXSetLastError(const char* message) {
+  lastError = message != nullptr ? message : "";
+}
+
+namespace gpx_testing {
+void SetWriteFunction(WriteFunction function) {
+  writeFunction = function != nullptr ? function : realWrite;
+}
+}  // namespace gpx_testing

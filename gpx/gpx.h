@@ -1,0 +1,68 @@
+// GPX 1.1 route files with the OpenCPN extension elements that make a chart plotter show every
+// point and its name.
+//
+// One file at a time goes through the stream GPXfp: OpenGPX, then route blocks (StartRouteGPX,
+// RouteGPX..., EndRouteGPX) and waypoints (WayPointGPX) in the caller's order, then CloseGPX.
+//
+// A file is never half-written under its final name: OpenGPX writes into a temporary file in the
+// same folder and CloseGPX renames it over the target only when every byte was written and the
+// stream closed cleanly. On any failure the temporary file is removed, an earlier file of that
+// name stays untouched, CloseGPX returns false and GPXLastError() says which file and why. After
+// a failed open the block operations do nothing.
+//
+// Coordinates are written as "%.9lf" (nine decimals, full stop whatever the locale). Names are
+// escaped for XML (& < > " '), so no caller can break the file.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+
+// The stream of the file being written, or null when none is open (or its open failed).
+extern std::FILE* GPXfp;
+
+// Opens `path` for writing and writes the two header lines. A bare name lands in the current
+// directory. A target that is a directory or a symbolic link is refused.
+// @return false when the file cannot be created; GPXLastError() tells why.
+bool OpenGPX(const char* path);
+
+void StartRouteGPX(const char* name);
+void RouteGPX(double lat, double lon, const char* name);
+void EndRouteGPX();
+void WayPointGPX(double lat, double lon, const char* name);
+
+// Writes the footer, closes the stream and puts the file in place.
+// @return true only when the whole file was written, closed and renamed to its final name.
+bool CloseGPX();
+
+// Abandons the file being written: the temporary file is removed, nothing replaces the target.
+void AbortGPX(const char* reason);
+
+// A whole two-point route: the first point with the empty name, the second named with the route
+// name itself. Needs an open file.
+void gpxLine(double lat1, double lon1, double lat2, double lon2, const char* name);
+
+// A whole file "<stem> RL.gpx": the route "<stem> - P1P2" from gpxLine and the waypoints "P1"
+// and "P2". A stem whose names would exceed 99 characters writes nothing.
+// @return true only when the whole file was written and closed.
+bool gpxRhumbLine(double lat1, double lon1, double lat2, double lon2, const char* stem);
+
+// Why the last file failed, naming the file and the reason; empty after a success.
+const char* GPXLastError();
+// Records a failure found by a caller before any file was opened (an over-long name).
+void GPXSetLastError(const char* message);
+
+// Capacity of the name texts that the generators compose (99 characters and the terminator).
+inline constexpr std::size_t kGpxNameCapacity = 100;
+
+// Formats `value` exactly as printf("%.9lf") does, into `out` (at least kCoordinateTextSize
+// bytes). Returns the number of characters written, without the terminator.
+inline constexpr std::size_t kCoordinateTextSize = 330;
+std::size_t FormatCoordinate(double value, char* out);
+
+namespace gpx_testing {
+// The writer's one path to the stream, replaceable so that tests can inject write failures.
+// The function has fwrite's contract and must set errno when it writes short.
+using WriteFunction = std::size_t (*)(const void* data, std::size_t size, std::size_t count,
+                                      std::FILE* stream);
+void SetWriteFunction(WriteFunction function);  // null restores the real one
+}  // namespace gpx_testing

@@ -1,0 +1,241 @@
+#include "vestrand.gpx.h"
+
+#include <cstdio>
+#include <string>
+
+#include "Derrota.h"
+#include "gpx.h"
+
+namespace vestrand {
+namespace {
+
+constexpr double kSpeed = 1.0;  // so that the time argument of a leg is its length in miles
+
+// The pattern being sailed: its sink and the current position, advanced in place by each leg.
+class Track {
+ public:
+  Track(double lat, double lon, PatternSink& sink) : lat_(lat), lon_(lon), sink_(sink) {}
+
+  void moveTo(double lat, double lon) {
+    lat_ = lat;
+    lon_ = lon;
+  }
+  // Sails one leg without marking its end.
+  void run(double course, double length) {
+    PosicionLlegada(lat_, lon_, kSpeed, course, length, &lat_, &lon_);
+  }
+  // Sails one leg and writes its end as an unnamed route point.
+  void leg(double course, double length) {
+    run(course, length);
+    mark();
+  }
+  void mark() { sink_.routePoint(lat_, lon_, ""); }
+  double lat() const { return lat_; }
+  double lon() const { return lon_; }
+
+ private:
+  double lat_;
+  double lon_;
+  PatternSink& sink_;
+};
+
+void sailExpandingSquare(const PatternParams& p, const PatternNames& names, PatternSink& sink) {
+  const double c = p.course;
+  const double s = p.spacing;
+  Track track(p.lat, p.lon, sink);
+  sink.startRoute(names.routes[0]);
+  track.mark();
+  // A 64-bit counter: the closing leg uses the value the loop leaves, which for a count of
+  // INT_MAX would overflow a 32-bit one.
+  long long i = 1;
+  for (; i <= p.count; ++i) {
+    track.leg(c + 90.0 * static_cast<double>(2 * i - 2), static_cast<double>(i) * s);
+    track.leg(c + 90.0 * static_cast<double>(2 * i - 1), static_cast<double>(i) * s);
+  }
+  track.leg(c + 90.0 * static_cast<double>(2 * i - 2), static_cast<double>(i) * s);
+  sink.endRoute();
+  sink.waypoint(p.lat, p.lon, "CSP/Datum");
+}
+
+void sailSector(const PatternParams& p, const PatternNames& names, PatternSink& sink) {
+  const double c = p.course;
+  const double d = p.leg;
+  Track track(p.lat, p.lon, sink);
+  sink.startRoute(names.routes[0]);
+  track.mark();
+  track.leg(c, d);
+  track.leg(c + 120.0, d);
+  track.leg(c + 2.0 * 120.0, 2.0 * d);
+  track.leg(c, d);
+  track.leg(c + 120.0, 2.0 * d);
+  track.leg(c + 2.0 * 120.0, d);
+  const double cspLat = track.lat();
+  const double cspLon = track.lon();
+  track.leg(c, d);
+  sink.endRoute();
+  sink.waypoint(p.lat, p.lon, "Datum");
+  sink.waypoint(cspLat, cspLon, "CSP");
+}
+
+void sailCreepingLine(const PatternParams& p, const PatternNames& names, PatternSink& sink) {
+  const double c = p.course;
+  Track track(p.lat, p.lon, sink);
+  sink.startRoute(names.routes[0]);
+  track.mark();
+  track.leg(c, p.leg / 2.0);
+  for (int i = 1; i <= p.count; ++i) {
+    track.leg(c + 90.0, p.spacing);
+    track.leg(c + 180.0, p.leg);
+    track.leg(c + 90.0, p.spacing);
+    track.leg(c, p.leg);
+  }
+  sink.endRoute();
+  sink.waypoint(p.lat, p.lon, "Datum/CSP");
+}
+
+// One unit of the parallel sweep; `side` is -1 for the unit left of the course, +1 for the right.
+// Returns its commence search point through cspLat and cspLon.
+void sailSweepUnit(const PatternParams& p, const char* routeName, double side, PatternSink& sink,
+                   double& cspLat, double& cspLon) {
+  const double c = p.course;
+  // Courses are the plain sums c - 90, c - 180 for the left unit and c + 90, c + 180 for the
+  // right one, exactly as they were always written.
+  const double outward = side < 0 ? c - 90.0 : c + 90.0;
+  const double back = side < 0 ? c - 180.0 : c + 180.0;
+  Track track(p.lat, p.lon, sink);
+  sink.startRoute(routeName);
+  track.run(c + 180.0, p.leg / 2.0);
+  track.leg(outward, p.spacing / 2.0);
+  cspLat = track.lat();
+  cspLon = track.lon();
+  for (int i = 1; i <= p.count; ++i) {
+    track.leg(c, p.leg);
+    track.leg(outward, p.spacing);
+    track.leg(back, p.leg);
+    track.leg(outward, p.spacing);
+  }
+  sink.endRoute();
+}
+
+void sailParallelSweep(const PatternParams& p, const PatternNames& names, PatternSink& sink) {
+  double csp1Lat, csp1Lon, csp2Lat, csp2Lon;
+  sailSweepUnit(p, names.routes[0], -1.0, sink, csp1Lat, csp1Lon);
+  sailSweepUnit(p, names.routes[1], +1.0, sink, csp2Lat, csp2Lon);
+  sink.waypoint(p.lat, p.lon, "Datum");
+  sink.waypoint(csp1Lat, csp1Lon, "CSP1");
+  sink.waypoint(csp2Lat, csp2Lon, "CSP2");
+}
+
+// Formats into a name text; false when the text would not fit.
+bool composeName(char (&name)[kNameCapacity], const char* format, const char* stem, double course) {
+  const int length = std::snprintf(name, kNameCapacity, format, stem, course);
+  return length >= 0 && static_cast<std::size_t>(length) < kNameCapacity;
+}
+
+// The GPX writer as a sink.
+class GpxSink final : public PatternSink {
+ public:
+  void startRoute(const char* name) override { StartRouteGPX(name); }
+  void routePoint(double lat, double lon, const char* name) override { RouteGPX(lat, lon, name); }
+  void endRoute() override { EndRouteGPX(); }
+  void waypoint(double lat, double lon, const char* name) override { WayPointGPX(lat, lon, name); }
+};
+
+}  // namespace
+
+const char* patternCode(PatternKind kind) {
+  switch (kind) {
+    case PatternKind::ExpandingSquare:
+      return "SS";
+    case PatternKind::Sector:
+      return "VS";
+    case PatternKind::CreepingLine:
+      return "CS";
+    case PatternKind::ParallelSweep:
+      return "PS_PM";
+  }
+  return "";
+}
+
+bool composePatternNames(const PatternParams& params, const char* stem, PatternNames& names) {
+  if (stem == nullptr) stem = "";
+  const double c = params.course;
+  names.routeCount = 1;
+  switch (params.kind) {
+    case PatternKind::ExpandingSquare:
+      return composeName(names.file, "%s SS %.0lf.gpx", stem, c) &&
+             composeName(names.routes[0], "%s - SS %.1lf", stem, c);
+    case PatternKind::Sector:
+      return composeName(names.file, "%s VS %.0lf.gpx", stem, c) &&
+             composeName(names.routes[0], "%s - VS %.1lf", stem, c);
+    case PatternKind::CreepingLine:
+      return composeName(names.file, "%s CS %.0lf.gpx", stem, c) &&
+             composeName(names.routes[0], "%s - CS %.1lf", stem, c);
+    case PatternKind::ParallelSweep:
+      names.routeCount = 2;
+      return composeName(names.file, "%s PS_PM %.0lf.gpx", stem, c) &&
+             composeName(names.routes[0], "%s - PS-left %.1lf", stem, c) &&
+             composeName(names.routes[1], "%s - PS-right %.1lf", stem, c);
+  }
+  return false;
+}
+
+void sailPattern(const PatternParams& params, const PatternNames& names, PatternSink& sink) {
+  switch (params.kind) {
+    case PatternKind::ExpandingSquare:
+      sailExpandingSquare(params, names, sink);
+      break;
+    case PatternKind::Sector:
+      sailSector(params, names, sink);
+      break;
+    case PatternKind::CreepingLine:
+      sailCreepingLine(params, names, sink);
+      break;
+    case PatternKind::ParallelSweep:
+      sailParallelSweep(params, names, sink);
+      break;
+  }
+}
+
+bool writePatternGPX(const PatternParams& params, const char* stem) {
+  PatternNames names;
+  if (!composePatternNames(params, stem, names)) {
+    const std::string message = std::string("the ") + patternCode(params.kind) +
+                                " file and route names for the stem '" + (stem ? stem : "") +
+                                "' would not fit in 99 characters; nothing was written";
+    GPXSetLastError(message.c_str());
+    return false;
+  }
+  if (!OpenGPX(names.file)) return false;
+  GpxSink sink;
+  sailPattern(params, names, sink);
+  return CloseGPX();
+}
+
+}  // namespace vestrand
+
+using vestrand::PatternKind;
+using vestrand::PatternParams;
+
+bool gpxExpandingSquareSearchPattern(double lat, double lon, double course, double spacing,
+                                     int count, const char* stem) {
+  return vestrand::writePatternGPX(
+      PatternParams{PatternKind::ExpandingSquare, lat, lon, course, spacing, 0.0, count}, stem);
+}
+
+bool gpxSectorSearchPattern(double lat, double lon, double course, double leg, const char* stem) {
+  return vestrand::writePatternGPX(
+      PatternParams{PatternKind::Sector, lat, lon, course, 0.0, leg, 0}, stem);
+}
+
+bool gpxCreepingLineSingleunit(double lat, double lon, double course, double spacing, double leg,
+                               int loops, const char* stem) {
+  return vestrand::writePatternGPX(
+      PatternParams{PatternKind::CreepingLine, lat, lon, course, spacing, leg, loops}, stem);
+}
+
+bool gpxParallelSearchPattern2ships(double lat, double lon, double course, double spacing,
+                                    double leg, int loops, const char* stem) {
+  return vestrand::writePatternGPX(
+      PatternParams{PatternKind::ParallelSweep, lat, lon, course, spacing, leg, loops}, stem);
+}

@@ -1,0 +1,91 @@
+// The four search patterns: expanding square, sector, creeping line (one unit) and parallel sweep
+// (two units).
+//
+// Each pattern's geometry is produced once, by sailPattern, and handed leg by leg to a
+// PatternSink: the GPX writer is one sink, a drawing or a plan summary are others. Nothing is
+// held per point. Every leg is sailed with PosicionLlegada at speed 1 with the leg length as the
+// time, from the position the previous leg reached; leg courses are plain sums of the search
+// course and the turns, never reduced to 0..360.
+//
+// Units: positions in decimal degrees (north and east positive), courses in degrees true,
+// distances in nautical miles. Arguments are not range-checked: a negative spacing or leg length
+// runs the leg the other way, a count of 0 or below gives the shortest form of the pattern.
+#pragma once
+
+#include <cstddef>
+
+namespace vestrand {
+
+enum class PatternKind { ExpandingSquare, Sector, CreepingLine, ParallelSweep };
+
+// Everything that decides a pattern's geometry. Fields a pattern does not use are ignored:
+// the sector uses only `leg` (its radius); the expanding square only `spacing` and `count`.
+struct PatternParams {
+  PatternKind kind = PatternKind::Sector;
+  double lat = 0.0;      // datum latitude
+  double lon = 0.0;      // datum longitude
+  double course = 0.0;   // course of the first leg
+  double spacing = 0.0;  // track spacing S
+  double leg = 0.0;      // leg length L (the sector's leg length d)
+  int count = 0;         // leg pairs (expanding square) or loops (creeping line, parallel sweep)
+};
+
+inline constexpr std::size_t kNameCapacity = 100;  // 99 characters and the terminator
+
+// The names a pattern's file carries, composed from the stem and the course.
+struct PatternNames {
+  char file[kNameCapacity] = {};       // "<stem> VS 30.gpx"
+  char routes[2][kNameCapacity] = {};  // "<stem> - VS 30.0"; the parallel sweep has two
+  int routeCount = 0;
+};
+
+// Receives a pattern as it is sailed: routes of turning points in sailing order, then the
+// waypoints. Names are only valid during the call.
+class PatternSink {
+ public:
+  virtual ~PatternSink() = default;
+  virtual void startRoute(const char* name) = 0;
+  virtual void routePoint(double lat, double lon, const char* name) = 0;
+  virtual void endRoute() = 0;
+  virtual void waypoint(double lat, double lon, const char* name) = 0;
+};
+
+// The pattern's code in file and route names: "SS", "VS", "CS" or "PS_PM".
+const char* patternCode(PatternKind kind);
+
+// Composes the file and route names. Returns false, leaving `names` unspecified, when one of them
+// would not fit in 99 characters: a cut name could overwrite another pattern's file.
+bool composePatternNames(const PatternParams& params, const char* stem, PatternNames& names);
+
+// Sails the pattern and hands every route, route point and waypoint to `sink`.
+void sailPattern(const PatternParams& params, const PatternNames& names, PatternSink& sink);
+
+// Composes the names and writes the pattern's GPX file in the current directory.
+// @return true only when the whole file was written and put in place; otherwise nothing replaces
+//   an earlier file of that name and GPXLastError() says which file and why.
+bool writePatternGPX(const PatternParams& params, const char* stem);
+
+}  // namespace vestrand
+
+// The generators with their historical argument orders. Each writes one file in the current
+// directory, named from the stem and the course rounded to a whole number; see writePatternGPX
+// for the result.
+
+// Expanding square from the datum, which is also the commence search point: legs grow by one
+// track spacing every second leg, turning 90 degrees to starboard. File "<stem> SS <c>.gpx".
+bool gpxExpandingSquareSearchPattern(double lat, double lon, double course, double spacing,
+                                     int count, const char* stem);
+
+// Sector search of seven legs with 120 degree turns; `leg` is the sector's radius.
+// File "<stem> VS <c>.gpx".
+bool gpxSectorSearchPattern(double lat, double lon, double course, double leg, const char* stem);
+
+// Creeping line for one unit, creeping to the right of the course from the datum.
+// File "<stem> CS <c>.gpx".
+bool gpxCreepingLineSingleunit(double lat, double lon, double course, double spacing, double leg,
+                               int loops, const char* stem);
+
+// Parallel sweep for two units, one each side of the course line through the datum.
+// File "<stem> PS_PM <c>.gpx".
+bool gpxParallelSearchPattern2ships(double lat, double lon, double course, double spacing,
+                                    double leg, int loops, const char* stem);
