@@ -1,0 +1,94 @@
+// The run-time operations the window program calls: panels loaded from a layout file, controls
+// read and written by number, callbacks dispatched by name, line-wise text files, the clock and
+// the default browser. Qt stays behind this header: nothing here includes a Qt header.
+//
+// Return values follow the historical run-time: 0 (or a handle) on success, a negative number on
+// failure, unless an operation says otherwise.
+#pragma once
+
+#include <cstddef>
+
+// Events delivered to callbacks.
+inline constexpr int EVENT_COMMIT = 1;
+inline constexpr int EVENT_VAL_CHANGED = 2;
+inline constexpr int EVENT_LEFT_CLICK = 3;
+inline constexpr int EVENT_GOT_FOCUS = 8;
+inline constexpr int EVENT_LOST_FOCUS = 9;
+inline constexpr int EVENT_CLOSE = 11;
+
+// Attribute of a control or tab page: its label text.
+inline constexpr int ATTR_LABEL_TEXT = 641;
+
+// File operation arguments of CVI_OpenFile.
+inline constexpr int VAL_READ_ONLY = 1;
+inline constexpr int VAL_OPEN_AS_IS = 2;
+inline constexpr int VAL_ASCII = 1;
+
+using CtrlCallbackPtr = int (*)(int panel, int control, int event, void* callbackData,
+                                int eventData1, int eventData2);
+using PanelCallbackPtr = int (*)(int panel, int event, void* callbackData, int eventData1,
+                                 int eventData2);
+
+// One entry of the program's table of callback names; exactly one of the two pointers is set.
+struct CallbackEntry {
+  const char* name;
+  CtrlCallbackPtr control;
+  PanelCallbackPtr panel;
+};
+
+// Hands the run-time the program's callback table (the layout names callbacks; LoadPanel resolves
+// them here). The table must outlive every panel.
+void SetCallbackTable(const CallbackEntry* entries, std::size_t count);
+
+// Starts the run-time; non-zero once it is ready. argv as main received it.
+int InitCVIRTE(void* instance, char* argv[], void* reserved);
+
+// Loads panel `resourceId` of a layout file. A bare file name is looked up in the current
+// directory first, then among the copies built into the program.
+// @return the panel's handle (> 0), or a negative number; LastLoadPanelError() says why, naming
+//   the file and, for a layout that does not parse, the line.
+int LoadPanel(int parentPanel, const char* fileName, int resourceId);
+const char* LastLoadPanelError();
+
+int DisplayPanel(int panel);
+int RunUserInterface();
+int QuitUserInterface(int returnCode);
+int DiscardPanel(int panel);
+
+// Values of controls. A text is copied with its terminator, cut to fit `size` bytes.
+int GetCtrlValText(int panel, int control, char* text, std::size_t size);
+template <std::size_t N>
+int GetCtrlVal(int panel, int control, char (&text)[N]) {
+  return GetCtrlValText(panel, control, text, N);
+}
+int GetCtrlVal(int panel, int control, double* value);
+int GetCtrlVal(int panel, int control, int* value);
+int SetCtrlVal(int panel, int control, const char* text);
+int SetCtrlVal(int panel, int control, double value);
+int SetCtrlVal(int panel, int control, int value);
+
+int SetCtrlAttribute(int panel, int control, int attribute, const char* value);
+int SetTabPageAttribute(int panel, int tabControl, int pageIndex, int attribute,
+                        const char* value);
+int GetPanelHandleFromTabPage(int panel, int tabControl, int pageIndex, int* pageHandle);
+
+// Line-wise text files. A bare file name is looked up in the current directory first, then among
+// the copies built into the program. Returns a handle, or -1.
+int CVI_OpenFile(const char* path, int readWrite, int action, int fileType);
+// Reads the next line without its line end (a carriage return before the line feed is dropped)
+// into `buffer`, at most `maxCharacters` characters, terminated; the rest of a longer line is
+// skipped. Returns the number of characters stored, -2 at end of file, -1 on error (the buffer
+// then holds the empty text).
+int ReadLine(int handle, char* buffer, int maxCharacters);
+// Copies at most `maxCharacters` characters of source + sourceIndex to target + targetIndex and
+// terminates the target.
+void CopyString(char* target, int targetIndex, const char* source, int sourceIndex,
+                int maxCharacters);
+int CVI_CloseFile(int handle);
+
+// Local time of day and date (the year in full).
+int CVI_GetSystemTime(int* hours, int* minutes, int* seconds);
+int GetSystemDate(int* month, int* day, int* year);
+
+// Opens a web address or a folder in the default browser or file manager; 0 on success.
+int InetLaunchDefaultWebBrowser(const char* address);
