@@ -1,0 +1,161 @@
+#include "Languaje.h"
+
+#include <cstddef>
+#include <cstring>
+
+#include "cvirte.h"
+
+char lrfData[nLanguajeResources][nb];
+
+namespace {
+
+// Controls of the main panel.
+constexpr int kHeading = 18;
+constexpr int kDatumGroup = 10;
+constexpr int kTabs = 16;
+
+enum class Set { kValue, kLabel, kTabLabel };
+
+// One window element and the entry that labels it. page -1 is the main panel; a tab label row
+// names the page whose tab it labels.
+struct Row {
+  int page;
+  int control;
+  Set how;
+  int entry;
+};
+
+// In the order the texts are written; each page's tab label comes before its controls.
+constexpr Row kRows[] = {
+    {-1, kHeading, Set::kValue, 0},
+    {-1, kDatumGroup, Set::kLabel, 1},
+    {0, 0, Set::kTabLabel, 2},
+    // Expanding square.
+    {1, 0, Set::kTabLabel, 3},
+    {1, 8, Set::kValue, 4},
+    {1, 2, Set::kLabel, 5},
+    {1, 3, Set::kLabel, 6},
+    {1, 5, Set::kLabel, 7},
+    {1, 6, Set::kLabel, 8},
+    // Sector.
+    {2, 0, Set::kTabLabel, 9},
+    {2, 6, Set::kValue, 10},
+    {2, 2, Set::kLabel, 11},
+    {2, 3, Set::kLabel, 12},
+    {2, 4, Set::kLabel, 8},
+    // Parallel sweep and creeping line.
+    {3, 0, Set::kTabLabel, 13},
+    {3, 9, Set::kValue, 14},
+    {3, 2, Set::kLabel, 15},
+    {3, 3, Set::kLabel, 16},
+    {3, 4, Set::kLabel, 17},
+    {3, 5, Set::kLabel, 18},
+    {3, 6, Set::kLabel, 19},
+    {3, 7, Set::kLabel, 8},
+};
+
+// Bytes allowed after a lead byte, per Unicode's table of well-formed sequences: the second byte
+// has its own range (which rules out overlong forms, surrogates and values past U+10FFFF), the
+// others are 80..BF. length 0 marks a byte that cannot start a sequence.
+struct Lead {
+  int length;
+  unsigned char low;
+  unsigned char high;
+};
+
+Lead LeadOf(unsigned char b) {
+  if (b < 0x80) return {1, 0, 0};
+  if (b >= 0xC2 && b <= 0xDF) return {2, 0x80, 0xBF};
+  if (b == 0xE0) return {3, 0xA0, 0xBF};
+  if (b == 0xED) return {3, 0x80, 0x9F};
+  if (b >= 0xE1 && b <= 0xEF) return {3, 0x80, 0xBF};
+  if (b == 0xF0) return {4, 0x90, 0xBF};
+  if (b >= 0xF1 && b <= 0xF3) return {4, 0x80, 0xBF};
+  if (b == 0xF4) return {4, 0x80, 0x8F};
+  return {0, 0, 0};
+}
+
+// Rewrites a terminated text of at most nb - 1 bytes as valid UTF-8 of at most nb - 1 bytes.
+// Well-formed characters pass unchanged. A sequence cut short by the end of the text is dropped:
+// it is a character the line limit split, or a broken line end, and has nothing left to show.
+// Any other maximal ill-formed subsequence becomes U+FFFD while that still fits; the labels then
+// show that something was wrong rather than silently losing letters.
+void KeepValidUtf8(char* text) {
+  static constexpr char kReplacement[] = "\xEF\xBF\xBD";
+  constexpr std::size_t kLimit = nb - 1;
+  const auto* in = reinterpret_cast<const unsigned char*>(text);
+  char out[nb] = {};
+  std::size_t used = 0;
+  std::size_t p = 0;
+  while (in[p] != 0) {
+    const Lead lead = LeadOf(in[p]);
+    // Bytes of the piece at p: a whole character, or the maximal ill-formed subsequence.
+    std::size_t length = 1;
+    bool whole = lead.length > 0;
+    bool cut = false;
+    while (whole && length < static_cast<std::size_t>(lead.length)) {
+      const unsigned char c = in[p + length];
+      const unsigned char low = length == 1 ? lead.low : 0x80;
+      const unsigned char high = length == 1 ? lead.high : 0xBF;
+      if (c == 0) {
+        cut = true;
+        break;
+      }
+      if (c < low || c > high) {
+        whole = false;  // the offending byte starts the next piece
+        break;
+      }
+      ++length;
+    }
+    if (cut) break;
+    const char* piece = whole ? text + p : kReplacement;
+    const std::size_t pieceLength = whole ? length : sizeof kReplacement - 1;
+    if (used + pieceLength > kLimit) break;
+    std::memcpy(out + used, piece, pieceLength);
+    used += pieceLength;
+    p += length;
+  }
+  out[used] = 0;
+  std::memcpy(text, out, used + 1);
+}
+
+}  // namespace
+
+int ReadLanguajeResourceFile(const char* fileName) {
+  const int file = CVI_OpenFile(fileName, VAL_READ_ONLY, VAL_OPEN_AS_IS, VAL_ASCII);
+  if (file == -1) return -1;
+  for (int i = 0; i < nLanguajeResources; ++i) {
+    // Emptied first so a line the reader could not deliver gives the empty text.
+    char line[64] = {};
+    ReadLine(file, line, nb);
+    CopyString(lrfData[i], 0, line, 0, nb - 1);
+    KeepValidUtf8(lrfData[i]);
+  }
+  CVI_CloseFile(file);
+  return 0;
+}
+
+int ChageMenuLanguaje(int panel) {
+  int pagePanel = 0;
+  for (const Row& row : kRows) {
+    const char* text = lrfData[row.entry];
+    const int target = row.page < 0 ? panel : pagePanel;
+    switch (row.how) {
+      case Set::kValue:
+        SetCtrlVal(target, row.control, text);
+        break;
+      case Set::kLabel:
+        SetCtrlAttribute(target, row.control, ATTR_LABEL_TEXT, text);
+        break;
+      case Set::kTabLabel:
+        SetTabPageAttribute(panel, kTabs, row.page, ATTR_LABEL_TEXT, text);
+        if (row.page > 0) {
+          // Reset first: a failed look-up must not leave the previous page's handle in place.
+          pagePanel = 0;
+          GetPanelHandleFromTabPage(panel, kTabs, row.page, &pagePanel);
+        }
+        break;
+    }
+  }
+  return 0;
+}

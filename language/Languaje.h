@@ -1,0 +1,39 @@
+// The window's texts in one of five languages: the table of twenty texts read from a language
+// resource file (".lrf", one text per line, UTF-8) and the relabelling of the main window from it.
+//
+// Line i+1 of a file becomes entry i of the table. Entries 0..19 label, in this order: the main
+// heading (control 18, value), the datum group (control 10, label), tab pages 0 and 1, the five
+// texts of the expanding square page, tab page 2, the three texts of the sector page, tab page 3
+// and the six texts of the parallel page. Entry 8 labels the command button of all three search
+// pages.
+#pragma once
+
+// Number of entries in the table, one per line of a language file.
+inline constexpr int nLanguajeResources = 20;
+// Line length limit handed to the line reader; an entry keeps at most nb - 1 = 59 bytes.
+inline constexpr int nb = 60;
+
+// The texts of the language last read. Every entry is a terminated text of at most nb - 1 bytes
+// and valid UTF-8. All entries are empty until the first file is read.
+extern char lrfData[nLanguajeResources][nb];
+
+// Reads the first twenty lines of a language file into lrfData, all twenty entries at once.
+//
+// @param[in] fileName terminated text; a bare name is looked up by the run-time (current directory
+//   first, then the copies built into the program)
+// @return -1 if the file cannot be opened, the table then keeps what it held; else 0.
+//
+// A line keeps at most its first 59 bytes, never ending inside a multi-byte character (a
+// character that would straddle the limit is dropped whole). A carriage return before the line
+// feed is not part of the text. A line missing from a short file gives the empty text; lines after
+// the twentieth are not read. Bytes that are not well-formed UTF-8 become U+FFFD, one for each
+// maximal ill-formed subsequence, as long as the replacement fits in the 59 bytes; a
+// sequence left incomplete by the end of the line is dropped.
+int ReadLanguajeResourceFile(const char* fileName);
+
+// Writes the twenty-two language texts of the window from lrfData: two texts of the main panel,
+// the four tab labels of tab control 16 and the texts of the three search pages.
+//
+// @param[in] panel handle of the main panel
+// @return 0; results of the run-time operations are ignored.
+int ChageMenuLanguaje(int panel);
