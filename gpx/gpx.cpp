@@ -209,7 +209,15 @@ bool OpenGPX(const char* path) {
       " http://www.topografix.com/GPX/1/1/gpx.xsd\""
       " xmlns:opencpn=\"http://www.tarvolin.com\">\n");
   flushBlock();
-  return current.error == 0;
+  if (current.error != 0) {
+    // Not even the header went out: report it now rather than at CloseGPX.
+    std::fclose(GPXfp);
+    GPXfp = nullptr;
+    lastError = describe("cannot write", current.target, current.error);
+    removeTemporary();
+    return false;
+  }
+  return true;
 }
 
 void StartRouteGPX(const char* name) {

@@ -1,0 +1,285 @@
+// The GPX writer: its blocks line by line, its number format, and what it does when the disk,
+// the folder or the caller lets it down.
+#include "gpx.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+#include <random>
+#include <string>
+
+#include "test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using vestrand::testing::lineCount;
+using vestrand::testing::readFile;
+using vestrand::testing::sameBytes;
+using vestrand::testing::ScratchDir;
+using vestrand::testing::wellFormedXml;
+
+std::string printed(double v) {
+  char text[400];
+  std::snprintf(text, sizeof text, "%.9lf", v);
+  return text;
+}
+
+std::string formatted(double v) {
+  char text[kCoordinateTextSize];
+  const std::size_t n = FormatCoordinate(v, text);
+  EXPECT_EQ(n, std::strlen(text));
+  return text;
+}
+
+class GpxWriter : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    gpx_testing::SetWriteFunction(nullptr);
+    if (GPXfp != nullptr) AbortGPX("test ended");
+  }
+  ScratchDir dir_;
+};
+
+// ---------------------------------------------------------------- number format
+
+TEST(CoordinateFormat, AwkwardValuesMatchPrintf) {
+  const double values[] = {0.0,
+                           -0.0,
+                           1e-12,
+                           -1e-12,
+                           5e-10,
+                           -5e-10,
+                           1.5e-9,
+                           2.5e-9,
+                           0.0009765625,
+                           0.0029296875,
+                           -0.0009765625,
+                           90.1,
+                           180.16,
+                           -33.5,
+                           151.25,
+                           999999999.9999999,
+                           -999999999.9999999,
+                           1e9,
+                           -1e9,
+                           1e300,
+                           -1e300,
+                           4.9e-324,
+                           -4.9e-324,
+                           2.2250738585072014e-308,
+                           std::numeric_limits<double>::infinity(),
+                           -std::numeric_limits<double>::infinity(),
+                           std::numeric_limits<double>::quiet_NaN(),
+                           40.0166666666666667,
+                           -9.978237899,
+                           123456789.123456789};
+  for (double v : values) EXPECT_EQ(formatted(v), printed(v)) << "value bits of " << v;
+}
+
+// The fast path must give exactly printf's digits: random doubles of every magnitude the
+// writer meets, and values that sit on or next to a rounding tie at the ninth decimal.
+TEST(CoordinateFormat, RandomValuesMatchPrintfDigitForDigit) {
+  std::mt19937_64 random(20121225);
+  std::uniform_real_distribution<double> exponent(-12.0, 10.0);
+  std::uniform_real_distribution<double> unit(-1.0, 1.0);
+  std::uniform_int_distribution<long long> whole(-999999999999LL, 999999999999LL);
+  for (int i = 0; i < 400000; ++i) {
+    const double magnitude = unit(random) * std::pow(10.0, exponent(random));
+    ASSERT_EQ(formatted(magnitude), printed(magnitude)) << magnitude;
+    // k / 2^11 has up to eleven decimals: many land exactly halfway at the tenth.
+    const double tie = static_cast<double>(whole(random) % 2000000000LL) / 2048.0;
+    ASSERT_EQ(formatted(tie), printed(tie)) << tie;
+    const double neighbour = std::nextafter(tie, i % 2 ? 1e10 : -1e10);
+    ASSERT_EQ(formatted(neighbour), printed(neighbour)) << neighbour;
+    std::uint64_t bits = random();
+    double any;
+    std::memcpy(&any, &bits, sizeof any);
+    ASSERT_EQ(formatted(any), printed(any)) << any;
+  }
+}
+
+// ---------------------------------------------------------------- blocks
+
+TEST_F(GpxWriter, WaypointAndRoutePointLines) {
+  ASSERT_TRUE(OpenGPX("blocks.gpx"));
+  StartRouteGPX("R");
+  RouteGPX(90.1, 180.16, "");
+  RouteGPX(1, 2, "second");
+  EndRouteGPX();
+  WayPointGPX(-33.5, 151.25, "Datum");
+  ASSERT_TRUE(CloseGPX());
+  const std::string text = readFile("blocks.gpx");
+  EXPECT_NE(text.find("\n    <wpt lat=\"-33.500000000\" lon=\"151.250000000\">\n"
+                      "        <name>Datum</name>\n"),
+            std::string::npos);
+  EXPECT_NE(text.find("\n        <rtept lat=\"90.100000000\" lon=\"180.160000000\">\n"
+                      "            <name></name>\n"),
+            std::string::npos);
+  // One route of two points and one waypoint: 2 + 7 + 9 + 9 + 1 + 9 + 1 lines.
+  EXPECT_EQ(lineCount(text), 38u);
+  EXPECT_EQ(text.substr(text.size() - 8), " </gpx>\n");
+  EXPECT_TRUE(text.starts_with(
+      "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<gpx version=\"1.1\" creator=\"Tarvolin\""));
+  EXPECT_TRUE(wellFormedXml("blocks.gpx"));
+}
+
+TEST_F(GpxWriter, RhumbLineFileMatchesItsGoldenFile) {
+  ASSERT_TRUE(gpxRhumbLine(43.5, -3.75, 44, -3, "20121225143000"));
+  const std::string text = readFile("20121225143000 RL.gpx");
+  EXPECT_TRUE(sameBytes(vestrand::testing::golden("rhumbline-43.5N3.75W-44N3W.gpx"), text));
+  EXPECT_EQ(lineCount(text), 47u);
+  EXPECT_TRUE(wellFormedXml("20121225143000 RL.gpx"));
+  EXPECT_STREQ(GPXLastError(), "");
+}
+
+TEST_F(GpxWriter, NamesAreEscapedSoTheFileStaysWellFormed) {
+  ASSERT_TRUE(OpenGPX("names.gpx"));
+  StartRouteGPX("Tom & Jerry <\"quoted\"> 'single'");
+  RouteGPX(0, 0, "a<b");
+  EndRouteGPX();
+  WayPointGPX(0, 0, "R&D");
+  ASSERT_TRUE(CloseGPX());
+  const std::string text = readFile("names.gpx");
+  EXPECT_NE(text.find("<name>Tom &amp; Jerry &lt;&quot;quoted&quot;&gt; &apos;single&apos;</name>"),
+            std::string::npos);
+  EXPECT_NE(text.find("<name>a&lt;b</name>"), std::string::npos);
+  EXPECT_NE(text.find("<name>R&amp;D</name>"), std::string::npos);
+  EXPECT_TRUE(wellFormedXml("names.gpx"));
+}
+
+TEST_F(GpxWriter, ExistingFileIsReplacedWhole) {
+  {
+    std::FILE* f = std::fopen("same.gpx", "w");
+    std::fputs(std::string(100000, 'x').c_str(), f);
+    std::fclose(f);
+  }
+  ASSERT_TRUE(gpxRhumbLine(0, 0, 1, 1, "same"));
+  ASSERT_TRUE(fs::exists("same RL.gpx"));
+  ASSERT_TRUE(gpxRhumbLine(0, 0, 1, 1, "same"));
+  EXPECT_EQ(lineCount(readFile("same RL.gpx")), 47u);
+  // No temporary file is left beside the result.
+  EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 2);
+}
+
+// ---------------------------------------------------------------- failures
+
+// Used to be passed over silently: the operator believed the search was on disk.
+TEST_F(GpxWriter, MissingFolderIsReportedWithPathAndReason) {
+  EXPECT_FALSE(OpenGPX("no-such-folder/x.gpx"));
+  EXPECT_EQ(GPXfp, nullptr);
+  // Later operations on the failed file do nothing harmful.
+  StartRouteGPX("r");
+  RouteGPX(1, 2, "p");
+  EndRouteGPX();
+  WayPointGPX(1, 2, "w");
+  EXPECT_FALSE(CloseGPX());
+  EXPECT_NE(std::string(GPXLastError()).find("no-such-folder/x.gpx"), std::string::npos);
+  EXPECT_NE(std::string(GPXLastError()).find(std::strerror(ENOENT)), std::string::npos);
+}
+
+TEST_F(GpxWriter, ReadOnlyFolderIsReported) {
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+  fs::create_directory("locked");
+  fs::permissions("locked", fs::perms::owner_read | fs::perms::owner_exec);
+  EXPECT_FALSE(gpxRhumbLine(0, 0, 1, 1, "locked/x"));
+  EXPECT_NE(std::string(GPXLastError()).find(std::strerror(EACCES)), std::string::npos);
+}
+
+TEST_F(GpxWriter, FolderOrLinkAtTheTargetIsRefusedAndLeftAlone) {
+  fs::create_directory("x RL.gpx");
+  EXPECT_FALSE(gpxRhumbLine(0, 0, 1, 1, "x"));
+  EXPECT_TRUE(fs::is_directory("x RL.gpx"));
+  EXPECT_NE(std::string(GPXLastError()).find("x RL.gpx"), std::string::npos);
+
+  {
+    std::FILE* f = std::fopen("elsewhere.txt", "w");
+    std::fputs("keep me", f);
+    std::fclose(f);
+  }
+  fs::create_symlink("elsewhere.txt", "y RL.gpx");
+  EXPECT_FALSE(gpxRhumbLine(0, 0, 1, 1, "y"));
+  EXPECT_TRUE(fs::is_symlink("y RL.gpx"));
+  EXPECT_EQ(readFile("elsewhere.txt"), "keep me");
+  EXPECT_NE(std::string(GPXLastError()).find("symbolic link"), std::string::npos);
+}
+
+std::size_t bytesBeforeFailure = 0;
+std::size_t failingWrite(const void* data, std::size_t size, std::size_t count, std::FILE* f) {
+  const std::size_t bytes = size * count;
+  if (bytes > bytesBeforeFailure) {
+    bytesBeforeFailure = 0;
+    errno = ENOSPC;
+    return 0;
+  }
+  bytesBeforeFailure -= bytes;
+  return fwrite(data, size, count, f);
+}
+
+// Used to empty the old file first, so a failure half-way lost both.
+TEST_F(GpxWriter, DiskFullHalfWayKeepsTheEarlierFile) {
+  ASSERT_TRUE(gpxRhumbLine(0, 0, 1, 1, "keep"));
+  const std::string earlier = readFile("keep RL.gpx");
+  for (std::size_t failAfter : {0u, 100u, 700u, 1500u}) {
+    bytesBeforeFailure = failAfter;
+    gpx_testing::SetWriteFunction(failingWrite);
+    EXPECT_FALSE(gpxRhumbLine(5, 5, 6, 6, "keep")) << failAfter;
+    gpx_testing::SetWriteFunction(nullptr);
+    EXPECT_EQ(readFile("keep RL.gpx"), earlier) << failAfter;
+    EXPECT_NE(std::string(GPXLastError()).find(std::strerror(ENOSPC)), std::string::npos);
+    EXPECT_NE(std::string(GPXLastError()).find("keep RL.gpx"), std::string::npos);
+    EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 1);
+  }
+}
+
+// The real thing rather than a seam: a file size limit makes the kernel refuse the writes once
+// the stream buffer spills, as a full disk would.
+TEST_F(GpxWriter, FileSizeLimitMakesTheWriteFailCleanly) {
+  ASSERT_TRUE(gpxRhumbLine(0, 0, 1, 1, "limit"));
+  const std::string earlier = readFile("limit RL.gpx");
+  struct rlimit saved;
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+  auto* previous = ::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = saved;
+  small.rlim_cur = 4096;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  ASSERT_TRUE(OpenGPX("limit RL.gpx"));
+  StartRouteGPX("big");
+  for (int i = 0; i < 20000; ++i) RouteGPX(i, i, "");
+  EndRouteGPX();
+  const bool written = CloseGPX();
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  ::signal(SIGXFSZ, previous);
+  EXPECT_FALSE(written);
+  EXPECT_EQ(readFile("limit RL.gpx"), earlier);
+  EXPECT_NE(std::string(GPXLastError()).find(std::strerror(EFBIG)), std::string::npos);
+}
+
+TEST_F(GpxWriter, OverlongStemWritesNothing) {
+  const std::string stem(93, '7');  // "<stem> RL.gpx" would be 100 characters
+  EXPECT_FALSE(gpxRhumbLine(0, 0, 1, 1, stem.c_str()));
+  EXPECT_NE(std::string(GPXLastError()).find("99 characters"), std::string::npos);
+  EXPECT_TRUE(fs::is_empty("."));
+  const std::string fits(92, '7');
+  EXPECT_TRUE(gpxRhumbLine(0, 0, 1, 1, fits.c_str()));
+}
+
+TEST_F(GpxWriter, OpeningASecondFileAbandonsTheFirst) {
+  ASSERT_TRUE(OpenGPX("first.gpx"));
+  RouteGPX(0, 0, "");
+  ASSERT_TRUE(OpenGPX("second.gpx"));
+  ASSERT_TRUE(CloseGPX());
+  EXPECT_FALSE(fs::exists("first.gpx"));
+  EXPECT_TRUE(fs::exists("second.gpx"));
+  EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 1);
+}
+
+}  // namespace
