@@ -1,0 +1,42 @@
+// Checks of the command line's values. Every check takes the option's name and its text and
+// either returns the value or throws UsageError with a message naming both.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+#include "coordinates.h"
+
+namespace vestrand::cli {
+
+// Bad input on the command line; the program exits with status 2.
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Bounds that keep a typo from producing nonsense or filling the disk.
+inline constexpr double kMaxCourse = 360.0;        // degrees either way
+inline constexpr double kMaxDistance = 500.0;      // track spacing and leg length, nautical miles
+inline constexpr int kMaxCount = 1000000;          // leg pairs or loops
+inline constexpr std::size_t kMaxStemLength = 40;  // characters
+
+// A datum or second position: see parseCoordinate for the forms.
+double checkCoordinate(const std::string& option, const std::string& text, Axis axis);
+
+// A course in degrees from -360 to 360.
+double checkCourse(const std::string& option, const std::string& text);
+
+// A track spacing or leg length in nautical miles, greater than 0 and at most 500.
+double checkDistance(const std::string& option, const std::string& text);
+
+// Any finite number (speed, hours, the distance to run).
+double checkFinite(const std::string& option, const std::string& text);
+
+// A whole number from 0 to 1,000,000 ("2" or "2.0").
+int checkCount(const std::string& option, const std::string& text);
+
+// A file-name stem: 1 to 40 letters, digits, '-' and '_', so it can never leave the folder.
+std::string checkStem(const std::string& option, const std::string& text);
+
+}  // namespace vestrand::cli
