@@ -1,0 +1,101 @@
+// The five language files shipped with the program: their shape, and that the reader passes
+// each line through unchanged.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <string>
+
+#include "Languaje.h"
+#include "language_test_support.h"
+
+namespace {
+
+using vestrand::testing::isValidUtf8;
+using vestrand::testing::readBytes;
+using vestrand::testing::ScratchDir;
+using vestrand::testing::splitLines;
+
+const std::filesystem::path kResources = VESTRAND_RESOURCES;
+
+class ShippedLanguageFileTest : public ::testing::TestWithParam<const char*> {
+ protected:
+  std::string bytes() const { return readBytes(kResources / GetParam()); }
+};
+
+TEST_P(ShippedLanguageFileTest, HasExactlyTwentyLinesEachEndedByALineFeed) {
+  const std::string text = bytes();
+  ASSERT_FALSE(text.empty());
+  EXPECT_EQ(text.back(), '\n');
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), nLanguajeResources);
+  EXPECT_EQ(text.find('\r'), std::string::npos) << "line ends must be LF only";
+}
+
+TEST_P(ShippedLanguageFileTest, EveryLineIsNonEmptyValidUtf8OfAtMostFiftyNineBytes) {
+  const auto lines = splitLines(bytes());
+  ASSERT_EQ(lines.size(), static_cast<std::size_t>(nLanguajeResources));
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    EXPECT_FALSE(lines[i].empty()) << "line " << i + 1;
+    EXPECT_LE(lines[i].size(), static_cast<std::size_t>(nb - 1)) << "line " << i + 1;
+    EXPECT_TRUE(isValidUtf8(lines[i])) << "line " << i + 1;
+    EXPECT_NE(lines[i].front(), ' ') << "line " << i + 1 << " starts with a space";
+    EXPECT_NE(lines[i].back(), ' ') << "line " << i + 1 << " ends with a space";
+  }
+}
+
+TEST_P(ShippedLanguageFileTest, CommandButtonTextNamesGpx) {
+  const auto lines = splitLines(bytes());
+  ASSERT_GE(lines.size(), 9u);
+  EXPECT_NE(lines[8].find("GPX"), std::string::npos) << lines[8];
+}
+
+TEST_P(ShippedLanguageFileTest, ReaderKeepsEveryLineUnchanged) {
+  const std::string text = bytes();
+  ScratchDir dir;
+  std::filesystem::copy_file(kResources / GetParam(), dir.path() / GetParam());
+  ASSERT_EQ(ReadLanguajeResourceFile(GetParam()), 0);
+  const auto lines = splitLines(text);
+  for (int i = 0; i < nLanguajeResources; ++i) {
+    EXPECT_EQ(lrfData[i], lines[static_cast<std::size_t>(i)]) << "line " << i + 1;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, ShippedLanguageFileTest,
+                         ::testing::Values("english.lrf", "french.lrf", "spanish.lrf",
+                                           "euskera.lrf", "deutsch.lrf"),
+                         [](const auto& instance) {
+                           const std::string name = instance.param;
+                           return name.substr(0, name.find('.'));
+                         });
+
+// English is also what the window's layout shows before any choice, so its lines are fixed.
+TEST(EnglishLanguageFileTest, MatchesTheLayoutTexts) {
+  const std::array<std::string, 20> expected = {
+      "Plan a search: set the datum, pick a pattern, write GPX",
+      "Datum (last known position)",
+      "Start",
+      "Expanding square",
+      "One unit spirals out from the datum, turning to starboard",
+      "Leg pairs",
+      "Course (°T)",
+      "Track spacing (NM)",
+      "Write GPX route",
+      "Sector",
+      "One unit sails seven legs through the datum, turning 120°",
+      "Course (°T)",
+      "Leg length (NM)",
+      "Parallel sweep",
+      "Two units sweep side by side, or one unit creeps",
+      "Pattern",
+      "Loops",
+      "Course (°T)",
+      "Track spacing (NM)",
+      "Leg length (NM)",
+  };
+  const auto lines = splitLines(readBytes(kResources / "english.lrf"));
+  ASSERT_EQ(lines.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(lines[i], expected[i]) << i + 1;
+}
+
+}  // namespace

@@ -1,0 +1,116 @@
+// Helpers shared by the language tests: a scratch folder that is the current directory, file
+// writing, and an independent check of UTF-8 well-formedness.
+#pragma once
+
+#include <stdlib.h>
+
+#include <cstddef>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace vestrand::testing {
+
+// A fresh folder that is the current directory for the life of the object, so the bare names of
+// the language files resolve in it and nothing lands in the source or build tree.
+class ScratchDir {
+ public:
+  ScratchDir() : previous_(std::filesystem::current_path()) {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "vestrand-language-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+    std::filesystem::current_path(path_);
+  }
+  ~ScratchDir() {
+    std::filesystem::current_path(previous_);
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path previous_;
+  std::filesystem::path path_;
+};
+
+inline void writeBytes(const std::filesystem::path& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out << bytes;
+  if (!out) throw std::runtime_error("cannot write " + path.string());
+}
+
+inline std::string readBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + path.string());
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The lines of a text, each without its line feed; a last line without one counts too.
+inline std::vector<std::string> splitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+// Decodes code points and rejects overlong forms, surrogates and values past U+10FFFF; written
+// apart from the reader's own check so the two cannot share a mistake.
+inline bool isValidUtf8(const std::string& text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    std::size_t n = 0;
+    char32_t cp = 0;
+    char32_t minimum = 0;
+    if (b < 0x80) {
+      ++i;
+      continue;
+    } else if ((b & 0xE0) == 0xC0) {
+      n = 2;
+      cp = b & 0x1Fu;
+      minimum = 0x80;
+    } else if ((b & 0xF0) == 0xE0) {
+      n = 3;
+      cp = b & 0x0Fu;
+      minimum = 0x800;
+    } else if ((b & 0xF8) == 0xF0) {
+      n = 4;
+      cp = b & 0x07u;
+      minimum = 0x10000;
+    } else {
+      return false;
+    }
+    if (i + n > text.size()) return false;
+    for (std::size_t k = 1; k < n; ++k) {
+      const auto c = static_cast<unsigned char>(text[i + k]);
+      if ((c & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (c & 0x3Fu);
+    }
+    if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    i += n;
+  }
+  return true;
+}
+
+// What every entry of the table must be whatever the file held: a terminated text of at most
+// `limit` bytes that is valid UTF-8.
+inline bool isSoundEntry(const char* entry, std::size_t size, std::size_t limit) {
+  const void* end = std::memchr(entry, 0, size);
+  if (end == nullptr) return false;
+  const std::string text(entry, static_cast<const char*>(end));
+  return text.size() <= limit && isValidUtf8(text);
+}
+
+}  // namespace vestrand::testing
