@@ -68,8 +68,7 @@ int SetCtrlVal(int panel, int control, double value);
 int SetCtrlVal(int panel, int control, int value);
 
 int SetCtrlAttribute(int panel, int control, int attribute, const char* value);
-int SetTabPageAttribute(int panel, int tabControl, int pageIndex, int attribute,
-                        const char* value);
+int SetTabPageAttribute(int panel, int tabControl, int pageIndex, int attribute, const char* value);
 int GetPanelHandleFromTabPage(int panel, int tabControl, int pageIndex, int* pageHandle);
 
 // Line-wise text files. A bare file name is looked up in the current directory first, then among
@@ -92,3 +91,7 @@ int GetSystemDate(int* month, int* day, int* year);
 
 // Opens a web address or a folder in the default browser or file manager; 0 on success.
 int InetLaunchDefaultWebBrowser(const char* address);
+
+// Shows a message to the operator and waits until it is acknowledged. Only the window program
+// calls it: the logic below the window reports failures through return values.
+int MessagePopup(const char* title, const char* message);

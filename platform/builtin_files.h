@@ -1,0 +1,17 @@
+// Where the run-time finds the files the program opens by bare name: the current directory
+// first, then the copies built into the program. Internal to the platform layer.
+#pragma once
+
+#include <string>
+
+namespace cvirte_detail {
+
+// True when `path` names no directory, so the built-in copies may stand in for it.
+bool IsBareName(const std::string& path);
+
+// Reads a whole file. A bare name that is no regular file in the current directory is looked up
+// among the built-in copies. On success `origin` tells where the text came from ("english.lrf"
+// or "built-in english.lrf"), for messages.
+bool ReadWholeFile(const std::string& path, std::string& contents, std::string& origin);
+
+}  // namespace cvirte_detail

@@ -1,0 +1,34 @@
+// Hooks of the run-time for the window tests and benchmarks: the widgets behind panels and
+// controls, and replaceable clock, browser and message dialog so that a test neither waits on a
+// dialog nor launches a browser. The program itself never calls these.
+#pragma once
+
+#include <ctime>
+
+#include "cvirte.h"
+
+class QWidget;
+
+namespace cvirte_testing {
+
+// The widget of a panel (a loaded form or a tab page) or of one of its controls; null if none.
+QWidget* PanelWidget(int panel);
+QWidget* ControlWidget(int panel, int control);
+
+// The callback a control or panel was bound to at load; null if none.
+CtrlCallbackPtr ControlCallback(int panel, int control);
+PanelCallbackPtr PanelCallback(int panel);
+
+// Replaces the browser launch of InetLaunchDefaultWebBrowser; null restores the real one.
+using BrowserLauncher = int (*)(const char* address);
+void SetBrowserLauncher(BrowserLauncher launcher);
+
+// Replaces the dialog of MessagePopup; null restores the real one.
+using MessagePresenter = void (*)(const char* title, const char* message);
+void SetMessagePresenter(MessagePresenter presenter);
+
+// Replaces the local clock of CVI_GetSystemTime and GetSystemDate; null restores the real one.
+using LocalTimeSource = std::tm (*)();
+void SetLocalTimeSource(LocalTimeSource source);
+
+}  // namespace cvirte_testing
