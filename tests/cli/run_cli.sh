@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# Runs vestrand-cli once in a fresh folder and checks what it did.
+#
+#   run_cli.sh --program PATH --workdir DIR --status N [checks and setup...] -- ARGUMENTS...
+#
+# Setup (inside the fresh folder, before the run):
+#   --mkdir NAME        create the folder NAME
+#   --earlier NAME      create the file NAME with known contents; it must be unchanged afterwards
+#                       unless the run succeeded
+#   --readonly NAME     create the folder NAME without write permission (skipped as root, whom
+#                       permissions do not stop)
+#   --file-limit KB     run under a file-size limit, as a full disk would stop the writer
+# Checks:
+#   --status N          the exact exit status
+#   --golden FILE       the run prints one path, and that file is byte-identical to FILE and
+#                       well-formed XML (needs --xmllint)
+#   --stdout TEXT       standard output is exactly TEXT and a newline
+#   --xmllint PATH
+# Every run that fails must leave the folder as it found it: no file, no temporary.
+#
+# The program's output is echoed so that CTest can match its messages; every failed check
+# prints CLI-TEST-FAILED, which the tests treat as failure whatever else matched.
+set -u
+
+program="" workdir="" status="" golden="" stdout_expected="" stdout_given=0 xmllint=""
+file_limit="" mkdirs=() earlier=() readonly_dirs=()
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --program) program=$2; shift 2 ;;
+    --workdir) workdir=$2; shift 2 ;;
+    --status) status=$2; shift 2 ;;
+    --golden) golden=$2; shift 2 ;;
+    --stdout) stdout_expected=$2; stdout_given=1; shift 2 ;;
+    --xmllint) xmllint=$2; shift 2 ;;
+    --file-limit) file_limit=$2; shift 2 ;;
+    --mkdir) mkdirs+=("$2"); shift 2 ;;
+    --earlier) earlier+=("$2"); shift 2 ;;
+    --readonly) readonly_dirs+=("$2"); shift 2 ;;
+    --) shift; break ;;
+    *) echo "CLI-TEST-FAILED: unknown driver option $1"; exit 1 ;;
+  esac
+done
+
+failures=0
+fail() {
+  echo "CLI-TEST-FAILED: $*"
+  failures=$((failures + 1))
+}
+
+if [ ${#readonly_dirs[@]} -gt 0 ] && [ "$(id -u)" -eq 0 ]; then
+  echo "CLI-TEST-SKIPPED: running as root, which write permissions do not stop"
+  exit 0
+fi
+
+if [ -d "$workdir" ]; then chmod -R u+w "$workdir"; fi
+rm -rf "$workdir" && mkdir -p "$workdir" && cd "$workdir" || {
+  echo "CLI-TEST-FAILED: cannot prepare $workdir"
+  exit 1
+}
+for d in ${mkdirs[@]+"${mkdirs[@]}"}; do mkdir -p "$d"; done
+for f in ${earlier[@]+"${earlier[@]}"}; do printf 'an earlier file\n' >"$f"; done
+for d in ${readonly_dirs[@]+"${readonly_dirs[@]}"}; do mkdir -p "$d" && chmod 555 "$d"; done
+
+listing() { find . -mindepth 1 \( -name .out -o -name .err \) -prune -o -print | LC_ALL=C sort; }
+before=$(listing)
+
+if [ -n "$file_limit" ]; then
+  # Ignored, SIGXFSZ turns into a plain write error (EFBIG) in the program.
+  (trap '' XFSZ; ulimit -f "$file_limit"; exec "$program" "$@") >.out 2>.err
+else
+  "$program" "$@" >.out 2>.err
+fi
+actual=$?
+
+cat .out .err
+
+if [ "$actual" != "$status" ]; then
+  fail "exit status $actual, expected $status"
+fi
+
+if [ "$actual" -ne 0 ]; then
+  after=$(listing)
+  if [ "$before" != "$after" ]; then
+    fail "a failed run changed the folder:"
+    diff <(echo "$before") <(echo "$after")
+  fi
+  for f in ${earlier[@]+"${earlier[@]}"}; do
+    if [ "$(cat "$f" 2>/dev/null)" != "an earlier file" ]; then
+      fail "the earlier file '$f' was changed"
+    fi
+  done
+  if [ -s .out ]; then fail "a failed run printed on standard output"; fi
+  if [ ! -s .err ]; then fail "a failed run gave no message"; fi
+fi
+
+if [ "$stdout_given" -eq 1 ] && [ "$(cat .out)" != "$stdout_expected" ]; then
+  fail "standard output differs; expected: $stdout_expected"
+fi
+
+if [ -n "$golden" ]; then
+  if [ "$(wc -l <.out)" -ne 1 ]; then
+    fail "expected exactly one line (the path written)"
+  else
+    written=$(cat .out)
+    if [ ! -f "$written" ]; then
+      fail "the printed path '$written' is no file"
+    elif ! cmp -s "$written" "$golden"; then
+      fail "'$written' differs from $golden"
+      diff -u "$golden" "$written" | head -40
+    elif [ -n "$xmllint" ] && ! "$xmllint" --noout "$written"; then
+      fail "'$written' is not well-formed XML"
+    fi
+  fi
+fi
+
+[ "$failures" -eq 0 ]
