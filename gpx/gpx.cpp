@@ -35,9 +35,6 @@ std::string lastError;
 // Reused for every block, so that writing a point allocates nothing once it has grown.
 std::string block;
 
-// Large enough that a million-point file costs few system calls; small enough to stay flat.
-constexpr std::size_t kStreamBuffer = 256 * 1024;
-
 std::string describe(const char* what, const std::string& path, int error) {
   std::string message = what;
   message += " '";
@@ -47,11 +44,20 @@ std::string describe(const char* what, const std::string& path, int error) {
   return message;
 }
 
+// Blocks gather in `block` and reach the stream in large pieces: one copy of the bytes fewer
+// than going through the stream's own buffer, which matters for million-point patterns.
+constexpr std::size_t kFlushAt = 256 * 1024;
+
 void flushBlock() {
-  if (GPXfp == nullptr || current.error != 0) return;
+  if (GPXfp == nullptr || current.error != 0 || block.empty()) return;
   if (writeFunction(block.data(), 1, block.size(), GPXfp) != block.size()) {
     current.error = errno != 0 ? errno : EIO;
   }
+  block.clear();
+}
+
+void blockDone() {
+  if (block.size() >= kFlushAt) flushBlock();
 }
 
 void appendEscaped(const char* text) {
@@ -100,6 +106,7 @@ void appendPoint(const char* open, double lat, double lon, const char* name,
 }
 
 void removeTemporary() {
+  block.clear();
   if (!current.temporary.empty()) ::unlink(current.temporary.c_str());
   current = OpenFile{};
 }
@@ -116,48 +123,78 @@ int createTemporary(const std::string& path, std::string& temporary) {
   return -1;
 }
 
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
 }  // namespace
 
 std::size_t FormatCoordinate(double value, char* out) {
-  // Fast exact path for |value| < 1e9: round value * 1e9 to an integer with the exact binary
-  // value of the double (ties to even, as printf does), then print that integer. Everything
-  // else (huge values, infinities, not-a-number) goes through printf itself.
+  // Exact fast path for |value| < 1e20: round value * 1e9 to an integer using the exact binary
+  // value of the double (ties to even, as printf does), then print that integer. Larger values
+  // (only absurd patterns reach them), infinities and not-a-number go through printf itself.
   std::uint64_t bits;
   std::memcpy(&bits, &value, sizeof bits);
   const unsigned exponentBits = static_cast<unsigned>((bits >> 52) & 0x7ff);
-  if (exponentBits == 0x7ff || std::fabs(value) >= 1e9) {
+  if (exponentBits == 0x7ff || std::fabs(value) >= 1e20) {
     return static_cast<std::size_t>(std::snprintf(out, kCoordinateTextSize, "%.9f", value));
   }
   const bool negative = (bits >> 63) != 0;
   const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
-  // value = mantissa * 2^-shift; shift is at least 23 here because |value| < 2^30.
+  // value = mantissa * 2^-shift
   const std::uint64_t mantissa =
       exponentBits == 0 ? fraction : (fraction | (std::uint64_t{1} << 52));
   const int shift = exponentBits == 0 ? 1074 : 1075 - static_cast<int>(exponentBits);
-  const Uint128 scaled = static_cast<Uint128>(mantissa) * 1000000000u;
-  std::uint64_t units = 0;  // value * 1e9, rounded
-  if (shift < 100) {        // scaled < 2^83, so larger shifts round to zero
-    units = static_cast<std::uint64_t>(scaled >> shift);
-    const Uint128 rest = scaled - (static_cast<Uint128>(units) << shift);
+  const Uint128 scaled = static_cast<Uint128>(mantissa) * 1000000000u;  // below 2^83
+  Uint128 units = 0;                                                    // value * 1e9, rounded
+  if (shift <= 0) {
+    units = scaled << -shift;  // below 1e29 < 2^97: exact
+  } else if (shift < 100) {    // larger shifts round to zero
+    units = scaled >> shift;
+    const Uint128 rest = scaled - (units << shift);
     const Uint128 half = static_cast<Uint128>(1) << (shift - 1);
     if (rest > half || (rest == half && (units & 1) != 0)) ++units;
   }
   char* p = out;
   if (negative) *p++ = '-';
-  std::uint64_t whole = units / 1000000000u;
-  std::uint64_t decimals = units % 1000000000u;
-  char digits[20];
-  int n = 0;
-  do {
-    digits[n++] = static_cast<char>('0' + whole % 10);
-    whole /= 10;
-  } while (whole != 0);
-  while (n > 0) *p++ = digits[--n];
-  *p++ = '.';
-  for (int i = 8; i >= 0; --i) {
-    p[i] = static_cast<char>('0' + decimals % 10);
-    decimals /= 10;
+  Uint128 whole;
+  std::uint64_t decimals;
+  if (units >> 64 == 0) {
+    whole = static_cast<std::uint64_t>(units) / 1000000000u;
+    decimals = static_cast<std::uint64_t>(units) % 1000000000u;
+  } else {
+    whole = units / 1000000000u;
+    decimals = static_cast<std::uint64_t>(units % 1000000000u);
   }
+  char digits[40];
+  char* d = digits + sizeof digits;    // the whole part, written backwards
+  while (whole > ~std::uint64_t{0}) {  // 128-bit division only for the rare huge values
+    *--d = static_cast<char>('0' + static_cast<int>(whole % 10));
+    whole /= 10;
+  }
+  std::uint64_t small = static_cast<std::uint64_t>(whole);
+  while (small >= 100) {
+    d -= 2;
+    std::memcpy(d, kDigitPairs + 2 * (small % 100), 2);
+    small /= 100;
+  }
+  if (small >= 10) {
+    d -= 2;
+    std::memcpy(d, kDigitPairs + 2 * small, 2);
+  } else {
+    *--d = static_cast<char>('0' + small);
+  }
+  const std::size_t wholeDigits = static_cast<std::size_t>(digits + sizeof digits - d);
+  std::memcpy(p, d, wholeDigits);
+  p += wholeDigits;
+  *p++ = '.';
+  // Nine decimals: one single digit, then four pairs from the right.
+  for (int i = 7; i >= 1; i -= 2) {
+    std::memcpy(p + i, kDigitPairs + 2 * (decimals % 100), 2);
+    decimals /= 100;
+  }
+  p[0] = static_cast<char>('0' + decimals);
   p += 9;
   *p = '\0';
   return static_cast<std::size_t>(p - out);
@@ -172,7 +209,8 @@ bool OpenGPX(const char* path) {
     return false;
   }
   struct stat info;
-  if (::lstat(path, &info) == 0) {
+  const bool replacing = ::lstat(path, &info) == 0;
+  if (replacing) {
     // Renaming over a link would silently replace the link, not the file it points to.
     if (S_ISLNK(info.st_mode)) {
       lastError = std::string("cannot write '") + path + "': it is a symbolic link";
@@ -182,6 +220,11 @@ bool OpenGPX(const char* path) {
       lastError = describe("cannot write", path, EISDIR);
       return false;
     }
+    // Replacing by rename would get past a write-protected file; writing in place would not.
+    if (::access(path, W_OK) != 0) {
+      lastError = describe("cannot write", path, errno);
+      return false;
+    }
   }
   std::string temporary;
   const int fd = createTemporary(path, temporary);
@@ -189,6 +232,8 @@ bool OpenGPX(const char* path) {
     lastError = describe("cannot create", path, errno);
     return false;
   }
+  // The new file keeps the permissions the operator gave the one it replaces.
+  if (replacing) ::fchmod(fd, info.st_mode & 07777);
   GPXfp = ::fdopen(fd, "w");
   if (GPXfp == nullptr) {
     lastError = describe("cannot create", path, errno);
@@ -196,10 +241,11 @@ bool OpenGPX(const char* path) {
     ::unlink(temporary.c_str());
     return false;
   }
-  std::setvbuf(GPXfp, nullptr, _IOFBF, kStreamBuffer);
+  std::setvbuf(GPXfp, nullptr, _IONBF, 0);  // the writer gathers its own large pieces
   current.target = path;
   current.temporary = temporary;
 
+  block.reserve(kFlushAt + 4096);
   block.assign(
       "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
       "<gpx version=\"1.1\" creator=\"Tarvolin\""
@@ -222,7 +268,7 @@ bool OpenGPX(const char* path) {
 
 void StartRouteGPX(const char* name) {
   if (GPXfp == nullptr) return;
-  block.assign("   <rte>\n        <name>");
+  block += "   <rte>\n        <name>";
   appendEscaped(name);
   block +=
       "</name>\n"
@@ -231,12 +277,11 @@ void StartRouteGPX(const char* name) {
       "            <opencpn:end></opencpn:end>\n"
       "            <opencpn:viz>1</opencpn:viz>\n"
       "        </extensions>\n";
-  flushBlock();
+  blockDone();
 }
 
 void RouteGPX(double lat, double lon, const char* name) {
   if (GPXfp == nullptr) return;
-  block.clear();
   appendPoint("        <rtept", lat, lon, name, "            ");
   block +=
       "            <sym>empty</sym>\n"
@@ -246,18 +291,17 @@ void RouteGPX(double lat, double lon, const char* name) {
       "                <opencpn:viz_name>1</opencpn:viz_name>\n"
       "            </extensions>\n"
       "        </rtept>\n";
-  flushBlock();
+  blockDone();
 }
 
 void EndRouteGPX() {
   if (GPXfp == nullptr) return;
-  block.assign("    </rte>\n");
-  flushBlock();
+  block += "    </rte>\n";
+  blockDone();
 }
 
 void WayPointGPX(double lat, double lon, const char* name) {
   if (GPXfp == nullptr) return;
-  block.clear();
   appendPoint("    <wpt", lat, lon, name, "        ");
   block +=
       "        <sym>circle</sym>\n"
@@ -267,7 +311,7 @@ void WayPointGPX(double lat, double lon, const char* name) {
       "            <opencpn:viz_name>1</opencpn:viz_name>\n"
       "        </extensions>\n"
       "    </wpt>\n";
-  flushBlock();
+  blockDone();
 }
 
 bool CloseGPX() {
@@ -275,7 +319,7 @@ bool CloseGPX() {
     if (lastError.empty()) lastError = "no GPX file is open";
     return false;
   }
-  block.assign(" </gpx>\n");
+  block += " </gpx>\n";
   flushBlock();
   if (current.error == 0 && std::fflush(GPXfp) != 0) current.error = errno;
   if (current.error == 0 && std::ferror(GPXfp)) current.error = EIO;

@@ -89,7 +89,7 @@ TEST(CoordinateFormat, AwkwardValuesMatchPrintf) {
 // writer meets, and values that sit on or next to a rounding tie at the ninth decimal.
 TEST(CoordinateFormat, RandomValuesMatchPrintfDigitForDigit) {
   std::mt19937_64 random(20121225);
-  std::uniform_real_distribution<double> exponent(-12.0, 10.0);
+  std::uniform_real_distribution<double> exponent(-12.0, 22.0);
   std::uniform_real_distribution<double> unit(-1.0, 1.0);
   std::uniform_int_distribution<long long> whole(-999999999999LL, 999999999999LL);
   for (int i = 0; i < 400000; ++i) {
@@ -164,8 +164,11 @@ TEST_F(GpxWriter, ExistingFileIsReplacedWhole) {
   }
   ASSERT_TRUE(gpxRhumbLine(0, 0, 1, 1, "same"));
   ASSERT_TRUE(fs::exists("same RL.gpx"));
+  const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+  fs::permissions("same RL.gpx", mode);
   ASSERT_TRUE(gpxRhumbLine(0, 0, 1, 1, "same"));
   EXPECT_EQ(lineCount(readFile("same RL.gpx")), 47u);
+  EXPECT_EQ(fs::status("same RL.gpx").permissions(), mode);
   // No temporary file is left beside the result.
   EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 2);
 }
@@ -192,6 +195,14 @@ TEST_F(GpxWriter, ReadOnlyFolderIsReported) {
   fs::permissions("locked", fs::perms::owner_read | fs::perms::owner_exec);
   EXPECT_FALSE(gpxRhumbLine(0, 0, 1, 1, "locked/x"));
   EXPECT_NE(std::string(GPXLastError()).find(std::strerror(EACCES)), std::string::npos);
+}
+
+TEST_F(GpxWriter, WriteProtectedFileIsNotReplaced) {
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+  ASSERT_TRUE(gpxRhumbLine(0, 0, 1, 1, "protected"));
+  fs::permissions("protected RL.gpx", fs::perms::owner_read);
+  EXPECT_FALSE(gpxRhumbLine(5, 5, 6, 6, "protected"));
+  EXPECT_NE(readFile("protected RL.gpx").find("lat=\"0.000000000\""), std::string::npos);
 }
 
 TEST_F(GpxWriter, FolderOrLinkAtTheTargetIsRefusedAndLeftAlone) {
