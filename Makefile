@@ -1,0 +1,52 @@
+# Set-up in two commands on a fresh Debian 12 machine:
+#   make run    install what is missing, build, open the window (without a display: write a
+#               demo pattern with the command-line tool)
+#   make test   install what is missing, build, run every test, then again under
+#               AddressSanitizer and UndefinedBehaviorSanitizer
+# Other targets: make deps, make build, make bench, make format.
+
+PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev \
+            qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-qpa-plugins libgl-dev \
+            libxml2-utils fonts-dejavu-core
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+JOBS ?= $(shell nproc)
+DEMO_DIR ?= $(CURDIR)/build/demo
+
+.PHONY: run test deps build build-sanitize bench format
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do \
+	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; \
+	  done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:" $$missing; \
+	  $(SUDO) apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+
+build: deps
+	cmake --preset default
+	cmake --build --preset default -j $(JOBS)
+
+build-sanitize: deps
+	cmake --preset sanitize
+	cmake --build --preset sanitize -j $(JOBS)
+
+run: build
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ] && [ -x build/app/vestrand ]; then \
+	  cd build && exec ./app/vestrand; \
+	else \
+	  mkdir -p "$(DEMO_DIR)" && \
+	  echo "No display: writing a demo sector search with vestrand-cli instead of opening the window." && \
+	  ./build/cli/vestrand-cli sector --lat 43:30N --lon 003:45W --course 30 --leg 2 --dir "$(DEMO_DIR)"; \
+	fi
+
+test: build build-sanitize
+	ctest --preset default -j $(JOBS)
+	ctest --preset sanitize -j $(JOBS)
+
+bench: build
+	./build/bench/gpx_bench --benchmark_counters_tabular=true
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
