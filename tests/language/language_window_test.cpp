@@ -1,0 +1,262 @@
+// The language choice through the program's real window: the layout loaded from a scratch folder
+// with the program's callback table, the selector driven with the keyboard, the texts read back
+// from the widgets. This program carries no built-in copies of the layout or the language files,
+// so a language file missing from the scratch folder is really missing.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QTabWidget>
+#include <QTest>
+#include <QWidget>
+#include <QtGlobal>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "Languaje.h"
+#include "Vestrand.h"
+#include "cvirte.h"
+#include "cvirte_testing.h"
+#include "language_test_support.h"
+
+namespace {
+
+using vestrand::testing::readBytes;
+using vestrand::testing::ScratchDir;
+using vestrand::testing::splitLines;
+using vestrand::testing::writeBytes;
+
+const std::filesystem::path kResources = VESTRAND_RESOURCES;
+const char* const kFiles[] = {"english.lrf", "french.lrf", "spanish.lrf", "euskera.lrf",
+                              "deutsch.lrf"};
+
+// The twenty-two relabelled elements, in the order of the relabelling.
+enum class Kind { kValue, kLabel, kTab };
+struct Element {
+  int page;  // -1 main panel
+  int control;
+  Kind kind;
+  int line;  // 1-based line of the language file
+};
+constexpr Element kElements[] = {
+    {-1, 18, Kind::kValue, 1}, {-1, 10, Kind::kLabel, 2}, {0, 0, Kind::kTab, 3},
+    {1, 0, Kind::kTab, 4},     {1, 8, Kind::kValue, 5},   {1, 2, Kind::kLabel, 6},
+    {1, 3, Kind::kLabel, 7},   {1, 5, Kind::kLabel, 8},   {1, 6, Kind::kLabel, 9},
+    {2, 0, Kind::kTab, 10},    {2, 6, Kind::kValue, 11},  {2, 2, Kind::kLabel, 12},
+    {2, 3, Kind::kLabel, 13},  {2, 4, Kind::kLabel, 9},   {3, 0, Kind::kTab, 14},
+    {3, 9, Kind::kValue, 15},  {3, 2, Kind::kLabel, 16},  {3, 3, Kind::kLabel, 17},
+    {3, 4, Kind::kLabel, 18},  {3, 5, Kind::kLabel, 19},  {3, 6, Kind::kLabel, 20},
+    {3, 7, Kind::kLabel, 9},
+};
+
+std::string Utf8(const QString& text) {
+  return text.toUtf8().toStdString();
+}
+
+// The label text the operator sees for a control: its buddy label, a button's text or a group's
+// title.
+std::string LabelOf(int panel, int control) {
+  QWidget* widget = cvirte_testing::ControlWidget(panel, control);
+  if (widget == nullptr) return "(no control)";
+  if (auto* group = qobject_cast<QGroupBox*>(widget)) return Utf8(group->title());
+  if (auto* button = qobject_cast<QAbstractButton*>(widget)) return Utf8(button->text());
+  for (QLabel* label : cvirte_testing::PanelWidget(panel)->findChildren<QLabel*>()) {
+    if (label->buddy() == widget) return Utf8(label->text());
+  }
+  return "(no label)";
+}
+
+std::string ValueOf(int panel, int control) {
+  auto* label = qobject_cast<QLabel*>(cvirte_testing::ControlWidget(panel, control));
+  return label == nullptr ? "(no text)" : Utf8(label->text());
+}
+
+class LanguageWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // The table is global: start every test as a fresh run does, before any choice.
+    std::memset(lrfData, 0, sizeof lrfData);
+    std::filesystem::copy_file(kResources / "Vestrand.uir", dir_.path() / "Vestrand.uir");
+    SetCallbackTable(vestrandCallbacks, vestrandCallbackCount);
+    firstFocus = 1;
+    mainPanel = LoadPanel(0, "Vestrand.uir", 1);
+    ASSERT_GT(mainPanel, 0) << LastLoadPanelError();
+    ASSERT_EQ(DisplayPanel(mainPanel), 0);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(cvirte_testing::PanelWidget(mainPanel)));
+    selector_ = qobject_cast<QComboBox*>(cvirte_testing::ControlWidget(mainPanel, 19));
+    ASSERT_NE(selector_, nullptr);
+    tabs_ = qobject_cast<QTabWidget*>(cvirte_testing::ControlWidget(mainPanel, 16));
+    ASSERT_NE(tabs_, nullptr);
+  }
+
+  void TearDown() override {
+    if (mainPanel > 0) DiscardPanel(mainPanel);
+    mainPanel = 0;
+  }
+
+  void Provide(const char* file) {
+    std::filesystem::copy_file(kResources / file, dir_.path() / file);
+  }
+
+  // The texts of the twenty-two elements, in the order of the relabelling.
+  std::vector<std::string> Shown() const {
+    std::vector<std::string> texts;
+    for (const Element& e : kElements) {
+      int panel = mainPanel;
+      if (e.page >= 0) GetPanelHandleFromTabPage(mainPanel, 16, e.page, &panel);
+      switch (e.kind) {
+        case Kind::kValue:
+          texts.push_back(ValueOf(panel, e.control));
+          break;
+        case Kind::kLabel:
+          texts.push_back(LabelOf(panel, e.control));
+          break;
+        case Kind::kTab:
+          texts.push_back(Utf8(tabs_->tabText(e.page)));
+          break;
+      }
+    }
+    return texts;
+  }
+
+  // What the twenty-two elements show after a file with these lines was chosen.
+  static std::vector<std::string> Expected(const std::vector<std::string>& lines) {
+    std::vector<std::string> texts;
+    for (const Element& e : kElements)
+      texts.push_back(lines.at(static_cast<std::size_t>(e.line - 1)));
+    return texts;
+  }
+
+  // Moves the selector one item with the arrow keys, as an operator does: the value changes and
+  // the choice is committed.
+  void Step(Qt::Key key) {
+    selector_->setFocus();
+    QTest::keyClick(selector_, key);
+  }
+
+  // Chooses the language of `value` with the keyboard from wherever the selector stands.
+  void Choose(int value) {
+    const int index = selector_->findData(value);
+    ASSERT_GE(index, 0) << "no item of value " << value;
+    if (selector_->currentIndex() == index) Step(index == 0 ? Qt::Key_Down : Qt::Key_Up);
+    while (selector_->currentIndex() < index) Step(Qt::Key_Down);
+    while (selector_->currentIndex() > index) Step(Qt::Key_Up);
+    ASSERT_EQ(selector_->currentIndex(), index);
+  }
+
+  ScratchDir dir_;
+  QComboBox* selector_ = nullptr;
+  QTabWidget* tabs_ = nullptr;
+};
+
+// Which entry lands on which element.
+class LanguageWindowMappingTest : public LanguageWindowTest {};
+
+TEST_F(LanguageWindowMappingTest, NumberedFileLabelsEveryElementFromItsLine) {
+  std::string numbered;
+  std::vector<std::string> lines;
+  for (int i = 1; i <= 20; ++i) {
+    lines.push_back("t" + std::to_string(i));
+    numbered += lines.back() + "\n";
+  }
+  writeBytes(dir_.path() / "spanish.lrf", numbered);
+  Choose(2);
+  EXPECT_EQ(Shown(), Expected(lines));
+}
+
+TEST_F(LanguageWindowMappingTest, TabLabelsAndCommandButtons) {
+  writeBytes(dir_.path() / "spanish.lrf",
+             "t1\nt2\nt3\nt4\nt5\nt6\nt7\nt8\nt9\nt10\nt11\nt12\nt13\nt14\nt15\nt16\nt17\nt18\n"
+             "t19\nt20\n");
+  Choose(2);
+  EXPECT_EQ(Utf8(tabs_->tabText(0)), "t3");
+  EXPECT_EQ(Utf8(tabs_->tabText(1)), "t4");
+  EXPECT_EQ(Utf8(tabs_->tabText(2)), "t10");
+  EXPECT_EQ(Utf8(tabs_->tabText(3)), "t14");
+  int page = 0;
+  GetPanelHandleFromTabPage(mainPanel, 16, 1, &page);
+  EXPECT_EQ(LabelOf(page, 6), "t9");
+  GetPanelHandleFromTabPage(mainPanel, 16, 2, &page);
+  EXPECT_EQ(LabelOf(page, 4), "t9");
+  GetPanelHandleFromTabPage(mainPanel, 16, 3, &page);
+  EXPECT_EQ(LabelOf(page, 7), "t9");
+}
+
+TEST_F(LanguageWindowMappingTest, OtherTextsAreLeftAlone) {
+  int square = 0;
+  GetPanelHandleFromTabPage(mainPanel, 16, 1, &square);
+  const std::string extent = LabelOf(square, 4);
+  const std::string title = Utf8(cvirte_testing::PanelWidget(mainPanel)->windowTitle());
+  const std::string latitude = LabelOf(mainPanel, 2);
+  writeBytes(dir_.path() / "french.lrf",
+             "x\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\n");
+  Choose(1);
+  EXPECT_EQ(LabelOf(square, 4), extent);
+  EXPECT_EQ(Utf8(cvirte_testing::PanelWidget(mainPanel)->windowTitle()), title);
+  EXPECT_EQ(LabelOf(mainPanel, 2), latitude);
+}
+
+// Only a committed choice switches the language.
+class LanguageWindowSelectorTest : public LanguageWindowTest {};
+
+TEST_F(LanguageWindowSelectorTest, ValueChangedAloneDoesNothingCommitSwitches) {
+  Provide("euskera.lrf");
+  Provide("spanish.lrf");
+  const std::vector<std::string> before = Shown();
+  selector_->setCurrentIndex(selector_->findData(2));  // value changed, no commit
+  EXPECT_EQ(Shown(), before);
+
+  Step(Qt::Key_Down);  // Euskara, committed
+  EXPECT_EQ(Shown(), Expected(splitLines(readBytes(kResources / "euskera.lrf"))));
+  Step(Qt::Key_Up);  // Español, committed
+  EXPECT_EQ(Shown(), Expected(splitLines(readBytes(kResources / "spanish.lrf"))));
+}
+
+// Files that do not open.
+class LanguageWindowMissingFileTest : public LanguageWindowTest {};
+
+TEST_F(LanguageWindowMissingFileTest, FirstChoiceOfAMissingFileEmptiesAllTwentyTwoTexts) {
+  ASSERT_FALSE(std::filesystem::exists(dir_.path() / "deutsch.lrf"));
+  Choose(4);
+  EXPECT_EQ(Shown(), std::vector<std::string>(std::size(kElements)));
+}
+
+TEST_F(LanguageWindowMissingFileTest, LaterMissingFileKeepsThePreviousLanguage) {
+  Provide("french.lrf");
+  Choose(1);
+  const std::vector<std::string> french = Shown();
+  ASSERT_EQ(french, Expected(splitLines(readBytes(kResources / "french.lrf"))));
+  Choose(2);  // no spanish.lrf here
+  EXPECT_EQ(Shown(), french);
+}
+
+// The five files shipped with the program, chosen through the selector.
+class LanguageWindowShippedTest : public LanguageWindowTest,
+                                  public ::testing::WithParamInterface<int> {};
+
+TEST_P(LanguageWindowShippedTest, ChoosingTheLanguageShowsItsFile) {
+  for (const char* file : kFiles) Provide(file);
+  const int value = GetParam();
+  Choose(value);
+  EXPECT_EQ(Shown(), Expected(splitLines(readBytes(kResources / kFiles[value]))));
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, LanguageWindowShippedTest, ::testing::Range(0, 5),
+                         [](const auto& instance) {
+                           const std::string name = kFiles[instance.param];
+                           return name.substr(0, name.find('.'));
+                         });
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  // Test discovery runs this program outside CTest's environment too.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  ::testing::InitGoogleTest(&argc, argv);
+  if (InitCVIRTE(nullptr, argv, nullptr) == 0) return 1;
+  return RUN_ALL_TESTS();
+}
