@@ -25,7 +25,6 @@
 #include <cmath>
 #include <cstring>
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -71,7 +70,9 @@ std::map<int, Panel> panels;
 int lastPanel = 0;
 std::string loadError;
 
-std::unique_ptr<QApplication> application;
+// Never destroyed: the run-time has no end call, and destroying the application among the
+// static destructors at exit crashes once Qt's own globals are gone.
+QApplication* application = nullptr;
 int applicationArgc = 0;
 std::vector<char*> applicationArgv;
 
@@ -173,11 +174,21 @@ void ConnectSignals(QWidget* widget, int panel, int control) {
   if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
     QObject::connect(button, &QAbstractButton::clicked, context, [send] { send(EVENT_COMMIT); });
   } else if (auto* spin = qobject_cast<QSpinBox*>(widget)) {
-    QObject::connect(spin, &QSpinBox::valueChanged, context, [send] { send(EVENT_VAL_CHANGED); });
+    // Return re-emits an unchanged value; only a real change is a value-changed event.
+    QObject::connect(spin, &QSpinBox::valueChanged, context,
+                     [send, last = spin->value()](int value) mutable {
+                       if (value == last) return;
+                       last = value;
+                       send(EVENT_VAL_CHANGED);
+                     });
     QObject::connect(spin, &QSpinBox::editingFinished, context, [send] { send(EVENT_COMMIT); });
   } else if (auto* spinDouble = qobject_cast<QDoubleSpinBox*>(widget)) {
     QObject::connect(spinDouble, &QDoubleSpinBox::valueChanged, context,
-                     [send] { send(EVENT_VAL_CHANGED); });
+                     [send, last = spinDouble->value()](double value) mutable {
+                       if (value == last) return;
+                       last = value;
+                       send(EVENT_VAL_CHANGED);
+                     });
     QObject::connect(spinDouble, &QDoubleSpinBox::editingFinished, context,
                      [send] { send(EVENT_COMMIT); });
   } else if (auto* ring = qobject_cast<QComboBox*>(widget)) {
@@ -427,7 +438,7 @@ int InitCVIRTE(void* instance, char* argv[], void* reserved) {
     if (applicationArgv.empty()) applicationArgv.push_back(programName);
     applicationArgc = static_cast<int>(applicationArgv.size());
     applicationArgv.push_back(nullptr);
-    application = std::make_unique<QApplication>(applicationArgc, applicationArgv.data());
+    application = new QApplication(applicationArgc, applicationArgv.data());
   }
   // Closing the window only asks the program; its callback ends the loop.
   QApplication::setQuitOnLastWindowClosed(false);
