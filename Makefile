@@ -3,16 +3,19 @@
 #               demo pattern with the command-line tool)
 #   make test   install what is missing, build, run every test, then again under
 #               AddressSanitizer and UndefinedBehaviorSanitizer
-# Other targets: make deps, make build, make bench, make format.
+# Other targets: make deps, make build, make bench, make format,
+#   make package   build the Debian package into build-rel/packages/
 
 PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev \
             qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-qpa-plugins libgl-dev \
             libxml2-utils fonts-dejavu-core
+# Needed only by make package (dpkg-shlibdeps finds the package's dependencies).
+PACKAGE_TOOLS := dpkg-dev file
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= $(shell nproc)
 DEMO_DIR ?= $(CURDIR)/build/demo
 
-.PHONY: run test deps build build-sanitize bench format
+.PHONY: run test deps build build-sanitize bench format package
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -50,3 +53,10 @@ bench: build
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+package:
+	@$(MAKE) --no-print-directory deps PACKAGES="$(PACKAGES) $(PACKAGE_TOOLS)"
+	cmake --preset package
+	cmake --build --preset package -j $(JOBS)
+	cpack --preset package
+	dpkg-deb --info build-rel/packages/vestrand_*.deb
