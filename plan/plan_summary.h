@@ -1,0 +1,123 @@
+// The summary of a search plan: what a coordinator reads before sending a pattern to a boat.
+//
+// The summary is gathered from the pattern's own geometry as sailPattern hands it to a sink,
+// leg by leg; nothing is kept per point, so a pattern of a million legs costs no more memory than
+// one of seven.
+//
+// Units: positions in decimal degrees (north and east positive), distances in nautical miles,
+// areas in square nautical miles, speeds in knots, times in hours. Texts are UTF-8.
+//
+// What is counted:
+//  - A leg is the run between two consecutive route points of one route; a route of n points has
+//    n - 1 legs. The parallel sweep's run-in from the datum to each commence search point is no
+//    part of its route and is not counted, neither as a leg nor in the track length.
+//  - The track length of a route is the sum of the plane-sailing distances (RumboDistancia)
+//    between its consecutive route points.
+//  - Each route is one search unit; the units sail at the same time, so the time to complete the
+//    search is that of the longest route.
+//  - The searched box is the smallest rectangle aligned with the search course that holds every
+//    route point of every route, on the local flat chart of plan_chart.h: its length runs along
+//    the course, its width across it. It holds the tracks, not the swept margin of half a track
+//    spacing beyond the outer tracks; for the parallel sweep it includes the closing cross legs.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "vestrand.gpx.h"
+
+namespace vestrand {
+
+// One route, that is one search unit.
+struct RouteSummary {
+  std::string name;          // the route's name as the file carries it
+  long long points = 0;      // route points
+  long long legs = 0;        // points - 1, or 0 for an empty route
+  double trackLength = 0.0;  // nautical miles
+};
+
+// A named waypoint of the file: the datum or a commence search point.
+struct PlanMark {
+  std::string name;     // as in the file: "Datum", "CSP", "CSP/Datum", "CSP1", ...
+  double lat = 0.0;     // degrees
+  double lon = 0.0;     // degrees
+  std::string latText;  // "N43º 30.00'" (UTF-8, from DegToLat)
+  std::string lonText;  // "W003º 45.00'" (UTF-8, from DegToLon)
+};
+
+struct PlanSummary {
+  PatternKind kind = PatternKind::Sector;
+  double course = 0.0;               // search course, degrees true
+  std::vector<RouteSummary> routes;  // in the file's order; the parallel sweep has two
+  std::vector<PlanMark> marks;       // in the file's order
+  long long legs = 0;                // over all routes
+  double trackLength = 0.0;          // over all routes, nautical miles
+  double boxLength = 0.0;            // along the course, nautical miles
+  double boxWidth = 0.0;             // across the course, nautical miles
+
+  // Length times width of the searched box, square nautical miles.
+  double area() const { return boxLength * boxWidth; }
+  // The longest route's track length, nautical miles: what decides the time to complete.
+  double longestTrack() const;
+};
+
+// A PatternSink that gathers the summary while the pattern is sailed.
+class PlanSummarySink final : public PatternSink {
+ public:
+  // @param[in] params the pattern being sailed: its kind, datum and course
+  explicit PlanSummarySink(const PatternParams& params);
+
+  void startRoute(const char* name) override;
+  void routePoint(double lat, double lon, const char* name) override;
+  void endRoute() override;
+  void waypoint(double lat, double lon, const char* name) override;
+
+  const PlanSummary& summary() const { return summary_; }
+
+ private:
+  PlanSummary summary_;
+  double datumLat_;
+  double datumLon_;
+  double prevLat_ = 0.0;
+  double prevLon_ = 0.0;
+  double minAlong_, maxAlong_, minAcross_, maxAcross_;
+};
+
+// Sails the pattern once and returns its summary.
+PlanSummary summarizePattern(const PatternParams& params, const PatternNames& names);
+
+// Hands every call to two sinks, so that one sailing feeds both a summary and a drawing.
+class TeeSink final : public PatternSink {
+ public:
+  TeeSink(PatternSink& first, PatternSink& second) : first_(first), second_(second) {}
+  void startRoute(const char* name) override;
+  void routePoint(double lat, double lon, const char* name) override;
+  void endRoute() override;
+  void waypoint(double lat, double lon, const char* name) override;
+
+ private:
+  PatternSink& first_;
+  PatternSink& second_;
+};
+
+// Time to run a track at a speed.
+// @param[in] length nautical miles
+// @param[in] speed knots
+// @return hours; not-a-number when the speed is not a finite number above 0
+double hoursAtSpeed(double length, double speed);
+
+// Hours as "h:mm", rounded to the whole minute: 2.25 gives "2:15", 0.999 gives "1:00",
+// 123.5 gives "123:30". Not-a-number, infinities and negative hours give "-".
+std::string hoursMinutesText(double hours);
+
+// A latitude or longitude with its hemisphere, from DegToLat and DegToLon, in UTF-8:
+// "N43º 30.00'", "W003º 45.00'".
+std::string latitudeTextUtf8(double lat);
+std::string longitudeTextUtf8(double lon);
+
+// Windows-1252 text of the navigation library to UTF-8. Only bytes that Windows-1252 and Latin-1
+// share (below 0x80 and from 0xA0) are converted; 0x80..0x9F, which the library never writes,
+// give '?'.
+std::string windows1252ToUtf8(const char* text);
+
+}  // namespace vestrand

@@ -1,0 +1,191 @@
+// The plan summary of the worked examples: legs, track length, time, area and position texts.
+#include "plan_summary.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "plan_chart.h"
+#include "vestrand.gpx.h"
+
+namespace {
+
+using vestrand::PatternKind;
+using vestrand::PatternNames;
+using vestrand::PatternParams;
+using vestrand::PlanSummary;
+
+// Plane sailing between the turning points gives back the leg lengths to rounding.
+constexpr double kMilesTolerance = 1e-9;
+// The chart is flat and the legs are not: a few metres over a few miles.
+constexpr double kChartTolerance = 1e-3;
+
+PlanSummary summarize(const PatternParams& p) {
+  PatternNames names;
+  EXPECT_TRUE(vestrand::composePatternNames(p, "20121225143000", names));
+  return vestrand::summarizePattern(p, names);
+}
+
+const PatternParams kSector{PatternKind::Sector, 40.0, -10.0, 30.0, 0.0, 2.0, 0};
+const PatternParams kSquare{PatternKind::ExpandingSquare, 40.0, -10.0, 0.0, 1.0, 0.0, 2};
+const PatternParams kCreeping{PatternKind::CreepingLine, 43.5, -3.75, 0.0, 1.0, 4.0, 1};
+const PatternParams kParallel{PatternKind::ParallelSweep, 43.5, -3.75, 0.0, 1.0, 4.0, 1};
+
+TEST(PlanSummary, SectorSevenLegsOfEighteenMiles) {
+  const PlanSummary s = summarize(kSector);
+  ASSERT_EQ(s.routes.size(), 1u);
+  EXPECT_EQ(s.routes[0].name, "20121225143000 - VS 30.0");
+  EXPECT_EQ(s.routes[0].points, 8);
+  EXPECT_EQ(s.legs, 7);
+  EXPECT_NEAR(s.trackLength, 2 + 2 + 4 + 2 + 4 + 2 + 2, kMilesTolerance);
+  ASSERT_EQ(s.marks.size(), 2u);
+  EXPECT_EQ(s.marks[0].name, "Datum");
+  EXPECT_EQ(s.marks[0].latText, "N40º  0.00'");
+  EXPECT_EQ(s.marks[0].lonText, "W010º  0.00'");
+  EXPECT_EQ(s.marks[1].name, "CSP");
+  // The sector's turning points span one radius each way along the course and the width of the
+  // equilateral triangles across it: 2 x (2 sin 60).
+  EXPECT_NEAR(s.boxLength, 4.0, kChartTolerance);
+  EXPECT_NEAR(s.boxWidth, 4.0 * std::sin(60.0 * M_PI / 180.0), kChartTolerance);
+}
+
+TEST(PlanSummary, ExpandingSquareFiveLegsOfNineMiles) {
+  const PlanSummary s = summarize(kSquare);
+  ASSERT_EQ(s.routes.size(), 1u);
+  EXPECT_EQ(s.legs, 5);
+  EXPECT_NEAR(s.trackLength, 1 + 1 + 2 + 2 + 3, kMilesTolerance);
+  ASSERT_EQ(s.marks.size(), 1u);
+  EXPECT_EQ(s.marks[0].name, "CSP/Datum");
+  // North from -1 to 2, east from -1 to 1 miles.
+  EXPECT_NEAR(s.boxLength, 3.0, kChartTolerance);
+  EXPECT_NEAR(s.boxWidth, 2.0, kChartTolerance);
+  EXPECT_NEAR(s.area(), 6.0, 10 * kChartTolerance);
+}
+
+TEST(PlanSummary, CreepingLineFiveLegsOfTwelveMiles) {
+  const PlanSummary s = summarize(kCreeping);
+  EXPECT_EQ(s.legs, 5);
+  EXPECT_NEAR(s.trackLength, 2 + 1 + 4 + 1 + 4, kMilesTolerance);
+  ASSERT_EQ(s.marks.size(), 1u);
+  EXPECT_EQ(s.marks[0].name, "Datum/CSP");
+  EXPECT_EQ(s.marks[0].latText, "N43º 30.00'");
+  EXPECT_EQ(s.marks[0].lonText, "W003º 45.00'");
+  EXPECT_NEAR(s.boxLength, 4.0, kChartTolerance);
+  EXPECT_NEAR(s.boxWidth, 2.0, kChartTolerance);
+}
+
+TEST(PlanSummary, ParallelSweepFourLegsPerUnitWithoutTheRunIn) {
+  const PlanSummary s = summarize(kParallel);
+  ASSERT_EQ(s.routes.size(), 2u);
+  for (const auto& route : s.routes) {
+    EXPECT_EQ(route.points, 5);
+    EXPECT_EQ(route.legs, 4);
+    EXPECT_NEAR(route.trackLength, 4 + 1 + 4 + 1, kMilesTolerance);
+  }
+  EXPECT_EQ(s.routes[0].name, "20121225143000 - PS-left 0.0");
+  EXPECT_EQ(s.routes[1].name, "20121225143000 - PS-right 0.0");
+  EXPECT_EQ(s.legs, 8);
+  EXPECT_NEAR(s.trackLength, 20.0, kMilesTolerance);
+  EXPECT_NEAR(s.longestTrack(), 10.0, kMilesTolerance);
+  ASSERT_EQ(s.marks.size(), 3u);
+  EXPECT_EQ(s.marks[0].name, "Datum");
+  EXPECT_EQ(s.marks[1].name, "CSP1");
+  EXPECT_EQ(s.marks[2].name, "CSP2");
+  EXPECT_EQ(s.marks[1].latText, "N43º 28.00'");
+  EXPECT_EQ(s.marks[1].lonText, "W003º 45.69'");
+  // From 2.5 miles left to 2.5 right, the closing cross legs included.
+  EXPECT_NEAR(s.boxLength, 4.0, kChartTolerance);
+  EXPECT_NEAR(s.boxWidth, 5.0, kChartTolerance);
+}
+
+TEST(PlanSummary, BoxFollowsTheSearchCourse) {
+  PatternParams p = kCreeping;
+  p.course = 45.0;
+  const PlanSummary s = summarize(p);
+  EXPECT_NEAR(s.boxLength, 4.0, kChartTolerance);
+  EXPECT_NEAR(s.boxWidth, 2.0, kChartTolerance);
+}
+
+TEST(PlanSummary, CountZeroGivesTheShortestForm) {
+  PatternParams p = kParallel;
+  p.count = 0;
+  const PlanSummary s = summarize(p);
+  ASSERT_EQ(s.routes.size(), 2u);
+  EXPECT_EQ(s.routes[0].points, 1);
+  EXPECT_EQ(s.legs, 0);
+  EXPECT_EQ(s.trackLength, 0.0);
+}
+
+TEST(PlanTime, HoursAtSpeed) {
+  EXPECT_EQ(vestrand::hoursAtSpeed(18.0, 8.0), 2.25);
+  EXPECT_TRUE(std::isnan(vestrand::hoursAtSpeed(18.0, 0.0)));
+  EXPECT_TRUE(std::isnan(vestrand::hoursAtSpeed(18.0, -1.0)));
+  EXPECT_TRUE(std::isnan(vestrand::hoursAtSpeed(18.0, NAN)));
+}
+
+TEST(PlanTime, HoursMinutesText) {
+  EXPECT_EQ(vestrand::hoursMinutesText(2.25), "2:15");
+  EXPECT_EQ(vestrand::hoursMinutesText(0.0), "0:00");
+  EXPECT_EQ(vestrand::hoursMinutesText(0.999), "1:00");
+  EXPECT_EQ(vestrand::hoursMinutesText(1.0 / 60.0 * 5), "0:05");
+  EXPECT_EQ(vestrand::hoursMinutesText(123.5), "123:30");
+  EXPECT_EQ(vestrand::hoursMinutesText(NAN), "-");
+  EXPECT_EQ(vestrand::hoursMinutesText(INFINITY), "-");
+  EXPECT_EQ(vestrand::hoursMinutesText(-1.0), "-");
+}
+
+TEST(PlanText, PositionsInUtf8) {
+  EXPECT_EQ(vestrand::latitudeTextUtf8(43.5), "N43\xC2\xBA 30.00'");
+  EXPECT_EQ(vestrand::longitudeTextUtf8(-3.75), "W003\xC2\xBA 45.00'");
+  EXPECT_EQ(vestrand::latitudeTextUtf8(-5.25), "S05º 15.00'");
+  EXPECT_EQ(vestrand::longitudeTextUtf8(179.5), "E179º 30.00'");
+  EXPECT_EQ(vestrand::windows1252ToUtf8("a\x85z"), "a?z");
+}
+
+TEST(LocalChart, NorthUpMilesFromTheDatum) {
+  const vestrand::LocalChart chart(40.0, -10.0);
+  const auto datum = chart.project(40.0, -10.0);
+  EXPECT_EQ(datum.x, 0.0);
+  EXPECT_EQ(datum.y, 0.0);
+  // The expanding square's second turning point: one mile east of one mile north.
+  const auto p = chart.project(40.016666667, -9.978237899);
+  EXPECT_NEAR(p.x, 1.0, kChartTolerance);
+  EXPECT_NEAR(p.y, 1.0, kChartTolerance);
+}
+
+TEST(PlanDrawing, RoutesMarksAndBounds) {
+  PatternNames names;
+  ASSERT_TRUE(vestrand::composePatternNames(kParallel, "x", names));
+  const vestrand::PlanDrawing d = vestrand::drawPattern(kParallel, names);
+  ASSERT_EQ(d.routes.size(), 2u);
+  EXPECT_EQ(d.routes[0].unit, 0);
+  EXPECT_EQ(d.routes[1].unit, 1);
+  EXPECT_EQ(d.pointCount(), 10u);
+  ASSERT_EQ(d.marks.size(), 3u);
+  EXPECT_TRUE(d.marks[0].datum);
+  EXPECT_FALSE(d.marks[1].datum);
+  EXPECT_NEAR(d.bounds.width(), 5.0, kChartTolerance);
+  EXPECT_NEAR(d.bounds.height(), 4.0, kChartTolerance);
+}
+
+TEST(PlanDrawing, LabelStrideIsRound) {
+  EXPECT_EQ(vestrand::labelStride(8, 60), 1u);
+  EXPECT_EQ(vestrand::labelStride(60, 60), 1u);
+  EXPECT_EQ(vestrand::labelStride(61, 60), 2u);
+  EXPECT_EQ(vestrand::labelStride(250, 60), 5u);
+  EXPECT_EQ(vestrand::labelStride(2002, 60), 50u);
+  EXPECT_EQ(vestrand::labelStride(4000004, 60), 100000u);
+}
+
+TEST(PlanDrawing, RoundScaleLength) {
+  EXPECT_EQ(vestrand::roundScaleLength(1.0), 1.0);
+  EXPECT_EQ(vestrand::roundScaleLength(1.9), 1.0);
+  EXPECT_EQ(vestrand::roundScaleLength(4.5), 2.0);
+  EXPECT_EQ(vestrand::roundScaleLength(7.0), 5.0);
+  EXPECT_EQ(vestrand::roundScaleLength(130.0), 100.0);
+  EXPECT_NEAR(vestrand::roundScaleLength(0.3), 0.2, 1e-15);
+  EXPECT_EQ(vestrand::roundScaleLength(0.0), 1.0);
+}
+
+}  // namespace
