@@ -41,6 +41,13 @@ double checkDistance(const std::string& option, const std::string& text) {
   return value;
 }
 
+double checkSpeed(const std::string& option, const std::string& text) {
+  const double value = number(option, text);
+  if (!(value > 0.0)) refuse(option, text, "must be greater than 0 knots");
+  if (value > kMaxSearchSpeed) refuse(option, text, "must be at most 100 knots");
+  return value;
+}
+
 double checkFinite(const std::string& option, const std::string& text) {
   return number(option, text);
 }

@@ -16,10 +16,12 @@ class UsageError : public std::runtime_error {
 };
 
 // Bounds that keep a typo from producing nonsense or filling the disk.
-inline constexpr double kMaxCourse = 360.0;        // degrees either way
-inline constexpr double kMaxDistance = 500.0;      // track spacing and leg length, nautical miles
-inline constexpr int kMaxCount = 1000000;          // leg pairs or loops
-inline constexpr std::size_t kMaxStemLength = 40;  // characters
+inline constexpr double kMaxCourse = 360.0;         // degrees either way
+inline constexpr double kMaxDistance = 500.0;       // track spacing and leg length, nautical miles
+inline constexpr int kMaxCount = 1000000;           // leg pairs or loops
+inline constexpr std::size_t kMaxStemLength = 40;   // characters
+inline constexpr double kMaxSearchSpeed = 100.0;    // knots; beyond any search unit
+inline constexpr double kDefaultSearchSpeed = 8.0;  // knots, when --speed is not given
 
 // A datum or second position: see parseCoordinate for the forms.
 double checkCoordinate(const std::string& option, const std::string& text, Axis axis);
@@ -29,6 +31,9 @@ double checkCourse(const std::string& option, const std::string& text);
 
 // A track spacing or leg length in nautical miles, greater than 0 and at most 500.
 double checkDistance(const std::string& option, const std::string& text);
+
+// A search speed in knots, greater than 0 and at most 100.
+double checkSpeed(const std::string& option, const std::string& text);
 
 // Any finite number (speed, hours, the distance to run).
 double checkFinite(const std::string& option, const std::string& text);

@@ -5,6 +5,9 @@
 // 2 for bad input.
 #include <Derrota.h>
 #include <gpx.h>
+#include <plan_chart.h>
+#include <plan_summary.h>
+#include <plan_svg.h>
 #include <unistd.h>
 #include <vestrand.gpx.h>
 
@@ -34,7 +37,18 @@ struct Options {
   std::string course, spacing, leg, count, loops;
   std::string distance, speed, hours;
   std::string stem, dir, method;
+  std::string svg;
   bool json = false;
+  bool summary = false;
+  bool noGpx = false;
+};
+
+// What the pattern subcommands were asked for beyond their values.
+struct PlanRequest {
+  bool stemGiven = false;
+  bool dirGiven = false;
+  bool speedGiven = false;
+  bool svgGiven = false;
 };
 
 // A write failure: the message is printed and the program exits with status 1.
@@ -117,18 +131,24 @@ void enterFolder(const Destination& d, const std::string& path) {
   }
 }
 
-// Runs a generator and reports the file it wrote.
+// Runs a generator; returns the path of the file it wrote.
 template <typename Generator>
-int writeFile(const Destination& d, const std::string& name, Generator generate) {
+std::string writeGpx(const Destination& d, const std::string& name, Generator generate) {
   const std::string path = d.pathOf(name);
   enterFolder(d, path);
   if (!generate(d.stem.c_str())) {
     throw WriteFailure{"cannot write '" + path + "': " + GPXLastError()};
   }
-  return printResult(path + "\n");
+  return path;
 }
 
-int runPattern(vestrand::PatternKind kind, const Options& o, bool stemGiven, bool dirGiven) {
+// Runs a generator and reports the file it wrote.
+template <typename Generator>
+int writeFile(const Destination& d, const std::string& name, Generator generate) {
+  return printResult(writeGpx(d, name, generate) + "\n");
+}
+
+int runPattern(vestrand::PatternKind kind, const Options& o, const PlanRequest& r) {
   using vestrand::PatternKind;
   vestrand::PatternParams p;
   p.kind = kind;
@@ -151,7 +171,13 @@ int runPattern(vestrand::PatternKind kind, const Options& o, bool stemGiven, boo
       p.count = vestrand::cli::checkCount("--loops", o.loops);
       break;
   }
-  const Destination d = destination(o, stemGiven, dirGiven);
+  const double speed = r.speedGiven ? vestrand::cli::checkSpeed("--speed", o.speed)
+                                    : vestrand::cli::kDefaultSearchSpeed;
+  if (r.svgGiven && o.svg.empty()) throw UsageError("--svg '' refused: a file must have a name");
+  if (o.noGpx && !o.summary && !r.svgGiven) {
+    throw UsageError("--no-gpx refused: without --summary or --svg there would be nothing to do");
+  }
+  const Destination d = destination(o, r.stemGiven, r.dirGiven);
 
   vestrand::PatternNames names;
   if (!vestrand::composePatternNames(p, d.stem.c_str(), names)) {
@@ -159,20 +185,48 @@ int runPattern(vestrand::PatternKind kind, const Options& o, bool stemGiven, boo
     // loudly instead of writing a cut name.
     throw UsageError("--stem '" + d.stem + "' refused: the file name would be too long");
   }
-  return writeFile(d, names.file, [&p, kind](const char* stem) {
-    switch (kind) {
-      case PatternKind::ExpandingSquare:
-        return gpxExpandingSquareSearchPattern(p.lat, p.lon, p.course, p.spacing, p.count, stem);
-      case PatternKind::Sector:
-        return gpxSectorSearchPattern(p.lat, p.lon, p.course, p.leg, stem);
-      case PatternKind::CreepingLine:
-        return gpxCreepingLineSingleunit(p.lat, p.lon, p.course, p.spacing, p.leg, p.count, stem);
-      case PatternKind::ParallelSweep:
-        return gpxParallelSearchPattern2ships(p.lat, p.lon, p.course, p.spacing, p.leg, p.count,
-                                              stem);
-    }
-    return false;
-  });
+
+  // The summary and the picture come from one sailing of the pattern, before any file is written.
+  vestrand::PlanSummarySink summarySink(p);
+  vestrand::PlanDrawingSink drawingSink(p);
+  if (r.svgGiven) {
+    vestrand::TeeSink both(summarySink, drawingSink);
+    vestrand::sailPattern(p, names, both);
+  } else if (o.summary) {
+    vestrand::sailPattern(p, names, summarySink);
+  }
+  // The picture goes first: its path is taken from the folder the program started in, and the
+  // GPX writer then enters --dir.
+  if (r.svgGiven) {
+    std::string error;
+    if (!vestrand::writePlanSvg(drawingSink.drawing(), o.svg, error)) throw WriteFailure{error};
+  }
+  std::string gpxPath;
+  if (!o.noGpx)
+    gpxPath = writeGpx(d, names.file, [&p, kind](const char* stem) {
+      switch (kind) {
+        case PatternKind::ExpandingSquare:
+          return gpxExpandingSquareSearchPattern(p.lat, p.lon, p.course, p.spacing, p.count, stem);
+        case PatternKind::Sector:
+          return gpxSectorSearchPattern(p.lat, p.lon, p.course, p.leg, stem);
+        case PatternKind::CreepingLine:
+          return gpxCreepingLineSingleunit(p.lat, p.lon, p.course, p.spacing, p.leg, p.count, stem);
+        case PatternKind::ParallelSweep:
+          return gpxParallelSearchPattern2ships(p.lat, p.lon, p.course, p.spacing, p.leg, p.count,
+                                                stem);
+      }
+      return false;
+    });
+
+  if (o.summary && o.json) {
+    return printResult(vestrand::cli::summaryJson(summarySink.summary(), speed, gpxPath,
+                                                  r.svgGiven ? o.svg : std::string()));
+  }
+  std::string text;
+  if (!gpxPath.empty()) text += gpxPath + "\n";
+  if (r.svgGiven) text += o.svg + "\n";
+  if (o.summary) text += vestrand::cli::summaryText(summarySink.summary(), speed);
+  return printResult(text);
 }
 
 int runLine(const Options& o, bool stemGiven, bool dirGiven) {
@@ -267,6 +321,25 @@ void addDestination(CLI::App* app, Options& o) {
       ->type_name("DIR");
 }
 
+// The plan options of the four pattern subcommands.
+void addPlan(CLI::App* app, Options& o) {
+  CLI::Option* summary = app->add_flag(
+      "--summary", o.summary,
+      "also print the plan: legs, track length, time at --speed, searched box, positions");
+  app->add_option("--speed", o.speed,
+                  "search speed for the time in the summary, knots, above 0 and at most 100 "
+                  "(default 8)")
+      ->type_name("KN")
+      ->needs(summary);
+  app->add_flag("--json", o.json, "print the summary as one JSON object on one line")
+      ->needs(summary);
+  app->add_option("--svg", o.svg,
+                  "also write the plan's picture as an SVG file at this path (not inside --dir)")
+      ->type_name("FILE");
+  app->add_flag("--no-gpx", o.noGpx,
+                "write no GPX file: only print the summary or write the picture");
+}
+
 void addDatum(CLI::App* app, Options& o) {
   addRequired(app, "--lat", o.lat, "datum " + std::string(kLatHelp), "LAT");
   addRequired(app, "--lon", o.lon, "datum " + std::string(kLonHelp), "LON");
@@ -282,6 +355,9 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   app.footer(
       "Exit status: 0 success, 1 a file could not be written, 2 bad input.\n"
+      "The pattern subcommands write the GPX file and print its path; --summary adds the plan\n"
+      "(after the path; with --json one JSON line holding the path), --svg FILE a picture,\n"
+      "--no-gpx leaves the GPX file out.\n"
       "Example: vestrand-cli sector --lat 40 --lon 10W --course 30 --leg 2");
 
   const char* const kCourseHelp = "course of the first leg, degrees true, -360 to 360";
@@ -294,6 +370,7 @@ int main(int argc, char** argv) {
   addRequired(square, "--spacing", o.spacing, kSpacingHelp, "S");
   addRequired(square, "--count", o.count, "leg pairs before the closing leg, 0 to 1000000", "N");
   addDestination(square, o);
+  addPlan(square, o);
 
   CLI::App* sector = app.add_subcommand("sector", "sector search: write a GPX file");
   addDatum(sector, o);
@@ -303,6 +380,7 @@ int main(int argc, char** argv) {
               "and at most 500",
               "D");
   addDestination(sector, o);
+  addPlan(sector, o);
 
   CLI::App* creeping = app.add_subcommand("creeping", "creeping line search: write a GPX file");
   CLI::App* parallel =
@@ -314,6 +392,7 @@ int main(int argc, char** argv) {
     addRequired(sub, "--leg", o.leg, kLegHelp, "L");
     addRequired(sub, "--loops", o.loops, "loops of four legs, 0 to 1000000", "N");
     addDestination(sub, o);
+    addPlan(sub, o);
   }
 
   CLI::App* line = app.add_subcommand("line", "two-point line: write a GPX file");
@@ -379,22 +458,15 @@ int main(int argc, char** argv) {
     const auto given = [](const CLI::App* sub, const char* name) {
       return sub->get_option(name)->count() > 0;
     };
+    const auto request = [&given](const CLI::App* sub) {
+      return PlanRequest{given(sub, "--stem"), given(sub, "--dir"), given(sub, "--speed"),
+                         given(sub, "--svg")};
+    };
     using vestrand::PatternKind;
-    if (square->parsed()) {
-      return runPattern(PatternKind::ExpandingSquare, o, given(square, "--stem"),
-                        given(square, "--dir"));
-    }
-    if (sector->parsed()) {
-      return runPattern(PatternKind::Sector, o, given(sector, "--stem"), given(sector, "--dir"));
-    }
-    if (creeping->parsed()) {
-      return runPattern(PatternKind::CreepingLine, o, given(creeping, "--stem"),
-                        given(creeping, "--dir"));
-    }
-    if (parallel->parsed()) {
-      return runPattern(PatternKind::ParallelSweep, o, given(parallel, "--stem"),
-                        given(parallel, "--dir"));
-    }
+    if (square->parsed()) return runPattern(PatternKind::ExpandingSquare, o, request(square));
+    if (sector->parsed()) return runPattern(PatternKind::Sector, o, request(sector));
+    if (creeping->parsed()) return runPattern(PatternKind::CreepingLine, o, request(creeping));
+    if (parallel->parsed()) return runPattern(PatternKind::ParallelSweep, o, request(parallel));
     if (line->parsed()) return runLine(o, given(line, "--stem"), given(line, "--dir"));
     if (course->parsed()) return runCourse(o);
     if (arrive->parsed()) {

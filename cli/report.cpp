@@ -86,3 +86,107 @@ std::string positionText(double lat, double lon, const char* method) {
 }
 
 }  // namespace vestrand::cli
+
+namespace vestrand::cli {
+namespace {
+
+const char* patternTitle(PatternKind kind) {
+  switch (kind) {
+    case PatternKind::ExpandingSquare:
+      return "expanding square";
+    case PatternKind::Sector:
+      return "sector";
+    case PatternKind::CreepingLine:
+      return "creeping line";
+    case PatternKind::ParallelSweep:
+      return "parallel sweep";
+  }
+  return "";
+}
+
+std::string timeText(double length, double speed) {
+  const double hours = hoursAtSpeed(length, speed);
+  return hoursMinutesText(hours) + " (" + format("%.2f", hours) + " h)";
+}
+
+std::string padded(const std::string& label) {
+  return label.size() < 10 ? label + std::string(10 - label.size(), ' ') : label + " ";
+}
+
+std::string pathJson(const std::string& path) {
+  return path.empty() ? std::string("null") : jsonString(path);
+}
+
+}  // namespace
+
+std::string jsonString(const std::string& text) {
+  std::string out = "\"";
+  for (const char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+      out += escaped;
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
+
+std::string summaryText(const PlanSummary& s, double speed) {
+  std::string text = std::string("pattern   ") + patternTitle(s.kind) + " (" + patternCode(s.kind) +
+                     "), " + std::to_string(s.routes.size()) +
+                     (s.routes.size() == 1 ? " unit\n" : " units\n");
+  text += "legs      " + std::to_string(s.legs) + "\n";
+  text += "track     " + format("%.2f", s.trackLength) + " NM\n";
+  text += "speed     " + shortestNumber(speed) + " kn\n";
+  text += "time      " + timeText(s.longestTrack(), speed) + "\n";
+  text += "box       " + format("%.2f", s.boxLength) + " NM along the course x " +
+          format("%.2f", s.boxWidth) + " NM across, " + format("%.2f", s.area()) + " NM\xC2\xB2\n";
+  for (std::size_t i = 0; i < s.routes.size(); ++i) {
+    const RouteSummary& r = s.routes[i];
+    text += padded("unit " + std::to_string(i + 1)) + r.name + ": " + std::to_string(r.legs) +
+            " legs, " + format("%.2f", r.trackLength) + " NM, " + timeText(r.trackLength, speed) +
+            "\n";
+  }
+  for (const PlanMark& m : s.marks) {
+    text += padded(m.name) + m.latText + "  " + m.lonText + "\n";
+  }
+  return text;
+}
+
+std::string summaryJson(const PlanSummary& s, double speed, const std::string& gpxPath,
+                        const std::string& svgPath) {
+  const double hours = hoursAtSpeed(s.longestTrack(), speed);
+  std::string json =
+      "{\"gpx\":" + pathJson(gpxPath) + ",\"svg\":" + pathJson(svgPath) +
+      ",\"pattern\":" + jsonString(patternCode(s.kind)) + ",\"speed_kn\":" + shortestNumber(speed) +
+      ",\"legs\":" + std::to_string(s.legs) + ",\"track_nm\":" + shortestNumber(s.trackLength) +
+      ",\"hours\":" + shortestNumber(hours) + ",\"time\":" + jsonString(hoursMinutesText(hours)) +
+      ",\"box_length_nm\":" + shortestNumber(s.boxLength) +
+      ",\"box_width_nm\":" + shortestNumber(s.boxWidth) +
+      ",\"area_nm2\":" + shortestNumber(s.area()) + ",\"units\":[";
+  for (std::size_t i = 0; i < s.routes.size(); ++i) {
+    const RouteSummary& r = s.routes[i];
+    const double unitHours = hoursAtSpeed(r.trackLength, speed);
+    if (i > 0) json += ",";
+    json += "{\"route\":" + jsonString(r.name) + ",\"legs\":" + std::to_string(r.legs) +
+            ",\"track_nm\":" + shortestNumber(r.trackLength) +
+            ",\"hours\":" + shortestNumber(unitHours) +
+            ",\"time\":" + jsonString(hoursMinutesText(unitHours)) + "}";
+  }
+  json += "],\"marks\":[";
+  for (std::size_t i = 0; i < s.marks.size(); ++i) {
+    const PlanMark& m = s.marks[i];
+    if (i > 0) json += ",";
+    json += "{\"name\":" + jsonString(m.name) + ",\"lat\":" + shortestNumber(m.lat) +
+            ",\"lon\":" + shortestNumber(m.lon) + ",\"lat_text\":" + jsonString(m.latText) +
+            ",\"lon_text\":" + jsonString(m.lonText) + "}";
+  }
+  return json + "]}\n";
+}
+
+}  // namespace vestrand::cli

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "plan_summary.h"
+
 namespace vestrand::cli {
 
 // The shortest decimal text that reads back as the same double ("0.1", "44.998909155372",
@@ -23,5 +25,18 @@ std::string positionJson(std::optional<int> status, double lat, double lon);
 // Lines for people, each ending in a newline.
 std::string courseText(bool found, double course, double distance, const char* method);
 std::string positionText(double lat, double lon, const char* method);
+
+// A JSON string with its quotes; quotes, backslashes and control characters escaped.
+std::string jsonString(const std::string& text);
+
+// The plan summary at a search speed (knots), for people: one line per figure, then one per unit
+// and one per named position.
+std::string summaryText(const PlanSummary& summary, double speed);
+
+// The plan summary as one JSON object on one line, with the paths of the files written (empty:
+// none, printed as null). Lengths in nautical miles, the area in square nautical miles, times in
+// hours and as "h:mm" text.
+std::string summaryJson(const PlanSummary& summary, double speed, const std::string& gpxPath,
+                        const std::string& svgPath);
 
 }  // namespace vestrand::cli

@@ -132,10 +132,16 @@ void writeMarks(const PlanDrawing& d, const Frame& f, Output& out) {
       out << "<rect x=\"" << num(x - 5) << "\" y=\"" << num(y - 5)
           << "\" width=\"10\" height=\"10\" fill=\"none\" stroke=\"black\" stroke-width=\"2\"/>";
     }
-    // Marks that share a place (the sweep's datum and its units' start points are close) are
-    // named on successive lines.
-    out << "<text x=\"" << num(x + 9) << "\" y=\"" << num(y + 16 + 14 * static_cast<double>(i))
-        << "\">" << escapeXml(m.name) << "</text>\n";
+    // Marks that lie close together (a short sweep's start points) are named on successive
+    // lines instead of over each other.
+    double line = 0.0;
+    for (std::size_t j = 0; j < i; ++j) {
+      const bool near = std::fabs(f.px(d.marks[j].at.x) - x) < 60.0 &&
+                        std::fabs(f.py(d.marks[j].at.y) - y) < 16.0;
+      if (near) line += 1.0;
+    }
+    out << "<text x=\"" << num(x + 9) << "\" y=\"" << num(y + 16 + 14 * line) << "\">"
+        << escapeXml(m.name) << "</text>\n";
   }
   out << "</g>\n";
 }
