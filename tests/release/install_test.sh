@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix and runs both programs from there, from another
+# folder, as an operator would after installing the package.
+#
+#   install_test.sh CMAKE BUILD_DIR XMLLINT
+set -u
+cmake=$1 build=$2 xmllint=$3
+
+fail() {
+  echo "FAILED: $*"
+  exit 1
+}
+
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/vestrand-install.XXXXXX") || fail "no temporary folder"
+window_pid=""
+cleanup() {
+  if [ -n "$window_pid" ]; then kill "$window_pid" 2>/dev/null; wait "$window_pid" 2>/dev/null; fi
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+prefix=$scratch/prefix
+"$cmake" --install "$build" --prefix "$prefix" >"$scratch/install.log" 2>&1 || {
+  cat "$scratch/install.log"
+  fail "cmake --install"
+}
+
+for f in bin/vestrand-cli share/man/man1/vestrand-cli.1.gz; do
+  [ -f "$prefix/$f" ] || fail "$f is not installed"
+done
+window=0
+if grep -q "/bin/vestrand$" "$scratch/install.log"; then
+  window=1
+  for f in bin/vestrand share/applications/vestrand.desktop \
+           share/icons/hicolor/scalable/apps/vestrand.svg share/vestrand/Vestrand.uir \
+           share/vestrand/english.lrf share/vestrand/french.lrf share/vestrand/spanish.lrf \
+           share/vestrand/euskera.lrf share/vestrand/deutsch.lrf; do
+    [ -f "$prefix/$f" ] || fail "$f is not installed"
+  done
+  grep -qx "Exec=vestrand" "$prefix/share/applications/vestrand.desktop" || fail "desktop entry"
+  grep -qx "Icon=vestrand" "$prefix/share/applications/vestrand.desktop" || fail "desktop icon"
+  "$xmllint" --noout "$prefix/share/icons/hicolor/scalable/apps/vestrand.svg" || fail "icon XML"
+fi
+gzip -dc "$prefix/share/man/man1/vestrand-cli.1.gz" | grep -q '^\.TH VESTRAND-CLI 1' ||
+  fail "manual page"
+
+# Another folder, far from the build and the sources, so nothing is found there by accident.
+elsewhere=$scratch/elsewhere
+mkdir -p "$elsewhere" && cd "$elsewhere" || fail "cannot enter $elsewhere"
+
+"$prefix/bin/vestrand-cli" --version || fail "vestrand-cli --version"
+out=$("$prefix/bin/vestrand-cli" sector --lat 40 --lon -10 --course 30 --leg 2 \
+      --stem 20121225143000) || fail "vestrand-cli sector"
+[ "$out" = "20121225143000 VS 30.gpx" ] || fail "printed '$out'"
+"$xmllint" --noout "$elsewhere/$out" || fail "the written file is not well-formed"
+
+if [ "$window" = 1 ]; then
+  # The window has no way to end by itself: it must come up and still be running after a while
+  # (a layout it cannot load ends it at once with a message).
+  QT_QPA_PLATFORM=offscreen "$prefix/bin/vestrand" >"$scratch/window.out" 2>"$scratch/window.err" &
+  window_pid=$!
+  for _ in 1 2 3 4 5 6; do
+    sleep 0.5
+    kill -0 "$window_pid" 2>/dev/null || {
+      wait "$window_pid"
+      status=$?
+      window_pid=""
+      cat "$scratch/window.err"
+      fail "the installed window program ended with status $status"
+    }
+  done
+  cat "$scratch/window.err"
+  echo "the installed window program is running"
+fi
+echo "PASSED"

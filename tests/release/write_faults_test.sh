@@ -1,0 +1,120 @@
+#!/usr/bin/env bash
+# Faults while vestrand-cli writes a pattern, each in a fresh folder: the run fails with status 1
+# and a message naming the path and the reason, and nothing else in the folder changes.
+#
+#   write_faults_test.sh PROGRAM WORKDIR CASE
+# Cases: symlink, dangling_symlink, disk_full, read_only_mount, read_only_folder.
+# Exit status 77 marks a case this machine cannot set up (no mount namespace, no other user).
+set -u
+script=$(readlink -f "$0")
+program=$1 workdir=$2 case=$3
+stem=20121225143000
+
+fail() {
+  echo "FAILED: $*"
+  exit 1
+}
+skip() {
+  echo "SKIPPED: $*"
+  exit 77
+}
+
+# The program's output goes beside the folders the checks watch.
+log=$workdir.log
+if [ "${case#--inner}" = "$case" ]; then
+  if [ -d "$workdir" ]; then chmod -R u+w "$workdir" 2>/dev/null; fi
+  rm -rf "$workdir" "$log" && mkdir -p "$workdir/d" "$log" && cd "$workdir/d" ||
+    fail "cannot prepare $workdir"
+fi
+
+# Lists every name with its kind, size and contents' checksum, links with their targets.
+snapshot() {
+  find "$1" -mindepth 1 -printf '%P %y %s %l\n' | LC_ALL=C sort
+  find "$1" -type f -exec md5sum {} + 2>/dev/null | LC_ALL=C sort
+}
+
+# Runs the program; checks status 1, the message and that `watched` did not change.
+expect_refusal() {
+  local watched=$1 reason=$2
+  shift 2
+  local before after status
+  before=$(snapshot "$watched")
+  "$@" >"$log/out.txt" 2>"$log/err.txt"
+  status=$?
+  cat "$log/out.txt" "$log/err.txt"
+  [ "$status" = 1 ] || fail "exit status $status, expected 1"
+  [ -s "$log/out.txt" ] && fail "something was printed on standard output"
+  grep -q "cannot write '.*'.*$reason" "$log/err.txt" || fail "the message does not say '$reason'"
+  after=$(snapshot "$watched")
+  [ "$before" = "$after" ] || fail "the folder changed:"$'\n'"$before"$'\n---\n'"$after"
+}
+
+big=(parallel --lat 40 --lon -10 --course 0 --spacing 1 --leg 4 --loops 2000 --stem $stem)
+case "$case" in
+  symlink)
+    # The link and the file it points to both stay as they were.
+    mkdir -p elsewhere && printf 'not a pattern\n' >elsewhere/precious.txt
+    ln -s elsewhere/precious.txt "$stem VS 30.gpx"
+    expect_refusal . "symbolic link" \
+      "$program" sector --lat 40 --lon -10 --course 30 --leg 2 --stem $stem
+    ;;
+  dangling_symlink)
+    # Following the link would create a file somewhere else.
+    ln -s ../created-through-the-link.gpx "$stem RL.gpx"
+    expect_refusal .. "symbolic link" \
+      "$program" line --lat 40 --lon -10 --lat2 41 --lon2 -10 --stem $stem
+    [ -e ../created-through-the-link.gpx ] && fail "a file was created through the link"
+    ;;
+  disk_full)
+    # A really full disk: a small file system of its own, in a mount namespace of its own so
+    # that nothing outside the test sees it.
+    unshare --mount true 2>/dev/null || skip "no mount namespace here"
+    mkdir -p small
+    unshare --mount sh -c '
+      mount -t tmpfs -o size=64k tmpfs small || exit 77
+      printf "an earlier file\n" >"small/'"$stem"' PS_PM 0.gpx"
+      cd small && exec bash "$0" "$@"' "$script" "$program" "$workdir" --inner "$program" "${big[@]}" \
+      --dir .
+    exit $?
+    ;;
+  read_only_mount)
+    # A folder on a read-only file system stops root too.
+    unshare --mount true 2>/dev/null || skip "no mount namespace here"
+    mkdir -p ro && printf 'an earlier file\n' >"ro/$stem CS 0.gpx"
+    unshare --mount sh -c '
+      mount --bind ro ro && mount -o remount,bind,ro ro || exit 77
+      exec bash "$0" "$@"' "$script" "$program" "$workdir" --inner-ro "$program" creeping --lat 40 --lon -10 --course 0 \
+      --spacing 1 --leg 4 --loops 1 --stem $stem --dir ro
+    exit $?
+    ;;
+  read_only_folder)
+    # Permissions do not stop root, so root runs the program as an unprivileged user.
+    mkdir -p ro && printf 'an earlier file\n' >"ro/$stem CS 0.gpx" && chmod 555 ro
+    run=("$program" creeping --lat 40 --lon -10 --course 0 --spacing 1 --leg 4 --loops 1
+         --stem $stem --dir ro)
+    if [ "$(id -u)" = 0 ]; then
+      command -v setpriv >/dev/null || skip "no setpriv to drop root"
+      chmod 777 . && chmod -R o+rX "$workdir" 2>/dev/null
+      setpriv --reuid=65534 --regid=65534 --clear-groups true 2>/dev/null || skip "no other user"
+      setpriv --reuid=65534 --regid=65534 --clear-groups "$program" --version >/dev/null 2>&1 ||
+        skip "the unprivileged user cannot run the program from this folder"
+      run=(setpriv --reuid=65534 --regid=65534 --clear-groups "${run[@]}")
+    fi
+    expect_refusal . "Permission denied" "${run[@]}"
+    ;;
+  --inner)
+    # Inside the namespace of disk_full, in the small file system.
+    shift 3
+    expect_refusal . "No space left on device" "$@"
+    echo "PASSED"
+    exit 0
+    ;;
+  --inner-ro)
+    shift 3
+    expect_refusal ro "Read-only file system" "$@"
+    echo "PASSED"
+    exit 0
+    ;;
+  *) fail "unknown case $case" ;;
+esac
+echo "PASSED"
