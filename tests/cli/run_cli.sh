@@ -15,6 +15,8 @@
 #   --golden FILE       the run prints one path, and that file is byte-identical to FILE and
 #                       well-formed XML (needs --xmllint)
 #   --stdout TEXT       standard output is exactly TEXT and a newline
+#   --wellformed FILE   after a successful run, FILE exists and is well-formed XML (needs
+#                       --xmllint)
 #   --xmllint PATH
 # Every run that fails must leave the folder as it found it: no file, no temporary.
 #
@@ -23,7 +25,7 @@
 set -u
 
 program="" workdir="" status="" golden="" stdout_expected="" stdout_given=0 xmllint=""
-file_limit="" mkdirs=() earlier=() readonly_dirs=()
+file_limit="" mkdirs=() earlier=() readonly_dirs=() wellformed=()
 while [ $# -gt 0 ]; do
   case "$1" in
     --program) program=$2; shift 2 ;;
@@ -36,6 +38,7 @@ while [ $# -gt 0 ]; do
     --mkdir) mkdirs+=("$2"); shift 2 ;;
     --earlier) earlier+=("$2"); shift 2 ;;
     --readonly) readonly_dirs+=("$2"); shift 2 ;;
+    --wellformed) wellformed+=("$2"); shift 2 ;;
     --) shift; break ;;
     *) echo "CLI-TEST-FAILED: unknown driver option $1"; exit 1 ;;
   esac
@@ -111,6 +114,16 @@ if [ -n "$golden" ]; then
       fail "'$written' is not well-formed XML"
     fi
   fi
+fi
+
+if [ "$actual" -eq 0 ]; then
+  for f in ${wellformed[@]+"${wellformed[@]}"}; do
+    if [ ! -f "$f" ]; then
+      fail "'$f' was not written"
+    elif ! "$xmllint" --noout "$f"; then
+      fail "'$f' is not well-formed XML"
+    fi
+  done
 fi
 
 [ "$failures" -eq 0 ]
