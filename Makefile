@@ -5,17 +5,20 @@
 #               AddressSanitizer and UndefinedBehaviorSanitizer
 # Other targets: make deps, make build, make bench, make format,
 #   make package   build the Debian package into build-rel/packages/
+#   make fuzz      run every fuzz target for FUZZ_SECONDS seconds (clang's libFuzzer)
 
 PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev \
             qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-qpa-plugins libgl-dev \
-            libxml2-utils fonts-dejavu-core
-# Needed only by make package (dpkg-shlibdeps finds the package's dependencies).
+            libxml2-utils libxml2-dev fonts-dejavu-core
+# Needed only by make package (dpkg-shlibdeps finds the package's dependencies) and make fuzz.
 PACKAGE_TOOLS := dpkg-dev file
+FUZZ_TOOLS := clang libclang-rt-14-dev
+FUZZ_SECONDS ?= 20
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= $(shell nproc)
 DEMO_DIR ?= $(CURDIR)/build/demo
 
-.PHONY: run test deps build build-sanitize bench format package
+.PHONY: run test deps build build-sanitize bench format package fuzz
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -60,3 +63,9 @@ package:
 	cmake --build --preset package -j $(JOBS)
 	cpack --preset package
 	dpkg-deb --info build-rel/packages/vestrand_*.deb
+
+fuzz:
+	@$(MAKE) --no-print-directory deps PACKAGES="$(PACKAGES) $(FUZZ_TOOLS)"
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j $(JOBS)
+	FUZZ_SECONDS=$(FUZZ_SECONDS) bash fuzz/run_fuzzers.sh build-fuzz/fuzz
