@@ -248,7 +248,8 @@ int S_SS_Change_CBK(int panel, int control, int event, void* callbackData, int e
 int main(int, char* argv[]) {
   SetCallbackTable(vestrandCallbacks, vestrandCallbackCount);
   if (InitCVIRTE(nullptr, argv, nullptr) == 0) {
-    std::fprintf(stderr, "vestrand: the window system could not be started\n");
+    std::fprintf(stderr, "vestrand: the window system could not be started: %s\n",
+                 LastInitCVIRTEError());
     return -1;
   }
   mainPanel = LoadPanel(0, "Vestrand.uir", 1);

@@ -42,6 +42,8 @@ void SetCallbackTable(const CallbackEntry* entries, std::size_t count);
 
 // Starts the run-time; non-zero once it is ready. argv as main received it.
 int InitCVIRTE(void* instance, char* argv[], void* reserved);
+// Why the last InitCVIRTE returned 0.
+const char* LastInitCVIRTEError();
 
 // Loads panel `resourceId` of a layout file. A bare file name is looked up in the current
 // directory first, then among the copies built into the program.

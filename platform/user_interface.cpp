@@ -69,6 +69,7 @@ std::size_t callbackCount = 0;
 std::map<int, Panel> panels;
 int lastPanel = 0;
 std::string loadError;
+std::string initError;
 
 // Never destroyed: the run-time has no end call, and destroying the application among the
 // static destructors at exit crashes once Qt's own globals are gone.
@@ -425,15 +426,28 @@ void SetCallbackTable(const CallbackEntry* entries, std::size_t count) {
 int InitCVIRTE(void* instance, char* argv[], void* reserved) {
   (void)instance;
   (void)reserved;
+  initError.clear();
   if (QCoreApplication::instance() != nullptr) {
     // A test or tool that made its own application keeps it; it must be able to show widgets.
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) return 0;
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
+      initError = "the program already runs without widgets";
+      return 0;
+    }
   } else {
     static char programName[] = "vestrand";
+    bool platformChosen = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
     if (argv != nullptr) {
       for (char** argument = argv; *argument != nullptr; ++argument) {
         applicationArgv.push_back(*argument);
+        platformChosen = platformChosen || std::strcmp(*argument, "-platform") == 0;
       }
+    }
+    // Without a display Qt would abort the process; the program is to fail with a reason instead.
+    if (!platformChosen && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+      applicationArgv.clear();
+      initError = "no display: set DISPLAY or WAYLAND_DISPLAY, or QT_QPA_PLATFORM=offscreen";
+      return 0;
     }
     if (applicationArgv.empty()) applicationArgv.push_back(programName);
     applicationArgc = static_cast<int>(applicationArgv.size());
@@ -443,6 +457,10 @@ int InitCVIRTE(void* instance, char* argv[], void* reserved) {
   // Closing the window only asks the program; its callback ends the loop.
   QApplication::setQuitOnLastWindowClosed(false);
   return 1;
+}
+
+const char* LastInitCVIRTEError() {
+  return initError.c_str();
 }
 
 int LoadPanel(int parentPanel, const char* fileName, int resourceId) {

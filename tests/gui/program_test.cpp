@@ -16,8 +16,11 @@ struct Outcome {
   std::string errors;
 };
 
-Outcome RunProgram(const char* program, const QString& folder) {
+Outcome RunProgram(
+    const char* program, const QString& folder,
+    const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
   QProcess process;
+  process.setProcessEnvironment(environment);
   process.setWorkingDirectory(folder);
   process.start(QString::fromUtf8(program), {});
   EXPECT_TRUE(process.waitForFinished(20000)) << program;
@@ -42,6 +45,18 @@ TEST(ProgramTest, MissingLayoutIsReported) {
   EXPECT_EQ(outcome.status, 255);
   EXPECT_THAT(outcome.errors,
               HasSubstr("Vestrand.uir is neither in the current directory nor built in"));
+}
+
+TEST(ProgramTest, MissingDisplayIsReportedInsteadOfAborting) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    environment.remove(name);
+  }
+  const Outcome outcome = RunProgram(VESTRAND_PROGRAM, dir.path(), environment);
+  EXPECT_EQ(outcome.status, 255);
+  EXPECT_THAT(outcome.errors, HasSubstr("no display"));
 }
 
 }  // namespace
