@@ -120,7 +120,9 @@ bool parseSexagesimal(std::string_view text, double& magnitude, std::string& err
     text = trim(text);
     if (text.empty()) {
       if (!marked && !blank) {
-        error = std::string("the ") + kPartNames[count] + " are missing after ':'";
+        // After the seconds there is no further part to name.
+        error = count == 3 ? std::string("unexpected ':' after the seconds")
+                           : std::string("the ") + kPartNames[count] + " are missing after ':'";
         return false;
       }
       break;

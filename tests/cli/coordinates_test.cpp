@@ -164,6 +164,13 @@ TEST(ParseCoordinate, RefusesMalformedText) {
   }
 }
 
+// Found by fuzzing: a colon after the seconds used to name a fourth part past the end of the
+// part names.
+TEST(ParseCoordinate, ColonAfterTheSecondsIsRefusedByName) {
+  EXPECT_EQ(refusal("N3\xC2\xBA 43:15:", Axis::Latitude), "unexpected ':' after the seconds");
+  EXPECT_EQ(refusal("E3:43:15:", Axis::Longitude), "unexpected ':' after the seconds");
+}
+
 TEST(ParseCoordinate, SurvivesArbitraryBytes) {
   // A fuzz target will do this at scale; here only that odd bytes are refused, not misread.
   const std::string texts[] = {std::string("\0N", 2),

@@ -156,6 +156,36 @@ TEST_F(GpxWriter, NamesAreEscapedSoTheFileStaysWellFormed) {
   EXPECT_TRUE(wellFormedXml("names.gpx"));
 }
 
+// Found by fuzzing: control characters and bytes that are not UTF-8 used to reach the file as
+// they came, and the file was no longer well-formed.
+TEST_F(GpxWriter, NamesThatXmlCannotCarryAreReplaced) {
+  struct NameCase {
+    const char* name;
+    const char* written;
+  };
+  const NameCase cases[] = {
+      {"\xEB\x9C\x80\x01", "\xEB\x9C\x80\xEF\xBF\xBD"},
+      {"\xC3\x28", "\xEF\xBF\xBD("},
+      {"line\nbreak\ttab\r", "line&#10;break&#9;tab&#13;"},
+      {"\xC3\xA9t\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x9A\xA2",
+       "\xC3\xA9t\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x9A\xA2"},
+      {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},                  // a surrogate
+      {"\xEF\xBF\xBF", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},                  // U+FFFF
+      {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD"},                                  // overlong
+      {"\xF4\x90\x80\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // past U+10FFFF
+      {"end\xE2\x82", "end\xEF\xBF\xBD\xEF\xBF\xBD"},
+  };
+  for (const NameCase& c : cases) {
+    ASSERT_TRUE(OpenGPX("odd.gpx"));
+    WayPointGPX(0, 0, c.name);
+    ASSERT_TRUE(CloseGPX());
+    EXPECT_NE(readFile("odd.gpx").find(std::string("<name>") + c.written + "</name>"),
+              std::string::npos)
+        << c.written;
+    EXPECT_TRUE(wellFormedXml("odd.gpx")) << c.written;
+  }
+}
+
 TEST_F(GpxWriter, ExistingFileIsReplacedWhole) {
   {
     std::FILE* f = std::fopen("same.gpx", "w");
