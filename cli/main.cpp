@@ -13,6 +13,7 @@
 
 #include <CLI/CLI.hpp>
 #include <cerrno>
+#include <csignal>
 #include <cmath>
 #include <cstring>
 #include <ctime>
@@ -137,7 +138,13 @@ std::string writeGpx(const Destination& d, const std::string& name, Generator ge
   const std::string path = d.pathOf(name);
   enterFolder(d, path);
   if (!generate(d.stem.c_str())) {
-    throw WriteFailure{"cannot write '" + path + "': " + GPXLastError()};
+    // The writer names the bare file ("cannot create 'X': reason"); say its reason once, after
+    // the path the operator asked for.
+    std::string reason = GPXLastError();
+    const std::string quoted = "'" + name + "': ";
+    const std::size_t at = reason.find(quoted);
+    if (at != std::string::npos) reason.erase(0, at + quoted.size());
+    throw WriteFailure{"cannot write '" + path + "': " + reason};
   }
   return path;
 }
@@ -348,6 +355,9 @@ void addDatum(CLI::App* app, Options& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A file size limit must end as a write error that names the file, like a full disk, not as
+  // a kill that leaves the temporary file behind.
+  std::signal(SIGXFSZ, SIG_IGN);
   Options o;
   CLI::App app{"Vestrand search patterns as GPX files, and the sailing computations.",
                "vestrand-cli"};

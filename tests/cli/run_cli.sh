@@ -68,8 +68,8 @@ listing() { find . -mindepth 1 \( -name .out -o -name .err \) -prune -o -print |
 before=$(listing)
 
 if [ -n "$file_limit" ]; then
-  # Ignored, SIGXFSZ turns into a plain write error (EFBIG) in the program.
-  (trap '' XFSZ; ulimit -f "$file_limit"; exec "$program" "$@") >.out 2>.err
+  # The program itself must turn SIGXFSZ into a plain write error (EFBIG).
+  (ulimit -f "$file_limit"; exec "$program" "$@") >.out 2>.err
 else
   "$program" "$@" >.out 2>.err
 fi
