@@ -13,8 +13,8 @@
 
 #include <CLI/CLI.hpp>
 #include <cerrno>
-#include <csignal>
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <ctime>
 #include <iostream>
@@ -354,10 +354,20 @@ void addDatum(CLI::App* app, Options& o) {
 
 }  // namespace
 
+// Interrupted while writing: remove the half-written temporary file, then end as the signal
+// would have ended the program. The final name never held a part of the file.
+extern "C" void removeTemporaryAndEnd(int signal) {
+  const char* temporary = GPXTemporaryFile();
+  if (temporary[0] != '\0') ::unlink(temporary);
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
+
 int main(int argc, char** argv) {
   // A file size limit must end as a write error that names the file, like a full disk, not as
   // a kill that leaves the temporary file behind.
   std::signal(SIGXFSZ, SIG_IGN);
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, removeTemporaryAndEnd);
   Options o;
   CLI::App app{"Vestrand search patterns as GPX files, and the sailing computations.",
                "vestrand-cli"};

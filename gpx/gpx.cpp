@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
@@ -31,6 +32,19 @@ struct OpenFile {
 };
 OpenFile current;
 std::string lastError;
+// A copy of current.temporary that a signal handler may read; empty when none is being written.
+char temporaryForSignals[4096];
+
+// The first byte is written last: a handler that runs half-way sees the empty text, never a
+// mixture of two names.
+void publishTemporary(const std::string& path) {
+  temporaryForSignals[0] = '\0';
+  if (path.empty() || path.size() >= sizeof temporaryForSignals) return;
+  std::atomic_signal_fence(std::memory_order_seq_cst);
+  std::memcpy(temporaryForSignals + 1, path.c_str() + 1, path.size());
+  std::atomic_signal_fence(std::memory_order_seq_cst);
+  temporaryForSignals[0] = path[0];
+}
 
 // Reused for every block, so that writing a point allocates nothing once it has grown.
 std::string block;
@@ -162,6 +176,7 @@ void appendPoint(const char* open, double lat, double lon, const char* name,
 
 void removeTemporary() {
   block.clear();
+  temporaryForSignals[0] = '\0';
   if (!current.temporary.empty()) ::unlink(current.temporary.c_str());
   current = OpenFile{};
 }
@@ -171,8 +186,14 @@ int createTemporary(const std::string& path, std::string& temporary) {
   static unsigned counter = 0;
   for (int attempt = 0; attempt < 100; ++attempt) {
     temporary = path + ".part" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    // Published before it exists, so that no moment leaves a file a signal handler cannot see.
+    publishTemporary(temporary);
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) return fd;
+    if (fd >= 0) return fd;
+    const int error = errno;
+    temporaryForSignals[0] = '\0';
+    errno = error;
+    if (error != EEXIST) return -1;
   }
   errno = EEXIST;
   return -1;
@@ -294,6 +315,7 @@ bool OpenGPX(const char* path) {
     lastError = describe("cannot create", path, errno);
     ::close(fd);
     ::unlink(temporary.c_str());
+    temporaryForSignals[0] = '\0';
     return false;
   }
   std::setvbuf(GPXfp, nullptr, _IONBF, 0);  // the writer gathers its own large pieces
@@ -391,6 +413,7 @@ bool CloseGPX() {
     removeTemporary();
     return false;
   }
+  temporaryForSignals[0] = '\0';
   current = OpenFile{};
   return true;
 }
@@ -432,6 +455,10 @@ bool gpxRhumbLine(double lat1, double lon1, double lat2, double lon2, const char
 
 const char* GPXLastError() {
   return lastError.c_str();
+}
+
+const char* GPXTemporaryFile() {
+  return temporaryForSignals;
 }
 
 void GPXSetLastError(const char* message) {

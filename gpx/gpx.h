@@ -46,6 +46,10 @@ void gpxLine(double lat1, double lon1, double lat2, double lon2, const char* nam
 // @return true only when the whole file was written and closed.
 bool gpxRhumbLine(double lat1, double lon1, double lat2, double lon2, const char* stem);
 
+// The temporary file being written, or the empty text. Reading it is async-signal-safe, so a
+// program's handler for SIGINT or SIGTERM can remove the file before the process ends.
+const char* GPXTemporaryFile();
+
 // Why the last file failed, naming the file and the reason; empty after a success.
 const char* GPXLastError();
 // Records a failure found by a caller before any file was opened (an over-long name).

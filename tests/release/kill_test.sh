@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Kills vestrand-cli at random moments while it writes a large pattern. Whenever it dies, the
 # final name holds either the earlier file, byte for byte, or the whole new file: never a part.
+# Only SIGKILL may leave the temporary file behind; SIGTERM and SIGINT remove it.
 #
 #   kill_test.sh PROGRAM WORKDIR [ROUNDS]
 set -u
@@ -44,7 +45,11 @@ for ((round = 0; round < rounds; round++)); do
   wait "$pid" 2>/dev/null
 
   parts=$(find run -name "$name.part*" | wc -l)
-  [ "$parts" -gt 0 ] && mid_write=$((mid_write + 1))
+  if [ "$parts" -gt 0 ]; then
+    # Only a kill that cannot be caught may leave the temporary file behind.
+    [ "$signal" = KILL ] || fail "round $round: SIG$signal left the temporary file behind"
+    mid_write=$((mid_write + 1))
+  fi
   others=$(find run -mindepth 1 ! -name "$name" ! -name "$name.part*" | wc -l)
   [ "$others" = 0 ] || fail "round $round: unexpected files: $(ls -A run)"
 
