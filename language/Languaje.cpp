@@ -7,12 +7,40 @@
 
 char lrfData[nLanguajeResources][nb];
 
+const char* const kEnglishExtras[nLanguageExtras] = {
+    "Plan preview",
+    "Search speed (kn)",
+    "Legs",
+    "Track length",
+    "Time at search speed",
+    "Area searched",
+    "Unit 1",
+    "Unit 2",
+    "Choose a search page to see its pattern",
+    "No pattern to show for these values",
+};
+
+char lrfExtra[nLanguageExtras][nb] = {
+    "Plan preview",
+    "Search speed (kn)",
+    "Legs",
+    "Track length",
+    "Time at search speed",
+    "Area searched",
+    "Unit 1",
+    "Unit 2",
+    "Choose a search page to see its pattern",
+    "No pattern to show for these values",
+};
+
 namespace {
 
 // Controls of the main panel.
 constexpr int kHeading = 18;
 constexpr int kDatumGroup = 10;
 constexpr int kTabs = 16;
+
+LanguageChoiceListener languageChoiceListener = nullptr;
 
 enum class Set { kValue, kLabel, kTabLabel };
 
@@ -133,6 +161,30 @@ int ReadLanguajeResourceFile(const char* fileName) {
   }
   CVI_CloseFile(file);
   return 0;
+}
+
+int ReadLanguageExtras(const char* fileName) {
+  const int file = CVI_OpenFile(fileName, VAL_READ_ONLY, VAL_OPEN_AS_IS, VAL_ASCII);
+  if (file == -1) return -1;
+  char line[64] = {};
+  bool ended = false;
+  for (int i = 0; i < nLanguajeResources && !ended; ++i) ended = ReadLine(file, line, nb) < 0;
+  for (int i = 0; i < nLanguageExtras; ++i) {
+    std::memset(line, 0, sizeof line);
+    ended = ended || ReadLine(file, line, nb) < 0;
+    CopyString(lrfExtra[i], 0, ended ? kEnglishExtras[i] : line, 0, nb - 1);
+    KeepValidUtf8(lrfExtra[i]);
+  }
+  CVI_CloseFile(file);
+  return 0;
+}
+
+void SetLanguageChoiceListener(LanguageChoiceListener listener) {
+  languageChoiceListener = listener;
+}
+
+LanguageChoiceListener GetLanguageChoiceListener() {
+  return languageChoiceListener;
 }
 
 int ChageMenuLanguaje(int panel) {

@@ -37,3 +37,32 @@ int ReadLanguajeResourceFile(const char* fileName);
 // @param[in] panel handle of the main panel
 // @return 0; results of the run-time operations are ignored.
 int ChageMenuLanguaje(int panel);
+
+// Texts of the window beyond the twenty: the plan preview and its summary. A language file
+// carries them on the lines after the twentieth, which the reader above leaves alone, so a file
+// stays valid for both readers. Entry i is line 21 + i:
+//   0 preview title, 1 search speed label, 2 legs, 3 track length, 4 time at search speed,
+//   5 area searched, 6 unit 1, 7 unit 2, 8 hint of the start page, 9 no pattern to show.
+inline constexpr int nLanguageExtras = 10;
+
+// The extra texts of the language last read; English until a file has been read. Every entry is
+// a terminated text of at most nb - 1 bytes and valid UTF-8.
+extern char lrfExtra[nLanguageExtras][nb];
+
+// The English extra texts, which are also lines 21 onward of "english.lrf".
+extern const char* const kEnglishExtras[nLanguageExtras];
+
+// Reads lines 21 to 20 + nLanguageExtras of a language file into lrfExtra, each line as
+// ReadLanguajeResourceFile keeps a line.
+//
+// @param[in] fileName terminated text, looked up as by ReadLanguajeResourceFile
+// @return -1 if the file cannot be opened, the table then keeps what it held; else 0. A line the
+//   file lacks (a file of only twenty lines) gives the English text, not an empty label.
+int ReadLanguageExtras(const char* fileName);
+
+// Called by the five language callbacks after the relabelling, with the file chosen (whether or
+// not it opened) and the panel relabelled, so that the program carries its own texts into the
+// language. Null, as at start, calls nothing.
+using LanguageChoiceListener = void (*)(const char* fileName, int panel);
+void SetLanguageChoiceListener(LanguageChoiceListener listener);
+LanguageChoiceListener GetLanguageChoiceListener();

@@ -14,6 +14,7 @@ int ChooseLanguage(const char* fileName, int panel, int event) {
   ReadLanguajeResourceFile(fileName);
   // Relabel even when the file did not open: the window then shows what the table holds.
   ChageMenuLanguaje(panel);
+  if (LanguageChoiceListener listener = GetLanguageChoiceListener()) listener(fileName, panel);
   return 0;
 }
 

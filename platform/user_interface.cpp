@@ -31,6 +31,7 @@
 #include "builtin_files.h"
 #include "cvirte.h"
 #include "cvirte_testing.h"
+#include "cvirte_widgets.h"
 
 namespace {
 
@@ -691,14 +692,22 @@ int MessagePopup(const char* title, const char* message) {
   return 0;
 }
 
-QWidget* cvirte_testing::PanelWidget(int panel) {
+QWidget* GetPanelWidget(int panel) {
   const Panel* found = FindPanel(panel);
   return found != nullptr ? found->widget.data() : nullptr;
 }
 
-QWidget* cvirte_testing::ControlWidget(int panel, int control) {
+QWidget* GetCtrlWidget(int panel, int control) {
   const Control* found = FindControl(panel, control);
   return found != nullptr ? found->widget.data() : nullptr;
+}
+
+QWidget* cvirte_testing::PanelWidget(int panel) {
+  return GetPanelWidget(panel);
+}
+
+QWidget* cvirte_testing::ControlWidget(int panel, int control) {
+  return GetCtrlWidget(panel, control);
 }
 
 CtrlCallbackPtr cvirte_testing::ControlCallback(int panel, int control) {

@@ -24,17 +24,20 @@ class ShippedLanguageFileTest : public ::testing::TestWithParam<const char*> {
   std::string bytes() const { return readBytes(kResources / GetParam()); }
 };
 
-TEST_P(ShippedLanguageFileTest, HasExactlyTwentyLinesEachEndedByALineFeed) {
+// The twenty lines of the table, then the plan preview's texts.
+constexpr int kLines = nLanguajeResources + nLanguageExtras;
+
+TEST_P(ShippedLanguageFileTest, HasTheTwentyLinesThenThePlanTextsEachEndedByALineFeed) {
   const std::string text = bytes();
   ASSERT_FALSE(text.empty());
   EXPECT_EQ(text.back(), '\n');
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), nLanguajeResources);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), kLines);
   EXPECT_EQ(text.find('\r'), std::string::npos) << "line ends must be LF only";
 }
 
 TEST_P(ShippedLanguageFileTest, EveryLineIsNonEmptyValidUtf8OfAtMostFiftyNineBytes) {
   const auto lines = splitLines(bytes());
-  ASSERT_EQ(lines.size(), static_cast<std::size_t>(nLanguajeResources));
+  ASSERT_EQ(lines.size(), static_cast<std::size_t>(kLines));
   for (std::size_t i = 0; i < lines.size(); ++i) {
     EXPECT_FALSE(lines[i].empty()) << "line " << i + 1;
     EXPECT_LE(lines[i].size(), static_cast<std::size_t>(nb - 1)) << "line " << i + 1;
@@ -59,6 +62,24 @@ TEST_P(ShippedLanguageFileTest, ReaderKeepsEveryLineUnchanged) {
   for (int i = 0; i < nLanguajeResources; ++i) {
     EXPECT_EQ(lrfData[i], lines[static_cast<std::size_t>(i)]) << "line " << i + 1;
   }
+  ASSERT_EQ(ReadLanguageExtras(GetParam()), 0);
+  for (int i = 0; i < nLanguageExtras; ++i) {
+    const auto line = static_cast<std::size_t>(nLanguajeResources + i);
+    EXPECT_EQ(lrfExtra[i], lines[line]) << "line " << line + 1;
+  }
+}
+
+// Every language names the plan's texts in its own words: a line left in English is a line
+// forgotten.
+TEST_P(ShippedLanguageFileTest, PlanTextsAreTranslated) {
+  if (std::string(GetParam()) == "english.lrf") GTEST_SKIP() << "the English texts themselves";
+  const auto lines = splitLines(bytes());
+  ASSERT_EQ(lines.size(), static_cast<std::size_t>(kLines));
+  int english = 0;
+  for (int i = 0; i < nLanguageExtras; ++i) {
+    english += lines[static_cast<std::size_t>(nLanguajeResources + i)] == kEnglishExtras[i];
+  }
+  EXPECT_EQ(english, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, ShippedLanguageFileTest,
@@ -94,8 +115,18 @@ TEST(EnglishLanguageFileTest, MatchesTheLayoutTexts) {
       "Leg length (NM)",
   };
   const auto lines = splitLines(readBytes(kResources / "english.lrf"));
-  ASSERT_EQ(lines.size(), expected.size());
+  ASSERT_GE(lines.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(lines[i], expected[i]) << i + 1;
+}
+
+// The plan texts the window shows before any choice are the English file's lines 21 onward.
+TEST(EnglishLanguageFileTest, PlanTextsAreTheBuiltInEnglishOnes) {
+  const auto lines = splitLines(readBytes(kResources / "english.lrf"));
+  ASSERT_EQ(lines.size(), static_cast<std::size_t>(kLines));
+  for (int i = 0; i < nLanguageExtras; ++i) {
+    EXPECT_EQ(lines[static_cast<std::size_t>(nLanguajeResources + i)], kEnglishExtras[i])
+        << "line " << nLanguajeResources + i + 1;
+  }
 }
 
 }  // namespace

@@ -245,4 +245,72 @@ TEST_F(ReaderUtf8LimitTest, LongLineOfTwoByteCharactersStopsOnACharacterBoundary
   EXPECT_EQ(readAsFile(line + "\n"), expected);
 }
 
+// The plan texts after the twentieth line, read by their own reader into lrfExtra.
+class ExtrasReaderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (int i = 0; i < nLanguageExtras; ++i) {
+      std::strncpy(lrfExtra[i], "stale", nb - 1);
+      lrfExtra[i][nb - 1] = 0;
+    }
+    fillTable("kept");
+  }
+  void TearDown() override {
+    // Later tests of this program expect the English texts a run starts with.
+    for (int i = 0; i < nLanguageExtras; ++i) std::strncpy(lrfExtra[i], kEnglishExtras[i], nb);
+  }
+
+  ScratchDir dir_;
+};
+
+TEST_F(ExtrasReaderTest, LinesAfterTheTwentiethFillTheExtrasInOrder) {
+  writeBytes(dir_.path() / "long.lrf", numberedLines(20 + nLanguageExtras + 3));
+  ASSERT_EQ(ReadLanguageExtras("long.lrf"), 0);
+  for (int i = 0; i < nLanguageExtras; ++i) {
+    EXPECT_STREQ(lrfExtra[i], ("t" + std::to_string(21 + i)).c_str()) << "extra " << i;
+  }
+}
+
+TEST_F(ExtrasReaderTest, LeavesTheTwentyEntriesAlone) {
+  writeBytes(dir_.path() / "long.lrf", numberedLines(20 + nLanguageExtras));
+  ASSERT_EQ(ReadLanguageExtras("long.lrf"), 0);
+  for (int i = 0; i < nLanguajeResources; ++i) EXPECT_STREQ(lrfData[i], "kept") << "entry " << i;
+}
+
+TEST_F(ExtrasReaderTest, AnOverlongTwentiethLineDoesNotShiftTheExtras) {
+  std::string text = numberedLines(19) + std::string(70, 'x') + "\n";
+  for (int i = 21; i <= 20 + nLanguageExtras; ++i) text += "t" + std::to_string(i) + "\n";
+  writeBytes(dir_.path() / "long.lrf", text);
+  ASSERT_EQ(ReadLanguageExtras("long.lrf"), 0);
+  EXPECT_STREQ(lrfExtra[0], "t21");
+}
+
+TEST_F(ExtrasReaderTest, TwentyLineFileGivesTheEnglishTexts) {
+  writeBytes(dir_.path() / "old.lrf", numberedLines(20));
+  ASSERT_EQ(ReadLanguageExtras("old.lrf"), 0);
+  for (int i = 0; i < nLanguageExtras; ++i) EXPECT_STREQ(lrfExtra[i], kEnglishExtras[i]);
+}
+
+TEST_F(ExtrasReaderTest, ShortExtrasGiveEnglishForTheMissingLinesOnly) {
+  writeBytes(dir_.path() / "short.lrf", numberedLines(22));
+  ASSERT_EQ(ReadLanguageExtras("short.lrf"), 0);
+  EXPECT_STREQ(lrfExtra[0], "t21");
+  EXPECT_STREQ(lrfExtra[1], "t22");
+  for (int i = 2; i < nLanguageExtras; ++i) EXPECT_STREQ(lrfExtra[i], kEnglishExtras[i]);
+}
+
+TEST_F(ExtrasReaderTest, MissingFileReturnsMinusOneAndLeavesTheExtrasAsTheyWere) {
+  EXPECT_EQ(ReadLanguageExtras("absent.lrf"), -1);
+  for (int i = 0; i < nLanguageExtras; ++i) EXPECT_STREQ(lrfExtra[i], "stale");
+}
+
+TEST_F(ExtrasReaderTest, ExtrasAreCutAndCleanedAsTheTwentyAre) {
+  writeBytes(dir_.path() / "odd.lrf",
+             numberedLines(20) + std::string(70, 'y') + "\r\n" + "a\xC3\n" + "b\x80" + "c\n");
+  ASSERT_EQ(ReadLanguageExtras("odd.lrf"), 0);
+  EXPECT_EQ(std::string(lrfExtra[0]), std::string(59, 'y'));
+  EXPECT_STREQ(lrfExtra[1], "a");
+  EXPECT_EQ(std::string(lrfExtra[2]), std::string("b") + kReplacement + "c");
+}
+
 }  // namespace

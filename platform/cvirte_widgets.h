@@ -1,0 +1,11 @@
+// The Qt widgets behind panels and controls, for program code that adds widgets of its own to a
+// loaded window (the plan preview) and listens to the controls beside the callbacks. Only a
+// forward declaration of QWidget here, so including this header pulls in no Qt.
+#pragma once
+
+class QWidget;
+
+// The widget of a panel (a loaded form or a tab page); null if there is no such panel.
+QWidget* GetPanelWidget(int panel);
+// The widget of a control of a panel; null if there is no such control.
+QWidget* GetCtrlWidget(int panel, int control);
