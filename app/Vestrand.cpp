@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "About.h"
+#include "PlanView.h"
 #include "SAR.idiomas.h"
 #include "gpx.h"
 #include "vestrand.gpx.h"
@@ -142,7 +143,9 @@ int OpenGPX_CBK(int, int, int event, void*, int, int) {
   return 0;
 }
 
-int gpxFileNameWithoutExtension() {
+namespace {
+
+void ComposeStem(char (&stem)[kStemCapacity]) {
   char timeText[kFieldCapacity] = "";
   char dateText[kFieldCapacity] = "";
   int time[3] = {0, 0, 0};  // hours, minutes, seconds
@@ -151,9 +154,21 @@ int gpxFileNameWithoutExtension() {
   ParseFields(timeText, ':', time);
   GetCtrlVal(mainPanel, kDateField, dateText);
   ParseFields(dateText, '/', date);
-  std::snprintf(gpxFileNameWithoutExt, sizeof gpxFileNameWithoutExt, "%.4d%.2d%.2d%.2d%.2d%.2d",
-                date[0], date[1], date[2], time[0], time[1], time[2]);
+  std::snprintf(stem, sizeof stem, "%.4d%.2d%.2d%.2d%.2d%.2d", date[0], date[1], date[2], time[0],
+                time[1], time[2]);
+}
+
+}  // namespace
+
+int gpxFileNameWithoutExtension() {
+  ComposeStem(gpxFileNameWithoutExt);
   return 0;
+}
+
+std::string CurrentStem() {
+  char stem[kStemCapacity] = "";
+  ComposeStem(stem);
+  return stem;
 }
 
 double GetDegLatitude(int panel) {
@@ -164,15 +179,51 @@ double GetDegLongitude(int panel) {
   return ReadDatum(panel, kLongitudeDegrees);
 }
 
+bool ReadSearchPage(int pageIndex, int pagePanel, vestrand::PatternParams& params) {
+  params = vestrand::PatternParams{};
+  params.lat = GetDegLatitude(mainPanel);
+  params.lon = GetDegLongitude(mainPanel);
+  switch (pageIndex) {
+    case 1:
+      params.kind = vestrand::PatternKind::ExpandingSquare;
+      GetCtrlVal(pagePanel, 3, &params.course);
+      GetCtrlVal(pagePanel, 5, &params.spacing);
+      GetCtrlVal(pagePanel, 2, &params.count);
+      return true;
+    case 2:
+      params.kind = vestrand::PatternKind::Sector;
+      GetCtrlVal(pagePanel, 2, &params.course);
+      GetCtrlVal(pagePanel, 3, &params.leg);
+      return true;
+    case 3: {
+      int selector = 0;
+      GetCtrlVal(pagePanel, 4, &params.course);
+      GetCtrlVal(pagePanel, 5, &params.spacing);
+      GetCtrlVal(pagePanel, 6, &params.leg);
+      GetCtrlVal(pagePanel, 3, &params.count);
+      GetCtrlVal(pagePanel, 2, &selector);
+      switch (selector) {
+        case 1:
+        case 2:
+        case 3:
+          params.kind = vestrand::PatternKind::ParallelSweep;
+          return true;
+        case 4:
+          params.kind = vestrand::PatternKind::CreepingLine;
+          return true;
+        default:
+          return false;
+      }
+    }
+    default:
+      return false;
+  }
+}
+
 int ESSP_CBK(int panel, int, int event, void*, int, int) {
   if (event != EVENT_COMMIT) return 0;
   vestrand::PatternParams params;
-  params.kind = vestrand::PatternKind::ExpandingSquare;
-  params.lat = GetDegLatitude(mainPanel);
-  params.lon = GetDegLongitude(mainPanel);
-  GetCtrlVal(panel, 3, &params.course);
-  GetCtrlVal(panel, 5, &params.spacing);
-  GetCtrlVal(panel, 2, &params.count);
+  ReadSearchPage(1, panel, params);
   gpxFileNameWithoutExtension();
   const bool written = gpxExpandingSquareSearchPattern(
       params.lat, params.lon, params.course, params.spacing, params.count, gpxFileNameWithoutExt);
@@ -183,11 +234,7 @@ int ESSP_CBK(int panel, int, int event, void*, int, int) {
 int SectorSearch_CBK(int panel, int, int event, void*, int, int) {
   if (event != EVENT_COMMIT) return 0;
   vestrand::PatternParams params;
-  params.kind = vestrand::PatternKind::Sector;
-  params.lat = GetDegLatitude(mainPanel);
-  params.lon = GetDegLongitude(mainPanel);
-  GetCtrlVal(panel, 2, &params.course);
-  GetCtrlVal(panel, 3, &params.leg);
+  ReadSearchPage(2, panel, params);
   gpxFileNameWithoutExtension();
   const bool written = gpxSectorSearchPattern(params.lat, params.lon, params.course, params.leg,
                                               gpxFileNameWithoutExt);
@@ -198,32 +245,16 @@ int SectorSearch_CBK(int panel, int, int event, void*, int, int) {
 int ParallelSearch_CBK(int panel, int, int event, void*, int, int) {
   if (event != EVENT_COMMIT) return 0;
   vestrand::PatternParams params;
-  params.lat = GetDegLatitude(mainPanel);
-  params.lon = GetDegLongitude(mainPanel);
-  int selector = 0;
-  GetCtrlVal(panel, 4, &params.course);
-  GetCtrlVal(panel, 5, &params.spacing);
-  GetCtrlVal(panel, 6, &params.leg);
-  GetCtrlVal(panel, 3, &params.count);
-  GetCtrlVal(panel, 2, &selector);
+  const bool described = ReadSearchPage(3, panel, params);
   gpxFileNameWithoutExtension();
+  if (!described) return 0;
   bool written = false;
-  switch (selector) {
-    case 1:
-    case 2:
-    case 3:
-      params.kind = vestrand::PatternKind::ParallelSweep;
-      written =
-          gpxParallelSearchPattern2ships(params.lat, params.lon, params.course, params.spacing,
-                                         params.leg, params.count, gpxFileNameWithoutExt);
-      break;
-    case 4:
-      params.kind = vestrand::PatternKind::CreepingLine;
-      written = gpxCreepingLineSingleunit(params.lat, params.lon, params.course, params.spacing,
-                                          params.leg, params.count, gpxFileNameWithoutExt);
-      break;
-    default:
-      return 0;
+  if (params.kind == vestrand::PatternKind::ParallelSweep) {
+    written = gpxParallelSearchPattern2ships(params.lat, params.lon, params.course, params.spacing,
+                                             params.leg, params.count, gpxFileNameWithoutExt);
+  } else {
+    written = gpxCreepingLineSingleunit(params.lat, params.lon, params.course, params.spacing,
+                                        params.leg, params.count, gpxFileNameWithoutExt);
   }
   ReportWrite(written, params);
   return 0;
@@ -257,6 +288,7 @@ int main(int, char* argv[]) {
     std::fprintf(stderr, "vestrand: the window cannot be loaded: %s\n", LastLoadPanelError());
     return -1;
   }
+  InstallPlanView(mainPanel);
   DisplayPanel(mainPanel);
   RunUserInterface();
   DiscardPanel(mainPanel);

@@ -6,8 +6,10 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 #include "cvirte.h"
+#include "vestrand.gpx.h"
 
 // Controls of the main panel.
 inline constexpr int kLatitudeDegrees = 2;   // 3 minutes, 4 seconds, 5 hemisphere (1 N, 0 S)
@@ -20,6 +22,8 @@ inline constexpr int kHeading = 18;
 inline constexpr int kLanguageSelector = 19;
 inline constexpr int kOutputFolderButton = 20;
 inline constexpr int kStatusLine = 21;
+inline constexpr int kSearchSpeed = 22;  // knots, for the plan summary's time
+inline constexpr int kPlanGroup = 23;    // holds the search speed, the preview and the summary
 
 // Capacity of the stem: 99 characters and the terminator.
 inline constexpr std::size_t kStemCapacity = 100;
@@ -49,6 +53,16 @@ int OpenGPX_CBK(int panel, int control, int event, void* callbackData, int event
 // number too large for an int as the largest int, so the stem never exceeds 66 characters.
 // @return 0
 int gpxFileNameWithoutExtension();
+
+// The stem gpxFileNameWithoutExtension would build from the time and date fields now, without
+// writing gpxFileNameWithoutExt.
+std::string CurrentStem();
+
+// The pattern a search page describes, read as its command reads it: the datum from mainPanel,
+// then the page's fields. pageIndex is the page's index in tab control 16, pagePanel its panel.
+// @return false when the page describes no pattern: the start page, or a parallel page whose
+//   selector holds a value other than 1 to 4 (params then holds what was read)
+bool ReadSearchPage(int pageIndex, int pagePanel, vestrand::PatternParams& params);
 
 // The datum from the degrees, minutes and seconds fields and the hemisphere switch of `panel`:
 // degrees + minutes / 60 + seconds / 3600, negated for hemisphere 0 (south, west); -888.8 when

@@ -1,6 +1,6 @@
-// A fixture that opens the program's window, as main does, in a temporary working directory, with
-// the clock pinned to 2012-12-25 14:30:00 and the browser and message dialog captured, plus
-// helpers that drive the real widgets with keys and mouse clicks.
+// A fixture that opens the program's window, as main does (plan view included), in a temporary
+// working directory, with the clock pinned to 2012-12-25 14:30:00 and the browser and message
+// dialog captured, plus helpers that drive the real widgets with keys and mouse clicks.
 #pragma once
 
 #include <gmock/gmock.h>
@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "PlanView.h"
 #include "Vestrand.h"
 #include "cvirte.h"
 #include "cvirte_testing.h"
@@ -80,6 +81,8 @@ class WindowTest : public ::testing::Test {
     firstFocus = 1;
     mainPanel = LoadPanel(0, "Vestrand.uir", 1);
     ASSERT_GT(mainPanel, 0) << LastLoadPanelError();
+    planView = InstallPlanView(mainPanel);
+    ASSERT_NE(planView, nullptr);
     ASSERT_EQ(DisplayPanel(mainPanel), 0);
     window = cvirte_testing::PanelWidget(mainPanel);
     ASSERT_NE(window, nullptr);
@@ -176,6 +179,7 @@ class WindowTest : public ::testing::Test {
   QTemporaryDir workDir;
   QString previousDir;
   QWidget* window = nullptr;
+  PlanView* planView = nullptr;
 };
 
 }  // namespace gui_test

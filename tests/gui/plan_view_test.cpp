@@ -1,0 +1,224 @@
+// The plan preview and summary beside the search pages, driven through the real widgets.
+#include <QCoreApplication>
+#include <QDir>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QPixmap>
+#include <cstring>
+#include <string>
+
+#include "Languaje.h"
+#include "window_fixture.h"
+
+namespace gui_test {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+class PlanViewTest : public WindowTest {
+ protected:
+  void SetUp() override {
+    // The plan texts are global: start as a run does, in English.
+    for (int i = 0; i < nLanguageExtras; ++i) std::strncpy(lrfExtra[i], kEnglishExtras[i], nb);
+    WindowTest::SetUp();
+  }
+  void TearDown() override {
+    WindowTest::TearDown();
+    for (int i = 0; i < nLanguageExtras; ++i) std::strncpy(lrfExtra[i], kEnglishExtras[i], nb);
+  }
+
+  const vestrand::PlanDrawing& Drawing() const { return planView->preview()->drawing(); }
+  std::string Summary() const { return planView->summaryText(); }
+
+  // The worked example: a sector search from 40°N 10°W, course 30, legs of 2 NM.
+  void EnterWorkedExample() {
+    EnterDatum("40", "0", "0", 1, "10", "0", "0", 0);
+    ShowPage(kSectorPage);
+    Type(Page(kSectorPage), 2, "30");
+    Type(Page(kSectorPage), 3, "2");
+  }
+
+  static std::string LabelOf(int panel, int control) {
+    QWidget* widget = cvirte_testing::ControlWidget(panel, control);
+    if (auto* group = qobject_cast<QGroupBox*>(widget)) return group->title().toStdString();
+    for (QLabel* label : cvirte_testing::PanelWidget(panel)->findChildren<QLabel*>()) {
+      if (label->buddy() == widget) return label->text().toStdString();
+    }
+    return "(no label)";
+  }
+
+  // Saves a picture of the window into the build folder, and where a developer asks for it.
+  void Keep(const QString& name) const {
+    // Let the layouts take the new summary in before the picture is taken.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    const QPixmap shot = window->grab();
+    ASSERT_FALSE(shot.isNull());
+    ASSERT_TRUE(QDir().mkpath(VESTRAND_SCREENSHOTS));
+    EXPECT_TRUE(shot.save(QDir(VESTRAND_SCREENSHOTS).filePath(name)));
+    const QString keep = qEnvironmentVariable("VESTRAND_SCREENSHOT_DIR");
+    if (!keep.isEmpty()) shot.save(QDir(keep).filePath(name));
+  }
+
+  // How many pixels of the preview show a unit's colour.
+  long Pixels(QRgb colour) const {
+    const QImage image =
+        planView->preview()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    long count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x)
+        count += (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
+    }
+    return count;
+  }
+};
+
+constexpr QRgb kUnit1Blue = 0x1f5fbf;
+constexpr QRgb kUnit2Red = 0xc8102e;
+
+TEST_F(PlanViewTest, SummaryShowsTheWorkedExample) {
+  EnterWorkedExample();
+  const std::string summary = Summary();
+  EXPECT_THAT(summary, HasSubstr("Legs\t7\n"));
+  EXPECT_THAT(summary, HasSubstr("Track length\t18.0 NM\n"));
+  EXPECT_THAT(summary, HasSubstr("Time at search speed\t2:15 h (8 kn)\n"));
+  EXPECT_THAT(summary, HasSubstr("Area searched\t"));
+  EXPECT_THAT(summary, HasSubstr("Datum\tN40º  0.00'   W010º  0.00'\n"));
+  EXPECT_THAT(summary, HasSubstr("CSP\t"));
+  ASSERT_EQ(Drawing().routes.size(), 1u);
+  EXPECT_EQ(Drawing().routes[0].points.size(), 8u);
+}
+
+TEST_F(PlanViewTest, SearchSpeedChangesTheTime) {
+  EnterWorkedExample();
+  Type(mainPanel, kSearchSpeed, "4");
+  EXPECT_THAT(Summary(), HasSubstr("\t4:30 h (4 kn)\n"));
+}
+
+TEST_F(PlanViewTest, TypingALoopCountRedrawsThePreview) {
+  ShowPage(kParallelPage);
+  const long long before = planView->refreshCount();
+  const std::size_t points = Drawing().pointCount();
+  Type(Page(kParallelPage), 3, "5");
+  EXPECT_GT(planView->refreshCount(), before);
+  EXPECT_NE(Drawing().pointCount(), points);
+}
+
+TEST_F(PlanViewTest, ChangingTheDatumMovesThePlan) {
+  EnterWorkedExample();
+  Type(mainPanel, kLatitudeDegrees, "41");
+  EXPECT_DOUBLE_EQ(Drawing().datumLat, 41.0);
+  EXPECT_THAT(Summary(), HasSubstr("Datum\tN41º  0.00'"));
+  Choose(mainPanel, kLongitudeDegrees + 3, 1);  // east
+  EXPECT_DOUBLE_EQ(Drawing().datumLon, 10.0);
+  EXPECT_THAT(Summary(), HasSubstr("E010º  0.00'"));
+}
+
+TEST_F(PlanViewTest, ParallelSweepShowsTwoUnitsInTwoColours) {
+  ShowPage(kParallelPage);
+  Choose(Page(kParallelPage), 2, 1);
+  ASSERT_EQ(Drawing().routes.size(), 2u);
+  EXPECT_EQ(Drawing().routes[0].unit, 0);
+  EXPECT_EQ(Drawing().routes[1].unit, 1);
+  EXPECT_THAT(Summary(), HasSubstr("Time at search speed\tUnit 1: "));
+  EXPECT_THAT(Summary(), HasSubstr("\n\tUnit 2: "));
+  EXPECT_THAT(Summary(), HasSubstr("CSP1\t"));
+  EXPECT_THAT(Summary(), HasSubstr("CSP2\t"));
+  EXPECT_GT(Pixels(kUnit1Blue), 0);
+  EXPECT_GT(Pixels(kUnit2Red), 0);
+}
+
+TEST_F(PlanViewTest, CreepingLineIsOneUnit) {
+  ShowPage(kParallelPage);
+  Choose(Page(kParallelPage), 2, 4);
+  ASSERT_EQ(Drawing().routes.size(), 1u);
+  EXPECT_THAT(Summary(), Not(HasSubstr("Unit 2")));
+  EXPECT_GT(Pixels(kUnit1Blue), 0);
+  EXPECT_EQ(Pixels(kUnit2Red), 0);
+}
+
+TEST_F(PlanViewTest, LegPairsRedrawTheSquareAndStillSetTheExtent) {
+  ShowPage(kSquarePage);
+  const int square = Page(kSquarePage);
+  const std::size_t points = Drawing().pointCount();
+  Type(square, 5, "1.5");
+  Type(square, 2, "4");
+  double extent = 0.0;
+  GetCtrlVal(square, 4, &extent);
+  EXPECT_DOUBLE_EQ(extent, 6.0);
+  EXPECT_NE(Drawing().pointCount(), points);
+  EXPECT_THAT(Summary(), HasSubstr("CSP/Datum\t"));
+}
+
+TEST_F(PlanViewTest, StartPageExplainsInsteadOfDrawing) {
+  ShowPage(kSectorPage);
+  ShowPage(kStartPage);
+  EXPECT_TRUE(Drawing().routes.empty());
+  EXPECT_EQ(planView->preview()->message().toStdString(), kEnglishExtras[8]);
+  EXPECT_EQ(Summary(), "\t\n");
+}
+
+TEST_F(PlanViewTest, RoutesAreNamedAsInTheFile) {
+  EnterWorkedExample();
+  ASSERT_EQ(Drawing().routes.size(), 1u);
+  EXPECT_EQ(Drawing().routes[0].name, "20121225143000 - VS 30.0");
+  Type(mainPanel, kTimeField, "09:05:03");
+  EXPECT_EQ(Drawing().routes[0].name, "20121225090503 - VS 30.0");
+}
+
+TEST_F(PlanViewTest, AThousandLoopsStayWithinTheCap) {
+  ShowPage(kParallelPage);
+  Type(Page(kParallelPage), 3, "1000");
+  // Two units of four turning points a loop, and each unit's start.
+  EXPECT_EQ(Drawing().pointCount(), 8002u);
+  EXPECT_GT(Pixels(kUnit1Blue), 0);
+}
+
+TEST_F(PlanViewTest, LayoutShowsTheEnglishPlanTexts) {
+  EXPECT_EQ(LabelOf(mainPanel, kPlanGroup), kEnglishExtras[0]);
+  EXPECT_EQ(LabelOf(mainPanel, kSearchSpeed), kEnglishExtras[1]);
+}
+
+TEST_F(PlanViewTest, LanguageChoiceRelabelsThePlanTexts) {
+  EnterWorkedExample();
+  Choose(mainPanel, kLanguageSelector, 4);  // Deutsch
+  EXPECT_EQ(LabelOf(mainPanel, kPlanGroup), "Planvorschau");
+  EXPECT_EQ(LabelOf(mainPanel, kSearchSpeed), "Suchgeschwindigkeit (kn)");
+  EXPECT_THAT(Summary(), HasSubstr("Schenkel\t7\n"));
+  EXPECT_THAT(Summary(), HasSubstr("Streckenlänge\t18.0 NM\n"));
+  Choose(mainPanel, kLanguageSelector, 1);  // Français
+  EXPECT_EQ(LabelOf(mainPanel, kPlanGroup), "Aperçu du plan");
+  EXPECT_THAT(Summary(), HasSubstr("Branches\t7\n"));
+  Choose(mainPanel, kLanguageSelector, 0);  // English
+  EXPECT_THAT(Summary(), HasSubstr("Legs\t7\n"));
+}
+
+TEST_F(PlanViewTest, ScreenshotsOfEachPageWithItsPattern) {
+  window->resize(1180, 720);
+  EnterDatum("43", "30", "0", 1, "3", "45", "0", 0);
+  ShowPage(kStartPage);
+  Keep("plan-page0-start.png");
+
+  ShowPage(kSquarePage);
+  Type(Page(kSquarePage), 2, "4");
+  Keep("plan-page1-expanding-square.png");
+
+  ShowPage(kSectorPage);
+  Type(Page(kSectorPage), 2, "30");
+  Type(Page(kSectorPage), 3, "2");
+  Keep("plan-page2-sector.png");
+
+  ShowPage(kParallelPage);
+  Choose(Page(kParallelPage), 2, 1);
+  Type(Page(kParallelPage), 3, "3");
+  Keep("plan-page3-parallel-sweep.png");
+
+  Choose(Page(kParallelPage), 2, 4);
+  Keep("plan-page3-creeping-line.png");
+  EXPECT_TRUE(QFile::exists(QDir(VESTRAND_SCREENSHOTS).filePath("plan-page3-creeping-line.png")));
+}
+
+}  // namespace
+}  // namespace gui_test
