@@ -17,6 +17,7 @@
 #include <cmath>
 #include <cstdio>
 #include <utility>
+#include <vector>
 
 #include "Languaje.h"
 #include "Vestrand.h"
@@ -108,6 +109,10 @@ void DrawTurningPoints(QPainter& painter, const vestrand::PlanDrawing& d, const 
   QFont font = painter.font();
   font.setPointSizeF(8.5);
   painter.setFont(font);
+  const QFontMetricsF metrics(font);
+  // A number that would cover one already written is left out: on a dense pattern the thinned
+  // points still crowd where the tracks turn close together.
+  std::vector<QRectF> taken;
   for (const vestrand::ChartRoute& route : d.routes) {
     const QColor colour = UnitColour(route.unit);
     for (std::size_t i = 0; i < route.points.size(); ++i) {
@@ -116,7 +121,14 @@ void DrawTurningPoints(QPainter& painter, const vestrand::PlanDrawing& d, const 
       painter.setPen(Qt::NoPen);
       painter.setBrush(colour);
       painter.drawEllipse(p, 2.8, 2.8);
-      HaloText(painter, p + QPointF(4.0, -4.0), QString::number(i + 1), colour);
+      const QString number = QString::number(i + 1);
+      const QPointF at = p + QPointF(4.0, -4.0);
+      const QRectF box = metrics.boundingRect(number).translated(at).adjusted(-2, -1, 2, 1);
+      const bool covers = std::any_of(taken.begin(), taken.end(),
+                                      [&box](const QRectF& r) { return r.intersects(box); });
+      if (covers) continue;
+      taken.push_back(box);
+      HaloText(painter, at, number, colour);
     }
   }
 }

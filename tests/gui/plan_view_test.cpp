@@ -174,6 +174,11 @@ TEST_F(PlanViewTest, AThousandLoopsStayWithinTheCap) {
   // Two units of four turning points a loop, and each unit's start.
   EXPECT_EQ(Drawing().pointCount(), 8002u);
   EXPECT_GT(Pixels(kUnit1Blue), 0);
+  Keep("plan-page3-thousand-loops.png");
+  ShowPage(kSquarePage);
+  Type(Page(kSquarePage), 2, "1000");
+  EXPECT_EQ(Drawing().pointCount(), 2002u);
+  Keep("plan-page1-thousand-leg-pairs.png");
 }
 
 TEST_F(PlanViewTest, LayoutShowsTheEnglishPlanTexts) {
