@@ -325,19 +325,5 @@ TEST_F(WindowTest, LanguageSelectorRelabelsTheWindow) {
   EXPECT_EQ(Text(mainPanel, kHeading), line);
 }
 
-TEST_F(WindowTest, ScreenshotOfTheWindow) {
-  for (int index = 0; index < 4; ++index) {
-    ShowPage(index);
-    const QPixmap shot = window->grab();
-    ASSERT_FALSE(shot.isNull());
-    EXPECT_GE(shot.width(), 400);
-    const QString name = QString("vestrand-page%1.png").arg(index);
-    EXPECT_TRUE(shot.save(QDir(workDir.path()).filePath(name)));
-    // A developer who wants to look sets VESTRAND_SCREENSHOT_DIR.
-    const QString keep = qEnvironmentVariable("VESTRAND_SCREENSHOT_DIR");
-    if (!keep.isEmpty()) shot.save(QDir(keep).filePath(name));
-  }
-}
-
 }  // namespace
 }  // namespace gui_test

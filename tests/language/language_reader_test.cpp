@@ -164,86 +164,63 @@ TEST_F(ReaderDamagedFileTest, ZeroByteEndsTheEntry) {
   EXPECT_EQ(readAsFile(std::string("ab\0cd\n", 6)), "ab");
 }
 
-// Bytes that are not well-formed UTF-8: each maximal ill-formed subsequence becomes U+FFFD while
-// the replacement fits in the 59 bytes; a sequence cut short by the line end is dropped.
-class ReaderInvalidUtf8Test : public ReaderFixture {};
+// Bytes that are not well-formed UTF-8 become U+FFFD, one for each maximal ill-formed
+// subsequence, while the replacement fits in the 59 bytes; a sequence cut short by the line end
+// is dropped; a character that would straddle the 59-byte limit is dropped whole, never cut.
+struct Utf8Case {
+  const char* what;
+  std::string line;      // without its line end
+  std::string expected;  // the entry
+};
 
-TEST_F(ReaderInvalidUtf8Test, LoneContinuationByteBecomesReplacement) {
-  EXPECT_EQ(readAsFile("a\x80z\n"), std::string("a") + kReplacement + "z");
+std::string times(int n, const std::string& text) {
+  std::string result;
+  for (int i = 0; i < n; ++i) result += text;
+  return result;
 }
 
-TEST_F(ReaderInvalidUtf8Test, TruncatedSequenceBeforeAnotherCharacterBecomesOneReplacement) {
-  EXPECT_EQ(readAsFile("\xE2\x82z\n"), std::string(kReplacement) + "z");
+const std::string kShip = "\xF0\x9F\x9A\xA2";
+const std::string R = kReplacement;
+
+class ReaderUtf8Test : public ReaderFixture, public ::testing::WithParamInterface<Utf8Case> {};
+
+TEST_P(ReaderUtf8Test, EntryIsSoundUtf8) {
+  EXPECT_EQ(readAsFile(GetParam().line + "\n"), GetParam().expected);
 }
 
-TEST_F(ReaderInvalidUtf8Test, TruncatedSequenceAtLineEndIsDropped) {
-  EXPECT_EQ(readAsFile("Rumbo \xC2\n"), "Rumbo ");
-  EXPECT_EQ(readAsFile("Kurs \xF0\x9F\x98\r\n"), "Kurs ");
-}
-
-TEST_F(ReaderInvalidUtf8Test, OverlongFormIsRejected) {
-  EXPECT_EQ(readAsFile("\xC0\xAF\n"), std::string(kReplacement) + kReplacement);
-  EXPECT_EQ(readAsFile("\xE0\x80\xAF\n"), std::string(kReplacement) + kReplacement + kReplacement);
-}
-
-TEST_F(ReaderInvalidUtf8Test, SurrogateIsRejected) {
-  EXPECT_EQ(readAsFile("\xED\xA0\x80\n"), std::string(kReplacement) + kReplacement + kReplacement);
-}
-
-TEST_F(ReaderInvalidUtf8Test, BeyondU10FFFFIsRejected) {
-  EXPECT_EQ(readAsFile("\xF4\x90\x80\x80.\n"),
-            std::string(kReplacement) + kReplacement + kReplacement + kReplacement + ".");
-}
-
-TEST_F(ReaderInvalidUtf8Test, Latin1TextBecomesReplacements) {
-  // "Dirección" saved in Windows-1252 instead of UTF-8.
-  EXPECT_EQ(readAsFile("Direcci\xF3n\n"), std::string("Direcci") + kReplacement + "n");
-}
-
-TEST_F(ReaderInvalidUtf8Test, ReplacementThatDoesNotFitEndsTheEntry) {
-  EXPECT_EQ(readAsFile(std::string(57, 'a') + "\xFF\n"), std::string(57, 'a'));
-  EXPECT_EQ(readAsFile(std::string(56, 'a') + "\xFF\n"), std::string(56, 'a') + kReplacement);
-}
-
-TEST_F(ReaderInvalidUtf8Test, ValidMultiByteTextPassesUnchanged) {
-  const std::string text = "Écartement (NM) · Schenkellänge · 120° · \xF0\x9F\x9A\xA2";
-  ASSERT_LE(text.size(), 59u);
-  EXPECT_EQ(readAsFile(text + "\n"), text);
-}
-
-// A character that would straddle the 59-byte limit is dropped whole, never cut.
-class ReaderUtf8LimitTest : public ReaderFixture {};
-
-TEST_F(ReaderUtf8LimitTest, TwoByteCharacterEndingAtByteFiftyNineIsKept) {
-  const std::string line = std::string(57, 'a') + "é";
-  EXPECT_EQ(readAsFile(line + "\n"), line);
-}
-
-TEST_F(ReaderUtf8LimitTest, TwoByteCharacterAcrossTheLimitIsDropped) {
-  EXPECT_EQ(readAsFile(std::string(58, 'a') + "é\n"), std::string(58, 'a'));
-}
-
-TEST_F(ReaderUtf8LimitTest, ThreeByteCharacterAcrossTheLimitIsDropped) {
-  EXPECT_EQ(readAsFile(std::string(57, 'a') + "€tail\n"), std::string(57, 'a'));
-  EXPECT_EQ(readAsFile(std::string(58, 'a') + "€\n"), std::string(58, 'a'));
-}
-
-TEST_F(ReaderUtf8LimitTest, FourByteCharacterAcrossTheLimitIsDropped) {
-  const std::string ship = "\xF0\x9F\x9A\xA2";
-  EXPECT_EQ(readAsFile(std::string(55, 'a') + ship + "\n"), std::string(55, 'a') + ship);
-  for (std::size_t prefix = 56; prefix <= 58; ++prefix) {
-    EXPECT_EQ(readAsFile(std::string(prefix, 'a') + ship + "\n"), std::string(prefix, 'a'))
-        << prefix << " bytes before the character";
-  }
-}
-
-TEST_F(ReaderUtf8LimitTest, LongLineOfTwoByteCharactersStopsOnACharacterBoundary) {
-  std::string line;
-  for (int i = 0; i < 40; ++i) line += "ü";
-  std::string expected;
-  for (int i = 0; i < 29; ++i) expected += "ü";
-  EXPECT_EQ(readAsFile(line + "\n"), expected);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Lines, ReaderUtf8Test,
+    ::testing::Values(
+        Utf8Case{"lone_continuation", "a\x80z", "a" + R + "z"},
+        Utf8Case{"truncated_before_a_character", "\xE2\x82z", R + "z"},
+        Utf8Case{"truncated_at_line_end", "Rumbo \xC2", "Rumbo "},
+        Utf8Case{"truncated_before_carriage_return", "Kurs \xF0\x9F\x98\r", "Kurs "},
+        Utf8Case{"overlong_two_bytes", "\xC0\xAF", R + R},
+        Utf8Case{"overlong_three_bytes", "\xE0\x80\xAF", R + R + R},
+        Utf8Case{"surrogate", "\xED\xA0\x80", R + R + R},
+        Utf8Case{"beyond_u10ffff", "\xF4\x90\x80\x80.", R + R + R + R + "."},
+        Utf8Case{"latin1_text", "Direcci\xF3n", "Direcci" + R + "n"},
+        Utf8Case{"replacement_does_not_fit", std::string(57, 'a') + "\xFF", std::string(57, 'a')},
+        Utf8Case{"replacement_just_fits", std::string(56, 'a') + "\xFF", std::string(56, 'a') + R},
+        Utf8Case{"valid_text_unchanged",
+                 "\xC3\x89"
+                 "cartement (NM) \xC2\xB7 120\xC2\xB0 " +
+                     kShip,
+                 "\xC3\x89"
+                 "cartement (NM) \xC2\xB7 120\xC2\xB0 " +
+                     kShip},
+        Utf8Case{"two_bytes_ending_at_the_limit", std::string(57, 'a') + "\xC3\xA9",
+                 std::string(57, 'a') + "\xC3\xA9"},
+        Utf8Case{"two_bytes_across_the_limit", std::string(58, 'a') + "\xC3\xA9",
+                 std::string(58, 'a')},
+        Utf8Case{"three_bytes_across_the_limit", std::string(57, 'a') + "\xE2\x82\xACtail",
+                 std::string(57, 'a')},
+        Utf8Case{"four_bytes_ending_at_the_limit", std::string(55, 'a') + kShip,
+                 std::string(55, 'a') + kShip},
+        Utf8Case{"four_bytes_across_the_limit", std::string(56, 'a') + kShip, std::string(56, 'a')},
+        Utf8Case{"four_bytes_one_byte_in", std::string(58, 'a') + kShip, std::string(58, 'a')},
+        Utf8Case{"long_line_stops_on_a_boundary", times(40, "\xC3\xBC"), times(29, "\xC3\xBC")}),
+    [](const ::testing::TestParamInfo<Utf8Case>& param) { return param.param.what; });
 
 // The plan texts after the twentieth line, read by their own reader into lrfExtra.
 class ExtrasReaderTest : public ::testing::Test {

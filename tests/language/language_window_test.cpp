@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "Languaje.h"
+#include "SAR.idiomas.h"
 #include "Vestrand.h"
 #include "cvirte.h"
 #include "cvirte_testing.h"
@@ -214,6 +215,21 @@ TEST_F(LanguageWindowSelectorTest, ValueChangedAloneDoesNothingCommitSwitches) {
   EXPECT_EQ(Shown(), Expected(splitLines(readBytes(kResources / "euskera.lrf"))));
   Step(Qt::Key_Up);  // Español, committed
   EXPECT_EQ(Shown(), Expected(splitLines(readBytes(kResources / "spanish.lrf"))));
+}
+
+// The five callbacks act on a commit only, whatever else reaches them.
+TEST_F(LanguageWindowSelectorTest, LanguageCallbacksActOnCommitOnly) {
+  for (const char* file : kFiles) Provide(file);
+  const std::vector<std::string> before = Shown();
+  for (int event : {EVENT_VAL_CHANGED, EVENT_LEFT_CLICK, EVENT_GOT_FOCUS, EVENT_CLOSE}) {
+    for (CtrlCallbackPtr callback : {EnglishCBK, FrenchCBK, SpanishCBK, EuskeraCBK, DeutschCBK}) {
+      EXPECT_EQ(callback(mainPanel, 19, event, nullptr, 0, 0), 0);
+    }
+    EXPECT_EQ(LANGUAJE_RING_CBK(mainPanel, 19, event, nullptr, 0, 0), 0);
+  }
+  EXPECT_EQ(Shown(), before);
+  EXPECT_EQ(FrenchCBK(mainPanel, 19, EVENT_COMMIT, nullptr, 0, 0), 0);
+  EXPECT_EQ(Shown(), Expected(splitLines(readBytes(kResources / "french.lrf"))));
 }
 
 // Files that do not open.
