@@ -53,6 +53,7 @@ test: build build-sanitize
 
 bench: build
 	./build/bench/gpx_bench --benchmark_counters_tabular=true
+	QT_QPA_PLATFORM=offscreen ./build/bench/window/window_bench
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
