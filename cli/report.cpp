@@ -9,24 +9,6 @@
 namespace vestrand::cli {
 namespace {
 
-// The library's texts are Windows-1252; of its upper half only the degree mark 0xBA occurs,
-// which is U+00BA in Latin-1 as in Windows-1252.
-std::string fromWindows1252(const char* text) {
-  std::string out;
-  for (const char* p = text; *p != '\0'; ++p) {
-    const auto byte = static_cast<unsigned char>(*p);
-    if (byte < 0x80) {
-      out += *p;
-    } else if (byte >= 0xA0) {
-      out += static_cast<char>(0xC0 | (byte >> 6));
-      out += static_cast<char>(0x80 | (byte & 0x3F));
-    } else {
-      out += '?';  // 0x80..0x9F differ from Latin-1; the library writes none of them
-    }
-  }
-  return out;
-}
-
 std::string statusText(std::optional<int> status) {
   return status ? std::to_string(*status) : std::string("null");
 }
@@ -47,15 +29,11 @@ std::string shortestNumber(double value) {
 }
 
 std::string latitudeText(double lat) {
-  char text[kSexagesimalTextSize];
-  DegToLat(lat, text);
-  return fromWindows1252(text);
+  return latitudeTextUtf8(lat);
 }
 
 std::string longitudeText(double lon) {
-  char text[kSexagesimalTextSize];
-  DegToLon(lon, text);
-  return fromWindows1252(text);
+  return longitudeTextUtf8(lon);
 }
 
 std::string courseJson(std::optional<int> status, double course, double distance) {
