@@ -20,20 +20,18 @@ const char* const kEnglishExtras[nLanguageExtras] = {
     "No pattern to show for these values",
 };
 
-char lrfExtra[nLanguageExtras][nb] = {
-    "Plan preview",
-    "Search speed (kn)",
-    "Legs",
-    "Track length",
-    "Time at search speed",
-    "Area searched",
-    "Unit 1",
-    "Unit 2",
-    "Choose a search page to see its pattern",
-    "No pattern to show for these values",
-};
+char lrfExtra[nLanguageExtras][nb];
 
 namespace {
+
+// A run starts with the English texts; the one list above also fills in for lines a file lacks.
+[[maybe_unused]] const bool startsInEnglish = [] {
+  for (int i = 0; i < nLanguageExtras; ++i) {
+    std::strncpy(lrfExtra[i], kEnglishExtras[i], nb - 1);
+    lrfExtra[i][nb - 1] = '\0';
+  }
+  return true;
+}();
 
 // Controls of the main panel.
 constexpr int kHeading = 18;
