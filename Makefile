@@ -7,9 +7,11 @@
 #   make package   build the Debian package into build-rel/packages/
 #   make fuzz      run every fuzz target for FUZZ_SECONDS seconds (clang's libFuzzer)
 
+# Everything make test installs. qt6-base-dev only recommends libqt6opengl6-dev, which the
+# UiTools configuration needs, and the install runs without recommendations: it is named here.
 PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev \
-            qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-qpa-plugins libgl-dev \
-            libxml2-utils libxml2-dev fonts-dejavu-core
+            qt6-base-dev libqt6opengl6-dev qt6-tools-dev qt6-tools-dev-tools qt6-qpa-plugins \
+            libgl-dev libxml2-utils libxml2-dev fonts-dejavu-core poppler-utils
 # Needed only by make package (dpkg-shlibdeps finds the package's dependencies) and make fuzz.
 PACKAGE_TOOLS := dpkg-dev file
 FUZZ_TOOLS := clang libclang-rt-14-dev
@@ -18,7 +20,17 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= $(shell nproc)
 DEMO_DIR ?= $(CURDIR)/build/demo
 
-.PHONY: run test deps build build-sanitize bench format package fuzz
+.PHONY: run test deps deps-list deps-list-fuzz deps-list-package build build-sanitize bench \
+        format package fuzz
+
+# The lists the install steps use, one line each, for the check that a fresh machine gets
+# everything the build touches (.ci/run).
+deps-list:
+	@echo $(PACKAGES)
+deps-list-fuzz:
+	@echo $(PACKAGES) $(FUZZ_TOOLS)
+deps-list-package:
+	@echo $(PACKAGES) $(PACKAGE_TOOLS)
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
