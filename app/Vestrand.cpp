@@ -1,22 +1,17 @@
 #include "Vestrand.h"
 
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <iterator>
 #include <string>
 #include <system_error>
 
 #include "About.h"
-#include "PlanView.h"
 #include "SAR.idiomas.h"
 #include "gpx.h"
 #include "vestrand.gpx.h"
 
-int mainPanel = 0;
 int firstFocus = 1;
-char gpxFileNameWithoutExt[kStemCapacity] = "";
 
 const CallbackEntry vestrandCallbacks[] = {
     {"SAR_CBK", nullptr, SAR_CBK},
@@ -39,48 +34,6 @@ const CallbackEntry vestrandCallbacks[] = {
 const std::size_t vestrandCallbackCount = std::size(vestrandCallbacks);
 
 namespace {
-
-// Each field's text is read into 52 bytes (51 characters and the terminator).
-constexpr std::size_t kFieldCapacity = 52;
-
-// Reads up to three integers separated by `separator`, as "%d<sep>%d<sep>%d" would, stopping at
-// the first mismatch. Unlike sscanf, a number out of the int range saturates instead of being
-// undefined, which keeps every stem component within eleven characters.
-void ParseFields(const char* text, char separator, int (&fields)[3]) {
-  const char* at = text;
-  for (int i = 0; i < 3; ++i) {
-    if (i > 0) {
-      if (*at != separator) return;
-      ++at;
-    }
-    char* end = nullptr;
-    long value = std::strtol(at, &end, 10);
-    if (end == at) return;
-    if (value > INT_MAX) value = INT_MAX;
-    if (value < INT_MIN) value = INT_MIN;
-    fields[i] = static_cast<int>(value);
-    at = end;
-  }
-}
-
-double ReadDatum(int panel, int degreesControl) {
-  double degrees = 0.0;
-  double minutes = 0.0;
-  double seconds = 0.0;
-  int hemisphere = -1;
-  GetCtrlVal(panel, degreesControl, &degrees);
-  GetCtrlVal(panel, degreesControl + 1, &minutes);
-  GetCtrlVal(panel, degreesControl + 2, &seconds);
-  GetCtrlVal(panel, degreesControl + 3, &hemisphere);
-  const double sum = degrees + minutes / 60.0 + seconds / 3600.0;
-  if (hemisphere == 1) return sum;
-  if (hemisphere == 0) return -sum;
-  return -888.8;
-}
-
-void ShowStatus(const std::string& text) {
-  SetCtrlVal(mainPanel, kStatusLine, text.c_str());
-}
 
 // Tells the operator what became of a command: the file's name on the status line, or a message
 // naming the file and the reason it could not be written.
@@ -143,83 +96,6 @@ int OpenGPX_CBK(int, int, int event, void*, int, int) {
   return 0;
 }
 
-namespace {
-
-void ComposeStem(char (&stem)[kStemCapacity]) {
-  char timeText[kFieldCapacity] = "";
-  char dateText[kFieldCapacity] = "";
-  int time[3] = {0, 0, 0};  // hours, minutes, seconds
-  int date[3] = {0, 0, 0};  // year, month, day
-  GetCtrlVal(mainPanel, kTimeField, timeText);
-  ParseFields(timeText, ':', time);
-  GetCtrlVal(mainPanel, kDateField, dateText);
-  ParseFields(dateText, '/', date);
-  std::snprintf(stem, sizeof stem, "%.4d%.2d%.2d%.2d%.2d%.2d", date[0], date[1], date[2], time[0],
-                time[1], time[2]);
-}
-
-}  // namespace
-
-int gpxFileNameWithoutExtension() {
-  ComposeStem(gpxFileNameWithoutExt);
-  return 0;
-}
-
-std::string CurrentStem() {
-  char stem[kStemCapacity] = "";
-  ComposeStem(stem);
-  return stem;
-}
-
-double GetDegLatitude(int panel) {
-  return ReadDatum(panel, kLatitudeDegrees);
-}
-
-double GetDegLongitude(int panel) {
-  return ReadDatum(panel, kLongitudeDegrees);
-}
-
-bool ReadSearchPage(int pageIndex, int pagePanel, vestrand::PatternParams& params) {
-  params = vestrand::PatternParams{};
-  params.lat = GetDegLatitude(mainPanel);
-  params.lon = GetDegLongitude(mainPanel);
-  switch (pageIndex) {
-    case 1:
-      params.kind = vestrand::PatternKind::ExpandingSquare;
-      GetCtrlVal(pagePanel, 3, &params.course);
-      GetCtrlVal(pagePanel, 5, &params.spacing);
-      GetCtrlVal(pagePanel, 2, &params.count);
-      return true;
-    case 2:
-      params.kind = vestrand::PatternKind::Sector;
-      GetCtrlVal(pagePanel, 2, &params.course);
-      GetCtrlVal(pagePanel, 3, &params.leg);
-      return true;
-    case 3: {
-      int selector = 0;
-      GetCtrlVal(pagePanel, 4, &params.course);
-      GetCtrlVal(pagePanel, 5, &params.spacing);
-      GetCtrlVal(pagePanel, 6, &params.leg);
-      GetCtrlVal(pagePanel, 3, &params.count);
-      GetCtrlVal(pagePanel, 2, &selector);
-      switch (selector) {
-        case 1:
-        case 2:
-        case 3:
-          params.kind = vestrand::PatternKind::ParallelSweep;
-          return true;
-        case 4:
-          params.kind = vestrand::PatternKind::CreepingLine;
-          return true;
-        default:
-          return false;
-      }
-    }
-    default:
-      return false;
-  }
-}
-
 int ESSP_CBK(int panel, int, int event, void*, int, int) {
   if (event != EVENT_COMMIT) return 0;
   vestrand::PatternParams params;
@@ -274,24 +150,3 @@ int S_SS_Change_CBK(int panel, int control, int event, void* callbackData, int e
                     int eventData2) {
   return nSS_Change_CBK(panel, control, event, callbackData, eventData1, eventData2);
 }
-
-#ifndef VESTRAND_WITHOUT_MAIN
-int main(int, char* argv[]) {
-  SetCallbackTable(vestrandCallbacks, vestrandCallbackCount);
-  if (InitCVIRTE(nullptr, argv, nullptr) == 0) {
-    std::fprintf(stderr, "vestrand: the window system could not be started: %s\n",
-                 LastInitCVIRTEError());
-    return -1;
-  }
-  mainPanel = LoadPanel(0, "Vestrand.uir", 1);
-  if (mainPanel < 0) {
-    std::fprintf(stderr, "vestrand: the window cannot be loaded: %s\n", LastLoadPanelError());
-    return -1;
-  }
-  InstallPlanView(mainPanel);
-  DisplayPanel(mainPanel);
-  RunUserInterface();
-  DiscardPanel(mainPanel);
-  return 0;
-}
-#endif

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "MainPanel.h"
 #include "cvirte.h"
 
 char lrfData[nLanguajeResources][nb];
@@ -32,11 +33,6 @@ namespace {
   }
   return true;
 }();
-
-// Controls of the main panel.
-constexpr int kHeading = 18;
-constexpr int kDatumGroup = 10;
-constexpr int kTabs = 16;
 
 LanguageChoiceListener languageChoiceListener = nullptr;
 
@@ -198,11 +194,11 @@ int ChageMenuLanguaje(int panel) {
         SetCtrlAttribute(target, row.control, ATTR_LABEL_TEXT, text);
         break;
       case Set::kTabLabel:
-        SetTabPageAttribute(panel, kTabs, row.page, ATTR_LABEL_TEXT, text);
+        SetTabPageAttribute(panel, kSearchTabs, row.page, ATTR_LABEL_TEXT, text);
         if (row.page > 0) {
           // Reset first: a failed look-up must not leave the previous page's handle in place.
           pagePanel = 0;
-          GetPanelHandleFromTabPage(panel, kTabs, row.page, &pagePanel);
+          GetPanelHandleFromTabPage(panel, kSearchTabs, row.page, &pagePanel);
         }
         break;
     }

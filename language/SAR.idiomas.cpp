@@ -3,11 +3,10 @@
 #include <iterator>
 
 #include "Languaje.h"
+#include "MainPanel.h"
 #include "cvirte.h"
 
 namespace {
-
-constexpr int kLanguageSelector = 19;
 
 int ChooseLanguage(const char* fileName, int panel, int event) {
   if (event != EVENT_COMMIT) return 0;

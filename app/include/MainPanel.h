@@ -1,0 +1,64 @@
+// The main panel as the program's code sees it: its control numbers, the datum readers, the
+// reader of a search page and the file-name stem. The window's callbacks (Vestrand.h), the plan
+// view and the relabelling of language/ all take the numbers from here.
+//
+// Positions are decimal degrees, north and east positive; courses degrees true; distances
+// nautical miles.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace vestrand {
+struct PatternParams;
+}
+
+// Controls of the main panel.
+inline constexpr int kLatitudeDegrees = 2;   // 3 minutes, 4 seconds, 5 hemisphere (1 N, 0 S)
+inline constexpr int kLongitudeDegrees = 6;  // 7 minutes, 8 seconds, 9 hemisphere (1 E, 0 W)
+inline constexpr int kDatumGroup = 10;
+inline constexpr int kDateField = 11;  // "YYYY/MM/DD"
+inline constexpr int kTimeField = 12;  // "HH:MM:SS"
+inline constexpr int kSearchTabs = 16;
+inline constexpr int kHeading = 18;
+inline constexpr int kLanguageSelector = 19;
+inline constexpr int kOutputFolderButton = 20;
+inline constexpr int kStatusLine = 21;
+inline constexpr int kSearchSpeed = 22;  // knots, for the plan summary's time
+inline constexpr int kPlanGroup = 23;    // holds the search speed, the preview and the summary
+
+// Each field's text is read into 52 bytes (51 characters and the terminator).
+inline constexpr std::size_t kFieldCapacity = 52;
+
+// Capacity of the stem: 99 characters and the terminator.
+inline constexpr std::size_t kStemCapacity = 100;
+
+// The handle of the main panel, set by main (and by the tests that load the panel themselves).
+extern int mainPanel;
+// The file-name stem of the latest command: year, month, day, hours, minutes, seconds.
+extern char gpxFileNameWithoutExt[kStemCapacity];
+
+// Rewrites gpxFileNameWithoutExt from the main panel's time ("%d:%d:%d") and date ("%d/%d/%d")
+// fields as "%.4d%.2d%.2d%.2d%.2d%.2d", year first. A part that does not parse counts as 0, a
+// number too large for an int as the largest int, so the stem never exceeds 66 characters.
+// @return 0
+int gpxFileNameWithoutExtension();
+
+// The stem gpxFileNameWithoutExtension would build from the time and date fields now, without
+// writing gpxFileNameWithoutExt.
+std::string CurrentStem();
+
+// The datum from the degrees, minutes and seconds fields and the hemisphere switch of `panel`:
+// degrees + minutes / 60 + seconds / 3600, negated for hemisphere 0 (south, west); -888.8 when
+// the switch holds neither 1 nor 0. The fields are not range-checked.
+double GetDegLatitude(int panel);
+double GetDegLongitude(int panel);
+
+// The pattern a search page describes, read as its command reads it: the datum from mainPanel,
+// then the page's fields. pageIndex is the page's index in tab control 16, pagePanel its panel.
+// @return false when the page describes no pattern: the start page, or a parallel page whose
+//   selector holds a value other than 1 to 4 (params then holds what was read)
+bool ReadSearchPage(int pageIndex, int pagePanel, vestrand::PatternParams& params);
+
+// Shows a text on the main panel's status line.
+void ShowStatus(const std::string& text);

@@ -1,0 +1,25 @@
+// Start of the window program: the run-time, the main panel and its plan view, the event loop.
+#include <cstdio>
+
+#include "PlanView.h"
+#include "Vestrand.h"
+#include "cvirte.h"
+
+int main(int, char* argv[]) {
+  SetCallbackTable(vestrandCallbacks, vestrandCallbackCount);
+  if (InitCVIRTE(nullptr, argv, nullptr) == 0) {
+    std::fprintf(stderr, "vestrand: the window system could not be started: %s\n",
+                 LastInitCVIRTEError());
+    return -1;
+  }
+  mainPanel = LoadPanel(0, "Vestrand.uir", 1);
+  if (mainPanel < 0) {
+    std::fprintf(stderr, "vestrand: the window cannot be loaded: %s\n", LastLoadPanelError());
+    return -1;
+  }
+  InstallPlanView(mainPanel);
+  DisplayPanel(mainPanel);
+  RunUserInterface();
+  DiscardPanel(mainPanel);
+  return 0;
+}
