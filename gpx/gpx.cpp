@@ -11,6 +11,8 @@
 #include <cstring>
 #include <string>
 
+#include "xml_text.h"
+
 std::FILE* GPXfp = nullptr;
 
 namespace {
@@ -74,84 +76,8 @@ void blockDone() {
   if (block.size() >= kFlushAt) flushBlock();
 }
 
-// Length of the well-formed UTF-8 sequence at `p` that XML may carry, or 0 when there is none
-// (a stray byte, an overlong form, a surrogate, beyond U+10FFFF, or the non-characters U+FFFE
-// and U+FFFF).
-std::size_t xmlUtf8Length(const unsigned char* p) {
-  const auto tail = [](unsigned char c) { return c >= 0x80 && c <= 0xBF; };
-  const unsigned char c = p[0];
-  if (c >= 0xC2 && c <= 0xDF) return tail(p[1]) ? 2 : 0;
-  if (c >= 0xE0 && c <= 0xEF) {
-    const unsigned char low = c == 0xE0 ? 0xA0 : 0x80;
-    const unsigned char high = c == 0xED ? 0x9F : 0xBF;
-    if (p[1] < low || p[1] > high || !tail(p[2])) return 0;
-    if (c == 0xEF && p[1] == 0xBF && (p[2] == 0xBE || p[2] == 0xBF)) return 0;
-    return 3;
-  }
-  if (c >= 0xF0 && c <= 0xF4) {
-    const unsigned char low = c == 0xF0 ? 0x90 : 0x80;
-    const unsigned char high = c == 0xF4 ? 0x8F : 0xBF;
-    if (p[1] < low || p[1] > high || !tail(p[2]) || !tail(p[3])) return 0;
-    return 4;
-  }
-  return 0;
-}
-
-// Names go into a file declared as UTF-8 XML: markup characters become entities, and what XML
-// cannot carry (control characters, bytes that are not UTF-8) becomes U+FFFD, so no caller's
-// name can break the file. Plain names pass unchanged.
 void appendEscaped(const char* text) {
-  if (text == nullptr) return;
-  constexpr const char* kReplacement = "\xEF\xBF\xBD";
-  const auto* p = reinterpret_cast<const unsigned char*>(text);
-  while (*p != '\0') {
-    const unsigned char c = *p;
-    if (c >= 0x80) {
-      const std::size_t length = xmlUtf8Length(p);
-      if (length == 0) {
-        block += kReplacement;
-        ++p;
-      } else {
-        block.append(reinterpret_cast<const char*>(p), length);
-        p += length;
-      }
-      continue;
-    }
-    switch (c) {
-      case '&':
-        block += "&amp;";
-        break;
-      case '<':
-        block += "&lt;";
-        break;
-      case '>':
-        block += "&gt;";
-        break;
-      case '"':
-        block += "&quot;";
-        break;
-      case '\'':
-        block += "&apos;";
-        break;
-      // Kept as references so that a name never breaks the file's line structure.
-      case '\t':
-        block += "&#9;";
-        break;
-      case '\n':
-        block += "&#10;";
-        break;
-      case '\r':
-        block += "&#13;";
-        break;
-      default:
-        if (c < 0x20) {
-          block += kReplacement;
-        } else {
-          block += static_cast<char>(c);
-        }
-    }
-    ++p;
-  }
+  if (text != nullptr) vestrand::appendXmlText(block, text);
 }
 
 void appendCoordinate(double value) {

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "xml_text.h"
+
 namespace vestrand {
 namespace {
 
@@ -182,30 +184,7 @@ std::string describe(const char* what, const std::string& path, int error) {
 }  // namespace
 
 std::string escapeXml(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (const char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '\'':
-        out += "&apos;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
+  return xmlText(text);
 }
 
 bool renderPlanSvg(const PlanDrawing& drawing, std::FILE* out) {

@@ -24,7 +24,7 @@ bool renderPlanSvg(const PlanDrawing& drawing, std::FILE* out);
 // @return true when the whole file is in place
 bool writePlanSvg(const PlanDrawing& drawing, const std::string& path, std::string& error);
 
-// Text made safe for XML character data and attribute values (& < > " ').
+// Text made safe for XML character data and attribute values: see appendXmlText.
 std::string escapeXml(const std::string& text);
 
 }  // namespace vestrand
