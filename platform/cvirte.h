@@ -47,8 +47,10 @@ const char* LastInitCVIRTEError();
 
 // Loads panel `resourceId` of a layout file. A bare file name is looked up in the current
 // directory first, then among the copies built into the program.
+// A layout larger than 4 MiB, nesting elements deeper than 64 levels or holding more than 2,000
+// widgets is refused before Qt builds it.
 // @return the panel's handle (> 0), or a negative number; LastLoadPanelError() says why, naming
-//   the file and, for a layout that does not parse, the line.
+//   the file and, for a layout that does not parse or passes a bound inside, the line.
 int LoadPanel(int parentPanel, const char* fileName, int resourceId);
 const char* LastLoadPanelError();
 

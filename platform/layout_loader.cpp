@@ -152,13 +152,42 @@ int FailLoad(const std::string& message) {
   return cvirte_detail::kLoadFailed;
 }
 
-// Line and column of the first XML error, which QUiLoader would only call an invalid form.
+// Bounds on a layout file. A form in the current directory overrides the built-in one, so it is
+// input like any other: QUiLoader recurses once per nested element and overflows the stack on a
+// few thousand levels, and some hundred thousand widgets overwhelm the painting. The shipped
+// layout (52 KB, 16 levels of elements, 61 widgets) lies far inside.
+constexpr std::size_t kMaxLayoutBytes = std::size_t{4} << 20;
+constexpr int kMaxLayoutDepth = 64;
+constexpr int kMaxLayoutWidgets = 2000;
+
+std::string Where(const std::string& origin, const QXmlStreamReader& xml) {
+  return origin + ":" + std::to_string(xml.lineNumber()) + ":" +
+         std::to_string(xml.columnNumber()) + ": ";
+}
+
+// Checks the form before QUiLoader sees it, in one pass of the iterative stream reader: the first
+// XML error with its line and column (QUiLoader would only call the form invalid), and the bounds
+// on nesting and widgets at the element that passes them.
 bool CheckXml(const QByteArray& bytes, const std::string& origin, std::string& error) {
   QXmlStreamReader xml(bytes);
-  while (!xml.atEnd()) xml.readNext();
+  int depth = 0;
+  int widgets = 0;
+  while (!xml.atEnd()) {
+    const QXmlStreamReader::TokenType token = xml.readNext();
+    if (token == QXmlStreamReader::EndElement) --depth;
+    if (token != QXmlStreamReader::StartElement) continue;
+    if (++depth > kMaxLayoutDepth) {
+      error = Where(origin, xml) + "nesting deeper than " + std::to_string(kMaxLayoutDepth) +
+              " elements";
+      return false;
+    }
+    if (xml.name() == QLatin1String("widget") && ++widgets > kMaxLayoutWidgets) {
+      error = Where(origin, xml) + "more than " + std::to_string(kMaxLayoutWidgets) + " widgets";
+      return false;
+    }
+  }
   if (!xml.hasError()) return true;
-  error = origin + ":" + std::to_string(xml.lineNumber()) + ":" +
-          std::to_string(xml.columnNumber()) + ": " + Text(xml.errorString());
+  error = Where(origin, xml) + Text(xml.errorString());
   return false;
 }
 
@@ -185,7 +214,12 @@ int LoadPanel(int parentPanel, const char* fileName, int resourceId) {
 
   std::string contents;
   std::string origin;
-  if (!cvirte_detail::ReadWholeFile(fileName, contents, origin)) {
+  const cvirte_detail::ReadResult read =
+      cvirte_detail::ReadWholeFile(fileName, kMaxLayoutBytes, contents, origin);
+  if (read == cvirte_detail::ReadResult::kTooLarge) {
+    return FailLoad(origin + ": larger than " + std::to_string(kMaxLayoutBytes >> 20) + " MiB");
+  }
+  if (read != cvirte_detail::ReadResult::kRead) {
     const std::string where = cvirte_detail::IsBareName(fileName)
                                   ? " is neither in the current directory nor built in"
                                   : " cannot be read";

@@ -1,6 +1,7 @@
 // Line-wise text files. The files the program reads are a few lines long, so a file is read whole
 // at open and served from memory; that also lets a built-in copy stand in for a missing file.
 #include <cstring>
+#include <limits>
 #include <map>
 #include <string>
 
@@ -26,7 +27,10 @@ int CVI_OpenFile(const char* path, int readWrite, int action, int fileType) {
   if (path == nullptr || readWrite != VAL_READ_ONLY) return -1;
   OpenFile file;
   std::string origin;
-  if (!cvirte_detail::ReadWholeFile(path, file.text, origin)) return -1;
+  if (cvirte_detail::ReadWholeFile(path, std::numeric_limits<std::size_t>::max(), file.text,
+                                   origin) != cvirte_detail::ReadResult::kRead) {
+    return -1;
+  }
   const int handle = ++lastHandle;
   openFiles.emplace(handle, std::move(file));
   return handle;

@@ -97,6 +97,43 @@ TEST_F(LayoutFileTest, RepeatedControlNumberIsRefused) {
   EXPECT_THAT(LastLoadPanelError(), HasSubstr("control 2"));
 }
 
+// Forms that would overflow the stack inside Qt's loader or overwhelm the painting are refused
+// before Qt sees them, with the bound they pass.
+struct HostileLayout {
+  const char* what;
+  int count;
+  const char* open;
+  const char* close;
+  const char* reason;
+};
+
+class HostileLayoutTest : public LayoutFileTest,
+                          public ::testing::WithParamInterface<HostileLayout> {};
+
+TEST_P(HostileLayoutTest, IsRefusedWithItsReason) {
+  const HostileLayout& c = GetParam();
+  std::string body;
+  for (int i = 0; i < c.count; ++i) body += c.open;
+  for (int i = 0; i < c.count; ++i) body += c.close;
+  Write("form.uir", Form(body));
+  EXPECT_LT(LoadPanel(0, "form.uir", 1), 0);
+  EXPECT_THAT(LastLoadPanelError(), HasSubstr("form.uir"));
+  EXPECT_THAT(LastLoadPanelError(), HasSubstr(c.reason));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, HostileLayoutTest,
+    ::testing::Values(HostileLayout{"nested_widgets", 10000,
+                                    "<widget class=\"QWidget\" name=\"w\">", "</widget>",
+                                    ": nesting deeper than 64 elements"},
+                      HostileLayout{"nested_layouts", 10000, "<layout class=\"QVBoxLayout\"><item>",
+                                    "</item></layout>", ": nesting deeper than 64 elements"},
+                      HostileLayout{"sibling_labels", 3000, "<widget class=\"QLabel\" name=\"l\"/>",
+                                    "", ": more than 2000 widgets"},
+                      HostileLayout{"huge_file", 100000, "<widget class=\"QWidget\" name=\"w\">",
+                                    "</widget>", "form.uir: larger than 4 MiB"}),
+    [](const auto& instance) { return std::string(instance.param.what); });
+
 TEST_F(LayoutFileTest, LayoutBesideTheProgramOverridesTheBuiltInOne) {
   Write("Vestrand.uir", Form(Button(5, "ESSP_CBK")));
   const int panel = LoadPanel(0, "Vestrand.uir", 1);
