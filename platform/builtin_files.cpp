@@ -11,12 +11,6 @@ namespace cvirte_detail {
 
 namespace {
 
-bool IsRegular(const std::string& path) {
-  std::error_code error;
-  // A directory opens as a stream on some systems but has no text to give.
-  return std::filesystem::is_regular_file(path, error);
-}
-
 ReadResult ReadRegularFile(const std::string& path, std::size_t limit, std::string& contents) {
   std::error_code error;
   const std::uintmax_t size = std::filesystem::file_size(path, error);
@@ -31,6 +25,13 @@ ReadResult ReadRegularFile(const std::string& path, std::size_t limit, std::stri
   return ReadResult::kRead;
 }
 
+}  // namespace
+
+bool IsRegularFile(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::is_regular_file(path, error);
+}
+
 // The copies are compiled in from resources/resources.qrc under the prefix "/".
 ReadResult ReadBuiltInFile(const std::string& name, std::size_t limit, std::string& contents) {
   QFile file(QStringLiteral(":/") + QString::fromStdString(name));
@@ -41,8 +42,6 @@ ReadResult ReadBuiltInFile(const std::string& name, std::size_t limit, std::stri
   return ReadResult::kRead;
 }
 
-}  // namespace
-
 bool IsBareName(const std::string& path) {
   return !path.empty() && path.find_first_of("/\\:") == std::string::npos;
 }
@@ -50,7 +49,7 @@ bool IsBareName(const std::string& path) {
 ReadResult ReadWholeFile(const std::string& path, std::size_t limit, std::string& contents,
                          std::string& origin) {
   if (path.empty()) return ReadResult::kNotFound;
-  if (IsRegular(path)) {
+  if (IsRegularFile(path)) {
     const ReadResult read = ReadRegularFile(path, limit, contents);
     origin = path;
     // A file that cannot be read gives way to the built-in copy, as a missing one does.

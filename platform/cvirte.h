@@ -76,12 +76,14 @@ int SetTabPageAttribute(int panel, int tabControl, int pageIndex, int attribute,
 int GetPanelHandleFromTabPage(int panel, int tabControl, int pageIndex, int* pageHandle);
 
 // Line-wise text files. A bare file name is looked up in the current directory first, then among
-// the copies built into the program. Returns a handle, or -1.
+// the copies built into the program. Returns a handle, or -1. The file is read as its lines are,
+// so its size costs nothing.
 int CVI_OpenFile(const char* path, int readWrite, int action, int fileType);
 // Reads the next line without its line end (a carriage return before the line feed is dropped)
 // into `buffer`, at most `maxCharacters` characters, terminated; the rest of a longer line is
-// skipped. Returns the number of characters stored, -2 at end of file, -1 on error (the buffer
-// then holds the empty text).
+// skipped. A line is scanned for its end over at most 1 MiB: a longer line ends the file, so that
+// the lines after it read as missing. Returns the number of characters stored, -2 at end of file,
+// -1 on error (the buffer then holds the empty text).
 int ReadLine(int handle, char* buffer, int maxCharacters);
 // Copies at most `maxCharacters` characters of source + sourceIndex to target + targetIndex and
 // terminates the target.

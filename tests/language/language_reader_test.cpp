@@ -1,6 +1,9 @@
 // The language file reader against the run-time's real line-wise file operations. Every test
 // works in its own scratch folder, which is the current directory while it runs.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <random>
@@ -101,6 +104,23 @@ TEST_F(ReaderLinesTest, EmptyLineGivesTheEmptyText) {
   EXPECT_STREQ(lrfData[0], "first");
   EXPECT_STREQ(lrfData[1], "");
   EXPECT_STREQ(lrfData[2], "third");
+}
+
+// A file in the current directory may be anything: a huge one without line feeds is read neither
+// whole nor to its end.
+TEST_F(ReaderLinesTest, HugeFileWithoutLineFeedsCostsNoMemory) {
+  const int fd = ::open("huge.lrf", O_CREAT | O_WRONLY | O_TRUNC, 0600);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::ftruncate(fd, off_t{3} << 30), 0);  // 3 GiB of zero bytes, sparse
+  ::close(fd);
+  rusage before{};
+  ::getrusage(RUSAGE_SELF, &before);
+  EXPECT_EQ(ReadLanguajeResourceFile("huge.lrf"), 0);
+  EXPECT_EQ(ReadLanguageExtras("huge.lrf"), 0);
+  rusage after{};
+  ::getrusage(RUSAGE_SELF, &after);
+  EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024) << "peak resident kilobytes grew";
+  expectEveryEntrySound();
 }
 
 // A file that does not open.
