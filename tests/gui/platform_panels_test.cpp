@@ -107,6 +107,10 @@ struct HostileLayout {
   const char* reason;
 };
 
+void PrintTo(const HostileLayout& c, std::ostream* out) {
+  *out << c.what;
+}
+
 class HostileLayoutTest : public LayoutFileTest,
                           public ::testing::WithParamInterface<HostileLayout> {};
 
