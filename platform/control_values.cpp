@@ -28,6 +28,13 @@ using cvirte_detail::MissingControl;
 
 namespace {
 
+// Texts reach labels as plain text only, never as rich text or links: they may come from a
+// language file in the current directory.
+void SetPlainText(QLabel* label, const QString& text) {
+  label->setTextFormat(Qt::PlainText);
+  label->setText(text);
+}
+
 QString ValueText(QWidget* widget) {
   if (auto* line = qobject_cast<QLineEdit*>(widget)) return line->text();
   if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
@@ -89,7 +96,7 @@ int SetNumeric(QWidget* widget, double value, bool whole) {
     if (auto* line = qobject_cast<QLineEdit*>(widget)) {
       line->setText(text);
     } else if (auto* label = qobject_cast<QLabel*>(widget)) {
-      label->setText(text);
+      SetPlainText(label, text);
     } else {
       return kBadValue;
     }
@@ -143,7 +150,7 @@ int SetCtrlVal(int panel, int control, const char* text) {
   if (auto* line = qobject_cast<QLineEdit*>(widget)) {
     line->setText(value);
   } else if (auto* label = qobject_cast<QLabel*>(widget)) {
-    label->setText(value);
+    SetPlainText(label, value);
   } else if (auto* ring = qobject_cast<QComboBox*>(widget)) {
     const int index = ring->findText(value);
     if (index < 0) return kBadValue;
@@ -180,13 +187,13 @@ int SetCtrlAttribute(int panel, int control, int attribute, const char* value) {
   QWidget* widget = target->widget;
   // The label of a control: its buddy label, its button text or its group's title.
   if (!target->label.isNull()) {
-    target->label->setText(text);
+    SetPlainText(target->label, text);
   } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
     button->setText(text);
   } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
     group->setTitle(text);
   } else if (auto* label = qobject_cast<QLabel*>(widget)) {
-    label->setText(text);
+    SetPlainText(label, text);
   } else {
     return kBadAttribute;
   }

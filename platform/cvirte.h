@@ -59,7 +59,8 @@ int RunUserInterface();
 int QuitUserInterface(int returnCode);
 int DiscardPanel(int panel);
 
-// Values of controls. A text is copied with its terminator, cut to fit `size` bytes.
+// Values of controls. A text is copied with its terminator, cut to fit `size` bytes. Texts set on
+// labels (values and label texts alike) are shown as plain text, never as rich text or links.
 int GetCtrlValText(int panel, int control, char* text, std::size_t size);
 template <std::size_t N>
 int GetCtrlVal(int panel, int control, char (&text)[N]) {
@@ -98,6 +99,6 @@ int GetSystemDate(int* month, int* day, int* year);
 // Opens a web address or a folder in the default browser or file manager; 0 on success.
 int InetLaunchDefaultWebBrowser(const char* address);
 
-// Shows a message to the operator and waits until it is acknowledged. Only the window program
-// calls it: the logic below the window reports failures through return values.
+// Shows a message to the operator, as plain text, and waits until it is acknowledged. Only the
+// window program calls it: the logic below the window reports failures through return values.
 int MessagePopup(const char* title, const char* message);

@@ -132,10 +132,13 @@ bool RegisterChildren(QWidget* widget, int panel, int loaded, std::string& error
   return true;
 }
 
-// A label whose buddy is a control shows that control's label text.
+// A label whose buddy is a control shows that control's label text. Every label shows plain text:
+// a layout or language file in the current directory is input like any other, and rich text
+// would let it show links or pictures the program never meant.
 void FindLabels(QWidget* form, int loaded) {
   std::map<QWidget*, QLabel*> labelOf;
   for (QLabel* label : form->findChildren<QLabel*>()) {
+    label->setTextFormat(Qt::PlainText);
     if (label->buddy() != nullptr) labelOf[label->buddy()] = label;
   }
   for (auto& [handle, panel] : Panels()) {

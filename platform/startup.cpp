@@ -22,6 +22,8 @@ std::vector<char*> applicationArgv;
 void DefaultPresenter(const char* title, const char* message) {
   QMessageBox box(QMessageBox::Warning, QString::fromUtf8(title), QString::fromUtf8(message),
                   QMessageBox::Ok, QApplication::activeWindow());
+  // Messages quote file names and reasons, which are no markup.
+  box.setTextFormat(Qt::PlainText);
   box.exec();
 }
 

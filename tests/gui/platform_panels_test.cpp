@@ -1,11 +1,14 @@
 // Panels from layout files: load failures and their reasons, callbacks bound by name, tab pages
 // as panels, labels and values of controls, and the layout's own texts.
+#include <QApplication>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <fstream>
 #include <utility>
 
@@ -232,6 +235,42 @@ TEST_F(WindowTest, LabelsAreBuddiesButtonsAndGroupTitles) {
   EXPECT_EQ(Control<QGroupBox>(mainPanel, kDatumGroup)->title(), "Datum");
   ASSERT_EQ(SetTabPageAttribute(mainPanel, kSearchTabs, 2, ATTR_LABEL_TEXT, "Sektor"), 0);
   EXPECT_EQ(Control<QTabWidget>(mainPanel, kSearchTabs)->tabText(2), "Sektor");
+}
+
+// Texts may come from a language file in the current directory: never rich text or links.
+constexpr char kMarkup[] = "<b>x</b> <a href=\"http://e\">y</a>";
+
+TEST_F(WindowTest, LabelsShowTextsAsPlainText) {
+  const int square = Page(kSquarePage);
+  ASSERT_EQ(SetCtrlVal(mainPanel, kHeading, kMarkup), 0);
+  ASSERT_EQ(SetCtrlAttribute(square, 2, ATTR_LABEL_TEXT, kMarkup), 0);
+  EXPECT_EQ(Control<QLabel>(mainPanel, kHeading)->text(), kMarkup);
+  int shown = 0;
+  for (QLabel* label : window->findChildren<QLabel*>()) {
+    EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
+    shown += label->text() == kMarkup;
+  }
+  EXPECT_EQ(shown, 2);
+}
+
+TEST_F(WindowTest, MessageDialogShowsPlainText) {
+  cvirte_testing::SetMessagePresenter(nullptr);
+  QMessageBox* box = nullptr;
+  QString text;
+  Qt::TextFormat format = Qt::AutoText;
+  // Runs inside the dialog's own event loop, once the dialog is shown.
+  QTimer::singleShot(0, [&] {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      if ((box = qobject_cast<QMessageBox*>(top)) != nullptr && box->isVisible()) break;
+    }
+    ASSERT_NE(box, nullptr);
+    text = box->text();
+    format = box->textFormat();
+    box->accept();
+  });
+  MessagePopup("Vestrand", kMarkup);
+  EXPECT_EQ(text, kMarkup);
+  EXPECT_EQ(format, Qt::PlainText);
 }
 
 TEST_F(WindowTest, TextValuesAreCutToTheBuffer) {
