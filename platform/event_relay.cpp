@@ -1,4 +1,4 @@
-// Window, mouse and widget events turned into the run-time's events: got and lost focus and
+// Window, mouse, key and widget events turned into the run-time's events: got and lost focus and
 // close for panels; left click, commit and value changed for controls.
 #include "event_relay.h"
 
@@ -6,8 +6,10 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QSpinBox>
 
 #include "cvirte.h"
@@ -34,7 +36,7 @@ void SendPanelEvent(int panel, int event) {
   target->callback(panel, event, nullptr, 0, 0);
 }
 
-// Turns window and mouse events of panels and controls into the run-time's events.
+// Turns window, mouse and key events of panels and controls into the run-time's events.
 class EventRelay : public QObject {
  public:
   bool eventFilter(QObject* watched, QEvent* event) override {
@@ -60,6 +62,20 @@ class EventRelay : public QObject {
           const QPoint at = mouse->position().toPoint();
           SendControlEvent(OwnerOf(watched), watched->property(kControlProperty).toInt(),
                            EVENT_LEFT_CLICK, at.y(), at.x());
+        }
+        break;
+      }
+      case QEvent::KeyPress: {
+        // A push button answers Enter, Return and Space as it answers the mouse, so that the
+        // links that act on the left click alone open from the keyboard too. Space then commits
+        // on its release, as the mouse button does.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool activates = key->key() == Qt::Key_Enter || key->key() == Qt::Key_Return ||
+                               key->key() == Qt::Key_Space;
+        if (!isPanel && activates && !key->isAutoRepeat() &&
+            qobject_cast<QPushButton*>(watched) != nullptr) {
+          SendControlEvent(OwnerOf(watched), watched->property(kControlProperty).toInt(),
+                           EVENT_LEFT_CLICK, 0, 0);
         }
         break;
       }

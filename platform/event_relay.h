@@ -19,7 +19,8 @@ class HoldEvents {
 // Relays the focus and close events of a panel's window to its panel callback.
 void WatchPanel(QWidget* panelWidget);
 
-// Relays the mouse presses and the value and commit signals of a control to its callback.
+// Relays the mouse presses and the value and commit signals of a control to its callback. A push
+// button also gives the left click (event data 0, 0) on a press of Enter, Return or Space.
 void WatchControl(QWidget* widget, int panel, int control);
 
 }  // namespace cvirte_detail

@@ -19,6 +19,7 @@
 namespace gui_test {
 namespace {
 
+using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
 class LayoutFileTest : public ::testing::Test {
@@ -201,6 +202,30 @@ TEST_F(WindowTest, EveryNameInTheProgramTableIsAFunction) {
   for (std::size_t i = 0; i < vestrandCallbackCount; ++i) {
     const CallbackEntry& entry = vestrandCallbacks[i];
     EXPECT_NE(entry.control == nullptr, entry.panel == nullptr) << entry.name;
+  }
+}
+
+// The links of the start page are reached with Tab and opened with Enter, Return or Space.
+TEST_F(WindowTest, LinksOpenFromTheKeyboard) {
+  ShowPage(kStartPage);
+  const int page = Page(kStartPage);
+  const struct {
+    int control;
+    Qt::Key key;
+    const char* address;
+  } links[] = {{2, Qt::Key_Enter, kTarvolinHomePage},
+               {3, Qt::Key_Return, kTarvolinWikipediaEnglish},
+               {4, Qt::Key_Space, kTarvolinWikipediaSpanish}};
+  for (const auto& link : links) {
+    QWidget* button = Control(page, link.control);
+    for (int presses = 0; presses < 40 && QApplication::focusWidget() != button; ++presses) {
+      QWidget* focus = QApplication::focusWidget();
+      QTest::keyClick(focus != nullptr ? focus : window, Qt::Key_Tab);
+    }
+    ASSERT_EQ(QApplication::focusWidget(), button) << "link " << link.control;
+    browserCalls.clear();
+    QTest::keyClick(button, link.key);
+    EXPECT_THAT(browserCalls, ElementsAre(link.address)) << "link " << link.control;
   }
 }
 
