@@ -175,7 +175,7 @@ void KeepValidUtf8(char* text) {
 // the file lacks, or one that leaves nothing to show, gives `english` instead: a blank tab or
 // button is worse than a text in another language. Returns whether the line fell back.
 bool ReadEntry(int file, bool& ended, char (&entry)[nb], const char* english) {
-  // Emptied first so a line the reader could not deliver gives the empty text.
+  // Emptied first: nothing a failed read leaves behind is shown.
   char line[64] = {};
   ended = ended || ReadLine(file, line, nb) < 0;
   CopyString(entry, 0, ended ? "" : line, 0, nb - 1);
