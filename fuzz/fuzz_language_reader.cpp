@@ -1,6 +1,7 @@
 // The language reader on arbitrary files: short files, long lines, invalid UTF-8, no final line
-// end, binary content. Every entry must stay a terminated text of at most 59 bytes of valid
-// UTF-8, and a line that is already such a text must arrive unchanged.
+// end, binary content. Every entry must stay a non-empty terminated text of at most 59 bytes of
+// valid UTF-8, a line that is already such a text must arrive unchanged, and a missing or empty
+// line must show the English text of its line.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -48,11 +49,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (length >= static_cast<std::size_t>(nb)) vestrand_fuzz::Violated("an entry is unterminated");
     const std::string_view entry(lrfData[i], length);
     if (!vestrand_fuzz::IsValidUtf8(entry)) vestrand_fuzz::Violated("an entry is not valid UTF-8");
+    if (entry.empty()) vestrand_fuzz::Violated("an entry is empty");
     const std::string_view line =
         i < static_cast<int>(lines.size()) ? lines[i] : std::string_view();
+    // A missing or empty line shows the English text of its line instead.
+    const std::string_view expected = line.empty() ? std::string_view(kEnglishTexts[i]) : line;
     if (line.size() <= static_cast<std::size_t>(nb - 1) &&
         line.find('\0') == std::string_view::npos && vestrand_fuzz::IsValidUtf8(line) &&
-        entry != line) {
+        entry != expected) {
       vestrand_fuzz::Violated("a short valid line did not arrive unchanged");
     }
   }

@@ -8,6 +8,29 @@
 
 char lrfData[nLanguajeResources][nb];
 
+const char* const kEnglishTexts[nLanguajeResources] = {
+    "Plan a search: set the datum, pick a pattern, write GPX",
+    "Datum (last known position)",
+    "Start",
+    "Expanding square",
+    "One unit spirals out from the datum, turning to starboard",
+    "Leg pairs",
+    "Course (\u00B0T)",
+    "Track spacing (NM)",
+    "Write GPX route",
+    "Sector",
+    "One unit sails seven legs through the datum, turning 120\u00B0",
+    "Course (\u00B0T)",
+    "Leg length (NM)",
+    "Parallel sweep",
+    "Two units sweep side by side, or one unit creeps",
+    "Pattern",
+    "Loops",
+    "Course (\u00B0T)",
+    "Track spacing (NM)",
+    "Leg length (NM)",
+};
+
 const char* const kEnglishExtras[nLanguageExtras] = {
     "Plan preview",
     "Search speed (kn)",
@@ -35,6 +58,9 @@ namespace {
 }();
 
 LanguageChoiceListener languageChoiceListener = nullptr;
+
+int textsMissing = 0;
+int extrasMissing = 0;
 
 enum class Set { kValue, kLabel, kTabLabel };
 
@@ -141,36 +167,60 @@ void KeepValidUtf8(char* text) {
   std::memcpy(text, out, used + 1);
 }
 
+// Reads the next line into `entry` as a table entry: at most nb - 1 bytes of valid UTF-8. A line
+// the file lacks, or one that leaves nothing to show, gives `english` instead: a blank tab or
+// button is worse than a text in another language. Returns whether the line fell back.
+bool ReadEntry(int file, bool& ended, char (&entry)[nb], const char* english) {
+  // Emptied first: nothing a failed read leaves behind is shown.
+  char line[64] = {};
+  ended = ended || ReadLine(file, line, nb) < 0;
+  CopyString(entry, 0, ended ? "" : line, 0, nb - 1);
+  KeepValidUtf8(entry);
+  if (entry[0] != 0) return false;
+  CopyString(entry, 0, english, 0, nb - 1);
+  return true;
+}
+
 }  // namespace
 
 int ReadLanguajeResourceFile(const char* fileName) {
   const int file = CVI_OpenFile(fileName, VAL_READ_ONLY, VAL_OPEN_AS_IS, VAL_ASCII);
-  if (file == -1) return -1;
+  if (file == -1) {
+    textsMissing = -1;
+    return -1;
+  }
+  bool ended = false;
+  textsMissing = 0;
   for (int i = 0; i < nLanguajeResources; ++i) {
-    // Emptied first so a line the reader could not deliver gives the empty text.
-    char line[64] = {};
-    ReadLine(file, line, nb);
-    CopyString(lrfData[i], 0, line, 0, nb - 1);
-    KeepValidUtf8(lrfData[i]);
+    textsMissing += ReadEntry(file, ended, lrfData[i], kEnglishTexts[i]);
   }
   CVI_CloseFile(file);
   return 0;
 }
 
+int LanguageFileMissingLines() {
+  return textsMissing;
+}
+
 int ReadLanguageExtras(const char* fileName) {
   const int file = CVI_OpenFile(fileName, VAL_READ_ONLY, VAL_OPEN_AS_IS, VAL_ASCII);
-  if (file == -1) return -1;
+  if (file == -1) {
+    extrasMissing = -1;
+    return -1;
+  }
   char line[64] = {};
   bool ended = false;
   for (int i = 0; i < nLanguajeResources && !ended; ++i) ended = ReadLine(file, line, nb) < 0;
+  extrasMissing = 0;
   for (int i = 0; i < nLanguageExtras; ++i) {
-    std::memset(line, 0, sizeof line);
-    ended = ended || ReadLine(file, line, nb) < 0;
-    CopyString(lrfExtra[i], 0, ended ? kEnglishExtras[i] : line, 0, nb - 1);
-    KeepValidUtf8(lrfExtra[i]);
+    extrasMissing += ReadEntry(file, ended, lrfExtra[i], kEnglishExtras[i]);
   }
   CVI_CloseFile(file);
   return 0;
+}
+
+int LanguageExtrasMissingLines() {
+  return extrasMissing;
 }
 
 void SetLanguageChoiceListener(LanguageChoiceListener listener) {

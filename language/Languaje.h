@@ -17,6 +17,10 @@ inline constexpr int nb = 60;
 // and valid UTF-8. All entries are empty until the first file is read.
 extern char lrfData[nLanguajeResources][nb];
 
+// The English texts of lines 1 to 20, which are also the first twenty lines of "english.lrf" and
+// the texts of the window's layout; they stand in for the lines a language file lacks.
+extern const char* const kEnglishTexts[nLanguajeResources];
+
 // Reads the first twenty lines of a language file into lrfData, all twenty entries at once.
 //
 // @param[in] fileName terminated text; a bare name is looked up by the run-time (current directory
@@ -25,11 +29,18 @@ extern char lrfData[nLanguajeResources][nb];
 //
 // A line keeps at most its first 59 bytes, never ending inside a multi-byte character (a
 // character that would straddle the limit is dropped whole). A carriage return before the line
-// feed is not part of the text. A line missing from a short file gives the empty text; lines after
-// the twentieth are not read. Bytes that are not well-formed UTF-8 become U+FFFD, one for each
-// maximal ill-formed subsequence, as long as the replacement fits in the 59 bytes; a
-// sequence left incomplete by the end of the line is dropped.
+// feed is not part of the text. Lines after the twentieth are not read. Bytes that are not
+// well-formed UTF-8 become U+FFFD, one for each maximal ill-formed subsequence, as long as the
+// replacement fits in the 59 bytes; a sequence left incomplete by the end of the line is dropped.
+// A line that is missing (a short file, a read error) or gives the empty text after all this
+// gets the English text of its line from kEnglishTexts, so that no tab, button or title goes
+// blank; LanguageFileMissingLines() counts those lines.
 int ReadLanguajeResourceFile(const char* fileName);
+
+// How complete the file of the last ReadLanguajeResourceFile was, for the window to tell the
+// operator: the number of lines 1 to 20 that were missing or empty and now show English (0 for a
+// complete file, 20 for an empty one), or -1 if that file did not open. 0 before any read.
+int LanguageFileMissingLines();
 
 // Writes the twenty-two language texts of the window from lrfData: two texts of the main panel,
 // the four tab labels of tab control 16 and the texts of the three search pages.
@@ -57,8 +68,13 @@ extern const char* const kEnglishExtras[nLanguageExtras];
 //
 // @param[in] fileName terminated text, looked up as by ReadLanguajeResourceFile
 // @return -1 if the file cannot be opened, the table then keeps what it held; else 0. A line the
-//   file lacks (a file of only twenty lines) gives the English text, not an empty label.
+//   file lacks (a file of only twenty lines) or that is empty gives the English text, not an
+//   empty label.
 int ReadLanguageExtras(const char* fileName);
+
+// As LanguageFileMissingLines, for the lines 21 to 20 + nLanguageExtras of the last
+// ReadLanguageExtras: a file of only twenty lines lacks all nLanguageExtras of them.
+int LanguageExtrasMissingLines();
 
 // Called by the five language callbacks after the relabelling, with the file chosen (whether or
 // not it opened) and the panel relabelled, so that the program carries its own texts into the

@@ -47,8 +47,10 @@ const char* LastInitCVIRTEError();
 
 // Loads panel `resourceId` of a layout file. A bare file name is looked up in the current
 // directory first, then among the copies built into the program.
+// A layout larger than 4 MiB, nesting elements deeper than 64 levels or holding more than 2,000
+// widgets is refused before Qt builds it.
 // @return the panel's handle (> 0), or a negative number; LastLoadPanelError() says why, naming
-//   the file and, for a layout that does not parse, the line.
+//   the file and, for a layout that does not parse or passes a bound inside, the line.
 int LoadPanel(int parentPanel, const char* fileName, int resourceId);
 const char* LastLoadPanelError();
 
@@ -57,7 +59,8 @@ int RunUserInterface();
 int QuitUserInterface(int returnCode);
 int DiscardPanel(int panel);
 
-// Values of controls. A text is copied with its terminator, cut to fit `size` bytes.
+// Values of controls. A text is copied with its terminator, cut to fit `size` bytes. Texts set on
+// labels (values and label texts alike) are shown as plain text, never as rich text or links.
 int GetCtrlValText(int panel, int control, char* text, std::size_t size);
 template <std::size_t N>
 int GetCtrlVal(int panel, int control, char (&text)[N]) {
@@ -74,12 +77,14 @@ int SetTabPageAttribute(int panel, int tabControl, int pageIndex, int attribute,
 int GetPanelHandleFromTabPage(int panel, int tabControl, int pageIndex, int* pageHandle);
 
 // Line-wise text files. A bare file name is looked up in the current directory first, then among
-// the copies built into the program. Returns a handle, or -1.
+// the copies built into the program. Returns a handle, or -1. The file is read as its lines are,
+// so its size costs nothing.
 int CVI_OpenFile(const char* path, int readWrite, int action, int fileType);
 // Reads the next line without its line end (a carriage return before the line feed is dropped)
 // into `buffer`, at most `maxCharacters` characters, terminated; the rest of a longer line is
-// skipped. Returns the number of characters stored, -2 at end of file, -1 on error (the buffer
-// then holds the empty text).
+// skipped. A line is scanned for its end over at most 1 MiB: a longer line ends the file, so that
+// the lines after it read as missing. Returns the number of characters stored, -2 at end of file,
+// -1 on error (the buffer then holds the empty text).
 int ReadLine(int handle, char* buffer, int maxCharacters);
 // Copies at most `maxCharacters` characters of source + sourceIndex to target + targetIndex and
 // terminates the target.
@@ -94,6 +99,6 @@ int GetSystemDate(int* month, int* day, int* year);
 // Opens a web address or a folder in the default browser or file manager; 0 on success.
 int InetLaunchDefaultWebBrowser(const char* address);
 
-// Shows a message to the operator and waits until it is acknowledged. Only the window program
-// calls it: the logic below the window reports failures through return values.
+// Shows a message to the operator, as plain text, and waits until it is acknowledged. Only the
+// window program calls it: the logic below the window reports failures through return values.
 int MessagePopup(const char* title, const char* message);

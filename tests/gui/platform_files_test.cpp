@@ -75,6 +75,23 @@ TEST_F(TextFilesTest, SkipsTheRestOfAnOverlongLine) {
   CVI_CloseFile(file);
 }
 
+// A line is scanned for its end over 1 MiB at most; past that the file counts as ended.
+TEST_F(TextFilesTest, LineBeyondTheScanBoundEndsTheFile) {
+  const std::size_t bound = std::size_t{1} << 20;
+  Write("bound.txt",
+        std::string(bound, 'x') + "\nnext\n" + std::string(bound + 1, 'y') + "\nlost\n");
+  const int file = Open("bound.txt");
+  char line[64];
+  EXPECT_EQ(ReadLine(file, line, 60), 60);
+  EXPECT_EQ(ReadLine(file, line, 60), 4);
+  EXPECT_STREQ(line, "next");
+  EXPECT_EQ(ReadLine(file, line, 60), 60);
+  EXPECT_EQ(std::string(line), std::string(60, 'y'));
+  EXPECT_EQ(ReadLine(file, line, 60), -2);
+  EXPECT_STREQ(line, "");
+  CVI_CloseFile(file);
+}
+
 TEST_F(TextFilesTest, ReportsBadHandlesWithTheEmptyText) {
   char line[8] = "junk";
   EXPECT_EQ(ReadLine(12345, line, 5), -1);

@@ -1,11 +1,14 @@
 // Panels from layout files: load failures and their reasons, callbacks bound by name, tab pages
 // as panels, labels and values of controls, and the layout's own texts.
+#include <QApplication>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <fstream>
 #include <utility>
 
@@ -16,6 +19,7 @@
 namespace gui_test {
 namespace {
 
+using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
 class LayoutFileTest : public ::testing::Test {
@@ -97,6 +101,47 @@ TEST_F(LayoutFileTest, RepeatedControlNumberIsRefused) {
   EXPECT_THAT(LastLoadPanelError(), HasSubstr("control 2"));
 }
 
+// Forms that would overflow the stack inside Qt's loader or overwhelm the painting are refused
+// before Qt sees them, with the bound they pass.
+struct HostileLayout {
+  const char* what;
+  int count;
+  const char* open;
+  const char* close;
+  const char* reason;
+};
+
+void PrintTo(const HostileLayout& c, std::ostream* out) {
+  *out << c.what;
+}
+
+class HostileLayoutTest : public LayoutFileTest,
+                          public ::testing::WithParamInterface<HostileLayout> {};
+
+TEST_P(HostileLayoutTest, IsRefusedWithItsReason) {
+  const HostileLayout& c = GetParam();
+  std::string body;
+  for (int i = 0; i < c.count; ++i) body += c.open;
+  for (int i = 0; i < c.count; ++i) body += c.close;
+  Write("form.uir", Form(body));
+  EXPECT_LT(LoadPanel(0, "form.uir", 1), 0);
+  EXPECT_THAT(LastLoadPanelError(), HasSubstr("form.uir"));
+  EXPECT_THAT(LastLoadPanelError(), HasSubstr(c.reason));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, HostileLayoutTest,
+    ::testing::Values(HostileLayout{"nested_widgets", 10000,
+                                    "<widget class=\"QWidget\" name=\"w\">", "</widget>",
+                                    ": nesting deeper than 64 elements"},
+                      HostileLayout{"nested_layouts", 10000, "<layout class=\"QVBoxLayout\"><item>",
+                                    "</item></layout>", ": nesting deeper than 64 elements"},
+                      HostileLayout{"sibling_labels", 3000, "<widget class=\"QLabel\" name=\"l\"/>",
+                                    "", ": more than 2000 widgets"},
+                      HostileLayout{"huge_file", 100000, "<widget class=\"QWidget\" name=\"w\">",
+                                    "</widget>", "form.uir: larger than 4 MiB"}),
+    [](const auto& instance) { return std::string(instance.param.what); });
+
 TEST_F(LayoutFileTest, LayoutBesideTheProgramOverridesTheBuiltInOne) {
   Write("Vestrand.uir", Form(Button(5, "ESSP_CBK")));
   const int panel = LoadPanel(0, "Vestrand.uir", 1);
@@ -160,6 +205,30 @@ TEST_F(WindowTest, EveryNameInTheProgramTableIsAFunction) {
   }
 }
 
+// The links of the start page are reached with Tab and opened with Enter, Return or Space.
+TEST_F(WindowTest, LinksOpenFromTheKeyboard) {
+  ShowPage(kStartPage);
+  const int page = Page(kStartPage);
+  const struct {
+    int control;
+    Qt::Key key;
+    const char* address;
+  } links[] = {{2, Qt::Key_Enter, kTarvolinHomePage},
+               {3, Qt::Key_Return, kTarvolinWikipediaEnglish},
+               {4, Qt::Key_Space, kTarvolinWikipediaSpanish}};
+  for (const auto& link : links) {
+    QWidget* button = Control(page, link.control);
+    for (int presses = 0; presses < 40 && QApplication::focusWidget() != button; ++presses) {
+      QWidget* focus = QApplication::focusWidget();
+      QTest::keyClick(focus != nullptr ? focus : window, Qt::Key_Tab);
+    }
+    ASSERT_EQ(QApplication::focusWidget(), button) << "link " << link.control;
+    browserCalls.clear();
+    QTest::keyClick(button, link.key);
+    EXPECT_THAT(browserCalls, ElementsAre(link.address)) << "link " << link.control;
+  }
+}
+
 TEST_F(WindowTest, TabPagesArePanelsOfTheirOwn) {
   int pages[4] = {};
   for (int i = 0; i < 4; ++i) {
@@ -191,6 +260,38 @@ TEST_F(WindowTest, LabelsAreBuddiesButtonsAndGroupTitles) {
   EXPECT_EQ(Control<QGroupBox>(mainPanel, kDatumGroup)->title(), "Datum");
   ASSERT_EQ(SetTabPageAttribute(mainPanel, kSearchTabs, 2, ATTR_LABEL_TEXT, "Sektor"), 0);
   EXPECT_EQ(Control<QTabWidget>(mainPanel, kSearchTabs)->tabText(2), "Sektor");
+}
+
+// Texts may come from a language file in the current directory: never rich text or links.
+constexpr char kMarkup[] = "<b>x</b> <a href=\"http://e\">y</a>";
+
+TEST_F(WindowTest, LabelsShowTextsAsPlainText) {
+  const int square = Page(kSquarePage);
+  ASSERT_EQ(SetCtrlVal(mainPanel, kHeading, kMarkup), 0);
+  ASSERT_EQ(SetCtrlAttribute(square, 2, ATTR_LABEL_TEXT, kMarkup), 0);
+  EXPECT_EQ(Control<QLabel>(mainPanel, kHeading)->text(), kMarkup);
+  int shown = 0;
+  for (QLabel* label : window->findChildren<QLabel*>()) {
+    EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
+    shown += label->text() == kMarkup;
+  }
+  EXPECT_EQ(shown, 2);
+}
+
+TEST_F(WindowTest, MessageDialogShowsPlainText) {
+  cvirte_testing::SetMessagePresenter(nullptr);
+  bool plain = false;
+  // Runs inside the dialog's own event loop, once the dialog is shown.
+  QTimer::singleShot(0, [&plain] {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      if (auto* box = qobject_cast<QMessageBox*>(top); box != nullptr && box->isVisible()) {
+        plain = box->text() == kMarkup && box->textFormat() == Qt::PlainText;
+        box->accept();
+      }
+    }
+  });
+  MessagePopup("Vestrand", kMarkup);
+  EXPECT_TRUE(plain);
 }
 
 TEST_F(WindowTest, TextValuesAreCutToTheBuffer) {

@@ -1,9 +1,15 @@
 // The language file reader against the run-time's real line-wise file operations. Every test
 // works in its own scratch folder, which is the current directory while it runs.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <cstring>
+#include <iterator>
+#include <map>
 #include <random>
+#include <set>
 #include <string>
 
 #include "Languaje.h"
@@ -95,13 +101,92 @@ TEST_F(ReaderLinesTest, CarriageReturnBeforeLineFeedIsNotPartOfTheText) {
   }
 }
 
-TEST_F(ReaderLinesTest, EmptyLineGivesTheEmptyText) {
-  writeBytes(dir_.path() / "gap.lrf", "first\n\nthird\n");
-  ASSERT_EQ(ReadLanguajeResourceFile("gap.lrf"), 0);
-  EXPECT_STREQ(lrfData[0], "first");
-  EXPECT_STREQ(lrfData[1], "");
-  EXPECT_STREQ(lrfData[2], "third");
+// A file in the current directory may be anything: a huge one without line feeds is read neither
+// whole nor to its end.
+TEST_F(ReaderLinesTest, HugeFileWithoutLineFeedsCostsNoMemory) {
+  const int fd = ::open("huge.lrf", O_CREAT | O_WRONLY | O_TRUNC, 0600);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::ftruncate(fd, off_t{3} << 30), 0);  // 3 GiB of zero bytes, sparse
+  ::close(fd);
+  rusage before{};
+  ::getrusage(RUSAGE_SELF, &before);
+  EXPECT_EQ(ReadLanguajeResourceFile("huge.lrf"), 0);
+  EXPECT_EQ(ReadLanguageExtras("huge.lrf"), 0);
+  rusage after{};
+  ::getrusage(RUSAGE_SELF, &after);
+  EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024) << "peak resident kilobytes grew";
+  expectEveryEntrySound();
 }
+
+// Lines a file lacks or leaves empty show their English text, in both readers, and are counted.
+struct FallbackCase {
+  const char* what;
+  std::string file;
+  std::set<int> english;  // 1-based lines that fall back
+};
+
+void PrintTo(const FallbackCase& c, std::ostream* out) {
+  *out << c.what;
+}
+
+// Lines "t1" to "t<count>", with the texts of `replaced` in place of theirs.
+std::string fileOf(int count, const std::map<int, std::string>& replaced = {},
+                   const std::string& end = "\n") {
+  std::string text;
+  for (int i = 1; i <= count; ++i) {
+    const auto found = replaced.find(i);
+    text += (found != replaced.end() ? found->second : "t" + std::to_string(i)) + end;
+  }
+  return text;
+}
+
+std::set<int> linesFrom(int first, int last = nLanguajeResources + nLanguageExtras) {
+  std::set<int> lines;
+  for (int i = first; i <= last; ++i) lines.insert(i);
+  return lines;
+}
+
+class ReaderFallbackTest : public ReaderFixture,
+                           public ::testing::WithParamInterface<FallbackCase> {
+ protected:
+  void TearDown() override {
+    for (int i = 0; i < nLanguageExtras; ++i) std::strncpy(lrfExtra[i], kEnglishExtras[i], nb);
+  }
+};
+
+TEST_P(ReaderFallbackTest, MissingAndEmptyLinesShowEnglish) {
+  const FallbackCase& c = GetParam();
+  writeBytes(dir_.path() / "case.lrf", c.file);
+  ASSERT_EQ(ReadLanguajeResourceFile("case.lrf"), 0);
+  ASSERT_EQ(ReadLanguageExtras("case.lrf"), 0);
+  for (int line = 1; line <= nLanguajeResources + nLanguageExtras; ++line) {
+    const bool extra = line > nLanguajeResources;
+    const int i = extra ? line - nLanguajeResources - 1 : line - 1;
+    const std::string english = extra ? kEnglishExtras[i] : kEnglishTexts[i];
+    const std::string expected = c.english.count(line) ? english : "t" + std::to_string(line);
+    EXPECT_EQ(extra ? lrfExtra[i] : lrfData[i], expected) << "line " << line;
+  }
+  const auto extras =
+      static_cast<int>(std::distance(c.english.upper_bound(nLanguajeResources), c.english.end()));
+  EXPECT_EQ(LanguageFileMissingLines(), static_cast<int>(c.english.size()) - extras);
+  EXPECT_EQ(LanguageExtrasMissingLines(), extras);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ReaderFallbackTest,
+    ::testing::Values(
+        FallbackCase{"complete", fileOf(30), {}},
+        FallbackCase{"last_line_without_line_feed", fileOf(29) + "t30", {}},
+        FallbackCase{"twenty_lines", fileOf(20), linesFrom(21)},
+        FallbackCase{"three_lines", fileOf(3), linesFrom(4)},
+        FallbackCase{"empty_file", "", linesFrom(1)},
+        FallbackCase{
+            "empty_lines", fileOf(30, {{2, ""}, {9, ""}, {20, ""}, {25, ""}}), {2, 9, 20, 25}},
+        FallbackCase{"empty_line_ended_by_crlf", fileOf(30, {{14, ""}}, "\r\n"), {14}},
+        FallbackCase{"nothing_left_to_show",
+                     fileOf(30, {{1, "\xC2"}, {3, std::string("\0x", 2)}, {22, "\r"}}),
+                     {1, 3, 22}}),
+    [](const auto& instance) { return std::string(instance.param.what); });
 
 // A file that does not open.
 class ReaderMissingFileTest : public ReaderFixture {};
@@ -114,6 +199,7 @@ TEST_F(ReaderMissingFileTest, ReturnsMinusOneAndLeavesTheTableAsItWas) {
 
   EXPECT_EQ(ReadLanguajeResourceFile("absent.lrf"), -1);
   EXPECT_EQ(std::memcmp(before, lrfData, sizeof before), 0);
+  EXPECT_EQ(LanguageFileMissingLines(), -1);
 }
 
 TEST_F(ReaderMissingFileTest, FolderInsteadOfFileReturnsMinusOne) {
@@ -122,31 +208,8 @@ TEST_F(ReaderMissingFileTest, FolderInsteadOfFileReturnsMinusOne) {
   EXPECT_STREQ(lrfData[0], "stale");
 }
 
-// Files that are short, empty or not text: no crash, every entry sound, 0 returned.
+// Files that are not text: no crash, every entry sound, 0 returned.
 class ReaderDamagedFileTest : public ReaderFixture {};
-
-TEST_F(ReaderDamagedFileTest, ShortFileLeavesTheMissingEntriesEmpty) {
-  writeBytes(dir_.path() / "short.lrf", numberedLines(3));
-  ASSERT_EQ(ReadLanguajeResourceFile("short.lrf"), 0);
-  EXPECT_STREQ(lrfData[0], "t1");
-  EXPECT_STREQ(lrfData[2], "t3");
-  for (int i = 3; i < nLanguajeResources; ++i) EXPECT_STREQ(lrfData[i], "") << "entry " << i;
-  expectEveryEntrySound();
-}
-
-TEST_F(ReaderDamagedFileTest, LastLineWithoutLineFeedIsRead) {
-  std::string text = numberedLines(19) + "t20";
-  writeBytes(dir_.path() / "open-end.lrf", text);
-  ASSERT_EQ(ReadLanguajeResourceFile("open-end.lrf"), 0);
-  EXPECT_STREQ(lrfData[18], "t19");
-  EXPECT_STREQ(lrfData[19], "t20");
-}
-
-TEST_F(ReaderDamagedFileTest, EmptyFileEmptiesEveryEntry) {
-  writeBytes(dir_.path() / "empty.lrf", "");
-  ASSERT_EQ(ReadLanguajeResourceFile("empty.lrf"), 0);
-  for (int i = 0; i < nLanguajeResources; ++i) EXPECT_STREQ(lrfData[i], "") << "entry " << i;
-}
 
 TEST_F(ReaderDamagedFileTest, BinaryContentLeavesSoundEntries) {
   std::mt19937 random(20120725);
@@ -240,14 +303,6 @@ class ExtrasReaderTest : public ::testing::Test {
   ScratchDir dir_;
 };
 
-TEST_F(ExtrasReaderTest, LinesAfterTheTwentiethFillTheExtrasInOrder) {
-  writeBytes(dir_.path() / "long.lrf", numberedLines(20 + nLanguageExtras + 3));
-  ASSERT_EQ(ReadLanguageExtras("long.lrf"), 0);
-  for (int i = 0; i < nLanguageExtras; ++i) {
-    EXPECT_STREQ(lrfExtra[i], ("t" + std::to_string(21 + i)).c_str()) << "extra " << i;
-  }
-}
-
 TEST_F(ExtrasReaderTest, LeavesTheTwentyEntriesAlone) {
   writeBytes(dir_.path() / "long.lrf", numberedLines(20 + nLanguageExtras));
   ASSERT_EQ(ReadLanguageExtras("long.lrf"), 0);
@@ -262,23 +317,10 @@ TEST_F(ExtrasReaderTest, AnOverlongTwentiethLineDoesNotShiftTheExtras) {
   EXPECT_STREQ(lrfExtra[0], "t21");
 }
 
-TEST_F(ExtrasReaderTest, TwentyLineFileGivesTheEnglishTexts) {
-  writeBytes(dir_.path() / "old.lrf", numberedLines(20));
-  ASSERT_EQ(ReadLanguageExtras("old.lrf"), 0);
-  for (int i = 0; i < nLanguageExtras; ++i) EXPECT_STREQ(lrfExtra[i], kEnglishExtras[i]);
-}
-
-TEST_F(ExtrasReaderTest, ShortExtrasGiveEnglishForTheMissingLinesOnly) {
-  writeBytes(dir_.path() / "short.lrf", numberedLines(22));
-  ASSERT_EQ(ReadLanguageExtras("short.lrf"), 0);
-  EXPECT_STREQ(lrfExtra[0], "t21");
-  EXPECT_STREQ(lrfExtra[1], "t22");
-  for (int i = 2; i < nLanguageExtras; ++i) EXPECT_STREQ(lrfExtra[i], kEnglishExtras[i]);
-}
-
 TEST_F(ExtrasReaderTest, MissingFileReturnsMinusOneAndLeavesTheExtrasAsTheyWere) {
   EXPECT_EQ(ReadLanguageExtras("absent.lrf"), -1);
   for (int i = 0; i < nLanguageExtras; ++i) EXPECT_STREQ(lrfExtra[i], "stale");
+  EXPECT_EQ(LanguageExtrasMissingLines(), -1);
 }
 
 TEST_F(ExtrasReaderTest, ExtrasAreCutAndCleanedAsTheTwentyAre) {
