@@ -8,6 +8,7 @@
 #include <plan_chart.h>
 #include <plan_summary.h>
 #include <plan_svg.h>
+#include <safe_file.h>
 #include <unistd.h>
 #include <vestrand.gpx.h>
 
@@ -354,20 +355,10 @@ void addDatum(CLI::App* app, Options& o) {
 
 }  // namespace
 
-// Interrupted while writing: remove the half-written temporary file, then end as the signal
-// would have ended the program. The final name never held a part of the file.
-extern "C" void removeTemporaryAndEnd(int signal) {
-  const char* temporary = GPXTemporaryFile();
-  if (temporary[0] != '\0') ::unlink(temporary);
-  std::signal(signal, SIG_DFL);
-  std::raise(signal);
-}
-
 int main(int argc, char** argv) {
-  // A file size limit must end as a write error that names the file, like a full disk, not as
-  // a kill that leaves the temporary file behind.
-  std::signal(SIGXFSZ, SIG_IGN);
-  for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, removeTemporaryAndEnd);
+  // An interrupt leaves no temporary file, and a file size limit ends as a write error that
+  // names the file, like a full disk.
+  vestrand::installInterruptCleanup();
   Options o;
   CLI::App app{"Vestrand search patterns as GPX files, and the sailing computations.",
                "vestrand-cli"};

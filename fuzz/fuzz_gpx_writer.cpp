@@ -8,6 +8,7 @@
 #include <libxml/tree.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -80,6 +81,11 @@ void CheckFile(const std::string& path, std::size_t routePoints, std::size_t way
   if (!rightCounts) vestrand_fuzz::Violated("the file does not hold the points written");
 }
 
+// What the writer accepts: the last guard refuses positions a plotter could not place.
+bool Plausible(double lat, double lon) {
+  return std::isfinite(lat) && std::isfinite(lon) && std::fabs(lat) <= 90.0;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -102,7 +108,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (stem.find('\0') != std::string::npos) stem.resize(stem.find('\0'));
     if (stem.empty()) stem.push_back('x');
-    if (gpxRhumbLine(lat1, lon1, lat2, lon2, stem.c_str())) {
+    const bool written = gpxRhumbLine(lat1, lon1, lat2, lon2, stem.c_str());
+    if (written != (Plausible(lat1, lon1) && Plausible(lat2, lon2))) {
+      vestrand_fuzz::Violated("gpxRhumbLine refused a plausible line or wrote an implausible one");
+    }
+    if (written) {
       std::string path = stem;
       path.append(" RL.gpx");
       CheckFile(path, 2, 2);
@@ -117,6 +127,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // caller of the program writes them; only the names and numbers are arbitrary.
   std::size_t routePoints = 0;
   std::size_t waypoints = 0;
+  bool plausible = true;
   for (int block = 0; block < 32 && !input.empty(); ++block) {
     const std::uint8_t code = input.Byte() % 3;
     if (code == 0) {
@@ -126,6 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         CheckCoordinate(lat);
         CheckCoordinate(lon);
         RouteGPX(lat, lon, input.Name().c_str());
+        plausible = plausible && Plausible(lat, lon);
         ++routePoints;
       }
       EndRouteGPX();
@@ -134,15 +146,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       CheckCoordinate(lat);
       CheckCoordinate(lon);
       WayPointGPX(lat, lon, input.Name().c_str());
+      plausible = plausible && Plausible(lat, lon);
       ++waypoints;
     } else {
       const double lat1 = input.Number(), lon1 = input.Number();
       const double lat2 = input.Number(), lon2 = input.Number();
       gpxLine(lat1, lon1, lat2, lon2, input.Name().c_str());
+      plausible = plausible && Plausible(lat1, lon1) && Plausible(lat2, lon2);
       routePoints += 2;
     }
   }
-  if (!CloseGPX()) vestrand_fuzz::Violated("CloseGPX failed in the scratch folder");
-  CheckFile(path, routePoints, waypoints);
+  const bool written = CloseGPX();
+  if (written != plausible) {
+    vestrand_fuzz::Violated(plausible ? "CloseGPX failed in the scratch folder"
+                                      : "an implausible position reached the file");
+  }
+  if (written) CheckFile(path, routePoints, waypoints);
   return 0;
 }

@@ -1,16 +1,11 @@
 #include "gpx.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <string>
 
+#include "safe_file.h"
 #include "xml_text.h"
 
 std::FILE* GPXfp = nullptr;
@@ -20,55 +15,20 @@ namespace {
 // 128-bit products keep the coordinate rounding exact; a GCC and Clang extension.
 __extension__ typedef unsigned __int128 Uint128;
 
-std::size_t realWrite(const void* data, std::size_t size, std::size_t count, std::FILE* stream) {
-  return fwrite_unlocked(data, size, count, stream);
-}
-
-gpx_testing::WriteFunction writeFunction = realWrite;
-
-// The file being written: where it goes, where it is written meanwhile, and the first error.
-struct OpenFile {
-  std::string target;
-  std::string temporary;
-  int error = 0;  // errno of the first failed write, 0 while all is well
-};
-OpenFile current;
+// The file being written; GPXfp is its stream while it is open.
+vestrand::SafeFile current;
 std::string lastError;
-// A copy of current.temporary that a signal handler may read; empty when none is being written.
-char temporaryForSignals[4096];
-
-// The first byte is written last: a handler that runs half-way sees the empty text, never a
-// mixture of two names.
-void publishTemporary(const std::string& path) {
-  temporaryForSignals[0] = '\0';
-  if (path.empty() || path.size() >= sizeof temporaryForSignals) return;
-  std::atomic_signal_fence(std::memory_order_seq_cst);
-  std::memcpy(temporaryForSignals + 1, path.c_str() + 1, path.size());
-  std::atomic_signal_fence(std::memory_order_seq_cst);
-  temporaryForSignals[0] = path[0];
-}
 
 // Reused for every block, so that writing a point allocates nothing once it has grown.
 std::string block;
-
-std::string describe(const char* what, const std::string& path, int error) {
-  std::string message = what;
-  message += " '";
-  message += path;
-  message += "': ";
-  message += std::strerror(error);
-  return message;
-}
 
 // Blocks gather in `block` and reach the stream in large pieces: one copy of the bytes fewer
 // than going through the stream's own buffer, which matters for million-point patterns.
 constexpr std::size_t kFlushAt = 256 * 1024;
 
 void flushBlock() {
-  if (GPXfp == nullptr || current.error != 0 || block.empty()) return;
-  if (writeFunction(block.data(), 1, block.size(), GPXfp) != block.size()) {
-    current.error = errno != 0 ? errno : EIO;
-  }
+  if (GPXfp == nullptr || block.empty()) return;
+  current.write(block);
   block.clear();
 }
 
@@ -100,29 +60,28 @@ void appendPoint(const char* open, double lat, double lon, const char* name,
   block += "</name>\n";
 }
 
-void removeTemporary() {
-  block.clear();
-  temporaryForSignals[0] = '\0';
-  if (!current.temporary.empty()) ::unlink(current.temporary.c_str());
-  current = OpenFile{};
-}
-
-// Creates a fresh temporary file beside `path`; -1 with errno set on failure.
-int createTemporary(const std::string& path, std::string& temporary) {
-  static unsigned counter = 0;
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    temporary = path + ".part" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-    // Published before it exists, so that no moment leaves a file a signal handler cannot see.
-    publishTemporary(temporary);
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0) return fd;
-    const int error = errno;
-    temporaryForSignals[0] = '\0';
-    errno = error;
-    if (error != EEXIST) return -1;
+// The last guard before a value reaches a plotter: a position that is no number, or a latitude
+// past a pole, fails the whole file instead of being written.
+bool plausible(double lat, double lon) {
+  const char* what = nullptr;
+  double value = 0.0;
+  if (!std::isfinite(lat)) {
+    what = "latitude";
+    value = lat;
+  } else if (!std::isfinite(lon)) {
+    what = "longitude";
+    value = lon;
+  } else if (std::fabs(lat) > 90.0) {
+    char text[kCoordinateTextSize];
+    FormatCoordinate(lat, text);
+    current.fail(std::string("the latitude ") + text + " lies beyond 90 degrees");
+    return false;
+  } else {
+    return true;
   }
-  errno = EEXIST;
-  return -1;
+  current.fail(std::string("the ") + what + " " + std::to_string(value) +
+               " is not a finite number");
+  return false;
 }
 
 constexpr char kDigitPairs[] =
@@ -205,49 +164,16 @@ std::size_t FormatCoordinate(double value, char* out) {
 bool OpenGPX(const char* path) {
   if (GPXfp != nullptr) AbortGPX("another file was opened before it was closed");
   lastError.clear();
-  current = OpenFile{};
+  block.clear();
   if (path == nullptr || *path == '\0') {
-    lastError = "cannot create a GPX file without a name";
+    lastError = "cannot write a GPX file without a name";
     return false;
   }
-  struct stat info;
-  const bool replacing = ::lstat(path, &info) == 0;
-  if (replacing) {
-    // Renaming over a link would silently replace the link, not the file it points to.
-    if (S_ISLNK(info.st_mode)) {
-      lastError = std::string("cannot write '") + path + "': it is a symbolic link";
-      return false;
-    }
-    if (S_ISDIR(info.st_mode)) {
-      lastError = describe("cannot write", path, EISDIR);
-      return false;
-    }
-    // Replacing by rename would get past a write-protected file; writing in place would not.
-    if (::access(path, W_OK) != 0) {
-      lastError = describe("cannot write", path, errno);
-      return false;
-    }
-  }
-  std::string temporary;
-  const int fd = createTemporary(path, temporary);
-  if (fd < 0) {
-    lastError = describe("cannot create", path, errno);
+  if (!current.open(path)) {
+    lastError = current.error();
     return false;
   }
-  // The new file keeps the permissions the operator gave the one it replaces.
-  if (replacing) ::fchmod(fd, info.st_mode & 07777);
-  GPXfp = ::fdopen(fd, "w");
-  if (GPXfp == nullptr) {
-    lastError = describe("cannot create", path, errno);
-    ::close(fd);
-    ::unlink(temporary.c_str());
-    temporaryForSignals[0] = '\0';
-    return false;
-  }
-  std::setvbuf(GPXfp, nullptr, _IONBF, 0);  // the writer gathers its own large pieces
-  current.target = path;
-  current.temporary = temporary;
-
+  GPXfp = current.stream();
   block.reserve(kFlushAt + 4096);
   block.assign(
       "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
@@ -258,12 +184,10 @@ bool OpenGPX(const char* path) {
       " http://www.topografix.com/GPX/1/1/gpx.xsd\""
       " xmlns:opencpn=\"http://www.tarvolin.com\">\n");
   flushBlock();
-  if (current.error != 0) {
+  if (current.failed()) {
     // Not even the header went out: report it now rather than at CloseGPX.
-    std::fclose(GPXfp);
-    GPXfp = nullptr;
-    lastError = describe("cannot write", current.target, current.error);
-    removeTemporary();
+    lastError = current.error();
+    AbortGPX(nullptr);
     return false;
   }
   return true;
@@ -284,7 +208,7 @@ void StartRouteGPX(const char* name) {
 }
 
 void RouteGPX(double lat, double lon, const char* name) {
-  if (GPXfp == nullptr) return;
+  if (GPXfp == nullptr || !plausible(lat, lon)) return;
   appendPoint("        <rtept", lat, lon, name, "            ");
   block +=
       "            <sym>empty</sym>\n"
@@ -304,7 +228,7 @@ void EndRouteGPX() {
 }
 
 void WayPointGPX(double lat, double lon, const char* name) {
-  if (GPXfp == nullptr) return;
+  if (GPXfp == nullptr || !plausible(lat, lon)) return;
   appendPoint("    <wpt", lat, lon, name, "        ");
   block +=
       "        <sym>circle</sym>\n"
@@ -324,35 +248,19 @@ bool CloseGPX() {
   }
   block += " </gpx>\n";
   flushBlock();
-  if (current.error == 0 && std::fflush(GPXfp) != 0) current.error = errno;
-  if (current.error == 0 && std::ferror(GPXfp)) current.error = EIO;
-  const int closed = std::fclose(GPXfp);
   GPXfp = nullptr;
-  if (current.error == 0 && closed != 0) current.error = errno;
-  if (current.error != 0) {
-    lastError = describe("cannot write", current.target, current.error);
-    removeTemporary();
-    return false;
-  }
-  if (std::rename(current.temporary.c_str(), current.target.c_str()) != 0) {
-    lastError = describe("cannot put in place", current.target, errno);
-    removeTemporary();
-    return false;
-  }
-  temporaryForSignals[0] = '\0';
-  current = OpenFile{};
-  return true;
+  const bool written = current.commit();
+  lastError = written ? std::string() : current.error();
+  return written;
 }
 
 void AbortGPX(const char* reason) {
-  if (GPXfp != nullptr) {
-    std::fclose(GPXfp);
-    GPXfp = nullptr;
+  GPXfp = nullptr;
+  block.clear();
+  if (current.isOpen() && reason != nullptr) {
+    lastError = "abandoned '" + current.path() + "': " + reason;
   }
-  if (!current.target.empty()) {
-    lastError = "abandoned '" + current.target + "': " + (reason != nullptr ? reason : "");
-  }
-  removeTemporary();
+  current.abandon();
 }
 
 void gpxLine(double lat1, double lon1, double lat2, double lon2, const char* name) {
@@ -384,7 +292,7 @@ const char* GPXLastError() {
 }
 
 const char* GPXTemporaryFile() {
-  return temporaryForSignals;
+  return vestrand::anyTemporaryFile();
 }
 
 void GPXSetLastError(const char* message) {
@@ -393,6 +301,6 @@ void GPXSetLastError(const char* message) {
 
 namespace gpx_testing {
 void SetWriteFunction(WriteFunction function) {
-  writeFunction = function != nullptr ? function : realWrite;
+  vestrand::safe_file_testing::SetWriteFunction(function);
 }
 }  // namespace gpx_testing

@@ -4,11 +4,14 @@
 // One file at a time goes through the stream GPXfp: OpenGPX, then route blocks (StartRouteGPX,
 // RouteGPX..., EndRouteGPX) and waypoints (WayPointGPX) in the caller's order, then CloseGPX.
 //
-// A file is never half-written under its final name: OpenGPX writes into a temporary file in the
-// same folder and CloseGPX renames it over the target only when every byte was written and the
-// stream closed cleanly. On any failure the temporary file is removed, an earlier file of that
-// name stays untouched, CloseGPX returns false and GPXLastError() says which file and why. After
-// a failed open the block operations do nothing.
+// A file is never half-written under its final name: the writer goes through a SafeFile
+// (safe_file.h), which puts the file in place, synced to the disk, only when CloseGPX finds every
+// byte written. On any failure nothing replaces an earlier file of that name, CloseGPX returns
+// false and GPXLastError() says which file and why. After a failed open the block operations do
+// nothing.
+//
+// The last guard before a plotter: a route point or waypoint that is not a finite number, or whose
+// latitude lies beyond 90 degrees, fails the file with a message naming the value.
 //
 // Coordinates are written as "%.9lf" (nine decimals, full stop whatever the locale). Names are
 // escaped for XML (& < > " '), so no caller can break the file.
@@ -21,7 +24,7 @@
 extern std::FILE* GPXfp;
 
 // Opens `path` for writing and writes the two header lines. A bare name lands in the current
-// directory. A target that is a directory or a symbolic link is refused.
+// directory. A target that is not a regular file, or is write-protected, is refused.
 // @return false when the file cannot be created; GPXLastError() tells why.
 bool OpenGPX(const char* path);
 
@@ -46,8 +49,8 @@ void gpxLine(double lat1, double lon1, double lat2, double lon2, const char* nam
 // @return true only when the whole file was written and closed.
 bool gpxRhumbLine(double lat1, double lon1, double lat2, double lon2, const char* stem);
 
-// The temporary file being written, or the empty text. Reading it is async-signal-safe, so a
-// program's handler for SIGINT or SIGTERM can remove the file before the process ends.
+// A named temporary file of the process, or the empty text (an unnamed file needs no removal).
+// Reading it is async-signal-safe; installInterruptCleanup() of safe_file.h does the removal.
 const char* GPXTemporaryFile();
 
 // Why the last file failed, naming the file and the reason; empty after a success.

@@ -1,13 +1,11 @@
 #include "plan_svg.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
 
+#include "safe_file.h"
 #include "xml_text.h"
 
 namespace vestrand {
@@ -177,10 +175,6 @@ void writeLegend(const PlanDrawing& d, Output& out) {
   out << "</g>\n";
 }
 
-std::string describe(const char* what, const std::string& path, int error) {
-  return std::string(what) + " '" + path + "': " + std::strerror(error);
-}
-
 }  // namespace
 
 std::string escapeXml(const std::string& text) {
@@ -207,53 +201,15 @@ bool renderPlanSvg(const PlanDrawing& drawing, std::FILE* out) {
 }
 
 bool writePlanSvg(const PlanDrawing& drawing, const std::string& path, std::string& error) {
-  if (path.empty()) {
-    error = "cannot write an SVG file without a name";
-    return false;
-  }
-  static unsigned counter = 0;
-  std::string temporary;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temporary = path + ".part" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) break;
-  }
-  if (fd < 0) {
-    error = describe("cannot create", path, errno);
-    return false;
-  }
-  std::FILE* out = ::fdopen(fd, "w");
-  if (out == nullptr) {
-    error = describe("cannot create", path, errno);
-    ::close(fd);
-    ::unlink(temporary.c_str());
+  SafeFile file;
+  if (!file.open(path)) {
+    error = file.error();
     return false;
   }
   errno = 0;
-  bool ok = renderPlanSvg(drawing, out);
-  int failure = errno != 0 ? errno : EIO;
-  if (ok && std::fflush(out) != 0) {
-    ok = false;
-    failure = errno;
-  }
-  // On disk before the rename, so that a crash leaves the old file or the new one.
-  if (ok && ::fsync(fd) != 0) {
-    ok = false;
-    failure = errno;
-  }
-  if (std::fclose(out) != 0 && ok) {
-    ok = false;
-    failure = errno;
-  }
-  if (!ok) {
-    error = describe("cannot write", path, failure);
-    ::unlink(temporary.c_str());
-    return false;
-  }
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    error = describe("cannot put in place", path, errno);
-    ::unlink(temporary.c_str());
+  if (!renderPlanSvg(drawing, file.stream())) file.fail(std::strerror(errno != 0 ? errno : EIO));
+  if (!file.commit()) {
+    error = file.error();
     return false;
   }
   return true;

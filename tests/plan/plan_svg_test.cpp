@@ -145,7 +145,7 @@ TEST_F(PlanSvg, MissingFolderIsReportedAndLeavesNothing) {
   std::string error;
   EXPECT_FALSE(vestrand::writePlanSvg(draw({PatternKind::Sector, 40.0, -10.0, 30.0, 0.0, 2.0, 0}),
                                       path, error));
-  EXPECT_EQ(error, "cannot create '" + path + "': No such file or directory");
+  EXPECT_EQ(error, "cannot write '" + path + "': No such file or directory");
   EXPECT_TRUE(fs::is_empty(dir_));
 }
 
