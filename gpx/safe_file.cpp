@@ -103,10 +103,14 @@ long leftoverProcess(const char* name) {
 
 // Leftovers of killed processes are removed once per folder per run. A file still growing is
 // kept even if its process looks gone: another machine may be writing into a shared folder.
-void removeLeftovers(int folder) {
-  static std::set<std::pair<dev_t, ino_t>> swept;
+void removeLeftovers(int folder, const std::string& where) {
+  static std::set<std::string> swept;
   struct stat info;
-  if (::fstat(folder, &info) != 0 || !swept.insert({info.st_dev, info.st_ino}).second) return;
+  if (::fstat(folder, &info) != 0) return;
+  char absolute[PATH_MAX];
+  const std::string key = std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino) + ":" +
+                          (::realpath(where.c_str(), absolute) != nullptr ? absolute : where);
+  if (!swept.insert(key).second) return;
   const int copy = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (copy < 0) return;
   DIR* listing = ::fdopendir(copy);
@@ -240,7 +244,7 @@ bool SafeFile::open(const std::string& path) {
   if (name_.empty()) return failWith(EISDIR);
   folder_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (folder_ < 0) return failWith(errno);
-  removeLeftovers(folder_);
+  removeLeftovers(folder_, folder);
 
   int fd = -1;
   unnamed_ = false;

@@ -1,0 +1,238 @@
+// The one way every file is written: refusals, failures, interrupts and leftovers.
+#include "safe_file.h"
+
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+
+#include "test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using vestrand::FileBatch;
+using vestrand::SafeFile;
+using vestrand::testing::readFile;
+using vestrand::testing::ScratchDir;
+namespace hooks = vestrand::safe_file_testing;
+
+void put(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+std::set<std::string> entries() {
+  std::set<std::string> names;
+  for (const auto& e : fs::directory_iterator(".")) names.insert(e.path().filename().string());
+  return names;
+}
+
+// Every case runs with unnamed data files and with named temporaries, the two ways a
+// filesystem may offer.
+class SafeFileTest : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override { hooks::SetUnnamedFiles(GetParam()); }
+  void TearDown() override {
+    hooks::SetUnnamedFiles(true);
+    hooks::SetWriteFunction(nullptr);
+    hooks::SetStepHook(nullptr);
+  }
+  ScratchDir dir_;
+};
+
+INSTANTIATE_TEST_SUITE_P(Ways, SafeFileTest, ::testing::Values(true, false),
+                         [](const auto& way) { return way.param ? "unnamed" : "named"; });
+
+TEST_P(SafeFileTest, RefusesWhatIsNoWritableRegularFile) {
+  put("data.txt", "earlier");
+  put("protected.txt", "earlier");
+  ::chmod("protected.txt", 0444);
+  fs::create_symlink("data.txt", "link.txt");
+  fs::create_symlink("missing.txt", "dangling.txt");
+  fs::create_directory("folder.txt");
+  ::mkfifo("fifo.txt", 0644);
+  const struct {
+    const char* path;
+    const char* reason;
+  } cases[] = {
+      {"link.txt", "it is a symbolic link"},
+      {"dangling.txt", "it is a symbolic link"},
+      {"folder.txt", "Is a directory"},
+      {"fifo.txt", "it is not a regular file (a device, a FIFO or a socket)"},
+      {"/dev/null", "it is not a regular file (a device, a FIFO or a socket)"},
+      {"protected.txt", getuid() == 0 ? "it is write-protected" : "Permission denied"},
+      {"missing/x.txt", "No such file or directory"},
+  };
+  const auto before = entries();
+  for (const auto& c : cases) {
+    SafeFile file;
+    EXPECT_FALSE(file.open(c.path)) << c.path;
+    EXPECT_EQ(file.error(), std::string("cannot write '") + c.path + "': " + c.reason);
+  }
+  EXPECT_EQ(entries(), before);
+  EXPECT_EQ(readFile("data.txt"), "earlier");
+  EXPECT_EQ(readFile("protected.txt"), "earlier");
+  EXPECT_TRUE(fs::is_character_file("/dev/null"));
+}
+
+TEST_P(SafeFileTest, ReplacesWholeKeepingPermissionsWithNamesOfAnyLegalLength) {
+  const std::string name = std::string(250, 'n') + ".gpx";  // 254 bytes, the longest there is
+  put(name, "earlier");
+  ::chmod(name.c_str(), 0640);
+  SafeFile file;
+  ASSERT_TRUE(file.open(name)) << file.error();
+  ASSERT_TRUE(file.write("new "));
+  // Until commit the earlier file is what readers see; only a named temporary shows beside it.
+  EXPECT_EQ(readFile(name), "earlier");
+  EXPECT_EQ(entries().size(), GetParam() ? 1u : 2u);
+  EXPECT_EQ(std::string(vestrand::anyTemporaryFile()).empty(), GetParam());
+  ASSERT_TRUE(file.write("file"));
+  ASSERT_TRUE(file.commit()) << file.error();
+  EXPECT_EQ(readFile(name), "new file");
+  EXPECT_EQ(fs::status(name).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  EXPECT_EQ(entries(), std::set<std::string>{name});
+  EXPECT_STREQ(vestrand::anyTemporaryFile(), "");
+}
+
+TEST_P(SafeFileTest, FailedWritesLeaveTheEarlierFileAndNothingElse) {
+  put("out.gpx", "earlier");
+  // An injected short write (a full disk), then a real file size limit.
+  hooks::SetWriteFunction([](const void*, std::size_t, std::size_t, std::FILE*) -> std::size_t {
+    errno = ENOSPC;
+    return 0;
+  });
+  SafeFile full;
+  ASSERT_TRUE(full.open("out.gpx"));
+  EXPECT_FALSE(full.write("x"));
+  EXPECT_FALSE(full.commit());
+  EXPECT_EQ(full.error(), "cannot write 'out.gpx': No space left on device");
+  hooks::SetWriteFunction(nullptr);
+
+  struct rlimit saved;
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+  auto* previous = ::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = saved;
+  small.rlim_cur = 4096;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  SafeFile limited;
+  ASSERT_TRUE(limited.open("out.gpx"));
+  limited.write(std::string(10000, 'x'));
+  const bool committed = limited.commit();
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  ::signal(SIGXFSZ, previous);
+  EXPECT_FALSE(committed);
+  EXPECT_EQ(limited.error(), "cannot write 'out.gpx': File too large");
+
+  SafeFile refused;
+  ASSERT_TRUE(refused.open("out.gpx"));
+  refused.write("x");
+  refused.fail("the latitude 91 lies beyond 90 degrees");
+  EXPECT_FALSE(refused.commit());
+  EXPECT_EQ(refused.error(), "cannot write 'out.gpx': the latitude 91 lies beyond 90 degrees");
+
+  EXPECT_EQ(readFile("out.gpx"), "earlier");
+  EXPECT_EQ(entries(), std::set<std::string>{"out.gpx"});
+}
+
+// A signal at each step of a commit: the folder then holds the earlier file or the whole new
+// one and nothing else, and the program ends as the signal ends it.
+TEST_P(SafeFileTest, InterruptAtAnyStepLeavesNoTemporaryAndNoHalfFile) {
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    for (const auto at : {hooks::Step::Opened, hooks::Step::Finished, hooks::Step::Published}) {
+      put("out.gpx", "earlier");
+      const pid_t child = ::fork();
+      ASSERT_GE(child, 0);
+      if (child == 0) {
+        vestrand::installInterruptCleanup();
+        static int chosen;
+        static hooks::Step when;
+        chosen = signal;
+        when = at;
+        hooks::SetStepHook([](hooks::Step s, const std::string&) {
+          if (s == when) ::raise(chosen);
+        });
+        SafeFile file;
+        file.open("out.gpx");
+        file.write("new file");
+        file.commit();
+        ::_exit(0);
+      }
+      int status = 0;
+      ASSERT_EQ(::waitpid(child, &status, 0), child);
+      EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
+      EXPECT_EQ(readFile("out.gpx"), at == hooks::Step::Published ? "new file" : "earlier");
+      EXPECT_EQ(entries(), std::set<std::string>{"out.gpx"}) << signal << " " << int(at);
+    }
+  }
+}
+
+TEST_P(SafeFileTest, LeftoversOfEndedProcessesGoAtTheNextWrite) {
+  const pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  ::waitpid(gone, nullptr, 0);
+  const std::string dead = std::to_string(gone);
+  const std::string alive = std::to_string(::getppid());
+  const std::string old[] = {".vestrand-" + dead + "-0.tmp", "p.gpx.part" + dead + "-3"};
+  const std::string kept[] = {".vestrand-" + alive + "-0.tmp", "p.svg.part" + alive + "-0",
+                              "notes.part" + dead + "-1", ".vestrand-" + dead + "-9.tmp"};
+  for (const auto& name : old) put(name, "left");
+  for (const auto& name : kept) put(name, "kept");
+  // A leftover still being written may belong to a writer elsewhere: only old ones go.
+  const struct timespec times[2] = {{0, UTIME_OMIT}, {::time(nullptr) - 3600, 0}};
+  for (const auto& name : old) ::utimensat(AT_FDCWD, name.c_str(), times, 0);
+  for (const auto& name : kept) {
+    if (name.find("notes") != std::string::npos) ::utimensat(AT_FDCWD, name.c_str(), times, 0);
+  }
+  // A folder is swept once per run, so this test writes into a folder of its own.
+  SafeFile file;
+  ASSERT_TRUE(file.open("new.gpx"));
+  ASSERT_TRUE(file.commit());
+  std::set<std::string> expected(std::begin(kept), std::end(kept));
+  expected.insert("new.gpx");
+  EXPECT_EQ(entries(), expected);
+}
+
+TEST_P(SafeFileTest, ABatchPutsEveryFileInPlaceOrNone) {
+  put("a.gpx", "earlier");
+  {
+    FileBatch twice;
+    ASSERT_NE(twice.create("a.gpx"), nullptr);
+    EXPECT_EQ(twice.create("./a.gpx"), nullptr);
+    EXPECT_EQ(twice.error(), "cannot write './a.gpx': the run names this file twice");
+  }
+  {
+    FileBatch failing;
+    SafeFile* first = failing.create("a.gpx");
+    ASSERT_NE(first, nullptr);
+    first->write("new");
+    EXPECT_EQ(failing.create("missing/b.svg"), nullptr);
+    EXPECT_EQ(failing.error(), "cannot write 'missing/b.svg': No such file or directory");
+  }
+  EXPECT_EQ(readFile("a.gpx"), "earlier");
+  EXPECT_EQ(entries(), std::set<std::string>{"a.gpx"});
+
+  // More files than are kept open at once.
+  FileBatch many;
+  for (int i = 0; i < 100; ++i) {
+    SafeFile* file = many.create("part" + std::to_string(i) + ".rtz");
+    ASSERT_NE(file, nullptr) << many.error();
+    file->write(std::to_string(i));
+  }
+  ASSERT_TRUE(many.commit()) << many.error();
+  EXPECT_EQ(many.written().size(), 100u);
+  EXPECT_EQ(readFile("part99.rtz"), "99");
+  EXPECT_EQ(entries().size(), 101u);
+}
+
+}  // namespace
