@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "report.h"
+
 namespace vestrand::cli {
 namespace {
 
@@ -42,10 +44,27 @@ double checkDistance(const std::string& option, const std::string& text) {
 }
 
 double checkSpeed(const std::string& option, const std::string& text) {
+  return checkBounded(option, text, kMinSearchSpeed, kMaxSearchSpeed, "knots");
+}
+
+double checkBounded(const std::string& option, const std::string& text, double low, double high,
+                    const char* unit) {
   const double value = number(option, text);
-  if (!(value > 0.0)) refuse(option, text, "must be greater than 0 knots");
-  if (value > kMaxSearchSpeed) refuse(option, text, "must be at most 100 knots");
+  if (!(value >= low && value <= high)) {
+    refuse(option, text,
+           "must lie from " + shortestNumber(low) + " to " + shortestNumber(high) + " " + unit);
+  }
   return value;
+}
+
+const std::string& checkPath(const std::string& option, const std::string& text, const char* what) {
+  if (text.empty()) throw UsageError(option + " '' refused: " + what + " must have a name");
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
+      refuse(option, text, "a path must not hold control characters such as a line end");
+    }
+  }
+  return text;
 }
 
 double checkFinite(const std::string& option, const std::string& text) {
@@ -63,6 +82,7 @@ int checkCount(const std::string& option, const std::string& text) {
 std::string checkStem(const std::string& option, const std::string& text) {
   if (text.empty()) refuse(option, text, "a stem must not be empty");
   if (text.size() > kMaxStemLength) refuse(option, text, "a stem must not exceed 40 characters");
+  if (text.front() == '-') refuse(option, text, "a stem must not start with '-'");
   for (const char c : text) {
     const bool allowed = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
                          (c >= '0' && c <= '9') || c == '-' || c == '_';

@@ -1,6 +1,7 @@
 #include "report.h"
 
 #include <angulos.h>
+#include <xml_text.h>
 
 #include <charconv>
 #include <cmath>
@@ -13,10 +14,15 @@ std::string statusText(std::optional<int> status) {
   return status ? std::to_string(*status) : std::string("null");
 }
 
+// A number through printf, into a text as long as the number needs: "%.6f" of 1e60 takes 68
+// characters, far more than any fixed buffer sized for sane values.
 std::string format(const char* pattern, double value) {
-  char text[64];
-  const int length = std::snprintf(text, sizeof text, pattern, value);
-  return std::string(text, length > 0 ? static_cast<std::size_t>(length) : 0);
+  const int length = std::snprintf(nullptr, 0, pattern, value);
+  if (length <= 0) return {};
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  std::snprintf(text.data(), text.size(), pattern, value);
+  text.resize(static_cast<std::size_t>(length));
+  return text;
 }
 
 }  // namespace
@@ -99,7 +105,8 @@ std::string pathJson(const std::string& path) {
 
 std::string jsonString(const std::string& text) {
   std::string out = "\"";
-  for (const char c : text) {
+  // JSON is UTF-8: what is not (a folder name in another encoding) becomes U+FFFD.
+  for (const char c : validUtf8(text)) {
     if (c == '"' || c == '\\') {
       out += '\\';
       out += c;

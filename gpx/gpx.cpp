@@ -3,9 +3,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 
-#include "safe_file.h"
 #include "xml_text.h"
 
 std::FILE* GPXfp = nullptr;
@@ -15,74 +15,18 @@ namespace {
 // 128-bit products keep the coordinate rounding exact; a GCC and Clang extension.
 __extension__ typedef unsigned __int128 Uint128;
 
-// The file being written; GPXfp is its stream while it is open.
-vestrand::SafeFile current;
-std::string lastError;
-
-// Reused for every block, so that writing a point allocates nothing once it has grown.
-std::string block;
-
-// Blocks gather in `block` and reach the stream in large pieces: one copy of the bytes fewer
-// than going through the stream's own buffer, which matters for million-point patterns.
+// Blocks gather in one text and reach the file in large pieces: one copy of the bytes fewer
+// than going through a stream's own buffer, which matters for million-point patterns.
 constexpr std::size_t kFlushAt = 256 * 1024;
 
-void flushBlock() {
-  if (GPXfp == nullptr || block.empty()) return;
-  current.write(block);
-  block.clear();
-}
-
-void blockDone() {
-  if (block.size() >= kFlushAt) flushBlock();
-}
-
-void appendEscaped(const char* text) {
-  if (text != nullptr) vestrand::appendXmlText(block, text);
-}
-
-void appendCoordinate(double value) {
-  char text[kCoordinateTextSize];
-  block.append(text, FormatCoordinate(value, text));
-}
-
-// `open` and `nameIndent` give the element's start and the indent of its children.
-void appendPoint(const char* open, double lat, double lon, const char* name,
-                 const char* nameIndent) {
-  block += open;
-  block += " lat=\"";
-  appendCoordinate(lat);
-  block += "\" lon=\"";
-  appendCoordinate(lon);
-  block += "\">\n";
-  block += nameIndent;
-  block += "<name>";
-  appendEscaped(name);
-  block += "</name>\n";
-}
-
-// The last guard before a value reaches a plotter: a position that is no number, or a latitude
-// past a pole, fails the whole file instead of being written.
-bool plausible(double lat, double lon) {
-  const char* what = nullptr;
-  double value = 0.0;
-  if (!std::isfinite(lat)) {
-    what = "latitude";
-    value = lat;
-  } else if (!std::isfinite(lon)) {
-    what = "longitude";
-    value = lon;
-  } else if (std::fabs(lat) > 90.0) {
-    char text[kCoordinateTextSize];
-    FormatCoordinate(lat, text);
-    current.fail(std::string("the latitude ") + text + " lies beyond 90 degrees");
-    return false;
-  } else {
-    return true;
-  }
-  current.fail(std::string("the ") + what + " " + std::to_string(value) +
-               " is not a finite number");
-  return false;
-}
+constexpr char kHeader[] =
+    "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+    "<gpx version=\"1.1\" creator=\"Tarvolin\""
+    " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\""
+    " xmlns=\"http://www.topografix.com/GPX/1/1\""
+    " xsi:schemaLocation=\"http://www.topografix.com/GPX/1/1"
+    " http://www.topografix.com/GPX/1/1/gpx.xsd\""
+    " xmlns:opencpn=\"http://www.tarvolin.com\">\n";
 
 constexpr char kDigitPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
@@ -161,43 +105,57 @@ std::size_t FormatCoordinate(double value, char* out) {
   return static_cast<std::size_t>(p - out);
 }
 
-bool OpenGPX(const char* path) {
-  if (GPXfp != nullptr) AbortGPX("another file was opened before it was closed");
-  lastError.clear();
-  block.clear();
-  if (path == nullptr || *path == '\0') {
-    lastError = "cannot write a GPX file without a name";
-    return false;
-  }
-  if (!current.open(path)) {
-    lastError = current.error();
-    return false;
-  }
-  GPXfp = current.stream();
-  block.reserve(kFlushAt + 4096);
-  block.assign(
-      "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
-      "<gpx version=\"1.1\" creator=\"Tarvolin\""
-      " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\""
-      " xmlns=\"http://www.topografix.com/GPX/1/1\""
-      " xsi:schemaLocation=\"http://www.topografix.com/GPX/1/1"
-      " http://www.topografix.com/GPX/1/1/gpx.xsd\""
-      " xmlns:opencpn=\"http://www.tarvolin.com\">\n");
-  flushBlock();
-  if (current.failed()) {
-    // Not even the header went out: report it now rather than at CloseGPX.
-    lastError = current.error();
-    AbortGPX(nullptr);
-    return false;
-  }
-  return true;
+namespace vestrand {
+
+GpxWriter::GpxWriter(SafeFile& file) : file_(file) {
+  block_.reserve(kFlushAt + 4096);
+  block_.assign(kHeader);
+  flush();
 }
 
-void StartRouteGPX(const char* name) {
-  if (GPXfp == nullptr) return;
-  block += "   <rte>\n        <name>";
-  appendEscaped(name);
-  block +=
+void GpxWriter::flush() {
+  if (!block_.empty()) file_.write(block_);
+  block_.clear();
+}
+
+void GpxWriter::blockDone() {
+  if (block_.size() >= kFlushAt) flush();
+}
+
+bool GpxWriter::plausible(double lat, double lon) {
+  if (std::isfinite(lat) && std::isfinite(lon) && std::fabs(lat) <= 90.0) return true;
+  const bool latitude = !std::isfinite(lat) || std::isfinite(lon);
+  const double value = latitude ? lat : lon;
+  char text[kCoordinateTextSize];
+  FormatCoordinate(value, text);
+  file_.fail(std::string("the ") + (latitude ? "latitude " : "longitude ") + text +
+             (std::isfinite(value) ? " lies beyond 90 degrees" : " is not a finite number"));
+  return false;
+}
+
+void GpxWriter::appendCoordinate(double value) {
+  char text[kCoordinateTextSize];
+  block_.append(text, FormatCoordinate(value, text));
+}
+
+void GpxWriter::appendPoint(const char* open, double lat, double lon, const char* name,
+                            const char* nameIndent) {
+  block_ += open;
+  block_ += " lat=\"";
+  appendCoordinate(lat);
+  block_ += "\" lon=\"";
+  appendCoordinate(lon);
+  block_ += "\">\n";
+  block_ += nameIndent;
+  block_ += "<name>";
+  if (name != nullptr) appendXmlText(block_, name);
+  block_ += "</name>\n";
+}
+
+void GpxWriter::startRoute(const char* name) {
+  block_ += "   <rte>\n        <name>";
+  if (name != nullptr) appendXmlText(block_, name);
+  block_ +=
       "</name>\n"
       "        <extensions>\n"
       "            <opencpn:start></opencpn:start>\n"
@@ -207,10 +165,10 @@ void StartRouteGPX(const char* name) {
   blockDone();
 }
 
-void RouteGPX(double lat, double lon, const char* name) {
-  if (GPXfp == nullptr || !plausible(lat, lon)) return;
+void GpxWriter::routePoint(double lat, double lon, const char* name) {
+  if (!plausible(lat, lon)) return;
   appendPoint("        <rtept", lat, lon, name, "            ");
-  block +=
+  block_ +=
       "            <sym>empty</sym>\n"
       "            <type>WPT</type>\n"
       "            <extensions>\n"
@@ -221,16 +179,15 @@ void RouteGPX(double lat, double lon, const char* name) {
   blockDone();
 }
 
-void EndRouteGPX() {
-  if (GPXfp == nullptr) return;
-  block += "    </rte>\n";
+void GpxWriter::endRoute() {
+  block_ += "    </rte>\n";
   blockDone();
 }
 
-void WayPointGPX(double lat, double lon, const char* name) {
-  if (GPXfp == nullptr || !plausible(lat, lon)) return;
+void GpxWriter::waypoint(double lat, double lon, const char* name) {
+  if (!plausible(lat, lon)) return;
   appendPoint("    <wpt", lat, lon, name, "        ");
-  block +=
+  block_ +=
       "        <sym>circle</sym>\n"
       "        <type>WPT</type>\n"
       "        <extensions>\n"
@@ -241,22 +198,84 @@ void WayPointGPX(double lat, double lon, const char* name) {
   blockDone();
 }
 
+void GpxWriter::line(double lat1, double lon1, double lat2, double lon2, const char* name) {
+  startRoute(name);
+  routePoint(lat1, lon1, "");
+  routePoint(lat2, lon2, name);
+  endRoute();
+}
+
+bool GpxWriter::finish() {
+  block_ += " </gpx>\n";
+  flush();
+  return !file_.failed();
+}
+
+}  // namespace vestrand
+
+namespace {
+
+// The file of the historical stream functions; GPXfp is its stream while it is open.
+vestrand::SafeFile current;
+std::optional<vestrand::GpxWriter> writer;
+std::string lastError;
+
+}  // namespace
+
+bool OpenGPX(const char* path) {
+  if (GPXfp != nullptr) AbortGPX("another file was opened before it was closed");
+  lastError.clear();
+  if (path == nullptr || *path == '\0') {
+    lastError = "cannot write a GPX file without a name";
+    return false;
+  }
+  if (!current.open(path)) {
+    lastError = current.error();
+    return false;
+  }
+  writer.emplace(current);
+  if (current.failed()) {
+    // Not even the header went out: report it now rather than at CloseGPX.
+    lastError = current.error();
+    AbortGPX(nullptr);
+    return false;
+  }
+  GPXfp = current.stream();
+  return true;
+}
+
+void StartRouteGPX(const char* name) {
+  if (GPXfp != nullptr) writer->startRoute(name);
+}
+
+void RouteGPX(double lat, double lon, const char* name) {
+  if (GPXfp != nullptr) writer->routePoint(lat, lon, name);
+}
+
+void EndRouteGPX() {
+  if (GPXfp != nullptr) writer->endRoute();
+}
+
+void WayPointGPX(double lat, double lon, const char* name) {
+  if (GPXfp != nullptr) writer->waypoint(lat, lon, name);
+}
+
 bool CloseGPX() {
   if (GPXfp == nullptr) {
     if (lastError.empty()) lastError = "no GPX file is open";
     return false;
   }
-  block += " </gpx>\n";
-  flushBlock();
   GPXfp = nullptr;
-  const bool written = current.commit();
+  const bool written = writer->finish() && current.commit();
+  writer.reset();
   lastError = written ? std::string() : current.error();
+  if (!written) current.abandon();
   return written;
 }
 
 void AbortGPX(const char* reason) {
   GPXfp = nullptr;
-  block.clear();
+  writer.reset();
   if (current.isOpen() && reason != nullptr) {
     lastError = "abandoned '" + current.path() + "': " + reason;
   }
@@ -264,27 +283,39 @@ void AbortGPX(const char* reason) {
 }
 
 void gpxLine(double lat1, double lon1, double lat2, double lon2, const char* name) {
-  StartRouteGPX(name);
-  RouteGPX(lat1, lon1, "");
-  RouteGPX(lat2, lon2, name);
-  EndRouteGPX();
+  if (GPXfp != nullptr) writer->line(lat1, lon1, lat2, lon2, name);
 }
 
-bool gpxRhumbLine(double lat1, double lon1, double lat2, double lon2, const char* stem) {
+bool vestrand::writeRhumbLine(double lat1, double lon1, double lat2, double lon2, const char* stem,
+                              const std::string& folder, std::string& path, std::string& error) {
   char fileName[kGpxNameCapacity];
   char routeName[kGpxNameCapacity];
   const int fileLength = std::snprintf(fileName, sizeof fileName, "%s RL.gpx", stem);
   const int routeLength = std::snprintf(routeName, sizeof routeName, "%s - P1P2", stem);
   if (fileLength < 0 || fileLength >= static_cast<int>(sizeof fileName) || routeLength < 0 ||
       routeLength >= static_cast<int>(sizeof routeName)) {
-    GPXSetLastError("the stem is too long: the file and route names must fit in 99 characters");
+    error = "the stem is too long: the file and route names must fit in 99 characters";
     return false;
   }
-  if (!OpenGPX(fileName)) return false;
-  gpxLine(lat1, lon1, lat2, lon2, routeName);
-  WayPointGPX(lat1, lon1, "P1");
-  WayPointGPX(lat2, lon2, "P2");
-  return CloseGPX();
+  path = folder.empty() ? fileName : (folder.back() == '/' ? folder : folder + "/") + fileName;
+  SafeFile file;
+  if (file.open(path)) {
+    GpxWriter gpx(file);
+    gpx.line(lat1, lon1, lat2, lon2, routeName);
+    gpx.waypoint(lat1, lon1, "P1");
+    gpx.waypoint(lat2, lon2, "P2");
+    if (gpx.finish() && file.commit()) return true;
+  }
+  error = file.error();
+  return false;
+}
+
+bool gpxRhumbLine(double lat1, double lon1, double lat2, double lon2, const char* stem) {
+  std::string path;
+  std::string error;
+  const bool written = vestrand::writeRhumbLine(lat1, lon1, lat2, lon2, stem, "", path, error);
+  lastError = written ? std::string() : error;
+  return written;
 }
 
 const char* GPXLastError() {

@@ -19,6 +19,9 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <string>
+
+#include "safe_file.h"
 
 // The stream of the file being written, or null when none is open (or its open failed).
 extern std::FILE* GPXfp;
@@ -65,6 +68,48 @@ inline constexpr std::size_t kGpxNameCapacity = 100;
 // bytes). Returns the number of characters written, without the terminator.
 inline constexpr std::size_t kCoordinateTextSize = 330;
 std::size_t FormatCoordinate(double value, char* out);
+
+namespace vestrand {
+
+// The blocks of one GPX file, written into a SafeFile that the caller opened and commits. Any
+// number of these may be open at once; the stream functions above use one of them.
+class GpxWriter {
+ public:
+  // Writes the header.
+  explicit GpxWriter(SafeFile& file);
+  GpxWriter(const GpxWriter&) = delete;
+  GpxWriter& operator=(const GpxWriter&) = delete;
+
+  void startRoute(const char* name);
+  void routePoint(double lat, double lon, const char* name);
+  void endRoute();
+  void waypoint(double lat, double lon, const char* name);
+  // A whole two-point route: the first point with the empty name, the second named with the
+  // route name itself.
+  void line(double lat1, double lon1, double lat2, double lon2, const char* name);
+  // Writes the footer and hands the last bytes to the file.
+  // @return false when the file failed (or a position was refused); the file says why
+  bool finish();
+
+ private:
+  void flush();
+  void blockDone();
+  bool plausible(double lat, double lon);
+  void appendCoordinate(double value);
+  void appendPoint(const char* open, double lat, double lon, const char* name,
+                   const char* nameIndent);
+
+  SafeFile& file_;
+  std::string block_;  // reused, so that a point allocates nothing once it has grown
+};
+
+// Writes the file of gpxRhumbLine into `folder` (empty: the current one).
+// @param[out] path the file's path, folder included
+// @return true when the whole file is in place; otherwise error names the file and the reason
+bool writeRhumbLine(double lat1, double lon1, double lat2, double lon2, const char* stem,
+                    const std::string& folder, std::string& path, std::string& error);
+
+}  // namespace vestrand
 
 namespace gpx_testing {
 // The writer's one path to the stream, replaceable so that tests can inject write failures.

@@ -2,9 +2,11 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "Derrota.h"
 #include "gpx.h"
+#include "pattern_files.h"
 
 namespace vestrand {
 namespace {
@@ -57,11 +59,12 @@ void sailExpandingSquare(const PatternParams& p, const PatternNames& names, Patt
   sink.waypoint(p.lat, p.lon, "CSP/Datum");
 }
 
-void sailSector(const PatternParams& p, const PatternNames& names, PatternSink& sink) {
-  const double c = p.course;
+// One pass of the sector from the datum; returns its commence search point.
+void sailSectorPass(const PatternParams& p, double c, const char* routeName, PatternSink& sink,
+                    double& cspLat, double& cspLon) {
   const double d = p.leg;
   Track track(p.lat, p.lon, sink);
-  sink.startRoute(names.routes[0]);
+  sink.startRoute(routeName);
   track.mark();
   track.leg(c, d);
   track.leg(c + 120.0, d);
@@ -69,12 +72,21 @@ void sailSector(const PatternParams& p, const PatternNames& names, PatternSink& 
   track.leg(c, d);
   track.leg(c + 120.0, 2.0 * d);
   track.leg(c + 2.0 * 120.0, d);
-  const double cspLat = track.lat();
-  const double cspLon = track.lon();
+  cspLat = track.lat();
+  cspLon = track.lon();
   track.leg(c, d);
   sink.endRoute();
+}
+
+void sailSector(const PatternParams& p, const PatternNames& names, PatternSink& sink) {
+  double cspLat, cspLon, csp2Lat = 0.0, csp2Lon = 0.0;
+  sailSectorPass(p, p.course, names.routes[0], sink, cspLat, cspLon);
+  // The second pass is the one-pass route of the turned course, sum left unreduced as always.
+  const bool twice = p.passes == 2;
+  if (twice) sailSectorPass(p, p.course + kSecondPassTurn, names.routes[1], sink, csp2Lat, csp2Lon);
   sink.waypoint(p.lat, p.lon, "Datum");
   sink.waypoint(cspLat, cspLon, "CSP");
+  if (twice) sink.waypoint(csp2Lat, csp2Lon, "CSP2");
 }
 
 void sailCreepingLine(const PatternParams& p, const PatternNames& names, PatternSink& sink) {
@@ -132,15 +144,6 @@ bool composeName(char (&name)[kNameCapacity], const char* format, const char* st
   return length >= 0 && static_cast<std::size_t>(length) < kNameCapacity;
 }
 
-// The GPX writer as a sink.
-class GpxSink final : public PatternSink {
- public:
-  void startRoute(const char* name) override { StartRouteGPX(name); }
-  void routePoint(double lat, double lon, const char* name) override { RouteGPX(lat, lon, name); }
-  void endRoute() override { EndRouteGPX(); }
-  void waypoint(double lat, double lon, const char* name) override { WayPointGPX(lat, lon, name); }
-};
-
 }  // namespace
 
 const char* patternCode(PatternKind kind) {
@@ -166,6 +169,12 @@ bool composePatternNames(const PatternParams& params, const char* stem, PatternN
       return composeName(names.file, "%s SS %.0lf.gpx", stem, c) &&
              composeName(names.routes[0], "%s - SS %.1lf", stem, c);
     case PatternKind::Sector:
+      if (params.passes == 2) {
+        names.routeCount = 2;
+        return composeName(names.file, "%s VS2 %.0lf.gpx", stem, c) &&
+               composeName(names.routes[0], "%s - VS %.1lf", stem, c) &&
+               composeName(names.routes[1], "%s - VS %.1lf", stem, c + kSecondPassTurn);
+      }
       return composeName(names.file, "%s VS %.0lf.gpx", stem, c) &&
              composeName(names.routes[0], "%s - VS %.1lf", stem, c);
     case PatternKind::CreepingLine:
@@ -198,18 +207,11 @@ void sailPattern(const PatternParams& params, const PatternNames& names, Pattern
 }
 
 bool writePatternGPX(const PatternParams& params, const char* stem) {
-  PatternNames names;
-  if (!composePatternNames(params, stem, names)) {
-    const std::string message = std::string("the ") + patternCode(params.kind) +
-                                " file and route names for the stem '" + (stem ? stem : "") +
-                                "' would not fit in 99 characters; nothing was written";
-    GPXSetLastError(message.c_str());
-    return false;
-  }
-  if (!OpenGPX(names.file)) return false;
-  GpxSink sink;
-  sailPattern(params, names, sink);
-  return CloseGPX();
+  std::vector<std::string> written;
+  std::string error;
+  const bool ok = writePatternFiles(params, stem, "", PatternFiles{}, written, error);
+  GPXSetLastError(ok ? "" : error.c_str());
+  return ok;
 }
 
 }  // namespace vestrand

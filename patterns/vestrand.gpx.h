@@ -28,14 +28,22 @@ struct PatternParams {
   double spacing = 0.0;  // track spacing S
   double leg = 0.0;      // leg length L (the sector's leg length d)
   int count = 0;         // leg pairs (expanding square) or loops (creeping line, parallel sweep)
+  // Sector only: 2 searches the sector a second time, turned 30 degrees to the right so that its
+  // legs fall between the first pass's; the file then holds both routes.
+  int passes = 1;
 };
+
+// The turn of a sector's second pass, degrees to the right of the first.
+inline constexpr double kSecondPassTurn = 30.0;
 
 inline constexpr std::size_t kNameCapacity = 100;  // 99 characters and the terminator
 
 // The names a pattern's file carries, composed from the stem and the course.
 struct PatternNames {
   char file[kNameCapacity] = {};       // "<stem> VS 30.gpx"
-  char routes[2][kNameCapacity] = {};  // "<stem> - VS 30.0"; the parallel sweep has two
+  // "<stem> - VS 30.0"; the parallel sweep has two, and so has a sector of two passes (the second
+  // named as the one-pass route of its own course: "<stem> - VS 60.0").
+  char routes[2][kNameCapacity] = {};
   int routeCount = 0;
 };
 
@@ -50,7 +58,8 @@ class PatternSink {
   virtual void waypoint(double lat, double lon, const char* name) = 0;
 };
 
-// The pattern's code in file and route names: "SS", "VS", "CS" or "PS_PM".
+// The pattern's code in file and route names: "SS", "VS", "CS" or "PS_PM" (a sector of two
+// passes names its file "<stem> VS2 <c>.gpx", so it never overwrites the one-pass file).
 const char* patternCode(PatternKind kind);
 
 // Composes the file and route names. Returns false, leaving `names` unspecified, when one of them
@@ -77,7 +86,8 @@ bool gpxExpandingSquareSearchPattern(double lat, double lon, double course, doub
                                      int count, const char* stem);
 
 // Sector search of seven legs with 120 degree turns; `leg` is the sector's radius.
-// File "<stem> VS <c>.gpx".
+// File "<stem> VS <c>.gpx". A second pass (PatternParams::passes) is the one-pass route for the
+// course + 30 degrees, after the first; its commence search point is the waypoint "CSP2".
 bool gpxSectorSearchPattern(double lat, double lon, double course, double leg, const char* stem);
 
 // Creeping line for one unit, creeping to the right of the course from the datum.

@@ -200,14 +200,19 @@ bool renderPlanSvg(const PlanDrawing& drawing, std::FILE* out) {
   return o.flush() && std::ferror(out) == 0;
 }
 
+bool renderPlanSvg(const PlanDrawing& drawing, SafeFile& file) {
+  errno = 0;
+  if (!renderPlanSvg(drawing, file.stream())) file.fail(std::strerror(errno != 0 ? errno : EIO));
+  return !file.failed();
+}
+
 bool writePlanSvg(const PlanDrawing& drawing, const std::string& path, std::string& error) {
   SafeFile file;
   if (!file.open(path)) {
     error = file.error();
     return false;
   }
-  errno = 0;
-  if (!renderPlanSvg(drawing, file.stream())) file.fail(std::strerror(errno != 0 ? errno : EIO));
+  renderPlanSvg(drawing, file);
   if (!file.commit()) {
     error = file.error();
     return false;

@@ -10,12 +10,16 @@
 #include <string>
 
 #include "plan_chart.h"
+#include "safe_file.h"
 
 namespace vestrand {
 
 // Writes the picture to an open stream.
 // @return false when the stream reported an error
 bool renderPlanSvg(const PlanDrawing& drawing, std::FILE* out);
+
+// Writes the picture into a file of a run; false (the file says why) when a write failed.
+bool renderPlanSvg(const PlanDrawing& drawing, SafeFile& file);
 
 // Writes the picture to `path`, under a temporary name beside it, renamed into place only when
 // complete: a failure leaves no file behind and an earlier file of that name as it was.

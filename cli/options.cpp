@@ -1,0 +1,147 @@
+#include "options.h"
+
+#include <cstring>
+
+namespace vestrand::cli {
+namespace {
+
+const char* const kLatHelp =
+    "latitude: decimal degrees, north positive (43.5), or 43:30N, "
+    "43:30:15.5N, 43°30'15.5\"N";
+const char* const kLonHelp =
+    "longitude: decimal degrees, east positive (-3.75), or 003:45W, "
+    "3°45'W";
+const char* const kCourseHelp = "course of the first leg, degrees true, -360 to 360";
+const char* const kSpacingHelp = "track spacing, nautical miles, above 0 and at most 500";
+const char* const kLegHelp = "leg length, nautical miles, above 0 and at most 500";
+
+CLI::Option* addRequired(CLI::App* app, const std::string& name, std::string& value,
+                         const std::string& help, const std::string& type) {
+  return app->add_option(name, value, help)->required()->type_name(type);
+}
+
+void addPositions(CLI::App* app, Options& o, const std::string& first, const std::string& second) {
+  addRequired(app, "--lat", o.lat, first + " " + kLatHelp, "LAT");
+  addRequired(app, "--lon", o.lon, first + " " + kLonHelp, "LON");
+  if (second.empty()) return;
+  addRequired(app, "--lat2", o.lat2, second + " " + kLatHelp, "LAT");
+  addRequired(app, "--lon2", o.lon2, second + " " + kLonHelp, "LON");
+}
+
+void addDestination(CLI::App* app, Options& o) {
+  app->add_option("--stem", o.stem,
+                  "file-name stem, up to 40 letters, digits, '-' or '_', not starting with '-' "
+                  "(default: the local date and time, YYYYMMDDhhmmss)")
+      ->type_name("STEM");
+  app->add_option("--dir", o.dir, "folder to write into (default: the current folder)")
+      ->type_name("DIR");
+}
+
+// The plan options of the four pattern subcommands.
+void addPlan(CLI::App* app, Options& o) {
+  CLI::Option* summary = app->add_flag(
+      "--summary", o.summary,
+      "also print the plan: legs, track length, time at --speed, searched box, positions");
+  app->add_option("--speed", o.speed,
+                  "search speed for the time in the summary, knots, 0.1 to 100 (default 8)")
+      ->type_name("KN")
+      ->needs(summary);
+  app->add_flag("--json", o.json, "print the summary as one JSON object on one line")
+      ->needs(summary);
+  app->add_option("--svg", o.svg,
+                  "also write the plan's picture as an SVG file at this path (not inside --dir)")
+      ->type_name("FILE");
+  app->add_flag("--no-gpx", o.noGpx,
+                "write no GPX file: only print the summary or write the picture");
+}
+
+void addPattern(CLI::App* app, Options& o) {
+  addPositions(app, o, "datum", "");
+  addRequired(app, "--course", o.course, kCourseHelp, "C");
+}
+
+}  // namespace
+
+bool given(const CLI::App* sub, const char* name) {
+  return sub->get_option(name)->count() > 0;
+}
+
+Subcommands addSubcommands(CLI::App& app, Options& o) {
+  Subcommands s{};
+  s.square = app.add_subcommand("square", "expanding square search: write a GPX file");
+  addPattern(s.square, o);
+  addRequired(s.square, "--spacing", o.spacing, kSpacingHelp, "S");
+  addRequired(s.square, "--count", o.count, "leg pairs before the closing leg, 0 to 1000000", "N");
+
+  s.sector = app.add_subcommand("sector", "sector search: write a GPX file");
+  addPattern(s.sector, o);
+  addRequired(s.sector, "--leg", o.leg,
+              "leg length (the sector's radius), nautical miles, above 0 and at most 500", "D");
+
+  s.creeping = app.add_subcommand("creeping", "creeping line search: write a GPX file");
+  s.parallel = app.add_subcommand("parallel", "parallel sweep for two units: write a GPX file");
+  for (CLI::App* sub : {s.creeping, s.parallel}) {
+    addPattern(sub, o);
+    addRequired(sub, "--spacing", o.spacing, kSpacingHelp, "S");
+    addRequired(sub, "--leg", o.leg, kLegHelp, "L");
+    addRequired(sub, "--loops", o.loops, "loops of four legs, 0 to 1000000", "N");
+  }
+  for (CLI::App* sub : {s.square, s.sector, s.creeping, s.parallel}) {
+    addDestination(sub, o);
+    addPlan(sub, o);
+  }
+
+  s.line = app.add_subcommand("line", "two-point line: write a GPX file");
+  addPositions(s.line, o, "first", "second");
+  addDestination(s.line, o);
+
+  s.course = app.add_subcommand("course", "course and distance from one position to another");
+  addPositions(s.course, o, "from", "to");
+  s.course->add_option("--method", o.method, "plane (default), rhumb or great-circle")
+      ->type_name("METHOD");
+  s.course->add_flag("--json", o.json, "print one JSON object on one line");
+
+  s.arrive = app.add_subcommand("arrive", "arrival position after a course and a run");
+  addPositions(s.arrive, o, "start", "");
+  addRequired(s.arrive, "--course", o.course, "course, degrees true, -360 to 360", "C");
+  CLI::Option* distance =
+      s.arrive->add_option("--distance", o.distance, "distance to run, nautical miles, 0 to 21600")
+          ->type_name("NM");
+  CLI::Option* speed =
+      s.arrive->add_option("--speed", o.speed, "speed, knots, 0.1 to 100")->type_name("KN");
+  CLI::Option* hours =
+      s.arrive->add_option("--hours", o.hours, "time underway, hours, 0 to 8760")->type_name("H");
+  distance->excludes(speed)->excludes(hours);
+  s.arrive->add_option("--method", o.method, "plane (default) or rhumb")->type_name("METHOD");
+  s.arrive->add_flag("--json", o.json, "print one JSON object on one line");
+
+  o.method = "plane";
+  return s;
+}
+
+std::string checkCommandLine(int argc, char** argv, const Subcommands& subcommands) {
+  if (argc < 2 || argv[1][0] == '-') return {};
+  const CLI::App* chosen = nullptr;
+  std::string names;
+  for (const CLI::App* sub : subcommands.all()) {
+    if (sub->get_name() == argv[1]) chosen = sub;
+    names += (names.empty() ? "" : ", ") + sub->get_name();
+  }
+  if (chosen == nullptr) {
+    return std::string("unknown subcommand '") + argv[1] + "'; expected " + names;
+  }
+  for (int i = 2; i + 1 < argc; ++i) {
+    const std::string word = argv[i];
+    if (!word.starts_with("--") || word.find('=') != std::string::npos) continue;
+    const CLI::Option* option = chosen->get_option_no_throw(word);
+    if (option == nullptr || option->get_expected_min() == 0) continue;
+    const std::string next = argv[i + 1];
+    if (next.starts_with("--") &&
+        chosen->get_option_no_throw(next.substr(0, next.find('='))) != nullptr) {
+      return word + " has no value: the next word, '" + next + "', is an option of its own";
+    }
+  }
+  return {};
+}
+
+}  // namespace vestrand::cli

@@ -1,0 +1,48 @@
+// The subcommands of vestrand-cli and their options, as CLI11 reads them. Every value is kept as
+// the text given; the commands check it (arguments.h) so that each refusal names the option.
+#pragma once
+
+#include <CLI/CLI.hpp>
+#include <string>
+#include <vector>
+
+namespace vestrand::cli {
+
+// Everything the subcommands read; only the options of the chosen subcommand are filled in.
+struct Options {
+  std::string lat, lon, lat2, lon2;
+  std::string course, spacing, leg, count, loops;
+  std::string distance, speed, hours;
+  std::string stem, dir, method;
+  std::string svg;
+  bool json = false;
+  bool summary = false;
+  bool noGpx = false;
+};
+
+struct Subcommands {
+  CLI::App* square;
+  CLI::App* sector;
+  CLI::App* creeping;
+  CLI::App* parallel;
+  CLI::App* line;
+  CLI::App* course;
+  CLI::App* arrive;
+
+  std::vector<CLI::App*> all() const {
+    return {square, sector, creeping, parallel, line, course, arrive};
+  }
+};
+
+// Declares the subcommands and their options on `app`, filling `o` when parsed.
+Subcommands addSubcommands(CLI::App& app, Options& o);
+
+// True when the option `name` of `sub` was given.
+bool given(const CLI::App* sub, const char* name);
+
+// What CLI11 would say unclearly, said plainly before it parses: an unknown subcommand, or an
+// option whose value is missing because the next word is another option ("--lat --lon 0" would
+// take "--lon" as the latitude). @return the message, or the empty text when all is well
+std::string checkCommandLine(int argc, char** argv, const Subcommands& subcommands);
+
+}  // namespace vestrand::cli

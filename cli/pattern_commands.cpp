@@ -1,0 +1,144 @@
+// The commands that write files: the four patterns and the two-point line.
+#include <gpx.h>
+#include <pattern_files.h>
+#include <plan_chart.h>
+#include <plan_summary.h>
+#include <plan_svg.h>
+#include <safe_file.h>
+
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "arguments.h"
+#include "commands.h"
+#include "console.h"
+#include "report.h"
+
+namespace vestrand::cli {
+namespace {
+
+// The window stamps its files with the local date and time; so does the command line.
+std::string clockStem() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  char text[32];
+  if (localtime_r(&now, &local) == nullptr ||
+      std::strftime(text, sizeof text, "%Y%m%d%H%M%S", &local) != 14) {
+    throw WriteFailure{"cannot read the local date and time for the file name; give --stem"};
+  }
+  return text;
+}
+
+// Where the files go: the stem that names them and the folder they are written into.
+struct Destination {
+  std::string stem;
+  std::string dir;  // empty: the current folder
+};
+
+Destination destination(const Options& o, const CLI::App& sub) {
+  Destination d;
+  d.stem = given(&sub, "--stem") ? checkStem("--stem", o.stem) : clockStem();
+  if (given(&sub, "--dir")) d.dir = checkPath("--dir", o.dir, "a folder");
+  return d;
+}
+
+}  // namespace
+
+int runPattern(PatternKind kind, const Options& o, const CLI::App& sub) {
+  PatternParams p;
+  p.kind = kind;
+  p.lat = checkCoordinate("--lat", o.lat, Axis::Latitude);
+  p.lon = checkCoordinate("--lon", o.lon, Axis::Longitude);
+  p.course = checkCourse("--course", o.course);
+  switch (kind) {
+    case PatternKind::ExpandingSquare:
+      p.spacing = checkDistance("--spacing", o.spacing);
+      p.count = checkCount("--count", o.count);
+      break;
+    case PatternKind::Sector:
+      p.leg = checkDistance("--leg", o.leg);
+      break;
+    case PatternKind::CreepingLine:
+    case PatternKind::ParallelSweep:
+      p.spacing = checkDistance("--spacing", o.spacing);
+      p.leg = checkDistance("--leg", o.leg);
+      p.count = checkCount("--loops", o.loops);
+      break;
+  }
+  const double speed =
+      given(&sub, "--speed") ? checkSpeed("--speed", o.speed) : kDefaultSearchSpeed;
+  const bool svg = given(&sub, "--svg");
+  if (svg) checkPath("--svg", o.svg, "a file");
+  if (o.noGpx && !o.summary && !svg) {
+    throw UsageError("--no-gpx refused: without --summary or --svg there would be nothing to do");
+  }
+  std::string refusal;
+  if (!checkPatternExtent(p, refusal)) throw UsageError(refusal + "; nothing was written");
+  const Destination d = destination(o, sub);
+
+  PatternNames names;
+  PatternFiles files;
+  files.gpx = !o.noGpx;
+  std::vector<std::string> paths;
+  if (!composePatternNames(p, d.stem.c_str(), names) ||
+      !patternFilePaths(p, d.stem.c_str(), d.dir, files, paths, refusal)) {
+    // Cannot happen within the bounds of stem and course; kept so that a change of bounds fails
+    // loudly instead of writing a cut name.
+    throw UsageError("--stem '" + d.stem + "' refused: the file name would be too long");
+  }
+  for (const std::string& path : paths) {
+    if (svg && sameFile(path, o.svg)) {
+      throw UsageError("--svg '" + o.svg + "' refused: it names the file '" + path +
+                       "' that the pattern is written to");
+    }
+  }
+
+  // The summary and the picture come from one sailing of the pattern.
+  PlanSummarySink summarySink(p);
+  PlanDrawingSink drawingSink(p);
+  if (svg) {
+    TeeSink both(summarySink, drawingSink);
+    sailPattern(p, names, both);
+  } else if (o.summary) {
+    sailPattern(p, names, summarySink);
+  }
+
+  // Every file of the run is complete before any is put in place.
+  FileBatch batch;
+  std::string error;
+  if (!addPatternFiles(batch, p, d.stem.c_str(), d.dir, files, error)) throw WriteFailure{error};
+  if (svg) {
+    SafeFile* picture = batch.create(o.svg);
+    if (picture == nullptr || !renderPlanSvg(drawingSink.drawing(), *picture)) {
+      throw WriteFailure{picture == nullptr ? batch.error() : picture->error()};
+    }
+  }
+  if (!batch.commit()) throw WriteFailure{batch.error()};
+
+  const std::string gpxPath = files.gpx ? paths.front() : std::string();
+  if (o.summary && o.json) {
+    return printResult(summaryJson(summarySink.summary(), speed, gpxPath, svg ? o.svg : ""));
+  }
+  std::string text;
+  for (const std::string& path : paths) text += path + "\n";
+  if (svg) text += o.svg + "\n";
+  if (o.summary) text += summaryText(summarySink.summary(), speed);
+  return printResult(text);
+}
+
+int runLine(const Options& o, const CLI::App& sub) {
+  const double lat1 = checkCoordinate("--lat", o.lat, Axis::Latitude);
+  const double lon1 = checkCoordinate("--lon", o.lon, Axis::Longitude);
+  const double lat2 = checkCoordinate("--lat2", o.lat2, Axis::Latitude);
+  const double lon2 = checkCoordinate("--lon2", o.lon2, Axis::Longitude);
+  const Destination d = destination(o, sub);
+  std::string path;
+  std::string error;
+  if (!writeRhumbLine(lat1, lon1, lat2, lon2, d.stem.c_str(), d.dir, path, error)) {
+    throw WriteFailure{error};
+  }
+  return printResult(path + "\n");
+}
+
+}  // namespace vestrand::cli
