@@ -1,14 +1,16 @@
 #include "Vestrand.h"
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <iterator>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "About.h"
 #include "SAR.idiomas.h"
-#include "gpx.h"
+#include "pattern_files.h"
 #include "vestrand.gpx.h"
 
 int firstFocus = 1;
@@ -35,19 +37,57 @@ const std::size_t vestrandCallbackCount = std::size(vestrandCallbacks);
 
 namespace {
 
-// Tells the operator what became of a command: the file's name on the status line, or a message
-// naming the file and the reason it could not be written.
-void ReportWrite(bool written, const vestrand::PatternParams& params) {
-  if (written) {
-    vestrand::PatternNames names;
-    if (vestrand::composePatternNames(params, gpxFileNameWithoutExt, names)) {
-      ShowStatus(std::string("Written: ") + names.file);
-    }
+// A message to the operator: the file not written and why, naming the folder it was meant for.
+void ReportFailure(const std::string& reason) {
+  std::error_code unknown;
+  const std::filesystem::path folder = std::filesystem::current_path(unknown);
+  ShowStatus("Not written: " + reason);
+  const std::string message = "The GPX file was not written.\n\n" + reason +
+                              (unknown ? std::string() : "\n\nFolder: " + folder.string());
+  MessagePopup("GPX file not written", message.c_str());
+}
+
+// A datum past a pole or the antimeridian (degrees at their limit with minutes or seconds
+// beyond it, or a hemisphere switch that holds neither value) names no place on the chart.
+bool DatumRefused(const vestrand::PatternParams& params) {
+  const char* field = nullptr;
+  double value = 0.0;
+  double limit = 0.0;
+  if (!(std::fabs(params.lat) <= 90.0)) {
+    field = "latitude";
+    value = params.lat;
+    limit = 90.0;
+  } else if (!(std::fabs(params.lon) <= 180.0)) {
+    field = "longitude";
+    value = params.lon;
+    limit = 180.0;
+  } else {
+    return false;
+  }
+  char text[160];
+  std::snprintf(text, sizeof text, "the datum's %s fields give %.6f degrees, beyond %.0f", field,
+                value, limit);
+  ReportFailure(text);
+  return true;
+}
+
+// The command of a search page: its pattern, through the one writing path, into the current
+// folder; the status line names the file written.
+void WritePage(int page, int pagePanel) {
+  vestrand::PatternParams params;
+  const bool described = ReadSearchPage(page, pagePanel, params);
+  gpxFileNameWithoutExtension();
+  if (!described || DatumRefused(params)) return;
+  std::vector<std::string> written;
+  std::string error;
+  if (!vestrand::writePatternFiles(params, gpxFileNameWithoutExt, "", vestrand::PatternFiles{},
+                                   written, error)) {
+    ReportFailure(error);
     return;
   }
-  const std::string reason = GPXLastError();
-  ShowStatus("Not written: " + reason);
-  MessagePopup("GPX file not written", ("The GPX file was not written.\n\n" + reason).c_str());
+  std::string names;
+  for (const std::string& path : written) names += (names.empty() ? "" : ", ") + path;
+  ShowStatus("Written: " + names);
 }
 
 }  // namespace
@@ -97,42 +137,17 @@ int OpenGPX_CBK(int, int, int event, void*, int, int) {
 }
 
 int ESSP_CBK(int panel, int, int event, void*, int, int) {
-  if (event != EVENT_COMMIT) return 0;
-  vestrand::PatternParams params;
-  ReadSearchPage(1, panel, params);
-  gpxFileNameWithoutExtension();
-  const bool written = gpxExpandingSquareSearchPattern(
-      params.lat, params.lon, params.course, params.spacing, params.count, gpxFileNameWithoutExt);
-  ReportWrite(written, params);
+  if (event == EVENT_COMMIT) WritePage(1, panel);
   return 0;
 }
 
 int SectorSearch_CBK(int panel, int, int event, void*, int, int) {
-  if (event != EVENT_COMMIT) return 0;
-  vestrand::PatternParams params;
-  ReadSearchPage(2, panel, params);
-  gpxFileNameWithoutExtension();
-  const bool written = gpxSectorSearchPattern(params.lat, params.lon, params.course, params.leg,
-                                              gpxFileNameWithoutExt);
-  ReportWrite(written, params);
+  if (event == EVENT_COMMIT) WritePage(2, panel);
   return 0;
 }
 
 int ParallelSearch_CBK(int panel, int, int event, void*, int, int) {
-  if (event != EVENT_COMMIT) return 0;
-  vestrand::PatternParams params;
-  const bool described = ReadSearchPage(3, panel, params);
-  gpxFileNameWithoutExtension();
-  if (!described) return 0;
-  bool written = false;
-  if (params.kind == vestrand::PatternKind::ParallelSweep) {
-    written = gpxParallelSearchPattern2ships(params.lat, params.lon, params.course, params.spacing,
-                                             params.leg, params.count, gpxFileNameWithoutExt);
-  } else {
-    written = gpxCreepingLineSingleunit(params.lat, params.lon, params.course, params.spacing,
-                                        params.leg, params.count, gpxFileNameWithoutExt);
-  }
-  ReportWrite(written, params);
+  if (event == EVENT_COMMIT) WritePage(3, panel);
   return 0;
 }
 

@@ -1,6 +1,7 @@
 // Start of the run-time (the Qt application), its event loop, and the message dialog.
 #include <QApplication>
 #include <QMessageBox>
+#include <clocale>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -62,6 +63,10 @@ int InitCVIRTE(void* instance, char* argv[], void* reserved) {
     applicationArgv.push_back(nullptr);
     application = new QApplication(applicationArgc, applicationArgv.data());
   }
+  // QApplication adopts the user's locale for the C library too; every byte the program writes
+  // into a file must not depend on it ("VS 0.0", never "VS 0,0"). The widgets show numbers the
+  // user's way through QLocale, which this does not touch.
+  std::setlocale(LC_NUMERIC, "C");
   // Closing the window only asks the program; its callback ends the loop.
   QApplication::setQuitOnLastWindowClosed(false);
   return 1;
