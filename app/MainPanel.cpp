@@ -60,7 +60,61 @@ void ComposeStem(char (&stem)[kStemCapacity]) {
                 time[1], time[2]);
 }
 
+// Whole numbers of one or two digits (four for the year) separated by `separator`, nothing
+// else but blanks around them.
+bool ReadExactFields(const char* text, char separator, const int (&widths)[3], int (&fields)[3]) {
+  const char* at = text;
+  while (*at == ' ') ++at;
+  for (int i = 0; i < 3; ++i) {
+    if (i > 0 && *at++ != separator) return false;
+    int digits = 0;
+    int value = 0;
+    while (*at >= '0' && *at <= '9' && digits < widths[i]) {
+      value = value * 10 + (*at++ - '0');
+      ++digits;
+    }
+    if (digits == 0 || (widths[i] == 4 && digits != 4)) return false;
+    fields[i] = value;
+  }
+  while (*at == ' ') ++at;
+  return *at == '\0';
+}
+
+bool IsLeapYear(int year) {
+  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
 }  // namespace
+
+bool IsRealDate(const char* text) {
+  int date[3] = {0, 0, 0};
+  if (!ReadExactFields(text, '/', {4, 2, 2}, date)) return false;
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const int month = date[1];
+  if (month < 1 || month > 12 || date[2] < 1) return false;
+  const int days = kDays[month - 1] + (month == 2 && IsLeapYear(date[0]) ? 1 : 0);
+  return date[2] <= days;
+}
+
+bool IsRealTime(const char* text) {
+  int time[3] = {0, 0, 0};
+  return ReadExactFields(text, ':', {2, 2, 2}, time) && time[0] <= 23 && time[1] <= 59 &&
+         time[2] <= 59;
+}
+
+std::string StampProblem() {
+  char dateText[kFieldCapacity] = "";
+  char timeText[kFieldCapacity] = "";
+  GetCtrlVal(mainPanel, kDateField, dateText);
+  GetCtrlVal(mainPanel, kTimeField, timeText);
+  if (!IsRealDate(dateText)) {
+    return std::string("the date field holds '") + dateText + "', not a date YYYY/MM/DD";
+  }
+  if (!IsRealTime(timeText)) {
+    return std::string("the time field holds '") + timeText + "', not a time HH:MM:SS";
+  }
+  return {};
+}
 
 void ShowStatus(const std::string& text) {
   SetCtrlVal(mainPanel, kStatusLine, text.c_str());

@@ -78,6 +78,10 @@ void WritePage(int page, int pagePanel) {
   const bool described = ReadSearchPage(page, pagePanel, params);
   gpxFileNameWithoutExtension();
   if (!described || DatumRefused(params)) return;
+  if (const std::string problem = StampProblem(); !problem.empty()) {
+    ReportFailure(problem);
+    return;
+  }
   std::vector<std::string> written;
   std::string error;
   if (!vestrand::writePatternFiles(params, gpxFileNameWithoutExt, "", vestrand::PatternFiles{},

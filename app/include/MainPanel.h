@@ -48,6 +48,16 @@ int gpxFileNameWithoutExtension();
 // writing gpxFileNameWithoutExt.
 std::string CurrentStem();
 
+// Whether a field's text is a real date ("YYYY/MM/DD", month 1 to 12, a day that exists in that
+// month; one-digit months and days allowed) or a real time ("HH:MM:SS", 0 to 23, 0 to 59, 0 to 59;
+// one-digit parts allowed). Only such texts name files: anything else would give a stem that no
+// one finds under the time of the search.
+bool IsRealDate(const char* text);
+bool IsRealTime(const char* text);
+// Why the date and time fields of the main panel name no file ("the date field holds 'abc', not
+// a date YYYY/MM/DD"), or the empty text when both are real.
+std::string StampProblem();
+
 // The datum from the degrees, minutes and seconds fields and the hemisphere switch of `panel`:
 // degrees + minutes / 60 + seconds / 3600, negated for hemisphere 0 (south, west); -888.8 when
 // the switch holds neither 1 nor 0. The fields are not range-checked.
