@@ -214,8 +214,8 @@ TEST(PlanDrawing, RoutesMarksAndBounds) {
   EXPECT_EQ(d.routes[1].unit, 1);
   EXPECT_EQ(d.pointCount(), 10u);
   ASSERT_EQ(d.marks.size(), 3u);
-  EXPECT_TRUE(d.marks[0].datum);
-  EXPECT_FALSE(d.marks[1].datum);
+  EXPECT_EQ(d.marks[0].shape, vestrand::MarkShape::Cross);
+  EXPECT_EQ(d.marks[1].shape, vestrand::MarkShape::Square);
   EXPECT_NEAR(d.bounds.width(), 5.0, kChartTolerance);
   EXPECT_NEAR(d.bounds.height(), 4.0, kChartTolerance);
 }
