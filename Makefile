@@ -65,6 +65,7 @@ test: build build-sanitize
 
 bench: build
 	./build/bench/gpx_bench --benchmark_counters_tabular=true
+	./build/bench/svg_bench
 	QT_QPA_PLATFORM=offscreen ./build/bench/window/window_bench
 
 format:

@@ -15,7 +15,6 @@
 #include <QTabWidget>
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <utility>
 #include <vector>
 
@@ -44,178 +43,134 @@ QString Word(int entry) {
   return QString::fromUtf8(lrfExtra[entry]);
 }
 
-// The colours of the two units, as in the SVG picture; dark enough to read on white at night
-// with the screen dimmed.
-const QColor kUnitColours[] = {QColor(0x1f, 0x5f, 0xbf), QColor(0xc8, 0x10, 0x2e)};
-const QColor kInk(0x20, 0x20, 0x20);
 const QColor kPaper(Qt::white);
 
-constexpr double kMargin = 34.0;  // pixels around the pattern, room for names and numbers
-constexpr double kMinSpan = 0.1;  // nautical miles; one point still gets a scale
-constexpr std::size_t kMinLabels = 8;
-
-QColor UnitColour(int unit) {
-  return kUnitColours[unit == 1 ? 1 : 0];
+QColor Colour(vestrand::Rgb c) {
+  return QColor(c.r, c.g, c.b);
 }
 
-// Chart miles to widget pixels: north up, one scale for both axes, the pattern centred.
-struct Frame {
-  double scale = 1.0;  // pixels per nautical mile
-  double centreX = 0.0, centreY = 0.0;
-  QPointF middle;
-
-  Frame(const vestrand::ChartBounds& b, const QRectF& area) : middle(area.center()) {
-    const double spanX = std::max(b.width(), kMinSpan);
-    const double spanY = std::max(b.height(), kMinSpan);
-    centreX = b.empty ? 0.0 : (b.minX + b.maxX) / 2.0;
-    centreY = b.empty ? 0.0 : (b.minY + b.maxY) / 2.0;
-    scale = std::min(area.width() / spanX, area.height() / spanY);
-  }
-  QPointF at(vestrand::ChartPoint p) const {
-    return {middle.x() + (p.x - centreX) * scale, middle.y() - (p.y - centreY) * scale};
-  }
-};
+QPointF At(vestrand::PixelPoint p) {
+  return {p.x, p.y};
+}
 
 // Text with a pale halo, so that a number stays legible where it crosses a track.
-void HaloText(QPainter& painter, const QPointF& at, const QString& text, const QColor& colour) {
+void DrawText(QPainter& painter, const vestrand::FigureText& t) {
+  QFont font = painter.font();
+  font.setPixelSize(std::max(1, static_cast<int>(std::lround(t.size))));
+  font.setBold(t.bold);
+  const QString text = QString::fromStdString(t.text);
+  QPointF at = At(t.at);
+  if (t.anchor == vestrand::TextAnchor::Middle) {
+    at.rx() -= QFontMetricsF(font).horizontalAdvance(text) / 2.0;
+  }
   QPainterPath path;
-  path.addText(at, painter.font(), text);
+  path.addText(at, font, text);
   painter.save();
   painter.setPen(QPen(kPaper, 3.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
   painter.setBrush(Qt::NoBrush);
   painter.drawPath(path);
   painter.setPen(Qt::NoPen);
-  painter.setBrush(colour);
+  painter.setBrush(Colour(t.colour));
   painter.drawPath(path);
   painter.restore();
 }
 
-void DrawRoutes(QPainter& painter, const vestrand::PlanDrawing& d, const Frame& f) {
-  // Thinner tracks once they crowd, so that a thousand legs stay apart.
-  const double width = d.pointCount() > 400 ? 1.0 : d.pointCount() > 60 ? 1.5 : 2.5;
-  for (const vestrand::ChartRoute& route : d.routes) {
-    if (route.points.empty()) continue;
-    QPainterPath path(f.at(route.points.front()));
-    for (std::size_t i = 1; i < route.points.size(); ++i) path.lineTo(f.at(route.points[i]));
-    painter.setPen(QPen(UnitColour(route.unit), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawPath(path);
-  }
-}
-
-void DrawTurningPoints(QPainter& painter, const vestrand::PlanDrawing& d, const Frame& f,
-                       std::size_t maxLabels) {
-  const std::size_t stride = vestrand::labelStride(d.pointCount(), maxLabels);
-  QFont font = painter.font();
-  font.setPointSizeF(8.5);
-  painter.setFont(font);
-  const QFontMetricsF metrics(font);
-  // A number that would cover one already written is left out: on a dense pattern the thinned
-  // points still crowd where the tracks turn close together.
-  std::vector<QRectF> taken;
-  for (const vestrand::ChartRoute& route : d.routes) {
-    const QColor colour = UnitColour(route.unit);
-    for (std::size_t i = 0; i < route.points.size(); ++i) {
-      if (i % stride != 0 && i + 1 != route.points.size()) continue;
-      const QPointF p = f.at(route.points[i]);
-      painter.setPen(Qt::NoPen);
-      painter.setBrush(colour);
-      painter.drawEllipse(p, 2.8, 2.8);
-      const QString number = QString::number(i + 1);
-      const QPointF at = p + QPointF(4.0, -4.0);
-      const QRectF box = metrics.boundingRect(number).translated(at).adjusted(-2, -1, 2, 1);
-      const bool covers = std::any_of(taken.begin(), taken.end(),
-                                      [&box](const QRectF& r) { return r.intersects(box); });
-      if (covers) continue;
-      taken.push_back(box);
-      HaloText(painter, at, number, colour);
-    }
-  }
-}
-
-void DrawMarks(QPainter& painter, const vestrand::PlanDrawing& d, const Frame& f) {
-  QFont font = painter.font();
-  font.setPointSizeF(9.5);
-  font.setBold(true);
-  painter.setFont(font);
-  const double lineHeight = QFontMetricsF(font).height();
-  for (std::size_t i = 0; i < d.marks.size(); ++i) {
-    const vestrand::ChartMark& m = d.marks[i];
-    const QPointF p = f.at(m.at);
-    painter.setPen(QPen(kInk, 2.0));
-    painter.setBrush(Qt::NoBrush);
-    if (m.datum) {
-      painter.drawLine(p - QPointF(8, 0), p + QPointF(8, 0));
-      painter.drawLine(p - QPointF(0, 8), p + QPointF(0, 8));
-      painter.drawEllipse(p, 4.0, 4.0);
+QPainterPath Polyline(const std::vector<vestrand::PixelPoint>& points) {
+  QPainterPath path;
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    if (i == 0) {
+      path.moveTo(At(points[i]));
     } else {
-      painter.drawRect(QRectF(p - QPointF(5, 5), QSizeF(10, 10)));
+      path.lineTo(At(points[i]));
     }
-    // Marks close together (a short sweep's start points) are named on successive lines.
-    double line = 0.0;
-    for (std::size_t j = 0; j < i; ++j) {
-      const QPointF q = f.at(d.marks[j].at);
-      if (std::fabs(q.x() - p.x()) < 60.0 && std::fabs(q.y() - p.y()) < lineHeight) line += 1.0;
-    }
-    HaloText(painter, p + QPointF(10.0, lineHeight + lineHeight * line),
-             QString::fromStdString(m.name), kInk);
+  }
+  return path;
+}
+
+void DrawRoutes(QPainter& painter, const vestrand::PlanFigure& f) {
+  for (const vestrand::FigureRoute& route : f.routes) {
+    std::vector<vestrand::PixelPoint> points;
+    points.reserve(route.line.size());
+    for (const vestrand::FigureVertex& v : route.line) points.push_back(v.at);
+    painter.setPen(
+        QPen(Colour(route.colour), route.lineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(Polyline(points));
+  }
+  for (const vestrand::FigureLine& line : f.lines) {
+    QPen pen(Colour(line.colour), line.width, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin);
+    // The SVG's dashes of 6 and 4 pixels; Qt counts them in pen widths.
+    if (line.dashed) pen.setDashPattern({6.0 / line.width, 4.0 / line.width});
+    painter.setPen(pen);
+    painter.drawPath(Polyline(line.points));
   }
 }
 
-void DrawScaleBar(QPainter& painter, const Frame& f, const QRectF& area) {
-  const double length = vestrand::roundScaleLength(area.width() / 3.0 / f.scale);
-  const double x0 = area.left();
-  const double x1 = x0 + length * f.scale;
-  const double y = area.bottom() + kMargin * 0.55;
-  painter.setPen(QPen(kInk, 2.0, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+void DrawTurningPoints(QPainter& painter, const vestrand::PlanFigure& f) {
+  for (const vestrand::FigureRoute& route : f.routes) {
+    for (const vestrand::FigureTurningPoint& t : route.turningPoints) {
+      painter.setPen(Qt::NoPen);
+      painter.setBrush(Colour(route.colour));
+      painter.drawEllipse(At(t.at), f.dotRadius, f.dotRadius);
+      if (t.numberShown) DrawText(painter, t.label);
+    }
+  }
+}
+
+void DrawMarks(QPainter& painter, const vestrand::PlanFigure& f) {
+  for (const vestrand::FigureMark& m : f.marks) {
+    const QPointF p = At(m.at);
+    const double s = m.size;
+    painter.setPen(QPen(Colour(vestrand::kInk), 2.0));
+    painter.setBrush(Qt::NoBrush);
+    switch (m.shape) {
+      case vestrand::MarkShape::Cross:
+        painter.drawLine(p - QPointF(s, 0), p + QPointF(s, 0));
+        painter.drawLine(p - QPointF(0, s), p + QPointF(0, s));
+        painter.drawEllipse(p, s / 2.0, s / 2.0);
+        break;
+      case vestrand::MarkShape::Square:
+        painter.drawRect(QRectF(p - QPointF(s, s), QSizeF(2.0 * s, 2.0 * s)));
+        break;
+      case vestrand::MarkShape::Triangle:
+        painter.drawPolygon(QPolygonF({p - QPointF(0, s), p + QPointF(s, s), p + QPointF(-s, s)}));
+        break;
+    }
+    DrawText(painter, m.name);
+  }
+}
+
+void DrawScaleNorthAndLegend(QPainter& painter, const vestrand::PlanFigure& f) {
+  const vestrand::FigureScaleBar& bar = f.scaleBar;
+  painter.setPen(QPen(Colour(vestrand::kInk), 2.0, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
   painter.setBrush(Qt::NoBrush);
-  QPainterPath bar(QPointF(x0, y - 6.0));
-  bar.lineTo(x0, y);
-  bar.lineTo(x1, y);
-  bar.lineTo(x1, y - 6.0);
-  painter.drawPath(bar);
-  QFont font = painter.font();
-  font.setPointSizeF(9.0);
-  font.setBold(false);
-  painter.setFont(font);
-  char text[32];
-  std::snprintf(text, sizeof text, "%g NM", length);
-  painter.drawText(QPointF(x1 + 6.0, y + 1.0), QString::fromUtf8(text));
-}
+  QPainterPath path(At(bar.from) - QPointF(0, bar.tick));
+  path.lineTo(At(bar.from));
+  path.lineTo(At(bar.to));
+  path.lineTo(At(bar.to) - QPointF(0, bar.tick));
+  painter.drawPath(path);
+  DrawText(painter, bar.label);
 
-void DrawNorthArrow(QPainter& painter, const QRectF& bounds) {
-  const QPointF tip(bounds.right() - 22.0, bounds.top() + 10.0);
-  QPainterPath arrow(tip);
-  arrow.lineTo(tip + QPointF(8.0, 26.0));
-  arrow.lineTo(tip + QPointF(0.0, 19.0));
-  arrow.lineTo(tip + QPointF(-8.0, 26.0));
-  arrow.closeSubpath();
+  QPolygonF arrow;
+  for (const vestrand::PixelPoint& p : f.north.outline) arrow << At(p);
   painter.setPen(Qt::NoPen);
-  painter.setBrush(kInk);
-  painter.drawPath(arrow);
-  QFont font = painter.font();
-  font.setPointSizeF(10.0);
-  font.setBold(true);
-  painter.setFont(font);
-  painter.setPen(kInk);
-  painter.drawText(QRectF(tip.x() - 12.0, tip.y() + 27.0, 24.0, 16.0), Qt::AlignCenter, "N");
+  painter.setBrush(Colour(vestrand::kInk));
+  painter.drawPolygon(arrow);
+  DrawText(painter, f.north.letter);
+  for (const vestrand::FigureText& entry : f.legend) DrawText(painter, entry);
 }
 
-void DrawLegend(QPainter& painter, const vestrand::PlanDrawing& d, const QRectF& bounds) {
-  QFont font = painter.font();
-  font.setPointSizeF(9.0);
-  font.setBold(true);
-  painter.setFont(font);
-  const double lineHeight = QFontMetricsF(font).height();
-  for (std::size_t i = 0; i < d.routes.size(); ++i) {
-    const QPointF at(bounds.left() + 8.0,
-                     bounds.top() + 6.0 + lineHeight * (0.8 + static_cast<double>(i)));
-    HaloText(painter, at, QString::fromStdString(d.routes[i].name), UnitColour(d.routes[i].unit));
-  }
-}
-
-QString Nm(double value) {
-  return QString::number(value, 'f', 1) + QString::fromUtf8(" NM");
+// The summary's words: those the language table has, the others in English until it has them.
+vestrand::SummaryTexts WindowTexts() {
+  vestrand::SummaryTexts t;
+  t.pattern = "Pattern";
+  t.legs = Word(kLegsLabel).toStdString();
+  t.track = Word(kTrackLabel).toStdString();
+  t.speed = Word(kSpeedLabel).toStdString();
+  t.time = Word(kTimeLabel).toStdString();
+  t.box = Word(kAreaLabel).toStdString();
+  t.unitLabels = {Word(kUnit1).toStdString(), Word(kUnit2).toStdString()};
+  return t;
 }
 
 // The panel of the tab page shown, and its index.
@@ -245,7 +200,17 @@ PlanPreview::PlanPreview(QWidget* parent) : QWidget(parent) {
 void PlanPreview::setPlan(vestrand::PlanDrawing drawing, const QString& message) {
   drawing_ = std::move(drawing);
   message_ = message;
+  layOut();
   update();
+}
+
+void PlanPreview::layOut() {
+  figure_ = vestrand::layoutPlanFigure(
+      drawing_, {static_cast<double>(width()), static_cast<double>(height())});
+}
+
+void PlanPreview::resizeEvent(QResizeEvent*) {
+  layOut();
 }
 
 void PlanPreview::paintEvent(QPaintEvent*) {
@@ -265,19 +230,10 @@ void PlanPreview::paintEvent(QPaintEvent*) {
                      message_);
     return;
   }
-  // Room above for the legend and below for the scale bar.
-  const double legend = 16.0 * static_cast<double>(drawing_.routes.size());
-  const QRectF area = bounds.adjusted(kMargin, kMargin + legend, -kMargin - 14.0, -kMargin);
-  if (area.width() < 10.0 || area.height() < 10.0) return;
-  const Frame frame(drawing_.bounds, area);
-  const auto maxLabels = std::max<std::size_t>(
-      kMinLabels, static_cast<std::size_t>(area.width() * area.height() / 2500.0));
-  DrawRoutes(painter, drawing_, frame);
-  DrawTurningPoints(painter, drawing_, frame, maxLabels);
-  DrawMarks(painter, drawing_, frame);
-  DrawScaleBar(painter, frame, area);
-  DrawNorthArrow(painter, bounds);
-  DrawLegend(painter, drawing_, bounds);
+  DrawRoutes(painter, figure_);
+  DrawTurningPoints(painter, figure_);
+  DrawMarks(painter, figure_);
+  DrawScaleNorthAndLegend(painter, figure_);
 }
 
 PlanView::PlanView(int panel, QWidget* parent)
@@ -361,35 +317,15 @@ void PlanView::refresh() {
   vestrand::PlanDrawingSink drawingSink(params);
   vestrand::TeeSink both(summarySink, drawingSink);
   vestrand::sailPattern(params, names, both);
-  const vestrand::PlanSummary& s = summarySink.summary();
 
   double speed = 0.0;
   GetCtrlVal(panel_, kSearchSpeed, &speed);
   QStringList left;
   QStringList right;
-  left << Word(kLegsLabel) << Word(kTrackLabel);
-  right << QString::number(s.legs) << Nm(s.trackLength);
-  const QString speedText = QString::number(speed, 'g', 4) + QString::fromUtf8(" kn");
-  if (s.routes.size() == 2) {
-    for (std::size_t unit = 0; unit < 2; ++unit) {
-      left << (unit == 0 ? Word(kTimeLabel) : QString());
-      const double hours = vestrand::hoursAtSpeed(s.routes[unit].trackLength, speed);
-      right << Word(unit == 0 ? kUnit1 : kUnit2) + QString::fromUtf8(": ") +
-                   QString::fromStdString(vestrand::hoursMinutesText(hours)) +
-                   QString::fromUtf8(" h (") + speedText + ")";
-    }
-  } else {
-    left << Word(kTimeLabel);
-    const double hours = vestrand::hoursAtSpeed(s.longestTrack(), speed);
-    right << QString::fromStdString(vestrand::hoursMinutesText(hours)) + QString::fromUtf8(" h (") +
-                 speedText + ")";
-  }
-  left << Word(kAreaLabel);
-  right << QString::number(s.area(), 'f', 1) + QString::fromUtf8(" NM²");
-  for (const vestrand::PlanMark& mark : s.marks) {
-    left << QString::fromStdString(mark.name);
-    right << QString::fromStdString(mark.latText) + QString::fromUtf8("   ") +
-                 QString::fromStdString(mark.lonText);
+  for (const vestrand::SummaryRow& row :
+       vestrand::summaryRows(summarySink.summary(), speed, WindowTexts())) {
+    left << QString::fromStdString(row.label);
+    right << QString::fromStdString(row.value);
   }
   names_->setText(left.join('\n'));
   values_->setText(right.join('\n'));

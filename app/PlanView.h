@@ -13,6 +13,7 @@
 #include <string>
 
 #include "plan_chart.h"
+#include "plan_figure.h"
 #include "plan_summary.h"
 
 class QLabel;
@@ -21,7 +22,8 @@ class QLabel;
 // layout beside the program allows.
 inline constexpr int kPreviewMaxCount = 1000;
 
-// Paints a PlanDrawing: north up, equal scale on both axes, fitted to the widget with a margin.
+// Paints a PlanDrawing as the plan library lays it out for the widget's size (plan_figure.h), the
+// same figure the SVG picture renders; texts get a pale halo.
 class PlanPreview final : public QWidget {
  public:
   explicit PlanPreview(QWidget* parent = nullptr);
@@ -31,15 +33,21 @@ class PlanPreview final : public QWidget {
 
   const vestrand::PlanDrawing& drawing() const { return drawing_; }
   const QString& message() const { return message_; }
+  // The figure as painted, laid out for the widget's present size.
+  const vestrand::PlanFigure& figure() const { return figure_; }
 
   QSize sizeHint() const override { return {420, 360}; }
   QSize minimumSizeHint() const override { return {240, 200}; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
+  void layOut();
+
   vestrand::PlanDrawing drawing_;
+  vestrand::PlanFigure figure_;
   QString message_;
 };
 

@@ -1,7 +1,7 @@
 // The commands that write files: the four patterns and the two-point line.
 #include <gpx.h>
 #include <pattern_files.h>
-#include <plan_chart.h>
+#include <plan_figure.h>
 #include <plan_summary.h>
 #include <plan_svg.h>
 #include <safe_file.h>
@@ -94,23 +94,18 @@ int runPattern(PatternKind kind, const Options& o, const CLI::App& sub) {
     }
   }
 
-  // The summary and the picture come from one sailing of the pattern.
   PlanSummarySink summarySink(p);
-  PlanDrawingSink drawingSink(p);
-  if (svg) {
-    TeeSink both(summarySink, drawingSink);
-    sailPattern(p, names, both);
-  } else if (o.summary) {
-    sailPattern(p, names, summarySink);
-  }
+  if (o.summary) sailPattern(p, names, summarySink);
 
   // Every file of the run is complete before any is put in place.
   FileBatch batch;
   std::string error;
   if (!addPatternFiles(batch, p, d.stem.c_str(), d.dir, files, error)) throw WriteFailure{error};
   if (svg) {
+    // Laid out from two sailings of the pattern, so that a million points are never all held.
     SafeFile* picture = batch.create(o.svg);
-    if (picture == nullptr || !renderPlanSvg(drawingSink.drawing(), *picture)) {
+    if (picture == nullptr ||
+        !renderPlanSvg(drawPlanFigure(p, names, kSvgPictureSize), *picture)) {
       throw WriteFailure{picture == nullptr ? batch.error() : picture->error()};
     }
   }

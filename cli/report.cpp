@@ -74,25 +74,6 @@ std::string positionText(double lat, double lon, const char* method) {
 namespace vestrand::cli {
 namespace {
 
-const char* patternTitle(PatternKind kind) {
-  switch (kind) {
-    case PatternKind::ExpandingSquare:
-      return "expanding square";
-    case PatternKind::Sector:
-      return "sector";
-    case PatternKind::CreepingLine:
-      return "creeping line";
-    case PatternKind::ParallelSweep:
-      return "parallel sweep";
-  }
-  return "";
-}
-
-std::string timeText(double length, double speed) {
-  const double hours = hoursAtSpeed(length, speed);
-  return hoursMinutesText(hours) + " (" + format("%.2f", hours) + " h)";
-}
-
 std::string padded(const std::string& label) {
   return label.size() < 10 ? label + std::string(10 - label.size(), ' ') : label + " ";
 }
@@ -122,24 +103,8 @@ std::string jsonString(const std::string& text) {
 }
 
 std::string summaryText(const PlanSummary& s, double speed) {
-  std::string text = std::string("pattern   ") + patternTitle(s.kind) + " (" + patternCode(s.kind) +
-                     "), " + std::to_string(s.routes.size()) +
-                     (s.routes.size() == 1 ? " unit\n" : " units\n");
-  text += "legs      " + std::to_string(s.legs) + "\n";
-  text += "track     " + format("%.2f", s.trackLength) + " NM\n";
-  text += "speed     " + shortestNumber(speed) + " kn\n";
-  text += "time      " + timeText(s.longestTrack(), speed) + "\n";
-  text += "box       " + format("%.2f", s.boxLength) + " NM along the course x " +
-          format("%.2f", s.boxWidth) + " NM across, " + format("%.2f", s.area()) + " NM\xC2\xB2\n";
-  for (std::size_t i = 0; i < s.routes.size(); ++i) {
-    const RouteSummary& r = s.routes[i];
-    text += padded("unit " + std::to_string(i + 1)) + r.name + ": " + std::to_string(r.legs) +
-            " legs, " + format("%.2f", r.trackLength) + " NM, " + timeText(r.trackLength, speed) +
-            "\n";
-  }
-  for (const PlanMark& m : s.marks) {
-    text += padded(m.name) + m.latText + "  " + m.lonText + "\n";
-  }
+  std::string text;
+  for (const SummaryRow& row : summaryRows(s, speed)) text += padded(row.label) + row.value + "\n";
   return text;
 }
 

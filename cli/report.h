@@ -29,8 +29,8 @@ std::string positionText(double lat, double lon, const char* method);
 // A JSON string with its quotes; quotes, backslashes and control characters escaped.
 std::string jsonString(const std::string& text);
 
-// The plan summary at a search speed (knots), for people: one line per figure, then one per unit
-// and one per named position.
+// The plan summary at a search speed (knots), for people: the plan library's summaryRows in
+// English, each label padded to ten columns.
 std::string summaryText(const PlanSummary& summary, double speed);
 
 // The plan summary as one JSON object on one line, with the paths of the files written (empty:

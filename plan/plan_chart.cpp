@@ -16,7 +16,12 @@ ChartPoint LocalChart::project(double lat, double lon) const {
   return {(lon - lon0_) * 60.0 * std::cos(meanLat * kPi / 180.0), (lat - lat0_) * 60.0};
 }
 
+bool drawable(ChartPoint p) {
+  return std::fabs(p.x) <= kChartLimit && std::fabs(p.y) <= kChartLimit;
+}
+
 void ChartBounds::add(ChartPoint p) {
+  if (!drawable(p)) return;
   if (empty) {
     minX = maxX = p.x;
     minY = maxY = p.y;
@@ -55,15 +60,19 @@ void PlanDrawingSink::routePoint(double lat, double lon, const char*) {
   drawing_.bounds.add(p);
 }
 
-void PlanDrawingSink::waypoint(double lat, double lon, const char* name) {
+ChartMark chartMark(const LocalChart& chart, double lat, double lon, const char* name) {
   ChartMark mark;
   mark.name = name;
   mark.lat = lat;
   mark.lon = lon;
-  mark.at = chart_.project(lat, lon);
-  mark.datum = std::strstr(name, "Datum") != nullptr;
-  drawing_.bounds.add(mark.at);
-  drawing_.marks.push_back(std::move(mark));
+  mark.at = chart.project(lat, lon);
+  mark.shape = std::strstr(name, "Datum") != nullptr ? MarkShape::Cross : MarkShape::Square;
+  return mark;
+}
+
+void PlanDrawingSink::waypoint(double lat, double lon, const char* name) {
+  drawing_.marks.push_back(chartMark(chart_, lat, lon, name));
+  drawing_.bounds.add(drawing_.marks.back().at);
 }
 
 PlanDrawing drawPattern(const PatternParams& params, const PatternNames& names) {

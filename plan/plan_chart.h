@@ -1,5 +1,5 @@
-// The flat local chart of a search and the drawing model that the SVG writer and the window's
-// preview both paint.
+// The flat local chart of a search and the drawing of a pattern on it: its routes with every
+// turning point and its named marks, in nautical miles. plan_figure.h lays it out in pixels.
 //
 // The chart is north up, in nautical miles east and north of the datum. A position is placed by
 // plane sailing's scaling: its northing is the difference of latitude times 60, its easting the
@@ -35,7 +35,21 @@ class LocalChart {
   double lon0_;
 };
 
-// The smallest north-up rectangle holding some chart points; empty until the first one.
+// A position, degrees, north and east positive.
+struct GeoPoint {
+  double lat = 0.0;
+  double lon = 0.0;
+};
+
+// Chart points farther than this from the datum (nautical miles; the earth is 21,600 round) or not
+// finite are not drawn: they come only from absurd input, and would overflow the picture's sums.
+inline constexpr double kChartLimit = 1e12;
+
+// True when `p` can be drawn: both coordinates finite and within kChartLimit.
+bool drawable(ChartPoint p);
+
+// The smallest north-up rectangle holding some chart points; empty until the first one. Points
+// that are not drawable are left out.
 struct ChartBounds {
   double minX = 0.0, minY = 0.0, maxX = 0.0, maxY = 0.0;
   bool empty = true;
@@ -52,14 +66,21 @@ struct ChartRoute {
   std::vector<ChartPoint> points;
 };
 
-// A named waypoint: the datum or a commence search point.
+// How a mark is drawn: the datum a cross in a ring, a commence search point a square, any other
+// position (a last known position, say) a triangle.
+enum class MarkShape { Cross, Square, Triangle };
+
+// A named position on the chart: a waypoint of the file, or an extra mark of the picture.
 struct ChartMark {
   std::string name;  // as in the file
   double lat = 0.0;  // degrees
   double lon = 0.0;  // degrees
   ChartPoint at;
-  bool datum = false;  // the name holds "Datum" ("CSP/Datum" is both)
+  MarkShape shape = MarkShape::Square;  // Cross when the name holds "Datum" ("CSP/Datum" is both)
 };
+
+// A waypoint placed on `chart`, its shape from its name.
+ChartMark chartMark(const LocalChart& chart, double lat, double lon, const char* name);
 
 // Everything a picture of the plan needs. Holds two doubles per turning point.
 struct PlanDrawing {

@@ -1,6 +1,7 @@
 #include "plan_summary.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -112,6 +113,93 @@ std::string hoursMinutesText(double hours) {
   const long long mm = minutes % 60;
   if (mm < 10) text += '0';
   return text + std::to_string(mm);
+}
+
+namespace {
+
+// to_chars never consults the locale; 350 characters hold any double in "%.2f".
+template <typename... Format>
+std::string numberText(double value, Format... format) {
+  if (!std::isfinite(value)) return "-";
+  char text[400];
+  const auto result = std::to_chars(text, text + sizeof text, value, format...);
+  return result.ec == std::errc() ? std::string(text, result.ptr) : std::string("-");
+}
+
+const std::string& patternTitle(PatternKind kind, const SummaryTexts& t) {
+  switch (kind) {
+    case PatternKind::ExpandingSquare:
+      return t.expandingSquare;
+    case PatternKind::Sector:
+      return t.sector;
+    case PatternKind::CreepingLine:
+      return t.creepingLine;
+    case PatternKind::ParallelSweep:
+      return t.parallelSweep;
+  }
+  return t.sector;
+}
+
+std::string durationText(double length, double speed, const SummaryTexts& t) {
+  const double hours = hoursAtSpeed(length, speed);
+  if (!std::isfinite(hours)) return t.noValue;
+  return fillIn(t.duration, {hoursMinutesText(hours), fixedText(hours, 2)});
+}
+
+}  // namespace
+
+std::string fixedText(double value, int decimals) {
+  return numberText(value, std::chars_format::fixed, std::clamp(decimals, 0, 17));
+}
+
+std::string generalText(double value) {
+  return numberText(value, std::chars_format::general, 6);
+}
+
+std::string shortestText(double value) {
+  return numberText(value);
+}
+
+std::string fillIn(std::string_view pattern, std::initializer_list<std::string_view> values) {
+  std::string out;
+  out.reserve(pattern.size());
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
+    const auto index = static_cast<std::size_t>(next - '1');
+    if (pattern[i] == '%' && next >= '1' && next <= '9' && index < values.size()) {
+      out += values.begin()[index];
+      ++i;
+    } else {
+      out += pattern[i];
+    }
+  }
+  return out;
+}
+
+std::vector<SummaryRow> summaryRows(const PlanSummary& s, double speed, const SummaryTexts& t) {
+  const std::string unitCount =
+      s.routes.size() == 1 ? t.oneUnit : fillIn(t.units, {std::to_string(s.routes.size())});
+  std::vector<SummaryRow> rows = {
+      {t.pattern,
+       fillIn(t.patternValue, {patternTitle(s.kind, t), patternCode(s.kind), unitCount})},
+      {t.legs, std::to_string(s.legs)},
+      {t.track, fillIn(t.length, {fixedText(s.trackLength, 2)})},
+      {t.speed, fillIn(t.speedValue, {shortestText(speed)})},
+      {t.time, durationText(s.longestTrack(), speed, t)},
+      {t.box, fillIn(t.boxValue, {fixedText(s.boxLength, 2), fixedText(s.boxWidth, 2),
+                                  fixedText(s.area(), 2)})},
+  };
+  for (std::size_t i = 0; i < s.routes.size(); ++i) {
+    const RouteSummary& r = s.routes[i];
+    rows.push_back(
+        {i < t.unitLabels.size() ? t.unitLabels[i]
+                                 : fillIn(t.otherUnitLabel, {std::to_string(i + 1)}),
+         fillIn(t.unitValue, {r.name, std::to_string(r.legs), fixedText(r.trackLength, 2),
+                              durationText(r.trackLength, speed, t)})});
+  }
+  for (const PlanMark& m : s.marks)
+    rows.push_back({m.name, fillIn(t.position, {m.latText, m.lonText})});
+  return rows;
 }
 
 std::string windows1252ToUtf8(const char* text) {

@@ -21,7 +21,10 @@
 //    spacing beyond the outer tracks; for the parallel sweep it includes the closing cross legs.
 #pragma once
 
+#include <array>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "vestrand.gpx.h"
@@ -114,6 +117,64 @@ std::string hoursMinutesText(double hours);
 // "N43º 30.00'", "W003º 45.00'".
 std::string latitudeTextUtf8(double lat);
 std::string longitudeTextUtf8(double lon);
+
+// Numbers as printf's "%.<decimals>f" and "%g" write them in the C locale, whatever locale the
+// process has chosen (Qt's window chooses the user's): always a full stop. Not-a-number and the
+// infinities give "-".
+std::string fixedText(double value, int decimals);
+std::string generalText(double value);
+// The shortest text that reads back as the same double: "8", "0.1", "1e-300"; "-" as above.
+std::string shortestText(double value);
+
+// `pattern` with %1 ... %9 replaced by the values in order, in one pass, so a value that holds
+// "%2" stays as it is. A % before anything else, or a number beyond the values, is kept.
+std::string fillIn(std::string_view pattern, std::initializer_list<std::string_view> values);
+
+// Every word of the summary rows, in English by default: the command line prints these, the window
+// fills them from its language table. In the values, %1, %2, ... stand for the numbers and names
+// in the order given beside each; a translation may move them.
+struct SummaryTexts {
+  // Row labels.
+  std::string pattern = "pattern";
+  std::string legs = "legs";
+  std::string track = "track";
+  std::string speed = "speed";
+  std::string time = "time";
+  std::string box = "box";
+  std::array<std::string, 2> unitLabels = {"unit 1", "unit 2"};
+  std::string otherUnitLabel = "unit %1";  // %1: the unit's number, from 3 (no pattern has one)
+  // Pattern titles.
+  std::string expandingSquare = "expanding square";
+  std::string sector = "sector";
+  std::string creepingLine = "creeping line";
+  std::string parallelSweep = "parallel sweep";
+  // Values.
+  std::string patternValue = "%1 (%2), %3";  // title, code, the number of units below
+  std::string oneUnit = "1 unit";
+  std::string units = "%1 units";      // count
+  std::string length = "%1 NM";        // nautical miles
+  std::string speedValue = "%1 kn";    // knots
+  std::string duration = "%1 (%2 h)";  // "h:mm", hours
+  std::string boxValue =
+      "%1 NM along the course x %2 NM across, %3 NM\xC2\xB2";  // length, width, area
+  std::string unitValue = "%1: %2 legs, %3 NM, %4";            // route name, legs, track, duration
+  std::string position = "%1  %2";                             // latitude text, longitude text
+  std::string noValue = "-";  // a time at a speed that is no number above 0
+};
+
+// One line of the summary: a label and its value, UTF-8.
+struct SummaryRow {
+  std::string label;
+  std::string value;
+};
+
+// The summary at a search speed as rows, in this order: pattern, legs, track length, speed, time
+// to complete (the longest unit's), searched box, one row per unit (route name, legs, track, time)
+// and one per named position (the mark's name as the label). Lengths and the box to 2 decimals,
+// times as "h:mm" and hours to 2 decimals, the speed as its shortest text.
+// @param[in] speed knots
+std::vector<SummaryRow> summaryRows(const PlanSummary& summary, double speed,
+                                    const SummaryTexts& texts = {});
 
 // Windows-1252 text of the navigation library to UTF-8. Only bytes that Windows-1252 and Latin-1
 // share (below 0x80 and from 0xA0) are converted; 0x80..0x9F, which the library never writes,

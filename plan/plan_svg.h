@@ -1,34 +1,50 @@
-// The plan's picture as an SVG file: the flat local chart of plan_chart.h, north up.
+// The plan's picture as SVG: a PlanFigure (plan_figure.h) rendered, nothing laid out here.
 //
-// One <polyline> per route holding every one of its turning points, the two units of the
-// parallel sweep in two colours, the turning points numbered in sailing order (thinned to round
-// steps when there are hundreds), the datum and the commence search points marked and named as
-// in the GPX file, a scale bar of a round length in nautical miles and a north arrow.
+// One <polyline> per route through its kept points, in its unit's colour, with the route's name
+// as its title; dots and numbers at the turning points the figure chose; the marks and their
+// names; extra lines as <path> elements, dashed when the figure says so; the scale bar, the
+// north arrow and the legend. Names are escaped by appendXmlText, so any bytes give a
+// well-formed file.
 #pragma once
 
-#include <cstdio>
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "plan_chart.h"
+#include "plan_figure.h"
 #include "safe_file.h"
+#include "vestrand.gpx.h"
 
 namespace vestrand {
 
-// Writes the picture to an open stream.
-// @return false when the stream reported an error
-bool renderPlanSvg(const PlanDrawing& drawing, std::FILE* out);
+// Receives text in pieces of 64 KiB or more (the last may be shorter); returns false to stop.
+using TextOut = std::function<bool(std::string_view)>;
 
-// Writes the picture into a file of a run; false (the file says why) when a write failed.
-bool renderPlanSvg(const PlanDrawing& drawing, SafeFile& file);
+// The SVG picture's size: 800 pixels wide, as high as the pattern's shape asks.
+inline constexpr PictureSize kSvgPictureSize{800.0, 0.0};
 
-// Writes the picture to `path`, under a temporary name beside it, renamed into place only when
-// complete: a failure leaves no file behind and an earlier file of that name as it was.
-// @param[out] error on failure, the path and the reason ("cannot create 'x.svg': No such file or
+// Renders the figure as one SVG document.
+// @return false when `out` refused a piece; nothing more is handed to it after that
+bool renderPlanSvg(const PlanFigure& figure, const TextOut& out);
+
+// Renders the figure into a file of a run.
+// @return false when a write failed; the file says why
+bool renderPlanSvg(const PlanFigure& figure, SafeFile& file);
+
+// Writes the figure's SVG to `path` through a SafeFile: a failure leaves no file behind and an
+// earlier file of that name as it was.
+// @param[out] error on failure, the path and the reason ("cannot write 'x.svg': No such file or
 //   directory"); untouched on success
 // @return true when the whole file is in place
-bool writePlanSvg(const PlanDrawing& drawing, const std::string& path, std::string& error);
+bool writePlanSvg(const PlanFigure& figure, const std::string& path, std::string& error);
 
-// Text made safe for XML character data and attribute values: see appendXmlText.
-std::string escapeXml(const std::string& text);
+// The picture of a pattern, sailed twice so that its points are never all held (see
+// drawPlanFigure), written as above.
+bool writePlanSvg(const PatternParams& params, const PatternNames& names, const std::string& path,
+                  std::string& error);
+
+// The picture of a drawing held in memory, written as above.
+bool writePlanSvg(const PlanDrawing& drawing, const std::string& path, std::string& error);
 
 }  // namespace vestrand

@@ -1,10 +1,12 @@
-// The plan summary of the worked examples: legs, track length, time, area and position texts.
+// The plan summary of the worked examples: legs, track length, time, area and position texts, and
+// the rows both programs show.
 #include "plan_summary.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "plan_chart.h"
 #include "vestrand.gpx.h"
@@ -135,6 +137,55 @@ TEST(PlanTime, HoursMinutesText) {
   EXPECT_EQ(vestrand::hoursMinutesText(-1.0), "-");
 }
 
+using Rows = std::vector<vestrand::SummaryRow>;
+
+TEST(PlanRows, TranslatedWordsMayMoveTheValues) {
+  vestrand::SummaryTexts t;
+  t.parallelSweep = "barrido paralelo";
+  t.units = "%1 unidades";
+  t.unitLabels = {"1. unitatea", "2. unitatea"};
+  t.unitValue = "%2 Schenkel, %3 sm, %4 (%1)";
+  t.duration = "%2 h = %1";
+  const PlanSummary s = summarize(kParallel);
+  const Rows rows = vestrand::summaryRows(s, 0.5, t);
+  ASSERT_EQ(rows.size(), 11u);
+  EXPECT_EQ(rows[0].value, "barrido paralelo (PS_PM), 2 unidades");
+  EXPECT_EQ(rows[3].value, "0.5 kn");
+  EXPECT_EQ(rows[4].value, "20.00 h = 20:00");
+  EXPECT_EQ(rows[7].label, "2. unitatea");
+  EXPECT_EQ(rows[7].value, "4 Schenkel, 10.00 sm, 20.00 h = 20:00 (20121225143000 - PS-right 0.0)");
+  EXPECT_EQ(rows[10].label, "CSP2");
+}
+
+TEST(PlanRows, NoSpeedGivesNoTime) {
+  const Rows rows = vestrand::summaryRows(summarize(kSector), 0.0);
+  EXPECT_EQ(rows[4].value, "-");
+  EXPECT_EQ(rows[6].value, "20121225143000 - VS 30.0: 7 legs, 18.00 NM, -");
+}
+
+TEST(PlanText, FillIn) {
+  struct Case {
+    const char* pattern;
+    const char* expected;
+  } const cases[] = {
+      {"%1 and %2", "a and b%2"},  // a value is never filled in again
+      {"%2 before %1", "b%2 before a"},
+      {"%3 %0 100% %", "%3 %0 100% %"},
+      {"", ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(vestrand::fillIn(c.pattern, {"a", "b%2"}), c.expected) << c.pattern;
+  }
+}
+
+TEST(PlanText, NumbersAsPrintfWritesThem) {
+  EXPECT_EQ(vestrand::fixedText(13.856406460551018, 2), "13.86");
+  EXPECT_EQ(vestrand::fixedText(0.125, 2), "0.12");  // the tie to even
+  EXPECT_EQ(vestrand::generalText(2e-5), "2e-05");
+  EXPECT_EQ(vestrand::shortestText(0.1), "0.1");
+  EXPECT_EQ(vestrand::fixedText(NAN, 2), "-");
+}
+
 TEST(PlanText, PositionsInUtf8) {
   EXPECT_EQ(vestrand::latitudeTextUtf8(43.5), "N43\xC2\xBA 30.00'");
   EXPECT_EQ(vestrand::longitudeTextUtf8(-3.75), "W003\xC2\xBA 45.00'");
@@ -163,8 +214,8 @@ TEST(PlanDrawing, RoutesMarksAndBounds) {
   EXPECT_EQ(d.routes[1].unit, 1);
   EXPECT_EQ(d.pointCount(), 10u);
   ASSERT_EQ(d.marks.size(), 3u);
-  EXPECT_TRUE(d.marks[0].datum);
-  EXPECT_FALSE(d.marks[1].datum);
+  EXPECT_EQ(d.marks[0].shape, vestrand::MarkShape::Cross);
+  EXPECT_EQ(d.marks[1].shape, vestrand::MarkShape::Square);
   EXPECT_NEAR(d.bounds.width(), 5.0, kChartTolerance);
   EXPECT_NEAR(d.bounds.height(), 4.0, kChartTolerance);
 }

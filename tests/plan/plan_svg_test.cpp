@@ -1,5 +1,5 @@
-// The plan's SVG picture: well-formed, one polyline per route with every turning point, numbers
-// thinned for long patterns, and a failed write that leaves nothing behind.
+// The plan's SVG picture: the figure rendered well-formed, one polyline per route through its kept
+// points, the text handed on in large pieces, and a failed write that leaves nothing behind.
 #include "plan_svg.h"
 
 #include <gtest/gtest.h>
@@ -10,9 +10,11 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "plan_chart.h"
+#include "plan_figure.h"
 #include "vestrand.gpx.h"
 
 namespace {
@@ -76,56 +78,71 @@ class PlanSvg : public ::testing::Test {
   fs::path dir_;
 };
 
-TEST_F(PlanSvg, SectorIsOnePolylineOfEightPoints) {
-  const std::string path =
-      write(draw({PatternKind::Sector, 40.0, -10.0, 30.0, 0.0, 2.0, 0}), "sector.svg");
-  EXPECT_TRUE(wellFormed(path));
-  const std::string svg = read(path);
-  EXPECT_EQ(polylinePoints(svg), std::vector<std::size_t>{8});
-  EXPECT_NE(svg.find(">Datum</text>"), std::string::npos);
-  EXPECT_NE(svg.find(">CSP</text>"), std::string::npos);
-  EXPECT_NE(svg.find("id=\"scale-bar\""), std::string::npos);
-  EXPECT_NE(svg.find("id=\"north-arrow\""), std::string::npos);
-  EXPECT_NE(svg.find(" NM</text>"), std::string::npos);
-}
-
-TEST_F(PlanSvg, ParallelSweepIsTwoPolylinesInTwoColours) {
-  const std::string path = write(draw({PatternKind::ParallelSweep, 43.5, -3.75, 0.0, 1.0, 4.0, 2}));
-  EXPECT_TRUE(wellFormed(path));
-  const std::string svg = read(path);
-  EXPECT_EQ(polylinePoints(svg), (std::vector<std::size_t>{9, 9}));
-  EXPECT_NE(svg.find("class=\"unit1\" stroke=\"#1f5fbf\""), std::string::npos);
-  EXPECT_NE(svg.find("class=\"unit2\" stroke=\"#c8102e\""), std::string::npos);
-  for (const char* name : {">Datum<", ">CSP1<", ">CSP2<"}) {
-    EXPECT_NE(svg.find(name), std::string::npos) << name;
+TEST_F(PlanSvg, EachRouteIsOnePolylineThroughItsKeptPoints) {
+  struct Case {
+    PatternParams params;
+    std::vector<std::size_t> points;
+  } const cases[] = {
+      {{PatternKind::Sector, 40.0, -10.0, 30.0, 0.0, 2.0, 0}, {8}},
+      {{PatternKind::ExpandingSquare, 40.0, -10.0, 0.0, 1.0, 0.0, 2}, {6}},
+      {{PatternKind::CreepingLine, 43.5, -3.75, 0.0, 1.0, 4.0, 1}, {6}},
+      {{PatternKind::ParallelSweep, 43.5, -3.75, 0.0, 1.0, 4.0, 2}, {9, 9}},
+      {{PatternKind::ParallelSweep, 43.5, -3.75, 0.0, 1.0, 4.0, 0}, {1, 1}},
+      {{PatternKind::ParallelSweep, 43.5, -3.75, 0.0, 1.0, 4.0, 1000}, {}},  // thinned
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.params.kind));
+    vestrand::PatternNames names;
+    ASSERT_TRUE(vestrand::composePatternNames(c.params, "20121225143000", names));
+    const vestrand::PlanFigure f = vestrand::drawPlanFigure(c.params, names, {800, 0});
+    const std::string path = (dir_ / "plan.svg").string();
+    std::string error;
+    ASSERT_TRUE(vestrand::writePlanSvg(c.params, names, path, error)) << error;
+    EXPECT_TRUE(wellFormed(path));
+    const std::string svg = read(path);
+    std::vector<std::size_t> kept;
+    std::size_t dots = 0;
+    for (const auto& route : f.routes) {
+      kept.push_back(route.line.size());
+      dots += route.turningPoints.size();
+    }
+    EXPECT_EQ(polylinePoints(svg), kept);
+    if (!c.points.empty()) {
+      EXPECT_EQ(kept, c.points);
+    }
+    for (const auto& mark : f.marks) dots += mark.shape == vestrand::MarkShape::Cross;  // a ring
+    EXPECT_EQ(occurrences(svg, "<circle"), dots);
+    EXPECT_NE(svg.find("class=\"unit1\" stroke=\"#1f5fbf\""), std::string::npos);
+    EXPECT_EQ(svg.find("class=\"unit2\" stroke=\"#c8102e\"") != std::string::npos,
+              f.routes.size() == 2);
+    EXPECT_NE(svg.find(">" + f.scaleBar.label.text + "</text>"), std::string::npos);
+    EXPECT_NE(svg.find(">N</text>"), std::string::npos);
   }
 }
 
-TEST_F(PlanSvg, SquareAndCreepingLine) {
-  const std::string square =
-      write(draw({PatternKind::ExpandingSquare, 40.0, -10.0, 0.0, 1.0, 0.0, 2}), "square.svg");
-  EXPECT_TRUE(wellFormed(square));
-  EXPECT_EQ(polylinePoints(read(square)), std::vector<std::size_t>{6});
-  const std::string creeping =
-      write(draw({PatternKind::CreepingLine, 43.5, -3.75, 0.0, 1.0, 4.0, 1}), "creeping.svg");
-  EXPECT_TRUE(wellFormed(creeping));
-  EXPECT_EQ(polylinePoints(read(creeping)), std::vector<std::size_t>{6});
-}
-
-TEST_F(PlanSvg, ThousandLoopsKeepEveryPointButFewNumbers) {
-  const std::string path =
-      write(draw({PatternKind::ParallelSweep, 43.5, -3.75, 0.0, 1.0, 4.0, 1000}));
-  EXPECT_TRUE(wellFormed(path));
-  const std::string svg = read(path);
-  EXPECT_EQ(polylinePoints(svg), (std::vector<std::size_t>{4001, 4001}));
-  // 8002 points at a stride of 200: 21 numbers per route, the last point included.
-  EXPECT_EQ(occurrences(svg, "<circle"), 42u);
-}
-
-TEST_F(PlanSvg, OnePointPatternStillHasAScale) {
-  const std::string path = write(draw({PatternKind::ParallelSweep, 43.5, -3.75, 0.0, 1.0, 4.0, 0}));
-  EXPECT_TRUE(wellFormed(path));
-  EXPECT_EQ(polylinePoints(read(path)), (std::vector<std::size_t>{1, 1}));
+TEST_F(PlanSvg, TextGoesOutInLargePiecesAndStopsWhenRefused) {
+  // A random walk keeps most of its points: a big document.
+  vestrand::PlanDrawing d;
+  d.routes.push_back({"walk", 0, {}});
+  unsigned seed = 1;
+  for (int i = 0; i < 50000; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    d.routes[0].points.push_back({(seed >> 8) % 1000 / 10.0, (seed >> 18) % 1000 / 10.0});
+  }
+  const vestrand::PlanFigure f = vestrand::layoutPlanFigure(d, {800, 800});
+  std::vector<std::size_t> pieces;
+  std::string whole;
+  ASSERT_TRUE(vestrand::renderPlanSvg(f, [&](std::string_view piece) {
+    pieces.push_back(piece.size());
+    whole += piece;
+    return true;
+  }));
+  ASSERT_GT(pieces.size(), 2u);
+  for (std::size_t i = 0; i + 1 < pieces.size(); ++i) EXPECT_GE(pieces[i], 65536u);
+  EXPECT_EQ(polylinePoints(whole), std::vector<std::size_t>{f.routes[0].line.size()});
+  int calls = 0;
+  EXPECT_FALSE(vestrand::renderPlanSvg(f, [&calls](std::string_view) { return ++calls, false; }));
+  EXPECT_EQ(calls, 1);
 }
 
 TEST_F(PlanSvg, NamesAreEscaped) {
@@ -137,7 +154,6 @@ TEST_F(PlanSvg, NamesAreEscaped) {
   const std::string svg = read(path);
   EXPECT_NE(svg.find("a&lt;b &amp; &quot;c&quot;"), std::string::npos);
   EXPECT_NE(svg.find("Dat&apos;um&gt;"), std::string::npos);
-  EXPECT_EQ(vestrand::escapeXml("x"), "x");
 }
 
 TEST_F(PlanSvg, MissingFolderIsReportedAndLeavesNothing) {

@@ -1,0 +1,258 @@
+// The picture's layout: the frame, the numbers and names that must not cover one another, the
+// scale bar, the units' colours, extras, and the thinning that bounds a huge pattern's points.
+#include "plan_figure.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "plan_chart.h"
+#include "vestrand.gpx.h"
+
+namespace {
+
+using vestrand::PatternKind;
+using vestrand::PatternParams;
+using vestrand::PictureSize;
+using vestrand::PixelBox;
+using vestrand::PixelPoint;
+using vestrand::PlanFigure;
+
+constexpr double kPixelTolerance = 1e-9;
+
+const PatternParams kSector{PatternKind::Sector, 40.0, -10.0, 30.0, 0.0, 2.0, 0};
+const PatternParams kSquare{PatternKind::ExpandingSquare, 40.0, -10.0, 0.0, 1.0, 0.0, 2};
+const PatternParams kCreeping{PatternKind::CreepingLine, 43.5, -3.75, 0.0, 1.0, 4.0, 1};
+const PatternParams kParallel{PatternKind::ParallelSweep, 43.5, -3.75, 0.0, 1.0, 4.0, 1};
+
+class PlanFigureTest : public ::testing::Test {
+ protected:
+  static vestrand::PatternNames names(const PatternParams& p) {
+    vestrand::PatternNames n;
+    EXPECT_TRUE(vestrand::composePatternNames(p, "20121225143000", n));
+    return n;
+  }
+  static PlanFigure figure(const PatternParams& p, PictureSize size = {800.0, 0.0},
+                           const vestrand::PlanExtras& extras = {}) {
+    return vestrand::drawPlanFigure(p, names(p), size, extras);
+  }
+  static bool inside(const PixelBox& box, PixelPoint p) {
+    return p.x >= box.left - kPixelTolerance && p.x <= box.right + kPixelTolerance &&
+           p.y >= box.top - kPixelTolerance && p.y <= box.bottom + kPixelTolerance;
+  }
+  static void expectApart(const std::vector<PixelBox>& boxes, const char* what) {
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+      for (std::size_t j = 0; j < i; ++j) {
+        EXPECT_FALSE(boxes[i].overlaps(boxes[j])) << what << " " << j << " and " << i;
+      }
+    }
+  }
+};
+
+TEST_F(PlanFigureTest, PatternFitsCentredAtOneScale) {
+  struct Case {
+    PatternParams params;
+    PictureSize size;
+  } const cases[] = {
+      {kSector, {800, 0}},     {kSquare, {420, 360}},   {kCreeping, {800, 0}},
+      {kParallel, {240, 600}}, {kParallel, {900, 200}}, {kSector, {5000, 1}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << static_cast<int>(c.params.kind) << " " << c.size.width);
+    const PlanFigure f = figure(c.params, c.size);
+    const PixelBox& area = f.frame.chartArea;
+    EXPECT_TRUE(area.left >= 0.0 && area.right <= f.size.width && area.bottom <= f.size.height);
+    const vestrand::PlanDrawing d = vestrand::drawPattern(c.params, names(c.params));
+    const auto& b = d.bounds;
+    const PixelPoint middle = f.frame.toPixels({(b.minX + b.maxX) / 2.0, (b.minY + b.maxY) / 2.0});
+    EXPECT_NEAR(middle.x, (area.left + area.right) / 2.0, 1e-6);
+    EXPECT_NEAR(middle.y, (area.top + area.bottom) / 2.0, 1e-6);
+    // The pattern fills the area along its tighter axis.
+    EXPECT_NEAR(std::max(b.width() * f.frame.scale / (area.right - area.left),
+                         b.height() * f.frame.scale / (area.bottom - area.top)),
+                1.0, 1e-9);
+    for (std::size_t r = 0; r < d.routes.size(); ++r) {
+      const auto& line = f.routes[r].line;
+      for (std::size_t i = 0; i < line.size(); ++i) {
+        EXPECT_TRUE(inside(area, line[i].at)) << i;
+        if (i == 0) continue;
+        // One scale both ways: legs at any course keep their lengths in proportion.
+        const auto& p = d.routes[r].points[line[i - 1].number - 1];
+        const auto& q = d.routes[r].points[line[i].number - 1];
+        EXPECT_NEAR(std::hypot(line[i].at.x - line[i - 1].at.x, line[i].at.y - line[i - 1].at.y),
+                    std::hypot(q.x - p.x, q.y - p.y) * f.frame.scale, 1e-6);
+      }
+    }
+    for (const auto& mark : f.marks) EXPECT_TRUE(inside(area, mark.at));
+  }
+}
+
+TEST_F(PlanFigureTest, HeightFollowsTheShape) {
+  // The square is 2 miles wide and 3 high: the chart area is half as high again as wide.
+  const PlanFigure square = figure(kSquare);
+  const PixelBox& a = square.frame.chartArea;
+  EXPECT_NEAR((a.bottom - a.top) / (a.right - a.left), 1.5, 1e-3);
+  // A line of points due east stays at least a third as high as wide.
+  PatternParams line = kCreeping;
+  line.course = 90.0;
+  line.spacing = 0.0;
+  const PixelBox& b = figure(line).frame.chartArea;
+  EXPECT_NEAR((b.bottom - b.top) / (b.right - b.left), 1.0 / 3.0, 1e-9);
+}
+
+TEST_F(PlanFigureTest, NumbersNeverCoverOneAnother) {
+  PatternParams dense = kParallel;
+  dense.count = 1000;
+  for (const PictureSize size : {PictureSize{420, 360}, PictureSize{800, 0}, PictureSize{40, 40}}) {
+    const PlanFigure f = figure(dense, size);
+    std::vector<PixelBox> shown;
+    std::size_t hidden = 0;
+    for (const auto& route : f.routes) {
+      for (const auto& t : route.turningPoints) {
+        if (t.numberShown) {
+          shown.push_back(t.label.box());
+          EXPECT_EQ(t.label.text, std::to_string(t.number));
+        } else {
+          ++hidden;
+        }
+        // Round steps of the stride, and each route's last point.
+        EXPECT_TRUE((t.number - 1) % f.numberStride == 0 || t.number == route.sailedPoints)
+            << t.number;
+      }
+      EXPECT_EQ(route.turningPoints.back().number, route.sailedPoints);
+    }
+    expectApart(shown, "numbers");
+    EXPECT_GT(hidden, 0u) << "the two units' numbers lie side by side and must crowd";
+  }
+}
+
+TEST_F(PlanFigureTest, NamesOfMarksCloseTogetherAreStacked) {
+  // The two start points and the datum within a few pixels of each other.
+  PatternParams p = kParallel;
+  p.count = 0;
+  p.leg = 0.001;
+  p.spacing = 0.001;
+  const PlanFigure close = figure(p, {420, 360});
+  ASSERT_EQ(close.marks.size(), 3u);
+  std::vector<PixelBox> names;
+  for (const auto& m : close.marks) names.push_back(m.name.box());
+  expectApart(names, "names");
+  // A mark far from the others keeps its name on the first line beside it.
+  const PlanFigure apart = figure(kSector, {420, 360});
+  for (const auto& m : apart.marks) EXPECT_NEAR(m.name.at.y - m.at.y, 15.0, kPixelTolerance);
+}
+
+TEST_F(PlanFigureTest, ScaleBarIsARoundLengthAtTheChartScale) {
+  struct Case {
+    PatternParams params;
+    double length;
+    const char* text;
+  } const cases[] = {
+      {kSector, 1.0, "1 NM"},
+      {{PatternKind::Sector, 40.0, -10.0, 30.0, 0.0, 0.05, 0}, 0.02, "0.02 NM"},
+      // About 100 miles wide: a third is 33.
+      {{PatternKind::ExpandingSquare, 40.0, -10.0, 0.0, 5.0, 0.0, 20}, 20.0, "20 NM"},
+  };
+  for (const Case& c : cases) {
+    const PlanFigure f = figure(c.params);
+    const auto& bar = f.scaleBar;
+    EXPECT_NEAR(bar.length, c.length, 1e-12);
+    EXPECT_EQ(bar.label.text, c.text);
+    EXPECT_NEAR(bar.to.x - bar.from.x, bar.length * f.frame.scale, kPixelTolerance);
+    const double areaWidth = f.frame.chartArea.right - f.frame.chartArea.left;
+    EXPECT_LE(bar.to.x - bar.from.x, areaWidth / 3.0 + kPixelTolerance);
+    EXPECT_GT(bar.to.x - bar.from.x, areaWidth / 3.0 / 2.5);
+  }
+}
+
+TEST_F(PlanFigureTest, TwoUnitsInTwoColoursWithTheirLegend) {
+  const vestrand::Rgb blue{0x1f, 0x5f, 0xbf}, red{0xc8, 0x10, 0x2e};
+  const PlanFigure two = figure(kParallel);
+  ASSERT_EQ(two.routes.size(), 2u);
+  EXPECT_EQ(two.routes[0].colour, blue);
+  EXPECT_EQ(two.routes[1].colour, red);
+  ASSERT_EQ(two.legend.size(), 2u);
+  EXPECT_EQ(two.legend[0].text, "20121225143000 - PS-left 0.0");
+  EXPECT_EQ(two.legend[1].colour, red);
+  EXPECT_EQ(two.routes[1].turningPoints.front().label.colour, red);
+  const PlanFigure one = figure(kCreeping);
+  ASSERT_EQ(one.routes.size(), 1u);
+  EXPECT_EQ(one.routes[0].colour, blue);
+}
+
+TEST_F(PlanFigureTest, HugePatternKeepsFewPointsEndsAndNumbers) {
+  PatternParams huge{PatternKind::ExpandingSquare, 43.5, -3.75, 30.0, 0.001, 0.0, 100000};
+  const PlanFigure f = figure(huge);
+  ASSERT_EQ(f.routes.size(), 1u);
+  const auto& route = f.routes[0];
+  EXPECT_EQ(route.sailedPoints, 200002u);
+  // The corners of the loops lie on four diagonals: a few pixels' worth each.
+  EXPECT_LT(route.line.size(), 4000u);
+  EXPECT_EQ(route.line.front().number, 1u);
+  EXPECT_EQ(route.line.back().number, 200002u);
+  std::set<std::pair<long, long>> pixels;
+  for (std::size_t i = 0; i < route.line.size(); ++i) {
+    if (i > 0) {
+      EXPECT_LT(route.line[i - 1].number, route.line[i].number);
+    }
+    if (i + 1 < route.line.size()) {
+      EXPECT_TRUE(pixels
+                      .insert({std::lround(std::floor(route.line[i].at.x)),
+                               std::lround(std::floor(route.line[i].at.y))})
+                      .second)
+          << "two kept points on one pixel";
+    }
+  }
+  EXPECT_LE(route.turningPoints.size(), 61u);
+}
+
+TEST_F(PlanFigureTest, SailedTwiceAsHeldInMemory) {
+  const PlanFigure held =
+      vestrand::layoutPlanFigure(vestrand::drawPattern(kParallel, names(kParallel)), {420, 360});
+  const PlanFigure sailed = figure(kParallel, {420, 360});
+  ASSERT_EQ(held.routes.size(), 2u);
+  for (std::size_t r = 0; r < 2; ++r) {
+    ASSERT_EQ(held.routes[r].line.size(), 5u);
+    ASSERT_EQ(sailed.routes[r].line.size(), 5u);
+    EXPECT_EQ(held.routes[r].line[4].number, 5u);
+    EXPECT_DOUBLE_EQ(held.routes[r].line[4].at.x, sailed.routes[r].line[4].at.x);
+  }
+}
+
+TEST_F(PlanFigureTest, ExtraMarkAndDashedLineCountForTheFrame) {
+  // A last known position ten miles north of the datum, far outside the sector.
+  const vestrand::GeoPoint lkp{40.0 + 10.0 / 60.0, -10.0};
+  vestrand::PlanExtras extras;
+  extras.marks.push_back({"LKP", lkp, vestrand::MarkShape::Triangle});
+  extras.lines.push_back({{lkp, {40.0, -10.0}}, vestrand::kInk, 1.5, true});
+  const PlanFigure f = figure(kSector, {420, 360}, extras);
+  ASSERT_EQ(f.marks.size(), 3u);
+  EXPECT_EQ(f.marks[2].name.text, "LKP");
+  EXPECT_EQ(f.marks[2].shape, vestrand::MarkShape::Triangle);
+  EXPECT_NEAR(f.marks[2].at.y, f.frame.chartArea.top, kPixelTolerance);
+  ASSERT_EQ(f.lines.size(), 1u);
+  ASSERT_EQ(f.lines[0].points.size(), 2u);
+  EXPECT_TRUE(f.lines[0].dashed);
+  EXPECT_NEAR(f.lines[0].points[1].x, f.marks[0].at.x, kPixelTolerance);  // ends at the datum
+  EXPECT_NEAR(f.lines[0].points[1].y, f.marks[0].at.y, kPixelTolerance);
+}
+
+TEST_F(PlanFigureTest, PointsBeyondTheChartKeepTheirNumbersButAreNotDrawn) {
+  vestrand::PlanDrawing d;
+  d.routes.push_back({"r", 0, {{0, 0}, {1e300, 0}, {NAN, 1}, {1, 1}, {2, 0}, {1, 1e300}}});
+  const PlanFigure f = vestrand::layoutPlanFigure(d, {420, 360});
+  std::vector<std::size_t> numbers;
+  for (const auto& v : f.routes[0].line) {
+    numbers.push_back(v.number);
+    EXPECT_TRUE(std::isfinite(v.at.x) && std::isfinite(v.at.y));
+  }
+  EXPECT_EQ(numbers, (std::vector<std::size_t>{1, 4, 5}));
+  EXPECT_EQ(f.routes[0].sailedPoints, 6u);
+  EXPECT_TRUE(std::isfinite(f.frame.scale) && f.frame.scale > 0.0);
+}
+
+}  // namespace
