@@ -8,6 +8,8 @@
 #include <limits>
 #include <string>
 
+#include "course_distance.h"
+
 namespace {
 
 using vestrand::Axis;
@@ -321,6 +323,50 @@ TEST(CoordinateText, CarriesRoundingAndReadsBack) {
     }
   }
   EXPECT_EQ(vestrand::coordinateText(kNaN, Axis::Latitude, CoordinateForm::Degrees), "-");
+}
+
+// ---------------------------------------------------------------- course found or not
+
+struct CourseCase {
+  vestrand::CourseDistance (*sailing)(double, double, double, double);
+  double lat1, lon1, lat2, lon2;
+  bool found;
+  double course, distance;
+};
+
+TEST(CourseDistance, SaysWhetherACourseIsDefined) {
+  using vestrand::greatCircleCourseDistance, vestrand::planeCourseDistance,
+      vestrand::rhumbCourseDistance;
+  const CourseCase rows[] = {
+      {planeCourseDistance, 10, 10, 10, 10, false, kNaN, 0},
+      {planeCourseDistance, 0, 0, 0, 1, true, 90, 60},
+      {planeCourseDistance, 40, -70, 90, 0, false, kNaN, 3485.7729820751},  // the pole's longitude
+      {planeCourseDistance, 90, 0, 40, 10, false, kNaN, 3010.69729967269},
+      {rhumbCourseDistance, 0, 0, 0, 0, false, kNaN, 0},
+      {rhumbCourseDistance, 45, -10, 40, -5, true, 143.522795990948, 373.090960611320},
+      {rhumbCourseDistance, -90, 0, -90, 0, false, kNaN, 0},  // historically not-a-number
+      {rhumbCourseDistance, 40, -70, 90, 0, true, 0, 3000},   // historically 2.1 and 3002.02
+      {rhumbCourseDistance, 40, -70, 90, -100, true, 0, 3000},
+      {rhumbCourseDistance, 40, 10, -90, 0, true, 180, 7800},
+      {rhumbCourseDistance, 90, 0, 40, 10, false, kNaN, 3000.04122080593},
+      {greatCircleCourseDistance, 0, 0, 0, 0, false, kNaN, 0},
+      {greatCircleCourseDistance, 40, -70, 50, 0, true, 53.588595354532, 2918.272243204252},
+      {greatCircleCourseDistance, 40, -70, 90, -100, true, 360, 3000},
+      {greatCircleCourseDistance, 90, 0, 40, 10, false, kNaN, 3000},
+      {greatCircleCourseDistance, 0, 0, 0, 180, false, kNaN, 10800},  // antipodes
+  };
+  for (const CourseCase& row : rows) {
+    const vestrand::CourseDistance r = row.sailing(row.lat1, row.lon1, row.lat2, row.lon2);
+    SCOPED_TRACE(::testing::Message()
+                 << row.lat1 << "," << row.lon1 << " to " << row.lat2 << "," << row.lon2);
+    EXPECT_EQ(r.courseFound, row.found);
+    if (row.found) {
+      EXPECT_NEAR(r.course, row.course, 1e-9);
+    } else {
+      EXPECT_TRUE(std::isnan(r.course));
+    }
+    EXPECT_NEAR(r.distance, row.distance, 1e-8);
+  }
 }
 
 }  // namespace
