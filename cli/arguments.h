@@ -2,12 +2,15 @@
 // either returns the value or throws UsageError with a message naming both.
 #pragma once
 
+#include <position_text.h>
+
 #include <stdexcept>
 #include <string>
 
-#include "coordinates.h"
-
 namespace vestrand::cli {
+
+// The coordinate reader lives in the navigation library, so both programs read positions alike.
+using vestrand::Axis;
 
 // Bad input on the command line; the program exits with status 2.
 class UsageError : public std::runtime_error {

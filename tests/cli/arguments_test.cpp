@@ -1,0 +1,72 @@
+// The command line's checks and reports, without the program around them.
+#include "arguments.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+
+#include "report.h"
+
+namespace {
+
+TEST(Arguments, MessagesNameTheOptionAndTheValue) {
+  try {
+    vestrand::cli::checkCourse("--course", "361");
+    FAIL() << "361 was accepted";
+  } catch (const vestrand::cli::UsageError& e) {
+    EXPECT_STREQ(e.what(), "--course '361' refused: a course must lie from -360 to 360 degrees");
+  }
+}
+
+TEST(Arguments, Bounds) {
+  using namespace vestrand::cli;
+  EXPECT_EQ(checkCourse("--course", "-360"), -360.0);
+  EXPECT_EQ(checkCourse("--course", "360"), 360.0);
+  EXPECT_THROW(checkCourse("--course", "360.0001"), UsageError);
+  EXPECT_EQ(checkDistance("--leg", "500"), 500.0);
+  EXPECT_EQ(checkDistance("--leg", "1e-9"), 1e-9);
+  EXPECT_THROW(checkDistance("--leg", "0"), UsageError);
+  EXPECT_THROW(checkDistance("--leg", "-0"), UsageError);
+  EXPECT_THROW(checkDistance("--leg", "500.0000001"), UsageError);
+  EXPECT_EQ(checkCount("--count", "0"), 0);
+  EXPECT_EQ(checkCount("--count", "2.0"), 2);
+  EXPECT_EQ(checkCount("--count", "1000000"), 1000000);
+  EXPECT_THROW(checkCount("--count", "1000001"), UsageError);
+  EXPECT_THROW(checkCount("--count", "2.5"), UsageError);
+  EXPECT_THROW(checkCount("--count", "-1"), UsageError);
+  EXPECT_THROW(checkCount("--count", "1e300"), UsageError);
+  EXPECT_EQ(checkStem("--stem", "20121225143000"), "20121225143000");
+  EXPECT_EQ(checkStem("--stem", std::string(40, 'a')), std::string(40, 'a'));
+  EXPECT_EQ(checkStem("--stem", "Plan_B-2"), "Plan_B-2");
+  for (const std::string bad : {"", "a b", "a/b", "..", "a.b", "\xC3\xA9t\xC3\xA9"}) {
+    EXPECT_THROW(checkStem("--stem", bad), UsageError) << bad;
+  }
+  EXPECT_THROW(checkStem("--stem", std::string(41, 'a')), UsageError);
+}
+
+TEST(Report, ShortestNumbersReadBack) {
+  using vestrand::cli::shortestNumber;
+  EXPECT_EQ(shortestNumber(0.1), "0.1");
+  EXPECT_EQ(shortestNumber(90.0), "90");
+  EXPECT_EQ(shortestNumber(-0.0), "-0");
+  EXPECT_EQ(shortestNumber(1e-300), "1e-300");
+  EXPECT_EQ(shortestNumber(std::numeric_limits<double>::quiet_NaN()), "null");
+  for (const double v : {44.998909155372, 2918.272243204252, 0.7071067811865481, 1.0 / 3.0}) {
+    EXPECT_EQ(std::stod(shortestNumber(v)), v);
+  }
+}
+
+TEST(Report, HemisphereTextsInUtf8) {
+  EXPECT_EQ(vestrand::cli::latitudeText(43.5), "N43\xC2\xBA 30.00'");
+  EXPECT_EQ(vestrand::cli::longitudeText(-8.75), "W008\xC2\xBA 45.00'");
+}
+
+TEST(Report, JsonLines) {
+  EXPECT_EQ(vestrand::cli::courseJson(-1, 0.0, 0.0),
+            "{\"status\":-1,\"course\":0,\"distance\":0}\n");
+  EXPECT_EQ(vestrand::cli::positionJson(std::nullopt, 1.5, -2.25),
+            "{\"status\":null,\"lat\":1.5,\"lon\":-2.25}\n");
+}
+
+}  // namespace
