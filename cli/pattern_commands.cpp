@@ -104,8 +104,7 @@ int runPattern(PatternKind kind, const Options& o, const CLI::App& sub) {
   if (svg) {
     // Laid out from two sailings of the pattern, so that a million points are never all held.
     SafeFile* picture = batch.create(o.svg);
-    if (picture == nullptr ||
-        !renderPlanSvg(drawPlanFigure(p, names, kSvgPictureSize), *picture)) {
+    if (picture == nullptr || !renderPlanSvg(drawPlanFigure(p, names, kSvgPictureSize), *picture)) {
       throw WriteFailure{picture == nullptr ? batch.error() : picture->error()};
     }
   }

@@ -1,6 +1,7 @@
 #include "report.h"
 
 #include <angulos.h>
+#include <position_text.h>
 #include <xml_text.h>
 
 #include <charconv>
@@ -35,16 +36,17 @@ std::string shortestNumber(double value) {
 }
 
 std::string latitudeText(double lat) {
-  return latitudeTextUtf8(lat);
+  return coordinateText(lat, Axis::Latitude);
 }
 
 std::string longitudeText(double lon) {
-  return longitudeTextUtf8(lon);
+  return coordinateText(lon, Axis::Longitude);
 }
 
-std::string courseJson(std::optional<int> status, double course, double distance) {
-  return "{\"status\":" + statusText(status) + ",\"course\":" + shortestNumber(course) +
-         ",\"distance\":" + shortestNumber(distance) + "}\n";
+std::string courseJson(std::optional<int> status, const CourseDistance& result) {
+  return "{\"status\":" + statusText(status) + ",\"course\":" +
+         (result.courseFound ? shortestNumber(result.course) : std::string("null")) +
+         ",\"distance\":" + shortestNumber(result.distance) + "}\n";
 }
 
 std::string positionJson(std::optional<int> status, double lat, double lon) {
@@ -52,14 +54,17 @@ std::string positionJson(std::optional<int> status, double lat, double lon) {
          ",\"lon\":" + shortestNumber(lon) + "}\n";
 }
 
-std::string courseText(bool found, double course, double distance, const char* method) {
+std::string courseText(const CourseDistance& result, const char* method) {
   std::string text = std::string("method    ") + method + "\n";
-  if (found) {
-    text += "course    " + format("%.1f", course) + "\xC2\xB0 true\n";
+  if (result.courseFound) {
+    text += "course    " + format("%.1f", result.course) + "\xC2\xB0 true\n";
   } else {
-    text += "course    none: the positions are less than 1e-8 nautical miles apart\n";
+    text += "course    undefined: the positions coincide or a pole is an end point\n";
   }
-  text += "distance  " + format("%.2f", distance) + " NM\n";
+  text += "distance  " +
+          (std::isfinite(result.distance) ? format("%.2f", result.distance) + " NM"
+                                          : std::string("undefined")) +
+          "\n";
   return text;
 }
 

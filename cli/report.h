@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "course_distance.h"
 #include "plan_summary.h"
 
 namespace vestrand::cli {
@@ -17,13 +18,14 @@ std::string shortestNumber(double value);
 std::string latitudeText(double lat);
 std::string longitudeText(double lon);
 
-// {"status":S,"course":C,"distance":D}; a missing status prints as null.
-std::string courseJson(std::optional<int> status, double course, double distance);
+// {"status":S,"course":C,"distance":D}; a missing status, and the course where none is defined,
+// print as null.
+std::string courseJson(std::optional<int> status, const CourseDistance& result);
 // {"status":S,"lat":LAT,"lon":LON}
 std::string positionJson(std::optional<int> status, double lat, double lon);
 
 // Lines for people, each ending in a newline.
-std::string courseText(bool found, double course, double distance, const char* method);
+std::string courseText(const CourseDistance& result, const char* method);
 std::string positionText(double lat, double lon, const char* method);
 
 // A JSON string with its quotes; quotes, backslashes and control characters escaped.

@@ -1,5 +1,6 @@
 // The commands that compute without writing files: course and distance, arrival position.
 #include <Derrota.h>
+#include <course_distance.h>
 
 #include <cmath>
 #include <optional>
@@ -29,25 +30,27 @@ int runCourse(const Options& o) {
   const double lat2 = checkCoordinate("--lat2", o.lat2, Axis::Latitude);
   const double lon2 = checkCoordinate("--lon2", o.lon2, Axis::Longitude);
   const std::string method = checkMethod(o.method, true);
+  // The historical status goes into the JSON as it always did; whether a course exists is the
+  // wrappers' plain answer.
   double course = 0.0;
   double distance = 0.0;
   int status = 0;
-  bool found = true;
+  CourseDistance result{};
   const char* name = nullptr;
   if (method == "plane") {
     status = RumboDistancia(lat1, lon1, lat2, lon2, &course, &distance);
-    found = status == 1;
+    result = planeCourseDistance(lat1, lon1, lat2, lon2);
     name = "plane sailing";
   } else if (method == "rhumb") {
     status = RumboDistanciaLox(lat1, lon1, lat2, lon2, &course, &distance);
-    found = status == 0;
+    result = rhumbCourseDistance(lat1, lon1, lat2, lon2);
     name = "rhumb line (Mercator sailing)";
   } else {
     status = RumboDistanciaOrtodromica(lat1, lon1, lat2, lon2, &course, &distance);
+    result = greatCircleCourseDistance(lat1, lon1, lat2, lon2);
     name = "great circle (initial course)";
   }
-  return printResult(o.json ? courseJson(status, course, distance)
-                            : courseText(found, course, distance, name));
+  return printResult(o.json ? courseJson(status, result) : courseText(result, name));
 }
 
 int runArrive(const Options& o, const CLI::App& sub) {

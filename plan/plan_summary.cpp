@@ -8,6 +8,7 @@
 #include "Derrota.h"
 #include "angulos.h"
 #include "plan_chart.h"
+#include "position_text.h"
 
 namespace vestrand {
 
@@ -202,32 +203,12 @@ std::vector<SummaryRow> summaryRows(const PlanSummary& s, double speed, const Su
   return rows;
 }
 
-std::string windows1252ToUtf8(const char* text) {
-  std::string out;
-  for (const char* p = text; *p != '\0'; ++p) {
-    const auto byte = static_cast<unsigned char>(*p);
-    if (byte < 0x80) {
-      out += *p;
-    } else if (byte >= 0xA0) {
-      out += static_cast<char>(0xC0 | (byte >> 6));
-      out += static_cast<char>(0x80 | (byte & 0x3F));
-    } else {
-      out += '?';
-    }
-  }
-  return out;
-}
-
 std::string latitudeTextUtf8(double lat) {
-  char text[kSexagesimalTextSize];
-  DegToLat(lat, text);
-  return windows1252ToUtf8(text);
+  return coordinateText(lat, Axis::Latitude);
 }
 
 std::string longitudeTextUtf8(double lon) {
-  char text[kSexagesimalTextSize];
-  DegToLon(lon, text);
-  return windows1252ToUtf8(text);
+  return coordinateText(lon, Axis::Longitude);
 }
 
 }  // namespace vestrand

@@ -113,8 +113,9 @@ double hoursAtSpeed(double length, double speed);
 // 123.5 gives "123:30". Not-a-number, infinities and negative hours give "-".
 std::string hoursMinutesText(double hours);
 
-// A latitude or longitude with its hemisphere, from DegToLat and DegToLon, in UTF-8:
-// "N43º 30.00'", "W003º 45.00'".
+// A latitude or longitude with its hemisphere as people read it, in UTF-8: "N43º 30.00'",
+// "W003º 45.00'" (coordinateText of position_text.h: a rounding carries into the degrees, so no
+// text shows 60 minutes).
 std::string latitudeTextUtf8(double lat);
 std::string longitudeTextUtf8(double lon);
 
@@ -175,10 +176,5 @@ struct SummaryRow {
 // @param[in] speed knots
 std::vector<SummaryRow> summaryRows(const PlanSummary& summary, double speed,
                                     const SummaryTexts& texts = {});
-
-// Windows-1252 text of the navigation library to UTF-8. Only bytes that Windows-1252 and Latin-1
-// share (below 0x80 and from 0xA0) are converted; 0x80..0x9F, which the library never writes,
-// give '?'.
-std::string windows1252ToUtf8(const char* text);
 
 }  // namespace vestrand

@@ -57,14 +57,7 @@ TEST(Report, ShortestNumbersReadBack) {
   }
 }
 
-TEST(Report, HemisphereTextsInUtf8) {
-  EXPECT_EQ(vestrand::cli::latitudeText(43.5), "N43\xC2\xBA 30.00'");
-  EXPECT_EQ(vestrand::cli::longitudeText(-8.75), "W008\xC2\xBA 45.00'");
-}
-
 TEST(Report, JsonLines) {
-  EXPECT_EQ(vestrand::cli::courseJson(-1, 0.0, 0.0),
-            "{\"status\":-1,\"course\":0,\"distance\":0}\n");
   EXPECT_EQ(vestrand::cli::positionJson(std::nullopt, 1.5, -2.25),
             "{\"status\":null,\"lat\":1.5,\"lon\":-2.25}\n");
 }

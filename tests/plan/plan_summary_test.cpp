@@ -186,14 +186,6 @@ TEST(PlanText, NumbersAsPrintfWritesThem) {
   EXPECT_EQ(vestrand::fixedText(NAN, 2), "-");
 }
 
-TEST(PlanText, PositionsInUtf8) {
-  EXPECT_EQ(vestrand::latitudeTextUtf8(43.5), "N43\xC2\xBA 30.00'");
-  EXPECT_EQ(vestrand::longitudeTextUtf8(-3.75), "W003\xC2\xBA 45.00'");
-  EXPECT_EQ(vestrand::latitudeTextUtf8(-5.25), "S05º 15.00'");
-  EXPECT_EQ(vestrand::longitudeTextUtf8(179.5), "E179º 30.00'");
-  EXPECT_EQ(vestrand::windows1252ToUtf8("a\x85z"), "a?z");
-}
-
 TEST(LocalChart, NorthUpMilesFromTheDatum) {
   const vestrand::LocalChart chart(40.0, -10.0);
   const auto datum = chart.project(40.0, -10.0);
