@@ -55,6 +55,20 @@ void addPlan(CLI::App* app, Options& o) {
                 "write no GPX file: only print the summary or write the picture");
 }
 
+// The formats of the files written; `split` adds the plotters' limit of points a route.
+void addFormats(CLI::App* app, Options& o, bool split) {
+  app->add_option("--format", o.format,
+                  "files to write: gpx (default), rtz (one RTZ 1.0 route file per route, for "
+                  "ECDIS) or both")
+      ->type_name("FORMAT");
+  if (!split) return;
+  app->add_option("--max-points", o.maxPoints,
+                  "split every route into parts of at most N points (2 to 100000), each "
+                  "starting at the point where the one before ended; parts are named "
+                  "\"<route> (2/3)\" in GPX and \"<route> (2 of 3)\" as RTZ files")
+      ->type_name("N");
+}
+
 void addPattern(CLI::App* app, Options& o) {
   addPositions(app, o, "datum", "");
   addRequired(app, "--course", o.course, kCourseHelp, "C");
@@ -89,11 +103,13 @@ Subcommands addSubcommands(CLI::App& app, Options& o) {
   for (CLI::App* sub : {s.square, s.sector, s.creeping, s.parallel}) {
     addDestination(sub, o);
     addPlan(sub, o);
+    addFormats(sub, o, true);
   }
 
   s.line = app.add_subcommand("line", "two-point line: write a GPX file");
   addPositions(s.line, o, "first", "second");
   addDestination(s.line, o);
+  addFormats(s.line, o, false);
 
   s.course = app.add_subcommand("course", "course and distance from one position to another");
   addPositions(s.course, o, "from", "to");

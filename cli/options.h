@@ -15,6 +15,7 @@ struct Options {
   std::string distance, speed, hours;
   std::string stem, dir, method;
   std::string svg;
+  std::string format, maxPoints;  // --format gpx|rtz|both, --max-points N
   bool json = false;
   bool summary = false;
   bool noGpx = false;

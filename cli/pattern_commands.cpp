@@ -6,7 +6,9 @@
 #include <plan_svg.h>
 #include <safe_file.h>
 
+#include <cmath>
 #include <ctime>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -43,6 +45,34 @@ Destination destination(const Options& o, const CLI::App& sub) {
   return d;
 }
 
+// --format, and --max-points where `split` offers it, as the files to write.
+PatternFiles outputFiles(const Options& o, const CLI::App& sub, bool split) {
+  PatternFiles files;
+  if (given(&sub, "--format")) {
+    if (o.format == "rtz" || o.format == "both") {
+      files.rtz = true;
+      files.gpx = o.format == "both";
+    } else if (o.format != "gpx") {
+      throw UsageError("--format '" + o.format + "' refused: expected gpx, rtz or both");
+    }
+  }
+  if (split && given(&sub, "--max-points")) {
+    const double most = checkFinite("--max-points", o.maxPoints);
+    const std::string refused = "--max-points '" + o.maxPoints + "' refused: ";
+    if (most != std::trunc(most)) throw UsageError(refused + "not a whole number");
+    if (most < 2 || most > 100000) throw UsageError(refused + "must lie from 2 to 100000 points");
+    files.maxPoints = static_cast<int>(most);
+  }
+  return files;
+}
+
+// The files are written all the same; the user should know before loading them.
+void printWarnings(const std::vector<std::string>& warnings) {
+  for (const std::string& warning : warnings) {
+    std::cerr << "vestrand-cli: warning: " << warning << "\n";
+  }
+}
+
 }  // namespace
 
 int runPattern(PatternKind kind, const Options& o, const CLI::App& sub) {
@@ -70,7 +100,15 @@ int runPattern(PatternKind kind, const Options& o, const CLI::App& sub) {
       given(&sub, "--speed") ? checkSpeed("--speed", o.speed) : kDefaultSearchSpeed;
   const bool svg = given(&sub, "--svg");
   if (svg) checkPath("--svg", o.svg, "a file");
-  if (o.noGpx && !o.summary && !svg) {
+  PatternFiles files = outputFiles(o, sub, true);
+  if (o.noGpx && files.gpx && given(&sub, "--format")) {
+    throw UsageError("--no-gpx refused: --format " + o.format + " asks for the GPX file");
+  }
+  if (o.noGpx) files.gpx = false;
+  if (files.rtz && o.summary && o.json) {
+    throw UsageError("--json refused: the JSON summary has no place for the RTZ files' paths");
+  }
+  if (o.noGpx && !files.rtz && !o.summary && !svg) {
     throw UsageError("--no-gpx refused: without --summary or --svg there would be nothing to do");
   }
   std::string refusal;
@@ -78,14 +116,17 @@ int runPattern(PatternKind kind, const Options& o, const CLI::App& sub) {
   const Destination d = destination(o, sub);
 
   PatternNames names;
-  PatternFiles files;
-  files.gpx = !o.noGpx;
   std::vector<std::string> paths;
-  if (!composePatternNames(p, d.stem.c_str(), names) ||
-      !patternFilePaths(p, d.stem.c_str(), d.dir, files, paths, refusal)) {
+  if (!composePatternNames(p, d.stem.c_str(), names)) {
     // Cannot happen within the bounds of stem and course; kept so that a change of bounds fails
     // loudly instead of writing a cut name.
     throw UsageError("--stem '" + d.stem + "' refused: the file name would be too long");
+  }
+  if (!patternFilePaths(p, d.stem.c_str(), d.dir, files, paths, refusal)) {
+    // With the names fitting, only the number of RTZ files can be refused, which --max-points
+    // alone makes large.
+    const bool split = given(&sub, "--max-points");
+    throw UsageError((split ? "--max-points '" + o.maxPoints + "' refused: " : "") + refusal);
   }
   for (const std::string& path : paths) {
     if (svg && sameFile(path, o.svg)) {
@@ -100,7 +141,10 @@ int runPattern(PatternKind kind, const Options& o, const CLI::App& sub) {
   // Every file of the run is complete before any is put in place.
   FileBatch batch;
   std::string error;
-  if (!addPatternFiles(batch, p, d.stem.c_str(), d.dir, files, error)) throw WriteFailure{error};
+  std::vector<std::string> warnings;
+  if (!addPatternFiles(batch, p, d.stem.c_str(), d.dir, files, error, &warnings)) {
+    throw WriteFailure{error};
+  }
   if (svg) {
     // Laid out from two sailings of the pattern, so that a million points are never all held.
     SafeFile* picture = batch.create(o.svg);
@@ -109,6 +153,7 @@ int runPattern(PatternKind kind, const Options& o, const CLI::App& sub) {
     }
   }
   if (!batch.commit()) throw WriteFailure{batch.error()};
+  printWarnings(warnings);
 
   const std::string gpxPath = files.gpx ? paths.front() : std::string();
   if (o.summary && o.json) {
@@ -126,13 +171,20 @@ int runLine(const Options& o, const CLI::App& sub) {
   const double lon1 = checkCoordinate("--lon", o.lon, Axis::Longitude);
   const double lat2 = checkCoordinate("--lat2", o.lat2, Axis::Latitude);
   const double lon2 = checkCoordinate("--lon2", o.lon2, Axis::Longitude);
+  const PatternFiles files = outputFiles(o, sub, false);
   const Destination d = destination(o, sub);
-  std::string path;
+  FileBatch batch;
   std::string error;
-  if (!writeRhumbLine(lat1, lon1, lat2, lon2, d.stem.c_str(), d.dir, path, error)) {
+  std::vector<std::string> warnings;
+  if (!addLineFiles(batch, {lat1, lon1, lat2, lon2}, d.stem.c_str(), d.dir, files, error,
+                    &warnings)) {
     throw WriteFailure{error};
   }
-  return printResult(path + "\n");
+  if (!batch.commit()) throw WriteFailure{batch.error()};
+  printWarnings(warnings);
+  std::string text;
+  for (const std::string& path : batch.written()) text += path + "\n";
+  return printResult(text);
 }
 
 }  // namespace vestrand::cli

@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
+#include <optional>
 
 #include "gpx.h"
+#include "rtz.h"
 
 namespace vestrand {
 namespace {
@@ -82,6 +85,281 @@ bool composeOrSay(const PatternParams& params, const char* stem, PatternNames& n
   return false;
 }
 
+// ---------------------------------------------------------------- routes of any source
+
+// What a run draws, whatever it is: the GPX file's name and the sailing of its routes and
+// waypoints, which may be repeated and gives the same every time.
+struct Source {
+  std::string gpxName;
+  std::function<void(PatternSink&)> sail;
+};
+
+// A GPX waypoint, with its position as the GPX file prints it.
+struct Mark {
+  std::string name;
+  double lat, lon;
+  std::string latText, lonText;
+};
+
+std::string coordinateText(double value) {
+  char text[kCoordinateTextSize];
+  return std::string(text, FormatCoordinate(value, text));
+}
+
+// What a first sailing learns, so that nothing per point is held: the routes' names and point
+// counts, and the waypoints, which come after the routes.
+class SurveySink final : public PatternSink {
+ public:
+  void startRoute(const char* name) override {
+    routes.emplace_back(name != nullptr ? name : "");
+    points.push_back(0);
+  }
+  void routePoint(double, double, const char*) override { ++points.back(); }
+  void endRoute() override {}
+  void waypoint(double lat, double lon, const char* name) override {
+    marks.push_back(
+        {name != nullptr ? name : "", lat, lon, coordinateText(lat), coordinateText(lon)});
+  }
+  std::vector<std::string> routes;
+  std::vector<std::size_t> points;
+  std::vector<Mark> marks;
+};
+
+std::size_t partCount(std::size_t points, int maxPoints) {
+  const std::size_t most = static_cast<std::size_t>(maxPoints);
+  if (maxPoints < 2 || points <= most) return 1;
+  return (points - 2) / (most - 1) + 1;  // the first point, then most - 1 new points a part
+}
+
+// "<route> (2/3)" for GPX, "<route> (2 of 3)" for RTZ; a route of one part keeps its name.
+std::string partName(const std::string& route, std::size_t part, std::size_t parts,
+                     const char* of) {
+  if (parts == 1) return route;
+  return route + " (" + std::to_string(part) + of + std::to_string(parts) + ")";
+}
+
+constexpr const char* kGpxPartOf = "/";
+constexpr const char* kRtzPartOf = " of ";
+
+// Splits every route longer than maxPoints into consecutive parts, the first point of each part
+// repeating the last of the one before; waypoints pass unchanged. It knows no format: GPX and
+// RTZ differ only in how a part is named.
+class RouteSplitter final : public PatternSink {
+ public:
+  RouteSplitter(PatternSink& next, const std::vector<std::size_t>& points, int maxPoints,
+                const char* of)
+      : next_(next), points_(points), most_(static_cast<std::size_t>(maxPoints)), of_(of) {}
+  void startRoute(const char* name) override {
+    route_ = name != nullptr ? name : "";
+    parts_ = partCount(index_ < points_.size() ? points_[index_] : 0, static_cast<int>(most_));
+    ++index_;
+    part_ = 1;
+    begin();
+  }
+  void routePoint(double lat, double lon, const char* name) override {
+    if (parts_ > 1 && inPart_ == most_) {
+      next_.endRoute();
+      ++part_;
+      begin();
+      pass(lat_, lon_, name_.c_str());
+    }
+    pass(lat, lon, name);
+    lat_ = lat;
+    lon_ = lon;
+    name_ = name != nullptr ? name : "";
+  }
+  void endRoute() override { next_.endRoute(); }
+  void waypoint(double lat, double lon, const char* name) override {
+    next_.waypoint(lat, lon, name);
+  }
+
+ private:
+  void begin() {
+    next_.startRoute(partName(route_, part_, parts_, of_).c_str());
+    inPart_ = 0;
+  }
+  void pass(double lat, double lon, const char* name) {
+    next_.routePoint(lat, lon, name);
+    ++inPart_;
+  }
+
+  PatternSink& next_;
+  const std::vector<std::size_t>& points_;
+  const std::size_t most_;
+  const char* const of_;
+  std::size_t index_ = 0;  // of the route being split
+  std::string route_;
+  std::size_t parts_ = 1, part_ = 1, inPart_ = 0;
+  double lat_ = 0.0, lon_ = 0.0;  // the last point passed on, which begins the next part
+  std::string name_;
+};
+
+// Sails the source into `sink`, through a splitter when the routes have a length limit.
+void sailInto(const Source& source, PatternSink& sink, const SurveySink& survey, int maxPoints,
+              const char* of) {
+  if (maxPoints == 0) {
+    source.sail(sink);
+    return;
+  }
+  RouteSplitter splitter(sink, survey.points, maxPoints, of);
+  source.sail(splitter);
+}
+
+// Writes every route it is handed as an RTZ file of its own in the run.
+class RtzSink final : public PatternSink {
+ public:
+  RtzSink(FileBatch& batch, const std::string& folder, const std::vector<Mark>& marks,
+          std::vector<std::string>* warnings)
+      : batch_(batch), folder_(folder), marks_(marks), warnings_(warnings) {}
+  void startRoute(const char* name) override {
+    if (!error.empty()) return;
+    file_ = batch_.create(pathInFolder(folder_, std::string(name) + ".rtz"));
+    if (file_ == nullptr) {
+      error = batch_.error();
+      return;
+    }
+    writer_.emplace(*file_, name);
+    number_ = 0;
+  }
+  void routePoint(double lat, double lon, const char*) override {
+    if (!writer_) return;
+    name(++number_, lat, lon);
+    writer_->waypoint(lat, lon, name_);
+  }
+  void endRoute() override {
+    if (!writer_) return;
+    if (!writer_->finish()) {
+      error = file_->error();
+    } else if (file_->size() > kRtzSizeWarning && warnings_ != nullptr) {
+      warnings_->push_back("'" + file_->path() + "' is " + std::to_string(file_->size() / 1024) +
+                           " KB, more than the " + std::to_string(kRtzSizeWarning / 1024) +
+                           " KB that some ECDIS units accept");
+    }
+    writer_.reset();
+  }
+  void waypoint(double, double, const char*) override {}
+  std::string error;
+
+ private:
+  // The point's number, and the names of the waypoints that lie at it as the GPX prints both.
+  void name(std::size_t number, double lat, double lon) {
+    name_ = std::to_string(number);
+    const char* separator = " ";
+    for (const Mark& mark : marks_) {
+      // Texts that agree to nine decimals come from values far closer than this; the test spares
+      // the formatting of almost every point.
+      if (!(std::fabs(mark.lat - lat) < 1e-6 && std::fabs(mark.lon - lon) < 1e-6)) continue;
+      if (coordinateText(lat) != mark.latText || coordinateText(lon) != mark.lonText) continue;
+      name_ += separator;
+      name_ += mark.name;
+      separator = ", ";
+    }
+  }
+
+  FileBatch& batch_;
+  const std::string& folder_;
+  const std::vector<Mark>& marks_;
+  std::vector<std::string>* warnings_;
+  SafeFile* file_ = nullptr;
+  std::optional<RtzWriter> writer_;
+  std::size_t number_ = 0;
+  std::string name_;
+};
+
+bool checkMaxPoints(const PatternFiles& files, std::string& error) {
+  if (files.maxPoints == 0 || files.maxPoints >= 2) return true;
+  error = "parts of at most " + std::to_string(files.maxPoints) +
+          " points cannot carry a route: a part needs at least 2";
+  return false;
+}
+
+// Whether every RTZ file can take its route's name, and how many there would be.
+bool checkRtzFiles(const SurveySink& survey, const PatternFiles& files, std::string& error) {
+  std::size_t count = 0;
+  for (std::size_t r = 0; r < survey.routes.size(); ++r) {
+    if (survey.routes[r].find('/') != std::string::npos) {
+      error = "the route name '" + survey.routes[r] +
+              "' holds '/', which the name of its RTZ file cannot; nothing was written";
+      return false;
+    }
+    count += partCount(survey.points[r], files.maxPoints);
+  }
+  if (count > kMaxRtzFiles) {
+    error = "the run would write " + std::to_string(count) + " RTZ files, more than the " +
+            std::to_string(kMaxRtzFiles) + " a run may write; nothing was written";
+    return false;
+  }
+  return true;
+}
+
+bool sourcePaths(const Source& source, const std::string& folder, const PatternFiles& files,
+                 std::vector<std::string>& paths, std::string& error) {
+  if (!checkMaxPoints(files, error)) return false;
+  paths.clear();
+  if (files.gpx) paths.push_back(pathInFolder(folder, source.gpxName));
+  if (!files.rtz) return true;
+  SurveySink survey;
+  source.sail(survey);
+  if (!checkRtzFiles(survey, files, error)) return false;
+  for (std::size_t r = 0; r < survey.routes.size(); ++r) {
+    const std::size_t parts = partCount(survey.points[r], files.maxPoints);
+    for (std::size_t part = 1; part <= parts; ++part) {
+      paths.push_back(
+          pathInFolder(folder, partName(survey.routes[r], part, parts, kRtzPartOf) + ".rtz"));
+    }
+  }
+  return true;
+}
+
+// Adds the source's files to the run; on any failure the whole run is abandoned.
+bool addSourceFiles(FileBatch& batch, const Source& source, const std::string& folder,
+                    const PatternFiles& files, std::string& error,
+                    std::vector<std::string>* warnings) {
+  SurveySink survey;
+  if (files.rtz || files.maxPoints != 0) {
+    if (!checkMaxPoints(files, error)) return false;
+    source.sail(survey);
+  }
+  if (files.rtz) {
+    if (!checkRtzFiles(survey, files, error)) return false;
+    for (std::size_t r = 0; r < survey.routes.size(); ++r) {
+      const std::size_t points = survey.points[r];
+      if (points >= 2) continue;
+      error = "the route '" + survey.routes[r] + "' has " + std::to_string(points) +
+              (points == 1 ? " point" : " points") +
+              ", and an RTZ route needs at least two; as a run's files are put in place "
+              "together, no file of this run was written";
+      return false;
+    }
+  }
+  if (files.gpx) {
+    SafeFile* file = batch.create(pathInFolder(folder, source.gpxName));
+    if (file == nullptr) {
+      error = batch.error();
+      return false;
+    }
+    GpxSink sink(*file);
+    sailInto(source, sink, survey, files.maxPoints, kGpxPartOf);
+    if (!sink.finish()) {
+      error = file->error();
+      return false;
+    }
+  }
+  if (files.rtz) {
+    RtzSink sink(batch, folder, survey.marks, warnings);
+    sailInto(source, sink, survey, files.maxPoints, kRtzPartOf);
+    if (!sink.error.empty()) {
+      error = sink.error;
+      return false;
+    }
+  }
+  return true;
+}
+
+Source patternSource(const PatternParams& params, const PatternNames& names) {
+  return {names.file, [&params, &names](PatternSink& sink) { sailPattern(params, names, sink); }};
+}
+
 }  // namespace
 
 PatternExtent patternExtent(const PatternParams& params) {
@@ -120,46 +398,63 @@ bool patternFilePaths(const PatternParams& params, const char* stem, const std::
                       std::string& error) {
   PatternNames names;
   if (!composeOrSay(params, stem, names, error)) return false;
-  paths.clear();
-  if (files.gpx) paths.push_back(pathInFolder(folder, names.file));
-  return true;
+  return sourcePaths(patternSource(params, names), folder, files, paths, error);
 }
 
 bool addPatternFiles(FileBatch& batch, const PatternParams& params, const char* stem,
-                     const std::string& folder, const PatternFiles& files, std::string& error) {
+                     const std::string& folder, const PatternFiles& files, std::string& error,
+                     std::vector<std::string>* warnings) {
   PatternNames names;
-  if (!composeOrSay(params, stem, names, error) || !checkPatternExtent(params, error)) {
-    return false;
+  if (composeOrSay(params, stem, names, error) && checkPatternExtent(params, error) &&
+      addSourceFiles(batch, patternSource(params, names), folder, files, error, warnings)) {
+    return true;
   }
-  if (files.gpx) {
-    SafeFile* file = batch.create(pathInFolder(folder, names.file));
-    if (file == nullptr) {
-      error = batch.error();
-      return false;
-    }
-    GpxSink sink(*file);
-    sailPattern(params, names, sink);
-    if (!sink.finish()) {
-      error = file->error();
-      batch.abandon();
-      return false;
-    }
-  }
-  return true;
+  batch.abandon();
+  return false;
 }
 
 bool writePatternFiles(const PatternParams& params, const char* stem, const std::string& folder,
                        const PatternFiles& files, std::vector<std::string>& written,
-                       std::string& error) {
+                       std::string& error, std::vector<std::string>* warnings) {
   FileBatch batch;
   written.clear();
-  if (!addPatternFiles(batch, params, stem, folder, files, error)) return false;
+  if (!addPatternFiles(batch, params, stem, folder, files, error, warnings)) return false;
   if (!batch.commit()) {
     error = batch.error();
     return false;
   }
   written = batch.written();
   return true;
+}
+
+bool addLineFiles(FileBatch& batch, const LinePoints& line, const char* stem,
+                  const std::string& folder, const PatternFiles& files, std::string& error,
+                  std::vector<std::string>* warnings) {
+  // The names and blocks of writeRhumbLine, whose file this must stay byte for byte.
+  char fileName[kGpxNameCapacity];
+  char routeName[kGpxNameCapacity];
+  if (stem == nullptr) stem = "";
+  const int fileLength = std::snprintf(fileName, sizeof fileName, "%s RL.gpx", stem);
+  const int routeLength = std::snprintf(routeName, sizeof routeName, "%s - P1P2", stem);
+  if (fileLength < 0 || fileLength >= static_cast<int>(sizeof fileName) || routeLength < 0 ||
+      routeLength >= static_cast<int>(sizeof routeName)) {
+    error = "the stem is too long: the file and route names must fit in 99 characters";
+    batch.abandon();
+    return false;
+  }
+  const Source source{fileName, [&line, &routeName](PatternSink& sink) {
+                        sink.startRoute(routeName);
+                        sink.routePoint(line.lat1, line.lon1, "");
+                        sink.routePoint(line.lat2, line.lon2, routeName);
+                        sink.endRoute();
+                        sink.waypoint(line.lat1, line.lon1, "P1");
+                        sink.waypoint(line.lat2, line.lon2, "P2");
+                      }};
+  PatternFiles lineFiles = files;
+  lineFiles.maxPoints = 0;
+  if (addSourceFiles(batch, source, folder, lineFiles, error, warnings)) return true;
+  batch.abandon();
+  return false;
 }
 
 }  // namespace vestrand

@@ -3,6 +3,7 @@
 // write into the current folder.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -12,9 +13,28 @@
 namespace vestrand {
 
 // Which files a pattern is written as.
+//
+// RTZ (rtz.h) takes one file per route, after the GPX file and in route order, named after the
+// route: "<route name>.rtz" ("20121225143000 - PS-left 0.0.rtz"), its routeName that same name,
+// as ECDIS checkers demand. Its waypoints are named with the point's number in the file, 1, 2, ...,
+// and where one or more of the GPX waypoints lie at that point (their nine-decimal texts equal),
+// the number, a blank and their names joined by ", " ("1 Datum", "7 CSP"). A route of fewer than
+// two points cannot be an RTZ route, so the run is refused and writes no file at all.
+//
+// maxPoints splits every longer route into consecutive parts of at most that many points, each
+// starting at the point where the one before ended (so each part after the first adds
+// maxPoints - 1 points). Part k of n is named "<route name> (k/n)" in the GPX file, which keeps
+// the parts as its routes and its waypoints unchanged, and "<route name> (k of n)" as an RTZ file
+// and its routeName, since a file name cannot hold '/'. A route that fits keeps its name.
 struct PatternFiles {
   bool gpx = true;
+  bool rtz = false;
+  int maxPoints = 0;  // 0: routes of any length; otherwise at least 2
 };
+
+// More RTZ files than this in one run are refused: no plotter wants them, and a typo in
+// maxPoints would fill the folder.
+inline constexpr std::size_t kMaxRtzFiles = 1000;
 
 // Where a pattern reaches: the smallest and largest latitude and longitude of its points.
 struct PatternExtent {
@@ -36,22 +56,41 @@ bool checkPatternExtent(const PatternParams& params, std::string& error);
 // `name` inside `folder`; an empty folder is the current one and adds nothing to the name.
 std::string pathInFolder(const std::string& folder, const std::string& name);
 
-// The paths the pattern's files would take, in the order they are written (GPX first).
-// @return false when a name would not fit in 99 characters (error says so)
+// The paths the pattern's files would take, in the order they are written (GPX first, then the
+// RTZ files in route order).
+// @return false when a name would not fit in 99 characters, an RTZ file could not take a route's
+//   name (one holding '/'), maxPoints is below 2, or the run would write more than kMaxRtzFiles
+//   RTZ files; error says which, with the number of files
 bool patternFilePaths(const PatternParams& params, const char* stem, const std::string& folder,
                       const PatternFiles& files, std::vector<std::string>& paths,
                       std::string& error);
 
 // Adds the pattern's files to a run, which the caller commits together with its own files.
-// @return false when the pattern is refused or a file cannot be written; error says why
+// @param[out] warnings when not null, receives what the user should know of files written all
+//   the same (an RTZ file larger than kRtzSizeWarning of rtz.h, which some ECDIS units refuse)
+// @return false when the pattern is refused or a file cannot be written; error says why, and the
+//   whole run is abandoned
 bool addPatternFiles(FileBatch& batch, const PatternParams& params, const char* stem,
-                     const std::string& folder, const PatternFiles& files, std::string& error);
+                     const std::string& folder, const PatternFiles& files, std::string& error,
+                     std::vector<std::string>* warnings = nullptr);
 
 // Writes the pattern's files into `folder` as one run of their own.
 // @param[out] written the paths put in place, in order
 // @return true only when every file is in place; otherwise error names the file and the reason
 bool writePatternFiles(const PatternParams& params, const char* stem, const std::string& folder,
                        const PatternFiles& files, std::vector<std::string>& written,
-                       std::string& error);
+                       std::string& error, std::vector<std::string>* warnings = nullptr);
+
+// The two ends of the rhumb line of writeRhumbLine (gpx.h).
+struct LinePoints {
+  double lat1 = 0.0, lon1 = 0.0, lat2 = 0.0, lon2 = 0.0;
+};
+
+// Adds the line's files to a run as addPatternFiles does: the GPX file of writeRhumbLine, byte
+// for byte ("<stem> RL.gpx"), and the RTZ file "<stem> - P1P2.rtz" with the waypoints "1 P1" and
+// "2 P2". Only files.gpx and files.rtz apply: two points always fit.
+bool addLineFiles(FileBatch& batch, const LinePoints& line, const char* stem,
+                  const std::string& folder, const PatternFiles& files, std::string& error,
+                  std::vector<std::string>* warnings = nullptr);
 
 }  // namespace vestrand
