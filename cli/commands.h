@@ -2,6 +2,8 @@
 // and prints its result; bad input throws UsageError, a file that cannot be written WriteFailure.
 #pragma once
 
+#include <string>
+
 #include "options.h"
 #include "vestrand.gpx.h"
 
@@ -15,5 +17,16 @@ int runLine(const Options& o, const CLI::App& sub);
 int runCourse(const Options& o);
 // arrive: the position reached after a course and a run.
 int runArrive(const Options& o, const CLI::App& sub);
+// drift: the datum drifted by current and leeway from the last known position.
+int runDrift(const Options& o, const CLI::App& sub);
+// coverage: coverage factor and probability of detection for a sweep width and spacing.
+int runCoverage(const Options& o, const CLI::App& sub);
+
+// Sweep widths, spacings and coverage factors of the search aids: above 0, at most 100.
+inline constexpr double kMaxSweepWidth = 100.0;  // nautical miles; also the spacing and the factor
+
+// A number above 0 and at most `high`, `unit` (" nautical miles", or "") for the message.
+double checkPositiveUpTo(const std::string& option, const std::string& text, double high,
+                         const char* unit);
 
 }  // namespace vestrand::cli

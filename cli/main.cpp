@@ -58,6 +58,8 @@ int main(int argc, char** argv) {
     if (sub.line->parsed()) return runLine(o, *sub.line);
     if (sub.course->parsed()) return runCourse(o);
     if (sub.arrive->parsed()) return runArrive(o, *sub.arrive);
+    if (sub.drift->parsed()) return runDrift(o, *sub.drift);
+    if (sub.coverage->parsed()) return runCoverage(o, *sub.coverage);
     std::cerr << "vestrand-cli: no subcommand was chosen\n";
     return kExitUsage;
   } catch (const UsageError& e) {

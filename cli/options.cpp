@@ -42,10 +42,11 @@ void addPlan(CLI::App* app, Options& o) {
   CLI::Option* summary = app->add_flag(
       "--summary", o.summary,
       "also print the plan: legs, track length, time at --speed, searched box, positions");
+  // Without ->needs: --legs uses the speed too, which the command checks.
   app->add_option("--speed", o.speed,
-                  "search speed for the time in the summary, knots, 0.1 to 100 (default 8)")
-      ->type_name("KN")
-      ->needs(summary);
+                  "search speed for the times of the summary and the leg table, knots, 0.1 to "
+                  "100 (default 8)")
+      ->type_name("KN");
   app->add_flag("--json", o.json, "print the summary as one JSON object on one line")
       ->needs(summary);
   app->add_option("--svg", o.svg,
@@ -67,6 +68,23 @@ void addFormats(CLI::App* app, Options& o, bool split) {
                   "starting at the point where the one before ended; parts are named "
                   "\"<route> (2/3)\" in GPX and \"<route> (2 of 3)\" as RTZ files")
       ->type_name("N");
+}
+
+// The search aids of the pattern subcommands: the leg table and the coverage of the tracks.
+void addPlanAids(CLI::App* app, Options& o) {
+  CLI::Option* legs = app->add_flag(
+      "--legs", o.legs,
+      "also print the leg table: course, distance, running total and time of every leg");
+  app->add_option("--start", o.start,
+                  "start of the search for the leg table's times at the turning points: "
+                  "YYYY-MM-DDTHH:MM, or HH:MM today (local date)")
+      ->type_name("TIME")
+      ->needs(legs);
+  app->add_option("--sweep-width", o.sweepWidth,
+                  "sweep width, nautical miles, above 0 and at most 100: adds the coverage and "
+                  "the probability of detection to the summary (not for the sector)")
+      ->type_name("W")
+      ->needs(app->get_option("--summary"));
 }
 
 void addPattern(CLI::App* app, Options& o) {
@@ -105,6 +123,11 @@ Subcommands addSubcommands(CLI::App& app, Options& o) {
     addPlan(sub, o);
     addFormats(sub, o, true);
   }
+  for (CLI::App* sub : {s.square, s.sector, s.creeping, s.parallel}) addPlanAids(sub, o);
+  s.sector
+      ->add_option("--passes", o.passes,
+                   "1 (default) or 2: search the sector a second time, turned 30 degrees")
+      ->type_name("N");
 
   s.line = app.add_subcommand("line", "two-point line: write a GPX file");
   addPositions(s.line, o, "first", "second");
@@ -130,6 +153,37 @@ Subcommands addSubcommands(CLI::App& app, Options& o) {
   distance->excludes(speed)->excludes(hours);
   s.arrive->add_option("--method", o.method, "plane (default) or rhumb")->type_name("METHOD");
   s.arrive->add_flag("--json", o.json, "print one JSON object on one line");
+
+  s.drift = app.add_subcommand("drift",
+                               "datum at the search's start, drifted from the last known position");
+  addPositions(s.drift, o, "last known", "");
+  addRequired(s.drift, "--hours", o.hours, "hours since the last known position, 0 to 240", "H");
+  s.drift
+      ->add_option("--current-set", o.currentSet,
+                   "direction the current flows toward, degrees true, -360 to 360")
+      ->type_name("DEG");
+  s.drift->add_option("--current-drift", o.currentDrift, "speed of the current, knots, 0 to 20")
+      ->type_name("KN");
+  s.drift
+      ->add_option("--leeway-toward", o.leewayToward,
+                   "direction the wind pushes the object toward, degrees true, -360 to 360")
+      ->type_name("DEG");
+  s.drift->add_option("--leeway-speed", o.leewaySpeed, "speed of the leeway, knots, 0 to 20")
+      ->type_name("KN");
+  s.drift->add_flag("--json", o.json, "print one JSON object on one line");
+
+  s.coverage = app.add_subcommand("coverage",
+                                  "coverage and probability of detection of tracks at a spacing");
+  addRequired(s.coverage, "--sweep-width", o.sweepWidth,
+              "sweep width, nautical miles, above 0 and at most 100", "W");
+  s.coverage
+      ->add_option("--spacing", o.spacing, "track spacing, nautical miles, above 0 and at most 100")
+      ->type_name("S");
+  s.coverage
+      ->add_option("--coverage", o.coverage,
+                   "coverage factor W / S, above 0 and at most 100 (instead of --spacing)")
+      ->type_name("C");
+  s.coverage->add_flag("--json", o.json, "print one JSON object on one line");
 
   o.method = "plane";
   return s;

@@ -19,6 +19,10 @@ struct Options {
   bool json = false;
   bool summary = false;
   bool noGpx = false;
+  // Search aids: the drifted datum, coverage, the sector's second pass and the leg table.
+  std::string currentSet, currentDrift, leewayToward, leewaySpeed;
+  std::string sweepWidth, coverage, passes, start;
+  bool legs = false;
 };
 
 struct Subcommands {
@@ -29,9 +33,11 @@ struct Subcommands {
   CLI::App* line;
   CLI::App* course;
   CLI::App* arrive;
+  CLI::App* drift;
+  CLI::App* coverage;
 
   std::vector<CLI::App*> all() const {
-    return {square, sector, creeping, parallel, line, course, arrive};
+    return {square, sector, creeping, parallel, line, course, arrive, drift, coverage};
   }
 };
 

@@ -1,5 +1,7 @@
 // The commands that write files: the four patterns and the two-point line.
+#include <coverage.h>
 #include <gpx.h>
+#include <leg_table.h>
 #include <pattern_files.h>
 #include <plan_figure.h>
 #include <plan_summary.h>
@@ -9,6 +11,7 @@
 #include <cmath>
 #include <ctime>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -73,6 +76,74 @@ void printWarnings(const std::vector<std::string>& warnings) {
   }
 }
 
+int checkPasses(const std::string& option, const std::string& text) {
+  const double value = checkFinite(option, text);
+  if (value != 1.0 && value != 2.0) {
+    throw UsageError(option + " '" + text + "' refused: a sector is searched in 1 or 2 passes");
+  }
+  return static_cast<int>(value);
+}
+
+// The search's start for the leg table; a bare "HH:MM" is today, by the local calendar.
+ClockTime checkStart(const std::string& option, const std::string& text) {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  if (localtime_r(&now, &local) == nullptr) {
+    throw WriteFailure{"cannot read the local date for " + option + "; give the date too"};
+  }
+  ClockTime today;
+  today.year = local.tm_year + 1900LL;
+  today.month = local.tm_mon + 1;
+  today.day = local.tm_mday;
+  ClockTime start;
+  std::string error;
+  if (!parseClockTime(text, today, start, error)) {
+    throw UsageError(option + " '" + text + "' refused: " + error);
+  }
+  return start;
+}
+
+// Standard output in pieces, so that a table of a million legs never sits whole in memory.
+class Printer {
+ public:
+  void add(const std::string& text) {
+    if (status_ != 0) return;
+    buffer_ += text;
+    if (buffer_.size() >= kPiece) flush();
+  }
+  int finish() {
+    flush();
+    return status_;
+  }
+
+ private:
+  static constexpr std::size_t kPiece = 1 << 20;
+  void flush() {
+    if (status_ == 0 && !buffer_.empty()) status_ = printResult(buffer_);
+    buffer_.clear();
+  }
+  std::string buffer_;
+  int status_ = 0;
+};
+
+// Sails the pattern once more and prints its leg table, a row at a time.
+void printLegTable(const PatternParams& p, const PatternNames& names, double speed,
+                   const std::optional<ClockTime>& start, bool json, Printer& out) {
+  bool first = true;
+  LegTableSink table(p, speed, [&](const LegRow& row) {
+    const std::optional<ClockTime> eta =
+        start ? clockAfter(*start, row.hours) : std::optional<ClockTime>{};
+    if (json) {
+      out.add((first ? "" : ",") + legRowJson(row, start.has_value(), eta));
+    } else {
+      out.add(legRowText(row, start.has_value(), eta));
+    }
+    first = false;
+  });
+  if (!json) out.add(legTableHeading(start.has_value()));
+  sailPattern(p, names, table);
+}
+
 }  // namespace
 
 int runPattern(PatternKind kind, const Options& o, const CLI::App& sub) {
@@ -88,6 +159,7 @@ int runPattern(PatternKind kind, const Options& o, const CLI::App& sub) {
       break;
     case PatternKind::Sector:
       p.leg = checkDistance("--leg", o.leg);
+      if (given(&sub, "--passes")) p.passes = checkPasses("--passes", o.passes);
       break;
     case PatternKind::CreepingLine:
     case PatternKind::ParallelSweep:
@@ -98,6 +170,21 @@ int runPattern(PatternKind kind, const Options& o, const CLI::App& sub) {
   }
   const double speed =
       given(&sub, "--speed") ? checkSpeed("--speed", o.speed) : kDefaultSearchSpeed;
+  if (given(&sub, "--speed") && !o.summary && !o.legs) {
+    throw UsageError("--speed requires --summary or --legs");
+  }
+  std::optional<Coverage> coverage;
+  if (given(&sub, "--sweep-width")) {
+    if (kind == PatternKind::Sector) {
+      throw UsageError("--sweep-width '" + o.sweepWidth +
+                       "' refused: the sector search has no track spacing to cover");
+    }
+    coverage = coverageOfSpacing(
+        checkPositiveUpTo("--sweep-width", o.sweepWidth, kMaxSweepWidth, " nautical miles"),
+        p.spacing);
+  }
+  std::optional<ClockTime> start;
+  if (given(&sub, "--start")) start = checkStart("--start", o.start);
   const bool svg = given(&sub, "--svg");
   if (svg) checkPath("--svg", o.svg, "a file");
   PatternFiles files = outputFiles(o, sub, true);
@@ -105,11 +192,9 @@ int runPattern(PatternKind kind, const Options& o, const CLI::App& sub) {
     throw UsageError("--no-gpx refused: --format " + o.format + " asks for the GPX file");
   }
   if (o.noGpx) files.gpx = false;
-  if (files.rtz && o.summary && o.json) {
-    throw UsageError("--json refused: the JSON summary has no place for the RTZ files' paths");
-  }
-  if (o.noGpx && !files.rtz && !o.summary && !svg) {
-    throw UsageError("--no-gpx refused: without --summary or --svg there would be nothing to do");
+  if (o.noGpx && !files.rtz && !o.summary && !svg && !o.legs) {
+    throw UsageError(
+        "--no-gpx refused: without --summary or --svg (or --legs) there would be nothing to do");
   }
   std::string refusal;
   if (!checkPatternExtent(p, refusal)) throw UsageError(refusal + "; nothing was written");
@@ -156,14 +241,41 @@ int runPattern(PatternKind kind, const Options& o, const CLI::App& sub) {
   printWarnings(warnings);
 
   const std::string gpxPath = files.gpx ? paths.front() : std::string();
+  // The RTZ files' paths, after the GPX file's, in the order written.
+  std::string extraMembers;
+  if (files.rtz) {
+    extraMembers = ",\"rtz\":[";
+    for (std::size_t i = files.gpx ? 1 : 0; i < paths.size(); ++i) {
+      extraMembers += (extraMembers.back() == '[' ? "" : ",") + jsonString(paths[i]);
+    }
+    extraMembers += "]";
+  }
+  if (coverage) extraMembers += coverageJsonMembers(*coverage);
+  if (o.summary && o.json && !o.legs) {
+    return printResult(
+        summaryJson(summarySink.summary(), speed, gpxPath, svg ? o.svg : "", extraMembers));
+  }
+  Printer out;
   if (o.summary && o.json) {
-    return printResult(summaryJson(summarySink.summary(), speed, gpxPath, svg ? o.svg : ""));
+    // The table is the last member of the summary's one line: the line is printed up to where
+    // the table begins, the rows follow as they are sailed, then the line is closed.
+    std::string head = summaryJson(summarySink.summary(), speed, gpxPath, svg ? o.svg : "",
+                                   extraMembers + ",\"leg_table\":[");
+    head.resize(head.size() - std::string("}\n").size());
+    out.add(head);
+    printLegTable(p, names, speed, start, true, out);
+    out.add("]}\n");
+    return out.finish();
   }
   std::string text;
   for (const std::string& path : paths) text += path + "\n";
   if (svg) text += o.svg + "\n";
   if (o.summary) text += summaryText(summarySink.summary(), speed);
-  return printResult(text);
+  if (coverage) text += coverageText(*coverage);
+  if (!o.legs) return printResult(text);
+  out.add(text);
+  printLegTable(p, names, speed, start, false, out);
+  return out.finish();
 }
 
 int runLine(const Options& o, const CLI::App& sub) {

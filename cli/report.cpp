@@ -114,7 +114,7 @@ std::string summaryText(const PlanSummary& s, double speed) {
 }
 
 std::string summaryJson(const PlanSummary& s, double speed, const std::string& gpxPath,
-                        const std::string& svgPath) {
+                        const std::string& svgPath, const std::string& extraMembers) {
   const double hours = hoursAtSpeed(s.longestTrack(), speed);
   std::string json =
       "{\"gpx\":" + pathJson(gpxPath) + ",\"svg\":" + pathJson(svgPath) +
@@ -141,7 +141,92 @@ std::string summaryJson(const PlanSummary& s, double speed, const std::string& g
             ",\"lon\":" + shortestNumber(m.lon) + ",\"lat_text\":" + jsonString(m.latText) +
             ",\"lon_text\":" + jsonString(m.lonText) + "}";
   }
-  return json + "]}\n";
+  return json + "]" + extraMembers + "}\n";
+}
+
+}  // namespace vestrand::cli
+
+namespace vestrand::cli {
+namespace {
+
+// A course to one decimal that never reads 360.0: 359.96 rounds to north, 0.0.
+std::string courseTenths(double course) {
+  double tenths = std::round(course * 10.0) / 10.0;
+  if (tenths >= 360.0) tenths = 0.0;
+  return format("%.1f", tenths);
+}
+
+std::string percent(double probability) {
+  return format("%.1f", probability * 100.0) + "%";
+}
+
+// Right-aligned in a column of `width` characters (texts here are ASCII).
+std::string column(const std::string& text, std::size_t width) {
+  return text.size() < width ? std::string(width - text.size(), ' ') + text : text;
+}
+
+}  // namespace
+
+std::string driftText(const DriftedDatum& d) {
+  return positionText(d.lat, d.lon, "plane sailing") + "drift     " + courseTenths(d.course) +
+         "\xC2\xB0 true at " + format("%.2f", d.speed) + " kn\n" + "distance  " +
+         format("%.2f", d.distance) + " NM\n";
+}
+
+std::string driftJson(const DriftedDatum& d) {
+  return "{\"lat\":" + shortestNumber(d.lat) + ",\"lon\":" + shortestNumber(d.lon) +
+         ",\"drift_course\":" + shortestNumber(d.course) +
+         ",\"drift_speed_kn\":" + shortestNumber(d.speed) +
+         ",\"drift_nm\":" + shortestNumber(d.distance) + "}\n";
+}
+
+std::string coverageText(const Coverage& c) {
+  return "sweep     " + format("%.2f", c.sweepWidth) + " NM sweep width\n" + "spacing   " +
+         format("%.2f", c.spacing) + " NM track spacing\n" + "coverage  " +
+         format("%.2f", c.factor) + "\n" + "POD       " + percent(c.podInverseCube) +
+         " by the inverse cube law\n" + "POD       " + percent(c.podExponential) +
+         " by the exponential (random search) law\n";
+}
+
+std::string coverageJson(const Coverage& c) {
+  return "{\"sweep_width_nm\":" + shortestNumber(c.sweepWidth) +
+         ",\"spacing_nm\":" + shortestNumber(c.spacing) +
+         ",\"coverage\":" + shortestNumber(c.factor) +
+         ",\"pod_inverse_cube\":" + shortestNumber(c.podInverseCube) +
+         ",\"pod_exponential\":" + shortestNumber(c.podExponential) + "}\n";
+}
+
+std::string coverageJsonMembers(const Coverage& c) {
+  return ",\"coverage\":" + shortestNumber(c.factor) +
+         ",\"pod_inverse_cube\":" + shortestNumber(c.podInverseCube) +
+         ",\"pod_exponential\":" + shortestNumber(c.podExponential) +
+         ",\"sweep_width_nm\":" + shortestNumber(c.sweepWidth);
+}
+
+// Columns, one blank apart: unit 4, leg, from and to 8, course 9, distance and total 10, time 8.
+std::string legTableHeading(bool withEta) {
+  return std::string("unit      leg     from       to  course\xC2\xB0T    dist NM   total NM") +
+         "     time" + (withEta ? "  ETA\n" : "\n");
+}
+
+std::string legRowText(const LegRow& r, bool withEta, const std::optional<ClockTime>& eta) {
+  std::string text =
+      column(std::to_string(r.unit), 4) + " " + column(std::to_string(r.leg), 8) + " " +
+      column(std::to_string(r.from), 8) + " " + column(std::to_string(r.to), 8) + " " +
+      column(courseTenths(r.course), 9) + " " + column(format("%.2f", r.distance), 10) + " " +
+      column(format("%.2f", r.total), 10) + " " + column(hoursMinutesText(r.hours), 8);
+  if (withEta) text += "  " + (eta ? clockText(*eta, ' ') : std::string("-"));
+  return text + "\n";
+}
+
+std::string legRowJson(const LegRow& r, bool withEta, const std::optional<ClockTime>& eta) {
+  std::string json =
+      "{\"unit\":" + std::to_string(r.unit) + ",\"leg\":" + std::to_string(r.leg) +
+      ",\"from\":" + std::to_string(r.from) + ",\"to\":" + std::to_string(r.to) +
+      ",\"course\":" + shortestNumber(r.course) + ",\"distance_nm\":" + shortestNumber(r.distance) +
+      ",\"total_nm\":" + shortestNumber(r.total) + ",\"hours\":" + shortestNumber(r.hours);
+  if (withEta) json += ",\"eta\":" + (eta ? jsonString(clockText(*eta, 'T')) : "null");
+  return json + "}";
 }
 
 }  // namespace vestrand::cli

@@ -5,6 +5,9 @@
 #include <string>
 
 #include "course_distance.h"
+#include "coverage.h"
+#include "drift.h"
+#include "leg_table.h"
 #include "plan_summary.h"
 
 namespace vestrand::cli {
@@ -37,8 +40,35 @@ std::string summaryText(const PlanSummary& summary, double speed);
 
 // The plan summary as one JSON object on one line, with the paths of the files written (empty:
 // none, printed as null). Lengths in nautical miles, the area in square nautical miles, times in
-// hours and as "h:mm" text.
+// hours and as "h:mm" text. `extraMembers`, when given, is added as it stands at the end of the
+// object, before its closing brace: ",\"coverage\":2,...".
 std::string summaryJson(const PlanSummary& summary, double speed, const std::string& gpxPath,
-                        const std::string& svgPath);
+                        const std::string& svgPath, const std::string& extraMembers = "");
+
+// --- Search aids ---------------------------------------------------------------------------
+
+// The drifted datum for people: the position as positionText gives it, then the total drift's
+// course (one decimal), speed and distance.
+std::string driftText(const DriftedDatum& datum);
+// {"lat":LAT,"lon":LON,"drift_course":C,"drift_speed_kn":V,"drift_nm":D}
+std::string driftJson(const DriftedDatum& datum);
+
+// Coverage for people: sweep width, track spacing, coverage factor and the POD by each law (in
+// per cent, one decimal), one line each.
+std::string coverageText(const Coverage& coverage);
+// {"sweep_width_nm":W,"spacing_nm":S,"coverage":C,"pod_inverse_cube":P,"pod_exponential":Q}
+std::string coverageJson(const Coverage& coverage);
+// The members a summary's JSON gains from a sweep width:
+// ,"coverage":C,"pod_inverse_cube":P,"pod_exponential":Q,"sweep_width_nm":W
+std::string coverageJsonMembers(const Coverage& coverage);
+
+// The leg table for people: a heading line, then one line per row, in columns. The time is the
+// elapsed time h:mm from the unit's start to the end of the leg; with `withEta` a last column
+// holds the clock time there ("YYYY-MM-DD HH:MM", "-" when there is none).
+std::string legTableHeading(bool withEta);
+std::string legRowText(const LegRow& row, bool withEta, const std::optional<ClockTime>& eta);
+// {"unit":1,"leg":1,"from":1,"to":2,"course":C,"distance_nm":D,"total_nm":T,"hours":H} with,
+// when `withEta`, a last member "eta":"YYYY-MM-DDTHH:MM" (null when there is none).
+std::string legRowJson(const LegRow& row, bool withEta, const std::optional<ClockTime>& eta);
 
 }  // namespace vestrand::cli

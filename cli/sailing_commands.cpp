@@ -1,6 +1,9 @@
-// The commands that compute without writing files: course and distance, arrival position.
+// The commands that compute without writing files: course and distance, arrival position, the
+// drifted datum and the coverage of a track spacing.
 #include <Derrota.h>
 #include <course_distance.h>
+#include <coverage.h>
+#include <drift.h>
 
 #include <cmath>
 #include <optional>
@@ -22,7 +25,41 @@ std::string checkMethod(const std::string& method, bool greatCircleAllowed) {
                    (greatCircleAllowed ? "plane, rhumb or great-circle" : "plane or rhumb"));
 }
 
+constexpr double kMaxDriftHours = 240.0;  // ten days: beyond that a datum is a guess
+constexpr double kMaxDriftSpeed = 20.0;   // knots; faster than any current or leeway
+
+[[noreturn]] void refuse(const std::string& option, const std::string& text,
+                         const std::string& reason) {
+  throw UsageError(option + " '" + text + "' refused: " + reason);
+}
+
+// One part of the drift: a direction and a speed, given together or not at all.
+DriftVector driftPart(const CLI::App& sub, const char* directionOption,
+                      const std::string& direction, const char* speedOption,
+                      const std::string& speed) {
+  const bool hasDirection = given(&sub, directionOption);
+  const bool hasSpeed = given(&sub, speedOption);
+  if (hasDirection && !hasSpeed) {
+    refuse(directionOption, direction, std::string("a direction needs its speed, ") + speedOption);
+  }
+  if (hasSpeed && !hasDirection) {
+    refuse(speedOption, speed, std::string("a speed needs its direction, ") + directionOption);
+  }
+  if (!hasDirection) return DriftVector{};
+  return DriftVector{checkBounded(directionOption, direction, -kMaxCourse, kMaxCourse, "degrees"),
+                     checkBounded(speedOption, speed, 0.0, kMaxDriftSpeed, "knots")};
+}
+
 }  // namespace
+
+double checkPositiveUpTo(const std::string& option, const std::string& text, double high,
+                         const char* unit) {
+  const double value = checkFinite(option, text);
+  if (!(value > 0.0 && value <= high)) {
+    refuse(option, text, "must be greater than 0 and at most " + shortestNumber(high) + unit);
+  }
+  return value;
+}
 
 int runCourse(const Options& o) {
   const double lat1 = checkCoordinate("--lat", o.lat, Axis::Latitude);
@@ -93,6 +130,51 @@ int runArrive(const Options& o, const CLI::App& sub) {
   }
   return printResult(o.json ? positionJson(status, toLat, toLon)
                             : positionText(toLat, toLon, name));
+}
+
+int runDrift(const Options& o, const CLI::App& sub) {
+  const double lat = checkCoordinate("--lat", o.lat, Axis::Latitude);
+  const double lon = checkCoordinate("--lon", o.lon, Axis::Longitude);
+  const double hours = checkBounded("--hours", o.hours, 0.0, kMaxDriftHours, "hours");
+  const DriftVector current =
+      driftPart(sub, "--current-set", o.currentSet, "--current-drift", o.currentDrift);
+  const DriftVector leeway =
+      driftPart(sub, "--leeway-toward", o.leewayToward, "--leeway-speed", o.leewaySpeed);
+  const DriftedDatum datum = driftedDatum(lat, lon, hours, current, leeway);
+  // Plane sailing has no meaning past a pole, as for arrive.
+  if (!std::isfinite(datum.lat) || !std::isfinite(datum.lon)) {
+    refuse("--hours", o.hours, "the drifted datum is not a finite number");
+  }
+  if (std::fabs(datum.lat) > 90.0) {
+    refuse("--hours", o.hours,
+           "the drift would pass a pole (latitude " + shortestNumber(datum.lat) + ")");
+  }
+  return printResult(o.json ? driftJson(datum) : driftText(datum));
+}
+
+int runCoverage(const Options& o, const CLI::App& sub) {
+  const double width =
+      checkPositiveUpTo("--sweep-width", o.sweepWidth, kMaxSweepWidth, " nautical miles");
+  const bool bySpacing = given(&sub, "--spacing");
+  const bool byFactor = given(&sub, "--coverage");
+  if (bySpacing && byFactor) {
+    refuse("--coverage", o.coverage,
+           "--spacing '" + o.spacing + "' is given too; give one, the other follows from it");
+  }
+  if (!bySpacing && !byFactor) {
+    throw UsageError("coverage needs --spacing S or --coverage C");
+  }
+  const Coverage c =
+      bySpacing ? coverageOfSpacing(width, checkPositiveUpTo("--spacing", o.spacing, kMaxSweepWidth,
+                                                             " nautical miles"))
+                : coverageOfFactor(width,
+                                   checkPositiveUpTo("--coverage", o.coverage, kMaxSweepWidth, ""));
+  // A sweep width of 100 over a spacing or factor of 1e-310 overflows.
+  if (!std::isfinite(c.factor) || !std::isfinite(c.spacing)) {
+    if (bySpacing) refuse("--spacing", o.spacing, "the coverage W / S is not a finite number");
+    refuse("--coverage", o.coverage, "the track spacing W / C is not a finite number");
+  }
+  return printResult(o.json ? coverageJson(c) : coverageText(c));
 }
 
 }  // namespace vestrand::cli

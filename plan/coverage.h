@@ -1,0 +1,36 @@
+// How well a pattern's tracks cover the ground: the coverage factor and the probability of
+// detecting the object in one pass.
+//
+// The coverage factor C is the sweep width W (the width of the swath in which the search unit
+// finds as many objects as it misses outside it) over the track spacing S. Two detection laws
+// turn it into a probability of detection (POD):
+//  - the inverse-cube law, for a careful search along evenly spaced tracks:
+//    POD = erf(sqrt(pi) / 2 * C);
+//  - the exponential law, for a random search of the same effort: POD = 1 - e^(-C).
+// Both lie in [0, 1) for C >= 0 and grow with C; at equal coverage the inverse-cube law gives
+// the higher value.
+//
+// Units: sweep width and track spacing in nautical miles; C, the PODs as plain numbers.
+#pragma once
+
+namespace vestrand {
+
+struct Coverage {
+  double sweepWidth = 0.0;      // W, nautical miles
+  double spacing = 0.0;         // S, nautical miles
+  double factor = 0.0;          // C = W / S
+  double podInverseCube = 0.0;  // 0..1
+  double podExponential = 0.0;  // 0..1
+};
+
+// POD by the inverse-cube law for the coverage factor C.
+double podInverseCube(double coverage);
+// POD by the exponential (random search) law for the coverage factor C.
+double podExponential(double coverage);
+
+// The coverage of tracks `spacing` apart by a unit of sweep width `sweepWidth`.
+Coverage coverageOfSpacing(double sweepWidth, double spacing);
+// The track spacing that gives the coverage factor `factor` (S = W / C), and its PODs.
+Coverage coverageOfFactor(double sweepWidth, double factor);
+
+}  // namespace vestrand

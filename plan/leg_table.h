@@ -1,0 +1,95 @@
+// The leg table of a search: for every leg of every unit, the course to steer, its distance,
+// the running total and the time at the search speed, and the clock that turns those times into
+// the times at each turning point.
+//
+// The table is gathered from the pattern's own geometry as sailPattern hands it to a sink; rows
+// go to a callback as they are made and nothing is kept per point, so a pattern of a million
+// legs streams.
+//
+// What a row is:
+//  - A leg is the run between two consecutive route points of one route, numbered from 1 within
+//    its unit; `from` and `to` are the 1-based positions of its ends in their route.
+//  - Course and distance come by plane sailing (RumboDistancia) from one turning point to the
+//    next; the course lies in [0, 360).
+//  - Each route is a unit of its own with its own running total and clock, both from its first
+//    point (the parallel sweep's run-in to the commence search point is no leg). A sector of two
+//    passes is one unit sailing both routes: the second route's legs go on with the first's leg
+//    numbers, running total and clock, and the step from the end of the first pass to the datum
+//    where the second begins is no leg.
+//  - The distances of all rows add up to the plan summary's track length.
+//
+// Units: courses in degrees true, distances in nautical miles, speeds in knots, times in hours.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "vestrand.gpx.h"
+
+namespace vestrand {
+
+struct LegRow {
+  int unit = 0;           // 1-based search unit
+  long long leg = 0;      // 1-based within the unit
+  long long from = 0;     // 1-based position of the leg's start in its route
+  long long to = 0;       // 1-based position of the leg's end in its route
+  double course = 0.0;    // to steer, degrees true in [0, 360)
+  double distance = 0.0;  // nautical miles
+  double total = 0.0;     // nautical miles from the unit's start to the end of this leg
+  double hours = 0.0;     // hours from the unit's start to the end of this leg, at the speed;
+                          // not-a-number when the speed is not a finite number above 0
+};
+
+// A PatternSink that hands one LegRow per leg to a callback while the pattern is sailed.
+class LegTableSink final : public PatternSink {
+ public:
+  using RowHandler = std::function<void(const LegRow&)>;
+
+  // @param[in] params the pattern being sailed (its kind and passes decide the units)
+  // @param[in] speed search speed, knots
+  // @param[in] onRow called once per leg in sailing order; the row is only valid during the call
+  LegTableSink(const PatternParams& params, double speed, RowHandler onRow);
+
+  void startRoute(const char* name) override;
+  void routePoint(double lat, double lon, const char* name) override;
+  void endRoute() override;
+  void waypoint(double lat, double lon, const char* name) override;
+
+ private:
+  bool oneUnit_;  // every route continues the first unit
+  double speed_;
+  RowHandler onRow_;
+  LegRow row_;
+  long long point_ = 0;  // position of the last point in the current route
+  double prevLat_ = 0.0;
+  double prevLon_ = 0.0;
+};
+
+// A date and time on a wall clock, to the minute, in the proleptic Gregorian calendar.
+struct ClockTime {
+  long long year = 1970;
+  int month = 1;   // 1..12
+  int day = 1;     // 1..days of the month
+  int hour = 0;    // 0..23
+  int minute = 0;  // 0..59
+};
+
+// Reads a start time: "YYYY-MM-DDTHH:MM", or "HH:MM" on the date of `today`.
+// @param[out] time the time read; untouched on failure
+// @param[out] error why the text was refused ("February 2023 has 28 days"); untouched on success
+// @return true when the text is a real date and time
+bool parseClockTime(std::string_view text, const ClockTime& today, ClockTime& time,
+                    std::string& error);
+
+// The time `hours` after `start`, rounded to the whole minute, on the same clock: a change to or
+// from summer time in between is not applied, so a search planned in zone time (which has none)
+// or in UTC is exact. @return nothing when the hours are negative, not finite or beyond a
+// million years
+std::optional<ClockTime> clockAfter(const ClockTime& start, double hours);
+
+// "YYYY-MM-DD HH:MM", with `separator` between the date and the time (' ' or 'T').
+std::string clockText(const ClockTime& time, char separator);
+
+}  // namespace vestrand
