@@ -1,6 +1,7 @@
 #include "MainPanel.h"
 
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -45,6 +46,15 @@ double ReadDatum(int panel, int degreesControl) {
   if (hemisphere == 1) return sum;
   if (hemisphere == 0) return -sum;
   return -888.8;
+}
+
+void WriteDatum(int panel, int degreesControl, double value) {
+  // Counted in hundredths of a second so that the carry of the rounding is exact.
+  const long long hundredths = std::llround(std::fabs(value) * 360000.0);
+  SetCtrlVal(panel, degreesControl, static_cast<double>(hundredths / 360000));
+  SetCtrlVal(panel, degreesControl + 1, static_cast<double>(hundredths / 6000 % 60));
+  SetCtrlVal(panel, degreesControl + 2, static_cast<double>(hundredths % 6000) / 100.0);
+  SetCtrlVal(panel, degreesControl + 3, value < 0 ? 0 : 1);
 }
 
 void ComposeStem(char (&stem)[kStemCapacity]) {
@@ -137,6 +147,11 @@ double GetDegLatitude(int panel) {
 
 double GetDegLongitude(int panel) {
   return ReadDatum(panel, kLongitudeDegrees);
+}
+
+void SetDatum(int panel, double lat, double lon) {
+  WriteDatum(panel, kLatitudeDegrees, lat);
+  WriteDatum(panel, kLongitudeDegrees, lon);
 }
 
 bool ReadSearchPage(int pageIndex, int pagePanel, vestrand::PatternParams& params) {

@@ -64,6 +64,11 @@ std::string StampProblem();
 double GetDegLatitude(int panel);
 double GetDegLongitude(int panel);
 
+// Fills the datum fields and hemisphere switches of `panel` with a position (decimal degrees,
+// |lat| <= 90, |lon| <= 180): whole degrees, whole minutes and seconds to the hundredth that the
+// seconds field shows, the rounding carried into minutes and degrees.
+void SetDatum(int panel, double lat, double lon);
+
 // The pattern a search page describes, read as its command reads it: the datum from mainPanel,
 // then the page's fields. pageIndex is the page's index in tab control 16, pagePanel its panel.
 // @return false when the page describes no pattern: the start page, or a parallel page whose
