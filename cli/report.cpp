@@ -115,7 +115,7 @@ std::string summaryText(const PlanSummary& s, double speed) {
 
 std::string summaryJson(const PlanSummary& s, double speed, const std::string& gpxPath,
                         const std::string& svgPath, const std::string& extraMembers) {
-  const double hours = hoursAtSpeed(s.longestTrack(), speed);
+  const double hours = hoursAtSpeed(s.trackToComplete(), speed);
   std::string json =
       "{\"gpx\":" + pathJson(gpxPath) + ",\"svg\":" + pathJson(svgPath) +
       ",\"pattern\":" + jsonString(patternCode(s.kind)) + ",\"speed_kn\":" + shortestNumber(speed) +
@@ -123,7 +123,8 @@ std::string summaryJson(const PlanSummary& s, double speed, const std::string& g
       ",\"hours\":" + shortestNumber(hours) + ",\"time\":" + jsonString(hoursMinutesText(hours)) +
       ",\"box_length_nm\":" + shortestNumber(s.boxLength) +
       ",\"box_width_nm\":" + shortestNumber(s.boxWidth) +
-      ",\"area_nm2\":" + shortestNumber(s.area()) + ",\"units\":[";
+      ",\"area_nm2\":" + shortestNumber(s.area()) +
+      (s.passes > 1 ? ",\"passes\":" + std::to_string(s.passes) : std::string()) + ",\"units\":[";
   for (std::size_t i = 0; i < s.routes.size(); ++i) {
     const RouteSummary& r = s.routes[i];
     const double unitHours = hoursAtSpeed(r.trackLength, speed);

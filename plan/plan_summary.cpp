@@ -27,6 +27,7 @@ PlanSummarySink::PlanSummarySink(const PatternParams& params)
       maxAcross_(-std::numeric_limits<double>::infinity()) {
   summary_.kind = params.kind;
   summary_.course = params.course;
+  if (params.kind == PatternKind::Sector && params.passes == 2) summary_.passes = 2;
 }
 
 void PlanSummarySink::startRoute(const char* name) {
@@ -178,23 +179,27 @@ std::string fillIn(std::string_view pattern, std::initializer_list<std::string_v
 }
 
 std::vector<SummaryRow> summaryRows(const PlanSummary& s, double speed, const SummaryTexts& t) {
-  const std::string unitCount =
-      s.routes.size() == 1 ? t.oneUnit : fillIn(t.units, {std::to_string(s.routes.size())});
+  const bool passes = s.passes > 1;
+  const std::string unitCount = passes ? fillIn(t.unitPasses, {std::to_string(s.passes)})
+                                : s.routes.size() == 1
+                                    ? t.oneUnit
+                                    : fillIn(t.units, {std::to_string(s.routes.size())});
   std::vector<SummaryRow> rows = {
       {t.pattern,
        fillIn(t.patternValue, {patternTitle(s.kind, t), patternCode(s.kind), unitCount})},
       {t.legs, std::to_string(s.legs)},
       {t.track, fillIn(t.length, {fixedText(s.trackLength, 2)})},
       {t.speed, fillIn(t.speedValue, {shortestText(speed)})},
-      {t.time, durationText(s.longestTrack(), speed, t)},
+      {t.time, durationText(s.trackToComplete(), speed, t)},
       {t.box, fillIn(t.boxValue, {fixedText(s.boxLength, 2), fixedText(s.boxWidth, 2),
                                   fixedText(s.area(), 2)})},
   };
   for (std::size_t i = 0; i < s.routes.size(); ++i) {
     const RouteSummary& r = s.routes[i];
     rows.push_back(
-        {i < t.unitLabels.size() ? t.unitLabels[i]
-                                 : fillIn(t.otherUnitLabel, {std::to_string(i + 1)}),
+        {passes                    ? fillIn(t.passLabel, {std::to_string(i + 1)})
+         : i < t.unitLabels.size() ? t.unitLabels[i]
+                                   : fillIn(t.otherUnitLabel, {std::to_string(i + 1)}),
          fillIn(t.unitValue, {r.name, std::to_string(r.legs), fixedText(r.trackLength, 2),
                               durationText(r.trackLength, speed, t)})});
   }

@@ -14,7 +14,8 @@
 //  - The track length of a route is the sum of the plane-sailing distances (RumboDistancia)
 //    between its consecutive route points.
 //  - Each route is one search unit; the units sail at the same time, so the time to complete the
-//    search is that of the longest route.
+//    search is that of the longest route. A sector of two passes is the exception: one unit sails
+//    both routes, one after the other, so its time is that of both.
 //  - The searched box is the smallest rectangle aligned with the search course that holds every
 //    route point of every route, on the local flat chart of plan_chart.h: its length runs along
 //    the course, its width across it. It holds the tracks, not the swept margin of half a track
@@ -57,11 +58,14 @@ struct PlanSummary {
   double trackLength = 0.0;          // over all routes, nautical miles
   double boxLength = 0.0;            // along the course, nautical miles
   double boxWidth = 0.0;             // across the course, nautical miles
+  int passes = 1;                    // routes one unit sails in turn (a sector's second pass)
 
   // Length times width of the searched box, square nautical miles.
   double area() const { return boxLength * boxWidth; }
   // The longest route's track length, nautical miles: what decides the time to complete.
   double longestTrack() const;
+  // The track that decides the time to complete: both passes of one unit, else the longest.
+  double trackToComplete() const { return passes > 1 ? trackLength : longestTrack(); }
 };
 
 // A PatternSink that gathers the summary while the pattern is sailed.
@@ -144,6 +148,7 @@ struct SummaryTexts {
   std::string box = "box";
   std::array<std::string, 2> unitLabels = {"unit 1", "unit 2"};
   std::string otherUnitLabel = "unit %1";  // %1: the unit's number, from 3 (no pattern has one)
+  std::string passLabel = "pass %1";       // %1: the pass's number, for one unit's passes
   // Pattern titles.
   std::string expandingSquare = "expanding square";
   std::string sector = "sector";
@@ -152,10 +157,11 @@ struct SummaryTexts {
   // Values.
   std::string patternValue = "%1 (%2), %3";  // title, code, the number of units below
   std::string oneUnit = "1 unit";
-  std::string units = "%1 units";      // count
-  std::string length = "%1 NM";        // nautical miles
-  std::string speedValue = "%1 kn";    // knots
-  std::string duration = "%1 (%2 h)";  // "h:mm", hours
+  std::string units = "%1 units";                // count
+  std::string unitPasses = "1 unit, %1 passes";  // count of passes
+  std::string length = "%1 NM";                  // nautical miles
+  std::string speedValue = "%1 kn";              // knots
+  std::string duration = "%1 (%2 h)";            // "h:mm", hours
   std::string boxValue =
       "%1 NM along the course x %2 NM across, %3 NM\xC2\xB2";  // length, width, area
   std::string unitValue = "%1: %2 legs, %3 NM, %4";            // route name, legs, track, duration
@@ -170,9 +176,9 @@ struct SummaryRow {
 };
 
 // The summary at a search speed as rows, in this order: pattern, legs, track length, speed, time
-// to complete (the longest unit's), searched box, one row per unit (route name, legs, track, time)
-// and one per named position (the mark's name as the label). Lengths and the box to 2 decimals,
-// times as "h:mm" and hours to 2 decimals, the speed as its shortest text.
+// to complete (the longest unit's, or both passes'), searched box, one row per unit or pass (route
+// name, legs, track, time) and one per named position (the mark's name as the label). Lengths and
+// the box to 2 decimals, times as "h:mm" and hours to 2 decimals, the speed as its shortest text.
 // @param[in] speed knots
 std::vector<SummaryRow> summaryRows(const PlanSummary& summary, double speed,
                                     const SummaryTexts& texts = {});

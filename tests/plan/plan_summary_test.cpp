@@ -232,3 +232,15 @@ TEST(PlanDrawing, RoundScaleLength) {
 }
 
 }  // namespace
+
+// One unit sails both passes of a sector in turn: the time is that of both, each pass its row.
+TEST(PlanRows, SectorPassesAddUpForOneUnit) {
+  PatternParams twoPasses = kSector;
+  twoPasses.passes = 2;
+  const Rows rows = vestrand::summaryRows(summarize(twoPasses), 8.0);
+  EXPECT_EQ(rows[0].value, "sector (VS), 1 unit, 2 passes");
+  EXPECT_EQ(rows[4].value, "4:30 (4.50 h)");
+  EXPECT_EQ(rows[6].label, "pass 1");
+  EXPECT_EQ(rows[7].label, "pass 2");
+  EXPECT_EQ(rows[7].value, "20121225143000 - VS 60.0: 7 legs, 18.00 NM, 2:15 (2.25 h)");
+}
