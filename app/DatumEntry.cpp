@@ -89,7 +89,8 @@ DatumEntry::DatumEntry(int panel, QObject* parent) : QObject(parent), panel_(pan
 }
 
 bool DatumEntry::enterPosition() {
-  char text[256] = "";
+  // The layout holds the field to 100 characters, of at most four bytes each.
+  char text[512] = "";
   GetCtrlVal(panel_, kPositionField, text);
   double lat = 0.0;
   double lon = 0.0;

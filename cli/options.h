@@ -15,7 +15,7 @@ struct Options {
   std::string distance, speed, hours;
   std::string stem, dir, method;
   std::string svg;
-  std::string position;  // the text of the position subcommand
+  std::string position;           // the text of the position subcommand
   std::string format, maxPoints;  // --format gpx|rtz|both, --max-points N
   bool json = false;
   bool summary = false;

@@ -60,14 +60,15 @@ std::string positionFormText(double lat, double lon, CoordinateForm form) {
 }
 
 std::string positionFormsText(double lat, double lon) {
-  return "degrees   " + positionFormText(lat, lon, CoordinateForm::Degrees) + "\n" +
-         "dm        " + positionFormText(lat, lon, CoordinateForm::DegreesMinutes) + "\n" +
-         "dms       " + positionFormText(lat, lon, CoordinateForm::DegreesMinutesSeconds) + "\n";
+  return "degrees   " + positionFormText(lat, lon, CoordinateForm::Degrees) + "\n" + "dm        " +
+         positionFormText(lat, lon, CoordinateForm::DegreesMinutes) + "\n" + "dms       " +
+         positionFormText(lat, lon, CoordinateForm::DegreesMinutesSeconds) + "\n";
 }
 
 std::string positionFormsJson(double lat, double lon) {
-  return "{\"lat\":" + shortestNumber(lat) + ",\"lon\":" + shortestNumber(lon) + ",\"dm\":" +
-         jsonString(positionFormText(lat, lon, CoordinateForm::DegreesMinutes)) + ",\"dms\":" +
+  return "{\"lat\":" + shortestNumber(lat) + ",\"lon\":" + shortestNumber(lon) +
+         ",\"dm\":" + jsonString(positionFormText(lat, lon, CoordinateForm::DegreesMinutes)) +
+         ",\"dms\":" +
          jsonString(positionFormText(lat, lon, CoordinateForm::DegreesMinutesSeconds)) + "}\n";
 }
 
