@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
+#include <QPushButton>
 #include <cstring>
 #include <string>
 
@@ -120,6 +121,13 @@ TEST_F(DatumEntryTest, CopyPutsDegreesAndMinutesOnTheClipboard) {
   QApplication::clipboard()->clear();
   Press(mainPanel, kCopyPositionButton);
   EXPECT_EQ(QApplication::clipboard()->text().toStdString(), "N43º 30.50'  W003º 45.20'");
+  // The entry speaks the language chosen.
+  Choose(mainPanel, kLanguageSelector, 1);  // French
+  EXPECT_EQ(Control<QPushButton>(mainPanel, kCopyPositionButton)->text().toStdString(),
+            "Copier en degrés et minutes");
+  Press(mainPanel, kCopyPositionButton);
+  EXPECT_EQ(Text(mainPanel, kStatusLine),
+            "Copié dans le presse-papiers : N43º 30.50'  W003º 45.20'");
 }
 
 }  // namespace
