@@ -126,6 +126,22 @@ std::string StampProblem() {
   return {};
 }
 
+void StampDateAndTime(int panel) {
+  int hours = 0;
+  int minutes = 0;
+  int seconds = 0;
+  char text[kFieldCapacity];
+  CVI_GetSystemTime(&hours, &minutes, &seconds);
+  std::snprintf(text, sizeof text, "%.2d:%.2d:%.2d", hours, minutes, seconds);
+  SetCtrlVal(panel, kTimeField, text);
+  int month = 0;
+  int day = 0;
+  int year = 0;
+  GetSystemDate(&month, &day, &year);
+  std::snprintf(text, sizeof text, "%.4d/%.2d/%.2d", year, month, day);
+  SetCtrlVal(panel, kDateField, text);
+}
+
 void ShowStatus(const std::string& text) {
   SetCtrlVal(mainPanel, kStatusLine, text.c_str());
 }

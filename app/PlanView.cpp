@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "DatumEntry.h"
 #include "Languaje.h"
 #include "Vestrand.h"
 #include "cvirte.h"
@@ -187,6 +188,7 @@ QPointer<PlanView> installed;
 void CarryLanguageChoice(const char* fileName, int) {
   ReadLanguageExtras(fileName);
   if (!installed.isNull()) installed->relabel();
+  if (DatumEntry* entry = InstalledDatumEntry()) entry->relabel();
 }
 
 }  // namespace
@@ -352,6 +354,8 @@ std::string PlanView::summaryText() const {
 }
 
 PlanView* InstallPlanView(int panel) {
+  // The datum entry comes with the window's other additions, whatever the layout's plan group.
+  InstallDatumEntry(panel);
   auto* group = qobject_cast<QGroupBox*>(GetCtrlWidget(panel, kPlanGroup));
   auto* column = group != nullptr ? qobject_cast<QBoxLayout*>(group->layout()) : nullptr;
   if (column == nullptr) return nullptr;

@@ -78,7 +78,8 @@ class PlanView final : public QWidget {
 };
 
 // Puts a PlanView into the plan group of `panel` (the main panel) and carries the language choice
-// into it. Call once after LoadPanel; the view goes with the panel.
+// into it, and installs the datum entry (DatumEntry.h). Call once after LoadPanel; the view goes
+// with the panel.
 // @return the view, or null when the layout has no plan group
 PlanView* InstallPlanView(int panel);
 // The view installed last, null once its panel is discarded.

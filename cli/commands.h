@@ -22,6 +22,9 @@ int runDrift(const Options& o, const CLI::App& sub);
 // coverage: coverage factor and probability of detection for a sweep width and spacing.
 int runCoverage(const Options& o, const CLI::App& sub);
 
+// position: a position read from one text, printed in every form.
+int runPosition(const Options& o);
+
 // Sweep widths, spacings and coverage factors of the search aids: above 0, at most 100.
 inline constexpr double kMaxSweepWidth = 100.0;  // nautical miles; also the spacing and the factor
 

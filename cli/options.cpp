@@ -185,6 +185,16 @@ Subcommands addSubcommands(CLI::App& app, Options& o) {
       ->type_name("C");
   s.coverage->add_flag("--json", o.json, "print one JSON object on one line");
 
+  s.position = app.add_subcommand(
+      "position", "a position read from text, shown in degrees, degrees and minutes, and DMS");
+  s.position
+      ->add_option("text", o.position,
+                   "latitude then longitude: 43.5083 -3.7533, 43 30.5N 3 45.2W, "
+                   "43°30'30\"N 3°45'12\"W, N43.5083 W3.7533 (one argument: quote it)")
+      ->required()
+      ->type_name("TEXT");
+  s.position->add_flag("--json", o.json, "print one JSON object on one line");
+
   o.method = "plane";
   return s;
 }

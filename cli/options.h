@@ -15,6 +15,7 @@ struct Options {
   std::string distance, speed, hours;
   std::string stem, dir, method;
   std::string svg;
+  std::string position;           // the text of the position subcommand
   std::string format, maxPoints;  // --format gpx|rtz|both, --max-points N
   bool json = false;
   bool summary = false;
@@ -35,9 +36,10 @@ struct Subcommands {
   CLI::App* arrive;
   CLI::App* drift;
   CLI::App* coverage;
+  CLI::App* position;
 
   std::vector<CLI::App*> all() const {
-    return {square, sector, creeping, parallel, line, course, arrive, drift, coverage};
+    return {square, sector, creeping, parallel, line, course, arrive, drift, coverage, position};
   }
 };
 

@@ -54,6 +54,24 @@ std::string positionJson(std::optional<int> status, double lat, double lon) {
          ",\"lon\":" + shortestNumber(lon) + "}\n";
 }
 
+std::string positionFormText(double lat, double lon, CoordinateForm form) {
+  return coordinateText(lat, Axis::Latitude, form) + "  " +
+         coordinateText(lon, Axis::Longitude, form);
+}
+
+std::string positionFormsText(double lat, double lon) {
+  return "degrees   " + positionFormText(lat, lon, CoordinateForm::Degrees) + "\n" + "dm        " +
+         positionFormText(lat, lon, CoordinateForm::DegreesMinutes) + "\n" + "dms       " +
+         positionFormText(lat, lon, CoordinateForm::DegreesMinutesSeconds) + "\n";
+}
+
+std::string positionFormsJson(double lat, double lon) {
+  return "{\"lat\":" + shortestNumber(lat) + ",\"lon\":" + shortestNumber(lon) +
+         ",\"dm\":" + jsonString(positionFormText(lat, lon, CoordinateForm::DegreesMinutes)) +
+         ",\"dms\":" +
+         jsonString(positionFormText(lat, lon, CoordinateForm::DegreesMinutesSeconds)) + "}\n";
+}
+
 std::string courseText(const CourseDistance& result, const char* method) {
   std::string text = std::string("method    ") + method + "\n";
   if (result.courseFound) {

@@ -9,6 +9,7 @@
 #include "drift.h"
 #include "leg_table.h"
 #include "plan_summary.h"
+#include "position_text.h"
 
 namespace vestrand::cli {
 
@@ -26,6 +27,14 @@ std::string longitudeText(double lon);
 std::string courseJson(std::optional<int> status, const CourseDistance& result);
 // {"status":S,"lat":LAT,"lon":LON}
 std::string positionJson(std::optional<int> status, double lat, double lon);
+
+// A position in the three forms of coordinateText, latitude and longitude two blanks apart:
+// "N43º 30.50'  W003º 45.20'".
+std::string positionFormText(double lat, double lon, CoordinateForm form);
+// The position in every form for people: lines "degrees", "dm" and "dms".
+std::string positionFormsText(double lat, double lon);
+// {"lat":LAT,"lon":LON,"dm":"...","dms":"..."}
+std::string positionFormsJson(double lat, double lon);
 
 // Lines for people, each ending in a newline.
 std::string courseText(const CourseDistance& result, const char* method);

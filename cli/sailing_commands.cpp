@@ -152,6 +152,14 @@ int runDrift(const Options& o, const CLI::App& sub) {
   return printResult(o.json ? driftJson(datum) : driftText(datum));
 }
 
+int runPosition(const Options& o) {
+  double lat = 0.0;
+  double lon = 0.0;
+  std::string error;
+  if (!parsePosition(o.position, lat, lon, error)) refuse("position", o.position, error);
+  return printResult(o.json ? positionFormsJson(lat, lon) : positionFormsText(lat, lon));
+}
+
 int runCoverage(const Options& o, const CLI::App& sub) {
   const double width =
       checkPositiveUpTo("--sweep-width", o.sweepWidth, kMaxSweepWidth, " nautical miles");

@@ -42,6 +42,18 @@ const char* const kEnglishExtras[nLanguageExtras] = {
     "Unit 2",
     "Choose a search page to see its pattern",
     "No pattern to show for these values",
+    "Position (paste, then Enter)",
+    "e.g. 43 30.5N 3 45.2W or 43.5083 -3.7533",
+    "Copy as degrees and minutes",
+    "Stamp with the clock",
+    "Read back",
+    "Position not understood: %1",
+    "Datum set to %1",
+    "Copied to the clipboard: %1",
+    "Date and time stamped: %1 %2",
+    "Not a date: YYYY/MM/DD, a real month and day",
+    "Not a time: HH:MM:SS, hours 0-23",
+    "Beyond a pole or the antimeridian: not a position",
 };
 
 char lrfExtra[nLanguageExtras][nb];

@@ -27,6 +27,12 @@ inline constexpr int kStatusLine = 21;
 inline constexpr int kSearchSpeed = 22;  // knots, for the plan summary's time
 inline constexpr int kPlanGroup = 23;    // holds the search speed, the preview and the summary
 
+// Datum entry (app/DatumEntry.h): 24 to 29.
+inline constexpr int kPositionField = 24;       // a whole position as text; Enter fills the datum
+inline constexpr int kDatumReadBack = 25;       // the datum in the three forms, one a line
+inline constexpr int kCopyPositionButton = 26;  // the datum in degrees and minutes to the clipboard
+inline constexpr int kStampAgainButton = 27;    // the date and time fields from the clock again
+
 // Each field's text is read into 52 bytes (51 characters and the terminator).
 inline constexpr std::size_t kFieldCapacity = 52;
 
@@ -74,6 +80,10 @@ void SetDatum(int panel, double lat, double lon);
 // @return false when the page describes no pattern: the start page, or a parallel page whose
 //   selector holds a value other than 1 to 4 (params then holds what was read)
 bool ReadSearchPage(int pageIndex, int pagePanel, vestrand::PatternParams& params);
+
+// Stamps the date ("%.4d/%.2d/%.2d") and time ("%.2d:%.2d:%.2d") fields of `panel` with the
+// local clock, as at the first focus.
+void StampDateAndTime(int panel);
 
 // Shows a text on the main panel's status line.
 void ShowStatus(const std::string& text);
