@@ -27,6 +27,20 @@ inline constexpr int kStatusLine = 21;
 inline constexpr int kSearchSpeed = 22;  // knots, for the plan summary's time
 inline constexpr int kPlanGroup = 23;    // holds the search speed, the preview and the summary
 
+// Search aids of the main panel: the drift of the datum, the sweep width and the briefing.
+inline constexpr int kDriftGroup = 30;
+inline constexpr int kLastKnownPosition = 31;  // text, any form parsePosition reads
+inline constexpr int kDriftHours = 32;         // text, hours since the incident, 0 to 240
+inline constexpr int kCurrentSet = 33;         // text, degrees true toward which the water flows
+inline constexpr int kCurrentDrift = 34;       // text, knots
+inline constexpr int kLeewayToward = 35;       // text, degrees true toward which the wind pushes
+inline constexpr int kLeewaySpeed = 36;        // text, knots
+inline constexpr int kApplyDriftButton = 37;
+inline constexpr int kSweepWidth = 38;  // nautical miles; 0 when none is given
+inline constexpr int kBriefingButton = 39;
+// Sector page: 1 or 2 passes.
+inline constexpr int kSectorPasses = 20;
+
 // Each field's text is read into 52 bytes (51 characters and the terminator).
 inline constexpr std::size_t kFieldCapacity = 52;
 
