@@ -140,7 +140,10 @@ std::string fileOf(int count, const std::map<int, std::string>& replaced = {},
   return text;
 }
 
-std::set<int> linesFrom(int first, int last = nLanguajeResources + nLanguageExtras) {
+// Every line of a complete language file.
+constexpr int kAllLines = nLanguajeResources + nLanguageExtras;
+
+std::set<int> linesFrom(int first, int last = kAllLines) {
   std::set<int> lines;
   for (int i = first; i <= last; ++i) lines.insert(i);
   return lines;
@@ -175,16 +178,16 @@ TEST_P(ReaderFallbackTest, MissingAndEmptyLinesShowEnglish) {
 INSTANTIATE_TEST_SUITE_P(
     Files, ReaderFallbackTest,
     ::testing::Values(
-        FallbackCase{"complete", fileOf(30), {}},
-        FallbackCase{"last_line_without_line_feed", fileOf(29) + "t30", {}},
+        FallbackCase{"complete", fileOf(kAllLines), {}},
+        FallbackCase{"last_line_without_line_feed", fileOf(kAllLines - 1) + "t" + std::to_string(kAllLines), {}},
         FallbackCase{"twenty_lines", fileOf(20), linesFrom(21)},
         FallbackCase{"three_lines", fileOf(3), linesFrom(4)},
         FallbackCase{"empty_file", "", linesFrom(1)},
         FallbackCase{
-            "empty_lines", fileOf(30, {{2, ""}, {9, ""}, {20, ""}, {25, ""}}), {2, 9, 20, 25}},
-        FallbackCase{"empty_line_ended_by_crlf", fileOf(30, {{14, ""}}, "\r\n"), {14}},
+            "empty_lines", fileOf(kAllLines, {{2, ""}, {9, ""}, {20, ""}, {25, ""}}), {2, 9, 20, 25}},
+        FallbackCase{"empty_line_ended_by_crlf", fileOf(kAllLines, {{14, ""}}, "\r\n"), {14}},
         FallbackCase{"nothing_left_to_show",
-                     fileOf(30, {{1, "\xC2"}, {3, std::string("\0x", 2)}, {22, "\r"}}),
+                     fileOf(kAllLines, {{1, "\xC2"}, {3, std::string("\0x", 2)}, {22, "\r"}}),
                      {1, 3, 22}}),
     [](const auto& instance) { return std::string(instance.param.what); });
 
