@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTabWidget>
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -108,7 +109,9 @@ class PageWriter {
   }
 
   void Picture(const vestrand::PlanFigure& figure) {
-    const double scale = width_ / figure.size.width;
+    // The full width, but never more than about half a page, so that a tall pattern leaves room.
+    const double scale =
+        std::min(width_ / figure.size.width, 0.55 * writer_.height() / figure.size.height);
     const double height = figure.size.height * scale;
     Gap();
     Need(height);
@@ -211,7 +214,7 @@ void WriteContent(QPdfWriter& writer, const vestrand::PatternParams& params,
   out.Heading(AidText(kPatternHeading));
   out.Rows(Parameters(params, speed, sweepWidth));
 
-  out.Picture(vestrand::drawPlanFigure(params, names, {1200.0, 0.0}, DriftExtras()));
+  out.Picture(vestrand::drawPlanFigure(params, names, {900.0, 0.0}, DriftExtras()));
 
   out.Heading(AidText(kSummaryHeading));
   out.Rows(WindowSummaryRows(params, vestrand::summarizePattern(params, names), speed, sweepWidth));

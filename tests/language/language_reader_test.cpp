@@ -179,12 +179,15 @@ INSTANTIATE_TEST_SUITE_P(
     Files, ReaderFallbackTest,
     ::testing::Values(
         FallbackCase{"complete", fileOf(kAllLines), {}},
-        FallbackCase{"last_line_without_line_feed", fileOf(kAllLines - 1) + "t" + std::to_string(kAllLines), {}},
+        FallbackCase{"last_line_without_line_feed",
+                     fileOf(kAllLines - 1) + "t" + std::to_string(kAllLines),
+                     {}},
         FallbackCase{"twenty_lines", fileOf(20), linesFrom(21)},
         FallbackCase{"three_lines", fileOf(3), linesFrom(4)},
         FallbackCase{"empty_file", "", linesFrom(1)},
-        FallbackCase{
-            "empty_lines", fileOf(kAllLines, {{2, ""}, {9, ""}, {20, ""}, {25, ""}}), {2, 9, 20, 25}},
+        FallbackCase{"empty_lines",
+                     fileOf(kAllLines, {{2, ""}, {9, ""}, {20, ""}, {25, ""}}),
+                     {2, 9, 20, 25}},
         FallbackCase{"empty_line_ended_by_crlf", fileOf(kAllLines, {{14, ""}}, "\r\n"), {14}},
         FallbackCase{"nothing_left_to_show",
                      fileOf(kAllLines, {{1, "\xC2"}, {3, std::string("\0x", 2)}, {22, "\r"}}),
