@@ -185,6 +185,8 @@ bool ReadSearchPage(int pageIndex, int pagePanel, vestrand::PatternParams& param
       params.kind = vestrand::PatternKind::Sector;
       GetCtrlVal(pagePanel, 2, &params.course);
       GetCtrlVal(pagePanel, 3, &params.leg);
+      // A layout without the control keeps the one pass.
+      GetCtrlVal(pagePanel, kSectorPasses, &params.passes);
       return true;
     case 3: {
       int selector = 0;

@@ -20,6 +20,7 @@
 
 #include "DatumEntry.h"
 #include "Languaje.h"
+#include "PlanAids.h"
 #include "Vestrand.h"
 #include "cvirte.h"
 #include "cvirte_widgets.h"
@@ -185,13 +186,29 @@ int CurrentPage(int panel, int& pagePanel) {
 
 QPointer<PlanView> installed;
 
-void CarryLanguageChoice(const char* fileName, int) {
+void CarryLanguageChoice(const char* fileName, int panel) {
   ReadLanguageExtras(fileName);
+  RelabelPlanAids(panel);
   if (!installed.isNull()) installed->relabel();
   if (DatumEntry* entry = InstalledDatumEntry()) entry->relabel();
 }
 
 }  // namespace
+
+void PaintPlanFigure(QPainter& painter, const vestrand::PlanFigure& figure) {
+  DrawRoutes(painter, figure);
+  DrawTurningPoints(painter, figure);
+  DrawMarks(painter, figure);
+  DrawScaleNorthAndLegend(painter, figure);
+}
+
+std::vector<vestrand::SummaryRow> WindowSummaryRows(const vestrand::PatternParams& params,
+                                                    const vestrand::PlanSummary& summary,
+                                                    double speed, double sweepWidth) {
+  std::vector<vestrand::SummaryRow> rows = vestrand::summaryRows(summary, speed, WindowTexts());
+  for (vestrand::SummaryRow& row : CoverageRows(params, sweepWidth)) rows.push_back(std::move(row));
+  return rows;
+}
 
 PlanPreview::PlanPreview(QWidget* parent) : QWidget(parent) {
   setObjectName("planPreview");
@@ -199,8 +216,10 @@ PlanPreview::PlanPreview(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void PlanPreview::setPlan(vestrand::PlanDrawing drawing, const QString& message) {
+void PlanPreview::setPlan(vestrand::PlanDrawing drawing, const QString& message,
+                          vestrand::PlanExtras extras) {
   drawing_ = std::move(drawing);
+  extras_ = std::move(extras);
   message_ = message;
   layOut();
   update();
@@ -208,7 +227,7 @@ void PlanPreview::setPlan(vestrand::PlanDrawing drawing, const QString& message)
 
 void PlanPreview::layOut() {
   figure_ = vestrand::layoutPlanFigure(
-      drawing_, {static_cast<double>(width()), static_cast<double>(height())});
+      drawing_, {static_cast<double>(width()), static_cast<double>(height())}, extras_);
 }
 
 void PlanPreview::resizeEvent(QResizeEvent*) {
@@ -232,10 +251,7 @@ void PlanPreview::paintEvent(QPaintEvent*) {
                      message_);
     return;
   }
-  DrawRoutes(painter, figure_);
-  DrawTurningPoints(painter, figure_);
-  DrawMarks(painter, figure_);
-  DrawScaleNorthAndLegend(painter, figure_);
+  PaintPlanFigure(painter, figure_);
 }
 
 PlanView::PlanView(int panel, QWidget* parent)
@@ -287,6 +303,7 @@ void PlanView::listen() {
   follow(GetCtrlWidget(panel_, kDateField));
   follow(GetCtrlWidget(panel_, kTimeField));
   follow(GetCtrlWidget(panel_, kSearchSpeed));
+  follow(GetCtrlWidget(panel_, kSweepWidth));
   if (auto* tabs = qobject_cast<QTabWidget*>(GetCtrlWidget(panel_, kSearchTabs))) {
     connect(tabs, &QTabWidget::currentChanged, this, redraw);
     for (int i = 1; i < tabs->count(); ++i) {
@@ -325,13 +342,13 @@ void PlanView::refresh() {
   QStringList left;
   QStringList right;
   for (const vestrand::SummaryRow& row :
-       vestrand::summaryRows(summarySink.summary(), speed, WindowTexts())) {
+       WindowSummaryRows(params, summarySink.summary(), speed, ReadSweepWidth(panel_))) {
     left << QString::fromStdString(row.label);
     right << QString::fromStdString(row.value);
   }
   names_->setText(left.join('\n'));
   values_->setText(right.join('\n'));
-  preview_->setPlan(drawingSink.take(), QString());
+  preview_->setPlan(drawingSink.take(), QString(), DriftExtras());
 }
 
 void PlanView::relabel() {

@@ -11,12 +11,24 @@
 #include <QString>
 #include <QWidget>
 #include <string>
+#include <vector>
 
 #include "plan_chart.h"
 #include "plan_figure.h"
 #include "plan_summary.h"
 
 class QLabel;
+class QPainter;
+
+// Paints a figure laid out for some size, in its pixels, onto whatever `painter` paints: the
+// preview and the briefing draw the plan with this one code.
+void PaintPlanFigure(QPainter& painter, const vestrand::PlanFigure& figure);
+
+// The summary rows in the window's language, with the coverage rows of the sweep width after
+// them (PlanAids.h).
+std::vector<vestrand::SummaryRow> WindowSummaryRows(const vestrand::PatternParams& params,
+                                                    const vestrand::PlanSummary& summary,
+                                                    double speed, double sweepWidth);
 
 // The counts of the window's fields stop at 1000; the preview never sails more, whatever a
 // layout beside the program allows.
@@ -28,8 +40,9 @@ class PlanPreview final : public QWidget {
  public:
   explicit PlanPreview(QWidget* parent = nullptr);
 
-  // Shows `drawing`, or `message` in its place when the drawing has no route.
-  void setPlan(vestrand::PlanDrawing drawing, const QString& message);
+  // Shows `drawing` with `extras`, or `message` in its place when the drawing has no route.
+  void setPlan(vestrand::PlanDrawing drawing, const QString& message,
+               vestrand::PlanExtras extras = {});
 
   const vestrand::PlanDrawing& drawing() const { return drawing_; }
   const QString& message() const { return message_; }
@@ -47,6 +60,7 @@ class PlanPreview final : public QWidget {
   void layOut();
 
   vestrand::PlanDrawing drawing_;
+  vestrand::PlanExtras extras_;
   vestrand::PlanFigure figure_;
   QString message_;
 };

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "About.h"
+#include "Briefing.h"
+#include "PlanAids.h"
 #include "SAR.idiomas.h"
 #include "pattern_files.h"
 #include "vestrand.gpx.h"
@@ -32,24 +34,29 @@ const CallbackEntry vestrandCallbacks[] = {
     {"SpanishCBK", SpanishCBK, nullptr},
     {"EuskeraCBK", EuskeraCBK, nullptr},
     {"DeutschCBK", DeutschCBK, nullptr},
+    {"ApplyDrift_CBK", ApplyDrift_CBK, nullptr},
+    {"Briefing_CBK", Briefing_CBK, nullptr},
 };
 const std::size_t vestrandCallbackCount = std::size(vestrandCallbacks);
 
-namespace {
-
-// A message to the operator: the file not written and why, naming the folder it was meant for.
-void ReportFailure(const std::string& reason) {
+void ReportWriteFailure(const std::string& what, const std::string& reason) {
   std::error_code unknown;
   const std::filesystem::path folder = std::filesystem::current_path(unknown);
   ShowStatus("Not written: " + reason);
-  const std::string message = "The GPX file was not written.\n\n" + reason +
+  const std::string message = "The " + what + " was not written.\n\n" + reason +
                               (unknown ? std::string() : "\n\nFolder: " + folder.string());
-  MessagePopup("GPX file not written", message.c_str());
+  MessagePopup((what + " not written").c_str(), message.c_str());
+}
+
+namespace {
+
+void ReportFailure(const std::string& reason, const std::string& what = "GPX file") {
+  ReportWriteFailure(what, reason);
 }
 
 // A datum past a pole or the antimeridian (degrees at their limit with minutes or seconds
 // beyond it, or a hemisphere switch that holds neither value) names no place on the chart.
-bool DatumRefused(const vestrand::PatternParams& params) {
+bool DatumRefused(const vestrand::PatternParams& params, const std::string& what) {
   const char* field = nullptr;
   double value = 0.0;
   double limit = 0.0;
@@ -67,7 +74,7 @@ bool DatumRefused(const vestrand::PatternParams& params) {
   char text[160];
   std::snprintf(text, sizeof text, "the datum's %s fields give %.6f degrees, beyond %.0f", field,
                 value, limit);
-  ReportFailure(text);
+  ReportFailure(text, what);
   return true;
 }
 
@@ -75,13 +82,7 @@ bool DatumRefused(const vestrand::PatternParams& params) {
 // folder; the status line names the file written.
 void WritePage(int page, int pagePanel) {
   vestrand::PatternParams params;
-  const bool described = ReadSearchPage(page, pagePanel, params);
-  gpxFileNameWithoutExtension();
-  if (!described || DatumRefused(params)) return;
-  if (const std::string problem = StampProblem(); !problem.empty()) {
-    ReportFailure(problem);
-    return;
-  }
+  if (!ReadPageToWrite(page, pagePanel, "GPX file", params)) return;
   std::vector<std::string> written;
   std::string error;
   if (!vestrand::writePatternFiles(params, gpxFileNameWithoutExt, "", vestrand::PatternFiles{},
@@ -95,6 +96,18 @@ void WritePage(int page, int pagePanel) {
 }
 
 }  // namespace
+
+bool ReadPageToWrite(int page, int pagePanel, const std::string& what,
+                     vestrand::PatternParams& params) {
+  const bool described = ReadSearchPage(page, pagePanel, params);
+  gpxFileNameWithoutExtension();
+  if (!described || DatumRefused(params, what)) return false;
+  if (const std::string problem = StampProblem(); !problem.empty()) {
+    ReportFailure(problem, what);
+    return false;
+  }
+  return true;
+}
 
 int SAR_CBK(int panel, int event, void*, int, int) {
   switch (event) {

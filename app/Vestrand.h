@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 #include "MainPanel.h"
 #include "cvirte.h"
@@ -13,6 +14,17 @@ extern int firstFocus;
 // Every callback the layout may name, for SetCallbackTable.
 extern const CallbackEntry vestrandCallbacks[];
 extern const std::size_t vestrandCallbackCount;
+
+// A file that could not be written: the status line and a message name `what` ("GPX file"), the
+// reason and the folder meant.
+void ReportWriteFailure(const std::string& what, const std::string& reason);
+
+// The command's part before writing: reads the page (ReadSearchPage) and rebuilds the stem, then
+// refuses a datum past a pole or the antimeridian and date or time fields that name no file,
+// reported through ReportWriteFailure for `what`.
+// @return true when the page's pattern may be written
+bool ReadPageToWrite(int page, int pagePanel, const std::string& what,
+                     vestrand::PatternParams& params);
 
 // Main panel: stamps the time and date fields at the first got-focus event; ends the event loop
 // on close.

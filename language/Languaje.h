@@ -54,8 +54,9 @@ int ChageMenuLanguaje(int panel);
 // stays valid for both readers. Entry i is line 21 + i:
 //   0 preview title, 1 search speed label, 2 legs, 3 track length, 4 time at search speed,
 //   5 area searched, 6 unit 1, 7 unit 2, 8 hint of the start page, 9 no pattern to show;
-//   10 to 21 the datum entry (app/DatumEntry.h).
-inline constexpr int nLanguageExtras = 22;
+//   10 to 21 the datum entry (app/DatumEntry.h),
+//   22 to 65 the search aids of the window and its briefing (app/PlanAids.h).
+inline constexpr int nLanguageExtras = 66;
 
 // The extra texts of the language last read; English until a file has been read. Every entry is
 // a terminated text of at most nb - 1 bytes and valid UTF-8.

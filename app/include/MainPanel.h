@@ -32,6 +32,19 @@ inline constexpr int kPositionField = 24;       // a whole position as text; Ent
 inline constexpr int kDatumReadBack = 25;       // the datum in the three forms, one a line
 inline constexpr int kCopyPositionButton = 26;  // the datum in degrees and minutes to the clipboard
 inline constexpr int kStampAgainButton = 27;    // the date and time fields from the clock again
+// Search aids of the main panel: the drift of the datum, the sweep width and the briefing.
+inline constexpr int kDriftGroup = 30;
+inline constexpr int kLastKnownPosition = 31;  // text, any form parsePosition reads
+inline constexpr int kDriftHours = 32;         // text, hours since the incident, 0 to 240
+inline constexpr int kCurrentSet = 33;         // text, degrees true toward which the water flows
+inline constexpr int kCurrentDrift = 34;       // text, knots
+inline constexpr int kLeewayToward = 35;       // text, degrees true toward which the wind pushes
+inline constexpr int kLeewaySpeed = 36;        // text, knots
+inline constexpr int kApplyDriftButton = 37;
+inline constexpr int kSweepWidth = 38;  // nautical miles; 0 when none is given
+inline constexpr int kBriefingButton = 39;
+// Sector page: 1 or 2 passes.
+inline constexpr int kSectorPasses = 20;
 
 // Each field's text is read into 52 bytes (51 characters and the terminator).
 inline constexpr std::size_t kFieldCapacity = 52;

@@ -140,7 +140,10 @@ std::string fileOf(int count, const std::map<int, std::string>& replaced = {},
   return text;
 }
 
-std::set<int> linesFrom(int first, int last = nLanguajeResources + nLanguageExtras) {
+// Every line of a complete language file.
+constexpr int kAllLines = nLanguajeResources + nLanguageExtras;
+
+std::set<int> linesFrom(int first, int last = kAllLines) {
   std::set<int> lines;
   for (int i = first; i <= last; ++i) lines.insert(i);
   return lines;
@@ -173,7 +176,6 @@ TEST_P(ReaderFallbackTest, MissingAndEmptyLinesShowEnglish) {
 }
 
 // Every line a language file has: the twenty, then the extras.
-constexpr int kAllLines = nLanguajeResources + nLanguageExtras;
 
 INSTANTIATE_TEST_SUITE_P(
     Files, ReaderFallbackTest,
