@@ -274,12 +274,4 @@ TEST(PatternFailures, NamesThatWouldNotFitWriteNothing) {
   EXPECT_TRUE(gpxSectorSearchPattern(0, 0, 45, 1, stem.c_str()));
 }
 
-TEST(PatternFailures, StemWithMarkupStaysWellFormed) {
-  ScratchDir dir;
-  ASSERT_TRUE(gpxSectorSearchPattern(40, -10, 30, 2, "R&D <night>"));
-  EXPECT_TRUE(wellFormedXml("R&D <night> VS 30.gpx"));
-  EXPECT_NE(readFile("R&D <night> VS 30.gpx").find("<name>R&amp;D &lt;night&gt; - VS 30.0</name>"),
-            std::string::npos);
-}
-
 }  // namespace
