@@ -3,9 +3,6 @@
 #include "gpx.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cmath>
@@ -21,7 +18,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using vestrand::testing::lineCount;
 using vestrand::testing::readFile;
 using vestrand::testing::sameBytes;
 using vestrand::testing::ScratchDir;
@@ -52,36 +48,15 @@ class GpxWriter : public ::testing::Test {
 // ---------------------------------------------------------------- number format
 
 TEST(CoordinateFormat, AwkwardValuesMatchPrintf) {
-  const double values[] = {0.0,
-                           -0.0,
-                           1e-12,
-                           -1e-12,
-                           5e-10,
-                           -5e-10,
-                           1.5e-9,
-                           2.5e-9,
-                           0.0009765625,
-                           0.0029296875,
-                           -0.0009765625,
-                           90.1,
-                           180.16,
-                           -33.5,
-                           151.25,
-                           999999999.9999999,
-                           -999999999.9999999,
-                           1e9,
-                           -1e9,
-                           1e300,
-                           -1e300,
-                           4.9e-324,
-                           -4.9e-324,
-                           2.2250738585072014e-308,
-                           std::numeric_limits<double>::infinity(),
-                           -std::numeric_limits<double>::infinity(),
-                           std::numeric_limits<double>::quiet_NaN(),
-                           40.0166666666666667,
-                           -9.978237899,
-                           123456789.123456789};
+  const double inf = std::numeric_limits<double>::infinity();
+  // clang-format off
+  const double values[] = {0.0, -0.0, 1e-12, -1e-12, 5e-10, -5e-10, 1.5e-9, 2.5e-9, 0.0009765625,
+                           0.0029296875, -0.0009765625, 90.1, 180.16, -33.5, 151.25,
+                           999999999.9999999, -999999999.9999999, 1e9, -1e9, 1e300, -1e300,
+                           4.9e-324, -4.9e-324, 2.2250738585072014e-308, inf, -inf,
+                           std::numeric_limits<double>::quiet_NaN(), 40.0166666666666667,
+                           -9.978237899, 123456789.123456789};
+  // clang-format on
   for (double v : values) EXPECT_EQ(formatted(v), printed(v)) << "value bits of " << v;
 }
 
@@ -125,7 +100,7 @@ TEST_F(GpxWriter, WaypointAndRoutePointLines) {
                       "            <name></name>\n"),
             std::string::npos);
   // One route of two points and one waypoint: 2 + 7 + 9 + 9 + 1 + 9 + 1 lines.
-  EXPECT_EQ(lineCount(text), 38u);
+  EXPECT_EQ(vestrand::testing::lineCount(text), 38u);
   EXPECT_EQ(text.substr(text.size() - 8), " </gpx>\n");
   EXPECT_TRUE(text.starts_with(
       "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<gpx version=\"1.1\" creator=\"Tarvolin\""));
@@ -136,34 +111,20 @@ TEST_F(GpxWriter, RhumbLineFileMatchesItsGoldenFile) {
   ASSERT_TRUE(gpxRhumbLine(43.5, -3.75, 44, -3, "20121225143000"));
   const std::string text = readFile("20121225143000 RL.gpx");
   EXPECT_TRUE(sameBytes(vestrand::testing::golden("rhumbline-43.5N3.75W-44N3W.gpx"), text));
-  EXPECT_EQ(lineCount(text), 47u);
   EXPECT_TRUE(wellFormedXml("20121225143000 RL.gpx"));
   EXPECT_STREQ(GPXLastError(), "");
 }
 
-TEST_F(GpxWriter, NamesAreEscapedSoTheFileStaysWellFormed) {
-  ASSERT_TRUE(OpenGPX("names.gpx"));
-  StartRouteGPX("Tom & Jerry <\"quoted\"> 'single'");
-  RouteGPX(0, 0, "a<b");
-  EndRouteGPX();
-  WayPointGPX(0, 0, "R&D");
-  ASSERT_TRUE(CloseGPX());
-  const std::string text = readFile("names.gpx");
-  EXPECT_NE(text.find("<name>Tom &amp; Jerry &lt;&quot;quoted&quot;&gt; &apos;single&apos;</name>"),
-            std::string::npos);
-  EXPECT_NE(text.find("<name>a&lt;b</name>"), std::string::npos);
-  EXPECT_NE(text.find("<name>R&amp;D</name>"), std::string::npos);
-  EXPECT_TRUE(wellFormedXml("names.gpx"));
-}
-
 // Found by fuzzing: control characters and bytes that are not UTF-8 used to reach the file as
 // they came, and the file was no longer well-formed.
-TEST_F(GpxWriter, NamesThatXmlCannotCarryAreReplaced) {
+TEST_F(GpxWriter, NamesAreEscapedOrReplacedSoTheFileStaysWellFormed) {
   struct NameCase {
     const char* name;
     const char* written;
   };
   const NameCase cases[] = {
+      {"Tom & Jerry <\"quoted\"> 'single'",
+       "Tom &amp; Jerry &lt;&quot;quoted&quot;&gt; &apos;single&apos;"},
       {"\xEB\x9C\x80\x01", "\xEB\x9C\x80\xEF\xBF\xBD"},
       {"\xC3\x28", "\xEF\xBF\xBD("},
       {"line\nbreak\ttab\r", "line&#10;break&#9;tab&#13;"},
@@ -177,30 +138,18 @@ TEST_F(GpxWriter, NamesThatXmlCannotCarryAreReplaced) {
   };
   for (const NameCase& c : cases) {
     ASSERT_TRUE(OpenGPX("odd.gpx"));
+    StartRouteGPX(c.name);
+    RouteGPX(0, 0, c.name);
+    EndRouteGPX();
     WayPointGPX(0, 0, c.name);
     ASSERT_TRUE(CloseGPX());
-    EXPECT_NE(readFile("odd.gpx").find(std::string("<name>") + c.written + "</name>"),
-              std::string::npos)
-        << c.written;
+    const std::string text = readFile("odd.gpx"),
+                      name = std::string("<name>") + c.written + "</name>";
+    std::size_t found = 0;
+    for (auto at = text.find(name); at != std::string::npos; at = text.find(name, at + 1)) ++found;
+    EXPECT_EQ(found, 3u) << c.written;
     EXPECT_TRUE(wellFormedXml("odd.gpx")) << c.written;
   }
-}
-
-TEST_F(GpxWriter, ExistingFileIsReplacedWhole) {
-  {
-    std::FILE* f = std::fopen("same.gpx", "w");
-    std::fputs(std::string(100000, 'x').c_str(), f);
-    std::fclose(f);
-  }
-  ASSERT_TRUE(gpxRhumbLine(0, 0, 1, 1, "same"));
-  ASSERT_TRUE(fs::exists("same RL.gpx"));
-  const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
-  fs::permissions("same RL.gpx", mode);
-  ASSERT_TRUE(gpxRhumbLine(0, 0, 1, 1, "same"));
-  EXPECT_EQ(lineCount(readFile("same RL.gpx")), 47u);
-  EXPECT_EQ(fs::status("same RL.gpx").permissions(), mode);
-  // No temporary file is left beside the result.
-  EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 2);
 }
 
 // ---------------------------------------------------------------- failures
@@ -217,40 +166,6 @@ TEST_F(GpxWriter, MissingFolderIsReportedWithPathAndReason) {
   EXPECT_FALSE(CloseGPX());
   EXPECT_NE(std::string(GPXLastError()).find("no-such-folder/x.gpx"), std::string::npos);
   EXPECT_NE(std::string(GPXLastError()).find(std::strerror(ENOENT)), std::string::npos);
-}
-
-TEST_F(GpxWriter, ReadOnlyFolderIsReported) {
-  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
-  fs::create_directory("locked");
-  fs::permissions("locked", fs::perms::owner_read | fs::perms::owner_exec);
-  EXPECT_FALSE(gpxRhumbLine(0, 0, 1, 1, "locked/x"));
-  EXPECT_NE(std::string(GPXLastError()).find(std::strerror(EACCES)), std::string::npos);
-}
-
-TEST_F(GpxWriter, WriteProtectedFileIsNotReplaced) {
-  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
-  ASSERT_TRUE(gpxRhumbLine(0, 0, 1, 1, "protected"));
-  fs::permissions("protected RL.gpx", fs::perms::owner_read);
-  EXPECT_FALSE(gpxRhumbLine(5, 5, 6, 6, "protected"));
-  EXPECT_NE(readFile("protected RL.gpx").find("lat=\"0.000000000\""), std::string::npos);
-}
-
-TEST_F(GpxWriter, FolderOrLinkAtTheTargetIsRefusedAndLeftAlone) {
-  fs::create_directory("x RL.gpx");
-  EXPECT_FALSE(gpxRhumbLine(0, 0, 1, 1, "x"));
-  EXPECT_TRUE(fs::is_directory("x RL.gpx"));
-  EXPECT_NE(std::string(GPXLastError()).find("x RL.gpx"), std::string::npos);
-
-  {
-    std::FILE* f = std::fopen("elsewhere.txt", "w");
-    std::fputs("keep me", f);
-    std::fclose(f);
-  }
-  fs::create_symlink("elsewhere.txt", "y RL.gpx");
-  EXPECT_FALSE(gpxRhumbLine(0, 0, 1, 1, "y"));
-  EXPECT_TRUE(fs::is_symlink("y RL.gpx"));
-  EXPECT_EQ(readFile("elsewhere.txt"), "keep me");
-  EXPECT_NE(std::string(GPXLastError()).find("symbolic link"), std::string::npos);
 }
 
 std::size_t bytesBeforeFailure = 0;
@@ -279,29 +194,6 @@ TEST_F(GpxWriter, DiskFullHalfWayKeepsTheEarlierFile) {
     EXPECT_NE(std::string(GPXLastError()).find("keep RL.gpx"), std::string::npos);
     EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 1);
   }
-}
-
-// The real thing rather than a seam: a file size limit makes the kernel refuse the writes once
-// the stream buffer spills, as a full disk would.
-TEST_F(GpxWriter, FileSizeLimitMakesTheWriteFailCleanly) {
-  ASSERT_TRUE(gpxRhumbLine(0, 0, 1, 1, "limit"));
-  const std::string earlier = readFile("limit RL.gpx");
-  struct rlimit saved;
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-  auto* previous = ::signal(SIGXFSZ, SIG_IGN);
-  struct rlimit small = saved;
-  small.rlim_cur = 4096;
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-  ASSERT_TRUE(OpenGPX("limit RL.gpx"));
-  StartRouteGPX("big");
-  for (int i = 0; i < 20000; ++i) RouteGPX(i % 90, i, "");
-  EndRouteGPX();
-  const bool written = CloseGPX();
-  ::setrlimit(RLIMIT_FSIZE, &saved);
-  ::signal(SIGXFSZ, previous);
-  EXPECT_FALSE(written);
-  EXPECT_EQ(readFile("limit RL.gpx"), earlier);
-  EXPECT_NE(std::string(GPXLastError()).find(std::strerror(EFBIG)), std::string::npos);
 }
 
 TEST_F(GpxWriter, OverlongStemWritesNothing) {

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "plan_chart.h"
@@ -34,50 +35,42 @@ const PatternParams kSquare{PatternKind::ExpandingSquare, 40.0, -10.0, 0.0, 1.0,
 const PatternParams kCreeping{PatternKind::CreepingLine, 43.5, -3.75, 0.0, 1.0, 4.0, 1};
 const PatternParams kParallel{PatternKind::ParallelSweep, 43.5, -3.75, 0.0, 1.0, 4.0, 1};
 
-TEST(PlanSummary, SectorSevenLegsOfEighteenMiles) {
-  const PlanSummary s = summarize(kSector);
-  ASSERT_EQ(s.routes.size(), 1u);
-  EXPECT_EQ(s.routes[0].name, "20121225143000 - VS 30.0");
-  EXPECT_EQ(s.routes[0].points, 8);
-  EXPECT_EQ(s.legs, 7);
-  EXPECT_NEAR(s.trackLength, 2 + 2 + 4 + 2 + 4 + 2 + 2, kMilesTolerance);
-  ASSERT_EQ(s.marks.size(), 2u);
-  EXPECT_EQ(s.marks[0].name, "Datum");
-  EXPECT_EQ(s.marks[0].latText, "N40º  0.00'");
-  EXPECT_EQ(s.marks[0].lonText, "W010º  0.00'");
-  EXPECT_EQ(s.marks[1].name, "CSP");
-  // The sector's turning points span one radius each way along the course and the width of the
-  // equilateral triangles across it: 2 x (2 sin 60).
-  EXPECT_NEAR(s.boxLength, 4.0, kChartTolerance);
-  EXPECT_NEAR(s.boxWidth, 4.0 * std::sin(60.0 * M_PI / 180.0), kChartTolerance);
+TEST(PlanSummary, WorkedExamples) {
+  PatternParams creeping45 = kCreeping;
+  creeping45.course = 45.0;  // the box follows the search course
+  const struct {
+    PatternParams params;
+    int legs;
+    double track, boxLength, boxWidth;
+    std::vector<std::string> marks;
+    std::string latText, lonText;  // of the first mark
+  } rows[] = {
+      // The sector spans one radius each way along the course, two triangles' height across.
+      {kSector, 7, 18, 4, 4 * std::sin(M_PI / 3), {"Datum", "CSP"}, "N40º  0.00'", "W010º  0.00'"},
+      {kSquare, 5, 9, 3, 2, {"CSP/Datum"}, "N40º  0.00'", "W010º  0.00'"},
+      {kCreeping, 5, 12, 4, 2, {"Datum/CSP"}, "N43º 30.00'", "W003º 45.00'"},
+      {creeping45, 5, 12, 4, 2, {"Datum/CSP"}, "N43º 30.00'", "W003º 45.00'"},
+      // From 2.5 miles left to 2.5 right, the closing cross legs included; no run-in.
+      {kParallel, 8, 20, 4, 5, {"Datum", "CSP1", "CSP2"}, "N43º 30.00'", "W003º 45.00'"},
+  };
+  for (const auto& row : rows) {
+    const PlanSummary s = summarize(row.params);
+    SCOPED_TRACE(s.routes.at(0).name);
+    EXPECT_EQ(s.legs, row.legs);
+    EXPECT_NEAR(s.trackLength, row.track, kMilesTolerance);
+    EXPECT_NEAR(s.boxLength, row.boxLength, kChartTolerance);
+    EXPECT_NEAR(s.boxWidth, row.boxWidth, kChartTolerance);
+    std::vector<std::string> marks;
+    for (const auto& m : s.marks) marks.push_back(m.name);
+    EXPECT_EQ(marks, row.marks);
+    EXPECT_EQ(s.marks.at(0).latText, row.latText);
+    EXPECT_EQ(s.marks.at(0).lonText, row.lonText);
+  }
+  EXPECT_NEAR(summarize(kSquare).area(), 6.0, 10 * kChartTolerance);
+  EXPECT_EQ(summarize(kSector).routes.at(0).points, 8);
 }
 
-TEST(PlanSummary, ExpandingSquareFiveLegsOfNineMiles) {
-  const PlanSummary s = summarize(kSquare);
-  ASSERT_EQ(s.routes.size(), 1u);
-  EXPECT_EQ(s.legs, 5);
-  EXPECT_NEAR(s.trackLength, 1 + 1 + 2 + 2 + 3, kMilesTolerance);
-  ASSERT_EQ(s.marks.size(), 1u);
-  EXPECT_EQ(s.marks[0].name, "CSP/Datum");
-  // North from -1 to 2, east from -1 to 1 miles.
-  EXPECT_NEAR(s.boxLength, 3.0, kChartTolerance);
-  EXPECT_NEAR(s.boxWidth, 2.0, kChartTolerance);
-  EXPECT_NEAR(s.area(), 6.0, 10 * kChartTolerance);
-}
-
-TEST(PlanSummary, CreepingLineFiveLegsOfTwelveMiles) {
-  const PlanSummary s = summarize(kCreeping);
-  EXPECT_EQ(s.legs, 5);
-  EXPECT_NEAR(s.trackLength, 2 + 1 + 4 + 1 + 4, kMilesTolerance);
-  ASSERT_EQ(s.marks.size(), 1u);
-  EXPECT_EQ(s.marks[0].name, "Datum/CSP");
-  EXPECT_EQ(s.marks[0].latText, "N43º 30.00'");
-  EXPECT_EQ(s.marks[0].lonText, "W003º 45.00'");
-  EXPECT_NEAR(s.boxLength, 4.0, kChartTolerance);
-  EXPECT_NEAR(s.boxWidth, 2.0, kChartTolerance);
-}
-
-TEST(PlanSummary, ParallelSweepFourLegsPerUnitWithoutTheRunIn) {
+TEST(PlanSummary, ParallelSweepPerUnit) {
   const PlanSummary s = summarize(kParallel);
   ASSERT_EQ(s.routes.size(), 2u);
   for (const auto& route : s.routes) {
@@ -87,26 +80,9 @@ TEST(PlanSummary, ParallelSweepFourLegsPerUnitWithoutTheRunIn) {
   }
   EXPECT_EQ(s.routes[0].name, "20121225143000 - PS-left 0.0");
   EXPECT_EQ(s.routes[1].name, "20121225143000 - PS-right 0.0");
-  EXPECT_EQ(s.legs, 8);
-  EXPECT_NEAR(s.trackLength, 20.0, kMilesTolerance);
   EXPECT_NEAR(s.longestTrack(), 10.0, kMilesTolerance);
-  ASSERT_EQ(s.marks.size(), 3u);
-  EXPECT_EQ(s.marks[0].name, "Datum");
-  EXPECT_EQ(s.marks[1].name, "CSP1");
-  EXPECT_EQ(s.marks[2].name, "CSP2");
-  EXPECT_EQ(s.marks[1].latText, "N43º 28.00'");
-  EXPECT_EQ(s.marks[1].lonText, "W003º 45.69'");
-  // From 2.5 miles left to 2.5 right, the closing cross legs included.
-  EXPECT_NEAR(s.boxLength, 4.0, kChartTolerance);
-  EXPECT_NEAR(s.boxWidth, 5.0, kChartTolerance);
-}
-
-TEST(PlanSummary, BoxFollowsTheSearchCourse) {
-  PatternParams p = kCreeping;
-  p.course = 45.0;
-  const PlanSummary s = summarize(p);
-  EXPECT_NEAR(s.boxLength, 4.0, kChartTolerance);
-  EXPECT_NEAR(s.boxWidth, 2.0, kChartTolerance);
+  EXPECT_EQ(s.marks.at(1).latText, "N43º 28.00'");
+  EXPECT_EQ(s.marks.at(1).lonText, "W003º 45.69'");
 }
 
 TEST(PlanSummary, CountZeroGivesTheShortestForm) {
@@ -119,22 +95,15 @@ TEST(PlanSummary, CountZeroGivesTheShortestForm) {
   EXPECT_EQ(s.trackLength, 0.0);
 }
 
-TEST(PlanTime, HoursAtSpeed) {
+TEST(PlanTime, HoursAtSpeedAndTheirText) {
   EXPECT_EQ(vestrand::hoursAtSpeed(18.0, 8.0), 2.25);
-  EXPECT_TRUE(std::isnan(vestrand::hoursAtSpeed(18.0, 0.0)));
-  EXPECT_TRUE(std::isnan(vestrand::hoursAtSpeed(18.0, -1.0)));
-  EXPECT_TRUE(std::isnan(vestrand::hoursAtSpeed(18.0, NAN)));
-}
-
-TEST(PlanTime, HoursMinutesText) {
-  EXPECT_EQ(vestrand::hoursMinutesText(2.25), "2:15");
-  EXPECT_EQ(vestrand::hoursMinutesText(0.0), "0:00");
-  EXPECT_EQ(vestrand::hoursMinutesText(0.999), "1:00");
-  EXPECT_EQ(vestrand::hoursMinutesText(1.0 / 60.0 * 5), "0:05");
-  EXPECT_EQ(vestrand::hoursMinutesText(123.5), "123:30");
-  EXPECT_EQ(vestrand::hoursMinutesText(NAN), "-");
-  EXPECT_EQ(vestrand::hoursMinutesText(INFINITY), "-");
-  EXPECT_EQ(vestrand::hoursMinutesText(-1.0), "-");
+  for (double speed : {0.0, -1.0, double(NAN)}) {
+    EXPECT_TRUE(std::isnan(vestrand::hoursAtSpeed(18.0, speed))) << speed;
+  }
+  const std::pair<double, const char*> texts[] = {
+      {2.25, "2:15"},    {0.0, "0:00"}, {0.999, "1:00"}, {5.0 / 60, "0:05"},
+      {123.5, "123:30"}, {NAN, "-"},    {INFINITY, "-"}, {-1.0, "-"}};
+  for (const auto& [hours, text] : texts) EXPECT_EQ(vestrand::hoursMinutesText(hours), text);
 }
 
 using Rows = std::vector<vestrand::SummaryRow>;
@@ -212,23 +181,15 @@ TEST(PlanDrawing, RoutesMarksAndBounds) {
   EXPECT_NEAR(d.bounds.height(), 4.0, kChartTolerance);
 }
 
-TEST(PlanDrawing, LabelStrideIsRound) {
-  EXPECT_EQ(vestrand::labelStride(8, 60), 1u);
-  EXPECT_EQ(vestrand::labelStride(60, 60), 1u);
-  EXPECT_EQ(vestrand::labelStride(61, 60), 2u);
-  EXPECT_EQ(vestrand::labelStride(250, 60), 5u);
-  EXPECT_EQ(vestrand::labelStride(2002, 60), 50u);
-  EXPECT_EQ(vestrand::labelStride(4000004, 60), 100000u);
-}
-
-TEST(PlanDrawing, RoundScaleLength) {
-  EXPECT_EQ(vestrand::roundScaleLength(1.0), 1.0);
-  EXPECT_EQ(vestrand::roundScaleLength(1.9), 1.0);
-  EXPECT_EQ(vestrand::roundScaleLength(4.5), 2.0);
-  EXPECT_EQ(vestrand::roundScaleLength(7.0), 5.0);
-  EXPECT_EQ(vestrand::roundScaleLength(130.0), 100.0);
-  EXPECT_NEAR(vestrand::roundScaleLength(0.3), 0.2, 1e-15);
-  EXPECT_EQ(vestrand::roundScaleLength(0.0), 1.0);
+TEST(PlanDrawing, RoundStridesAndScaleLengths) {
+  const std::pair<std::size_t, std::size_t> strides[] = {{8, 1},   {60, 1},    {61, 2},
+                                                         {250, 5}, {2002, 50}, {4000004, 100000}};
+  for (const auto& [points, stride] : strides) EXPECT_EQ(vestrand::labelStride(points, 60), stride);
+  const std::pair<double, double> lengths[] = {{1.0, 1.0},     {1.9, 1.0}, {4.5, 2.0}, {7.0, 5.0},
+                                               {130.0, 100.0}, {0.3, 0.2}, {0.0, 1.0}};
+  for (const auto& [span, length] : lengths) {
+    EXPECT_NEAR(vestrand::roundScaleLength(span), length, 1e-15) << span;
+  }
 }
 
 }  // namespace
