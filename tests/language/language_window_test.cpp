@@ -107,17 +107,9 @@ class LanguageWindowTest : public ::testing::Test {
     for (const Element& e : kElements) {
       int panel = mainPanel;
       if (e.page >= 0) GetPanelHandleFromTabPage(mainPanel, 16, e.page, &panel);
-      switch (e.kind) {
-        case Kind::kValue:
-          texts.push_back(ValueOf(panel, e.control));
-          break;
-        case Kind::kLabel:
-          texts.push_back(LabelOf(panel, e.control));
-          break;
-        case Kind::kTab:
-          texts.push_back(Utf8(tabs_->tabText(e.page)));
-          break;
-      }
+      texts.push_back(e.kind == Kind::kTab     ? Utf8(tabs_->tabText(e.page))
+                      : e.kind == Kind::kLabel ? LabelOf(panel, e.control)
+                                               : ValueOf(panel, e.control));
     }
     return texts;
   }
