@@ -83,6 +83,7 @@ int main(int argc, char* argv[]) {
   for (const auto& [control, text] : {std::pair{2, "43"}, {3, "30"}, {6, "3"}, {7, "45"}}) {
     Type(mainPanel, control, text);
   }
+  Choose(mainPanel, 9, 0);  // west
   bool ok = Keep(window, output, "plan-page0-start.png");
   ShowPage(1);
   Type(Page(1), 2, "4");
