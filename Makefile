@@ -20,7 +20,7 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= $(shell nproc)
 DEMO_DIR ?= $(CURDIR)/build/demo
 
-.PHONY: run test deps deps-list deps-list-fuzz deps-list-package build build-sanitize bench \
+.PHONY: run test deps deps-list deps-list-fuzz deps-list-package build build-sanitize bench screenshots \
         format package fuzz
 
 # The lists the install steps use, one line each, for the check that a fresh machine gets
@@ -67,6 +67,10 @@ bench: build
 	./build/bench/gpx_bench --benchmark_counters_tabular=true
 	./build/bench/svg_bench
 	QT_QPA_PLATFORM=offscreen ./build/bench/window/window_bench
+
+# Pictures of the window with each pattern drawn, into build/screenshots.
+screenshots: build
+	QT_QPA_PLATFORM=offscreen ./build/bench/window/screenshots build/screenshots
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

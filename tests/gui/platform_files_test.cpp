@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "cvirte.h"
 
@@ -24,75 +26,55 @@ class TextFilesTest : public ::testing::Test {
   static void Write(const std::string& name, const std::string& bytes) {
     std::ofstream(name, std::ios::binary) << bytes;
   }
-
   static int Open(const char* name) {
     return CVI_OpenFile(name, VAL_READ_ONLY, VAL_OPEN_AS_IS, VAL_ASCII);
+  }
+  static std::string FirstLine(const char* name) {
+    const int file = Open(name);
+    char line[64] = "";
+    if (file >= 0) ReadLine(file, line, 60);
+    CVI_CloseFile(file);
+    return file < 0 ? "(not opened)" : line;
   }
 
   QTemporaryDir dir;
   QString previous;
 };
 
+// Reads of at most 60 bytes: each gives the count and the text; the rest of an overlong line is
+// skipped; a line is scanned for its end over 1 MiB at most, past that the file counts as ended.
 TEST_F(TextFilesTest, ReadsLinesWithoutTheirLineEnds) {
-  Write("lines.txt", "one\r\ntwo\n\nlast");
-  const int file = Open("lines.txt");
-  ASSERT_GE(file, 0);
-  char line[16];
-  EXPECT_EQ(ReadLine(file, line, 10), 3);
-  EXPECT_STREQ(line, "one");
-  EXPECT_EQ(ReadLine(file, line, 10), 3);
-  EXPECT_STREQ(line, "two");
-  EXPECT_EQ(ReadLine(file, line, 10), 0);
-  EXPECT_STREQ(line, "");
-  EXPECT_EQ(ReadLine(file, line, 10), 4);
-  EXPECT_STREQ(line, "last");
-  EXPECT_EQ(ReadLine(file, line, 10), -2);
-  EXPECT_STREQ(line, "");
-  EXPECT_EQ(ReadLine(file, line, 10), -2);
-  EXPECT_EQ(CVI_CloseFile(file), 0);
-}
-
-TEST_F(TextFilesTest, KeepsACarriageReturnThatEndsNoLine) {
-  Write("cr.txt", "a\rb\n");
-  const int file = Open("cr.txt");
-  char line[16];
-  EXPECT_EQ(ReadLine(file, line, 10), 3);
-  EXPECT_STREQ(line, "a\rb");
-  CVI_CloseFile(file);
-}
-
-TEST_F(TextFilesTest, SkipsTheRestOfAnOverlongLine) {
-  Write("long.txt", std::string(70, 'x') + "\r\n" + std::string(60, 'y') + "\nnext\n");
-  const int file = Open("long.txt");
-  char line[64];
-  EXPECT_EQ(ReadLine(file, line, 60), 60);
-  EXPECT_EQ(std::string(line), std::string(60, 'x'));
-  EXPECT_EQ(ReadLine(file, line, 60), 60);
-  EXPECT_EQ(std::string(line), std::string(60, 'y'));
-  EXPECT_EQ(ReadLine(file, line, 60), 4);
-  EXPECT_STREQ(line, "next");
-  EXPECT_EQ(ReadLine(file, line, 60), -2);
-  CVI_CloseFile(file);
-}
-
-// A line is scanned for its end over 1 MiB at most; past that the file counts as ended.
-TEST_F(TextFilesTest, LineBeyondTheScanBoundEndsTheFile) {
   const std::size_t bound = std::size_t{1} << 20;
-  Write("bound.txt",
-        std::string(bound, 'x') + "\nnext\n" + std::string(bound + 1, 'y') + "\nlost\n");
-  const int file = Open("bound.txt");
-  char line[64];
-  EXPECT_EQ(ReadLine(file, line, 60), 60);
-  EXPECT_EQ(ReadLine(file, line, 60), 4);
-  EXPECT_STREQ(line, "next");
-  EXPECT_EQ(ReadLine(file, line, 60), 60);
-  EXPECT_EQ(std::string(line), std::string(60, 'y'));
-  EXPECT_EQ(ReadLine(file, line, 60), -2);
-  EXPECT_STREQ(line, "");
-  CVI_CloseFile(file);
+  const struct {
+    const char* what;
+    std::string bytes;
+    std::vector<std::pair<int, std::string>> reads;
+  } cases[] = {
+      {"line ends",
+       "one\r\ntwo\n\nlast",
+       {{3, "one"}, {3, "two"}, {0, ""}, {4, "last"}, {-2, ""}, {-2, ""}}},
+      {"lone carriage return", "a\rb\n", {{3, "a\rb"}}},
+      {"overlong lines",
+       std::string(70, 'x') + "\r\n" + std::string(60, 'y') + "\nnext\n",
+       {{60, std::string(60, 'x')}, {60, std::string(60, 'y')}, {4, "next"}, {-2, ""}}},
+      {"scan bound",
+       std::string(bound, 'x') + "\nnext\n" + std::string(bound + 1, 'y') + "\nlost\n",
+       {{60, std::string(60, 'x')}, {4, "next"}, {60, std::string(60, 'y')}, {-2, ""}}},
+  };
+  for (const auto& c : cases) {
+    Write("lines.txt", c.bytes);
+    const int file = Open("lines.txt");
+    ASSERT_GE(file, 0) << c.what;
+    for (const auto& [count, text] : c.reads) {
+      char line[64] = "junk";
+      EXPECT_EQ(ReadLine(file, line, 60), count) << c.what;
+      EXPECT_EQ(line, text) << c.what;
+    }
+    EXPECT_EQ(CVI_CloseFile(file), 0);
+  }
 }
 
-TEST_F(TextFilesTest, ReportsBadHandlesWithTheEmptyText) {
+TEST_F(TextFilesTest, RefusesBadHandlesAndOpensOnlyForReading) {
   char line[8] = "junk";
   EXPECT_EQ(ReadLine(12345, line, 5), -1);
   EXPECT_STREQ(line, "");
@@ -102,43 +84,18 @@ TEST_F(TextFilesTest, ReportsBadHandlesWithTheEmptyText) {
   EXPECT_EQ(CVI_CloseFile(file), 0);
   EXPECT_EQ(ReadLine(file, line, 5), -1);
   EXPECT_EQ(CVI_CloseFile(file), -1);
-}
-
-TEST_F(TextFilesTest, OpensOnlyForReading) {
-  Write("x.txt", "x\n");
   EXPECT_EQ(CVI_OpenFile("x.txt", 0, VAL_OPEN_AS_IS, VAL_ASCII), -1);
   EXPECT_EQ(CVI_OpenFile(nullptr, VAL_READ_ONLY, VAL_OPEN_AS_IS, VAL_ASCII), -1);
-  EXPECT_EQ(Open(""), -1);
-}
-
-TEST_F(TextFilesTest, MissingFileDoesNotOpen) {
-  EXPECT_EQ(Open("missing.lrf"), -1);
-  EXPECT_EQ(Open("sub/english.lrf"), -1);
-}
-
-TEST_F(TextFilesTest, BareNameFallsBackOnTheBuiltInCopy) {
-  const int file = Open("english.lrf");
-  ASSERT_GE(file, 0);
-  char line[64];
-  EXPECT_GT(ReadLine(file, line, 60), 0);
-  EXPECT_STREQ(line, "Plan a search: set the datum, pick a pattern, write GPX");
-  CVI_CloseFile(file);
+  for (const char* name : {"", "missing.lrf", "sub/english.lrf"}) EXPECT_EQ(Open(name), -1) << name;
 }
 
 TEST_F(TextFilesTest, FileInTheCurrentDirectoryOverridesTheBuiltInCopy) {
+  EXPECT_EQ(FirstLine("english.lrf"), "Plan a search: set the datum, pick a pattern, write GPX");
   Write("english.lrf", "Local heading\n");
-  const int file = Open("english.lrf");
-  char line[64];
-  ReadLine(file, line, 60);
-  EXPECT_STREQ(line, "Local heading");
-  CVI_CloseFile(file);
-}
-
-TEST_F(TextFilesTest, FolderOfTheSameNameDoesNotHideTheBuiltInCopy) {
+  EXPECT_EQ(FirstLine("english.lrf"), "Local heading");
+  // A folder of the same name does not hide the built-in copy.
   std::filesystem::create_directory("french.lrf");
-  const int file = Open("french.lrf");
-  EXPECT_GE(file, 0);
-  CVI_CloseFile(file);
+  EXPECT_NE(FirstLine("french.lrf"), "(not opened)");
 }
 
 TEST(CopyStringTest, CopiesAtMostTheLimitAndTerminates) {
@@ -154,21 +111,14 @@ TEST(CopyStringTest, CopiesAtMostTheLimitAndTerminates) {
 }
 
 TEST(ClockTest, GivesThePlausibleLocalTimeAndDate) {
-  int hours = -1, minutes = -1, seconds = -1;
+  int hours = -1, minutes = -1, seconds = -1, month = 0, day = 0, year = 0;
   CVI_GetSystemTime(&hours, &minutes, &seconds);
-  EXPECT_GE(hours, 0);
-  EXPECT_LT(hours, 24);
-  EXPECT_GE(minutes, 0);
-  EXPECT_LT(minutes, 60);
-  EXPECT_GE(seconds, 0);
-  EXPECT_LE(seconds, 60);
-  int month = 0, day = 0, year = 0;
   GetSystemDate(&month, &day, &year);
-  EXPECT_GE(year, 2024);
-  EXPECT_GE(month, 1);
-  EXPECT_LE(month, 12);
-  EXPECT_GE(day, 1);
-  EXPECT_LE(day, 31);
+  EXPECT_TRUE(hours >= 0 && hours < 24 && minutes >= 0 && minutes < 60 && seconds >= 0 &&
+              seconds <= 60)
+      << hours << ":" << minutes << ":" << seconds;
+  EXPECT_TRUE(year >= 2024 && month >= 1 && month <= 12 && day >= 1 && day <= 31)
+      << year << "/" << month << "/" << day;
 }
 
 }  // namespace

@@ -48,12 +48,7 @@ inline void CaptureMessage(const char* title, const char* message) {
 
 inline std::tm ChristmasAfternoon() {
   std::tm t{};
-  t.tm_year = 2012 - 1900;
-  t.tm_mon = 11;
-  t.tm_mday = 25;
-  t.tm_hour = 14;
-  t.tm_min = 30;
-  t.tm_sec = 0;
+  t.tm_year = 2012 - 1900, t.tm_mon = 11, t.tm_mday = 25, t.tm_hour = 14, t.tm_min = 30;
   return t;
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -18,69 +19,52 @@ using vestrand::testing::splitLines;
 
 const std::filesystem::path kResources = VESTRAND_RESOURCES;
 
-class ShippedLanguageFileTest : public ::testing::TestWithParam<const char*> {
- protected:
-  std::string bytes() const { return readBytes(kResources / GetParam()); }
-};
-
 // The twenty lines of the table, then the plan preview's texts.
 constexpr int kLines = nLanguajeResources + nLanguageExtras;
 
-TEST_P(ShippedLanguageFileTest, HasTheTwentyLinesThenThePlanTextsEachEndedByALineFeed) {
-  const std::string text = bytes();
+class ShippedLanguageFileTest : public ::testing::TestWithParam<const char*> {};
+
+// Each line ended by a line feed alone, non-empty, trimmed, valid UTF-8 of at most 59 bytes;
+// the command button's text names GPX.
+TEST_P(ShippedLanguageFileTest, HasItsLinesInShape) {
+  const std::string text = readBytes(kResources / GetParam());
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), kLines);
+  EXPECT_EQ(text.find('\r'), std::string::npos);
   ASSERT_FALSE(text.empty());
   EXPECT_EQ(text.back(), '\n');
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), kLines);
-  EXPECT_EQ(text.find('\r'), std::string::npos) << "line ends must be LF only";
-}
-
-TEST_P(ShippedLanguageFileTest, EveryLineIsNonEmptyValidUtf8OfAtMostFiftyNineBytes) {
-  const auto lines = splitLines(bytes());
+  const auto lines = splitLines(text);
   ASSERT_EQ(lines.size(), static_cast<std::size_t>(kLines));
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    EXPECT_FALSE(lines[i].empty()) << "line " << i + 1;
+    ASSERT_FALSE(lines[i].empty()) << "line " << i + 1;
     EXPECT_LE(lines[i].size(), static_cast<std::size_t>(nb - 1)) << "line " << i + 1;
     EXPECT_TRUE(isValidUtf8(lines[i])) << "line " << i + 1;
-    EXPECT_NE(lines[i].front(), ' ') << "line " << i + 1 << " starts with a space";
-    EXPECT_NE(lines[i].back(), ' ') << "line " << i + 1 << " ends with a space";
+    EXPECT_TRUE(lines[i].front() != ' ' && lines[i].back() != ' ') << "line " << i + 1;
   }
-}
-
-TEST_P(ShippedLanguageFileTest, CommandButtonTextNamesGpx) {
-  const auto lines = splitLines(bytes());
-  ASSERT_GE(lines.size(), 9u);
   EXPECT_NE(lines[8].find("GPX"), std::string::npos) << lines[8];
 }
 
+// The reader passes every line through; the English file is the built-in English texts, and every
+// other language names the plan texts in its own words (a line left in English is forgotten).
 TEST_P(ShippedLanguageFileTest, ReaderKeepsEveryLineUnchanged) {
-  const std::string text = bytes();
+  const auto lines = splitLines(readBytes(kResources / GetParam()));
+  ASSERT_EQ(lines.size(), static_cast<std::size_t>(kLines));
   ScratchDir dir;
   std::filesystem::copy_file(kResources / GetParam(), dir.path() / GetParam());
   ASSERT_EQ(ReadLanguajeResourceFile(GetParam()), 0);
-  const auto lines = splitLines(text);
-  for (int i = 0; i < nLanguajeResources; ++i) {
-    EXPECT_EQ(lrfData[i], lines[static_cast<std::size_t>(i)]) << "line " << i + 1;
-  }
-  EXPECT_EQ(LanguageFileMissingLines(), 0);
   ASSERT_EQ(ReadLanguageExtras(GetParam()), 0);
+  EXPECT_EQ(LanguageFileMissingLines(), 0);
   EXPECT_EQ(LanguageExtrasMissingLines(), 0);
-  for (int i = 0; i < nLanguageExtras; ++i) {
-    const auto line = static_cast<std::size_t>(nLanguajeResources + i);
-    EXPECT_EQ(lrfExtra[i], lines[line]) << "line " << line + 1;
+  const bool english = std::string(GetParam()) == "english.lrf";
+  for (int i = 0; i < kLines; ++i) {
+    const bool extra = i >= nLanguajeResources;
+    const int k = extra ? i - nLanguajeResources : i;
+    const std::string& line = lines[static_cast<std::size_t>(i)];
+    EXPECT_EQ(extra ? lrfExtra[k] : lrfData[k], line) << "line " << i + 1;
+    const std::string inEnglish = extra ? kEnglishExtras[k] : kEnglishTexts[k];
+    // English is the built-in texts; other files leave no plan text in English.
+    EXPECT_TRUE(english ? line == inEnglish : !extra || line != inEnglish) << "line " << i + 1;
   }
-}
-
-// Every language names the plan's texts in its own words: a line left in English is a line
-// forgotten.
-TEST_P(ShippedLanguageFileTest, PlanTextsAreTranslated) {
-  if (std::string(GetParam()) == "english.lrf") GTEST_SKIP() << "the English texts themselves";
-  const auto lines = splitLines(bytes());
-  ASSERT_EQ(lines.size(), static_cast<std::size_t>(kLines));
-  int english = 0;
-  for (int i = 0; i < nLanguageExtras; ++i) {
-    english += lines[static_cast<std::size_t>(nLanguajeResources + i)] == kEnglishExtras[i];
-  }
-  EXPECT_EQ(english, 0);
+  for (int i = 0; i < nLanguageExtras; ++i) std::strncpy(lrfExtra[i], kEnglishExtras[i], nb);
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, ShippedLanguageFileTest,
@@ -90,25 +74,5 @@ INSTANTIATE_TEST_SUITE_P(Languages, ShippedLanguageFileTest,
                            const std::string name = instance.param;
                            return name.substr(0, name.find('.'));
                          });
-
-// The English texts that stand in for missing lines are the English file's own; the window's
-// layout shows the same before any choice.
-TEST(EnglishLanguageFileTest, FirstTwentyLinesAreTheBuiltInEnglishTexts) {
-  const auto lines = splitLines(readBytes(kResources / "english.lrf"));
-  ASSERT_GE(lines.size(), static_cast<std::size_t>(nLanguajeResources));
-  for (int i = 0; i < nLanguajeResources; ++i) {
-    EXPECT_EQ(lines[static_cast<std::size_t>(i)], kEnglishTexts[i]) << "line " << i + 1;
-  }
-}
-
-// The plan texts the window shows before any choice are the English file's lines 21 onward.
-TEST(EnglishLanguageFileTest, PlanTextsAreTheBuiltInEnglishOnes) {
-  const auto lines = splitLines(readBytes(kResources / "english.lrf"));
-  ASSERT_EQ(lines.size(), static_cast<std::size_t>(kLines));
-  for (int i = 0; i < nLanguageExtras; ++i) {
-    EXPECT_EQ(lines[static_cast<std::size_t>(nLanguajeResources + i)], kEnglishExtras[i])
-        << "line " << nLanguajeResources + i + 1;
-  }
-}
 
 }  // namespace

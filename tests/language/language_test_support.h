@@ -1,8 +1,5 @@
-// Helpers shared by the language tests: a scratch folder that is the current directory, file
-// writing, and an independent check of UTF-8 well-formedness.
+// Helpers shared by the language tests: file bytes, lines, and an independent UTF-8 check.
 #pragma once
-
-#include <stdlib.h>
 
 #include <cstddef>
 #include <cstring>
@@ -44,37 +41,22 @@ inline std::vector<std::string> splitLines(const std::string& text) {
 // Decodes code points and rejects overlong forms, surrogates and values past U+10FFFF; written
 // apart from the reader's own check so the two cannot share a mistake.
 inline bool isValidUtf8(const std::string& text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
+  static constexpr char32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
+  for (std::size_t i = 0; i < text.size();) {
     const auto b = static_cast<unsigned char>(text[i]);
-    std::size_t n = 0;
-    char32_t cp = 0;
-    char32_t minimum = 0;
-    if (b < 0x80) {
-      ++i;
-      continue;
-    } else if ((b & 0xE0) == 0xC0) {
-      n = 2;
-      cp = b & 0x1Fu;
-      minimum = 0x80;
-    } else if ((b & 0xF0) == 0xE0) {
-      n = 3;
-      cp = b & 0x0Fu;
-      minimum = 0x800;
-    } else if ((b & 0xF8) == 0xF0) {
-      n = 4;
-      cp = b & 0x07u;
-      minimum = 0x10000;
-    } else {
-      return false;
-    }
-    if (i + n > text.size()) return false;
+    const std::size_t n = b < 0x80             ? 1
+                          : (b & 0xE0) == 0xC0 ? 2
+                          : (b & 0xF0) == 0xE0 ? 3
+                          : (b & 0xF8) == 0xF0 ? 4
+                                               : 0;
+    if (n == 0 || i + n > text.size()) return false;
+    char32_t cp = n == 1 ? b : b & (0x7Fu >> n);
     for (std::size_t k = 1; k < n; ++k) {
       const auto c = static_cast<unsigned char>(text[i + k]);
       if ((c & 0xC0) != 0x80) return false;
       cp = (cp << 6) | (c & 0x3Fu);
     }
-    if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    if (cp < kMinimum[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
     i += n;
   }
   return true;

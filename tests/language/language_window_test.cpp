@@ -1,7 +1,6 @@
-// The language choice through the program's real window: the layout loaded from a scratch folder
-// with the program's callback table, the selector driven with the keyboard, the texts read back
-// from the widgets. This program carries no built-in copies of the layout or the language files,
-// so a language file missing from the scratch folder is really missing.
+// The language choice through the program's real window, its layout loaded from a scratch folder,
+// the selector driven with the keyboard. This program carries no built-in copies of the layout or
+// the language files, so a language file missing from the scratch folder is really missing.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -58,8 +57,7 @@ std::string Utf8(const QString& text) {
   return text.toUtf8().toStdString();
 }
 
-// The label text the operator sees for a control: its buddy label, a button's text or a group's
-// title.
+// A control's buddy label, a button's text or a group's title.
 std::string LabelOf(int panel, int control) {
   QWidget* widget = cvirte_testing::ControlWidget(panel, control);
   if (widget == nullptr) return "(no control)";
@@ -109,17 +107,9 @@ class LanguageWindowTest : public ::testing::Test {
     for (const Element& e : kElements) {
       int panel = mainPanel;
       if (e.page >= 0) GetPanelHandleFromTabPage(mainPanel, 16, e.page, &panel);
-      switch (e.kind) {
-        case Kind::kValue:
-          texts.push_back(ValueOf(panel, e.control));
-          break;
-        case Kind::kLabel:
-          texts.push_back(LabelOf(panel, e.control));
-          break;
-        case Kind::kTab:
-          texts.push_back(Utf8(tabs_->tabText(e.page)));
-          break;
-      }
+      texts.push_back(e.kind == Kind::kTab     ? Utf8(tabs_->tabText(e.page))
+                      : e.kind == Kind::kLabel ? LabelOf(panel, e.control)
+                                               : ValueOf(panel, e.control));
     }
     return texts;
   }
@@ -132,8 +122,7 @@ class LanguageWindowTest : public ::testing::Test {
     return texts;
   }
 
-  // Moves the selector one item with the arrow keys, as an operator does: the value changes and
-  // the choice is committed.
+  // One arrow key on the selector: the value changes and the choice is committed.
   void Step(Qt::Key key) {
     selector_->setFocus();
     QTest::keyClick(selector_, key);
@@ -154,10 +143,12 @@ class LanguageWindowTest : public ::testing::Test {
   QTabWidget* tabs_ = nullptr;
 };
 
-// Which entry lands on which element.
-class LanguageWindowMappingTest : public LanguageWindowTest {};
-
-TEST_F(LanguageWindowMappingTest, NumberedFileLabelsEveryElementFromItsLine) {
+// Which entry lands on which element; the texts that are not relabelled stay.
+TEST_F(LanguageWindowTest, NumberedFileLabelsEveryElementFromItsLine) {
+  int square = 0;
+  GetPanelHandleFromTabPage(mainPanel, 16, 1, &square);
+  const std::string untouched[] = {LabelOf(square, 4), LabelOf(mainPanel, 2),
+                                   Utf8(cvirte_testing::PanelWidget(mainPanel)->windowTitle())};
   std::string numbered;
   std::vector<std::string> lines;
   for (int i = 1; i <= 20; ++i) {
@@ -167,60 +158,22 @@ TEST_F(LanguageWindowMappingTest, NumberedFileLabelsEveryElementFromItsLine) {
   writeBytes(dir_.path() / "spanish.lrf", numbered);
   Choose(2);
   EXPECT_EQ(Shown(), Expected(lines));
+  EXPECT_EQ(LabelOf(square, 4), untouched[0]);
+  EXPECT_EQ(LabelOf(mainPanel, 2), untouched[1]);
+  EXPECT_EQ(Utf8(cvirte_testing::PanelWidget(mainPanel)->windowTitle()), untouched[2]);
 }
 
-TEST_F(LanguageWindowMappingTest, TabLabelsAndCommandButtons) {
-  writeBytes(dir_.path() / "spanish.lrf",
-             "t1\nt2\nt3\nt4\nt5\nt6\nt7\nt8\nt9\nt10\nt11\nt12\nt13\nt14\nt15\nt16\nt17\nt18\n"
-             "t19\nt20\n");
-  Choose(2);
-  EXPECT_EQ(Utf8(tabs_->tabText(0)), "t3");
-  EXPECT_EQ(Utf8(tabs_->tabText(1)), "t4");
-  EXPECT_EQ(Utf8(tabs_->tabText(2)), "t10");
-  EXPECT_EQ(Utf8(tabs_->tabText(3)), "t14");
-  int page = 0;
-  GetPanelHandleFromTabPage(mainPanel, 16, 1, &page);
-  EXPECT_EQ(LabelOf(page, 6), "t9");
-  GetPanelHandleFromTabPage(mainPanel, 16, 2, &page);
-  EXPECT_EQ(LabelOf(page, 4), "t9");
-  GetPanelHandleFromTabPage(mainPanel, 16, 3, &page);
-  EXPECT_EQ(LabelOf(page, 7), "t9");
+// Before any choice the layout shows the English file's texts.
+TEST_F(LanguageWindowTest, LayoutShowsTheEnglishFileBeforeAnyChoice) {
+  EXPECT_EQ(Shown(), Expected(splitLines(readBytes(kResources / "english.lrf"))));
 }
 
-TEST_F(LanguageWindowMappingTest, OtherTextsAreLeftAlone) {
-  int square = 0;
-  GetPanelHandleFromTabPage(mainPanel, 16, 1, &square);
-  const std::string extent = LabelOf(square, 4);
-  const std::string title = Utf8(cvirte_testing::PanelWidget(mainPanel)->windowTitle());
-  const std::string latitude = LabelOf(mainPanel, 2);
-  writeBytes(dir_.path() / "french.lrf",
-             "x\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\n");
-  Choose(1);
-  EXPECT_EQ(LabelOf(square, 4), extent);
-  EXPECT_EQ(Utf8(cvirte_testing::PanelWidget(mainPanel)->windowTitle()), title);
-  EXPECT_EQ(LabelOf(mainPanel, 2), latitude);
-}
-
-// Only a committed choice switches the language.
-class LanguageWindowSelectorTest : public LanguageWindowTest {};
-
-TEST_F(LanguageWindowSelectorTest, ValueChangedAloneDoesNothingCommitSwitches) {
-  Provide("euskera.lrf");
-  Provide("spanish.lrf");
+// Only a committed choice switches the language, whatever else reaches the callbacks.
+TEST_F(LanguageWindowTest, OnlyACommitSwitchesTheLanguage) {
+  for (const char* file : kFiles) Provide(file);
   const std::vector<std::string> before = Shown();
   selector_->setCurrentIndex(selector_->findData(2));  // value changed, no commit
   EXPECT_EQ(Shown(), before);
-
-  Step(Qt::Key_Down);  // Euskara, committed
-  EXPECT_EQ(Shown(), Expected(splitLines(readBytes(kResources / "euskera.lrf"))));
-  Step(Qt::Key_Up);  // Español, committed
-  EXPECT_EQ(Shown(), Expected(splitLines(readBytes(kResources / "spanish.lrf"))));
-}
-
-// The five callbacks act on a commit only, whatever else reaches them.
-TEST_F(LanguageWindowSelectorTest, LanguageCallbacksActOnCommitOnly) {
-  for (const char* file : kFiles) Provide(file);
-  const std::vector<std::string> before = Shown();
   for (int event : {EVENT_VAL_CHANGED, EVENT_LEFT_CLICK, EVENT_GOT_FOCUS, EVENT_CLOSE}) {
     for (CtrlCallbackPtr callback : {EnglishCBK, FrenchCBK, SpanishCBK, EuskeraCBK, DeutschCBK}) {
       EXPECT_EQ(callback(mainPanel, 19, event, nullptr, 0, 0), 0);
@@ -228,20 +181,20 @@ TEST_F(LanguageWindowSelectorTest, LanguageCallbacksActOnCommitOnly) {
     EXPECT_EQ(LANGUAJE_RING_CBK(mainPanel, 19, event, nullptr, 0, 0), 0);
   }
   EXPECT_EQ(Shown(), before);
+  Step(Qt::Key_Down);  // Euskara, committed
+  EXPECT_EQ(Shown(), Expected(splitLines(readBytes(kResources / "euskera.lrf"))));
   EXPECT_EQ(FrenchCBK(mainPanel, 19, EVENT_COMMIT, nullptr, 0, 0), 0);
   EXPECT_EQ(Shown(), Expected(splitLines(readBytes(kResources / "french.lrf"))));
 }
 
 // Files that do not open.
-class LanguageWindowMissingFileTest : public LanguageWindowTest {};
-
-TEST_F(LanguageWindowMissingFileTest, FirstChoiceOfAMissingFileEmptiesAllTwentyTwoTexts) {
+TEST_F(LanguageWindowTest, FirstChoiceOfAMissingFileEmptiesAllTwentyTwoTexts) {
   ASSERT_FALSE(std::filesystem::exists(dir_.path() / "deutsch.lrf"));
   Choose(4);
   EXPECT_EQ(Shown(), std::vector<std::string>(std::size(kElements)));
 }
 
-TEST_F(LanguageWindowMissingFileTest, LaterMissingFileKeepsThePreviousLanguage) {
+TEST_F(LanguageWindowTest, LaterMissingFileKeepsThePreviousLanguage) {
   Provide("french.lrf");
   Choose(1);
   const std::vector<std::string> french = Shown();
@@ -249,23 +202,6 @@ TEST_F(LanguageWindowMissingFileTest, LaterMissingFileKeepsThePreviousLanguage) 
   Choose(2);  // no spanish.lrf here
   EXPECT_EQ(Shown(), french);
 }
-
-// The five files shipped with the program, chosen through the selector.
-class LanguageWindowShippedTest : public LanguageWindowTest,
-                                  public ::testing::WithParamInterface<int> {};
-
-TEST_P(LanguageWindowShippedTest, ChoosingTheLanguageShowsItsFile) {
-  for (const char* file : kFiles) Provide(file);
-  const int value = GetParam();
-  Choose(value);
-  EXPECT_EQ(Shown(), Expected(splitLines(readBytes(kResources / kFiles[value]))));
-}
-
-INSTANTIATE_TEST_SUITE_P(Languages, LanguageWindowShippedTest, ::testing::Range(0, 5),
-                         [](const auto& instance) {
-                           const std::string name = kFiles[instance.param];
-                           return name.substr(0, name.find('.'));
-                         });
 
 }  // namespace
 

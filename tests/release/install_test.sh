@@ -6,10 +6,7 @@
 set -u
 cmake=$1 build=$2 xmllint=$3
 
-fail() {
-  echo "FAILED: $*"
-  exit 1
-}
+fail() { echo "FAILED: $*"; exit 1; }
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/vestrand-install.XXXXXX") || fail "no temporary folder"
 window_pid=""
@@ -20,10 +17,8 @@ cleanup() {
 trap cleanup EXIT
 
 prefix=$scratch/prefix
-"$cmake" --install "$build" --prefix "$prefix" >"$scratch/install.log" 2>&1 || {
-  cat "$scratch/install.log"
-  fail "cmake --install"
-}
+"$cmake" --install "$build" --prefix "$prefix" >"$scratch/install.log" 2>&1 ||
+  { cat "$scratch/install.log"; fail "cmake --install"; }
 
 for f in bin/vestrand-cli share/man/man1/vestrand-cli.1.gz; do
   [ -f "$prefix/$f" ] || fail "$f is not installed"
@@ -37,8 +32,9 @@ if grep -q "/bin/vestrand$" "$scratch/install.log"; then
            share/vestrand/euskera.lrf share/vestrand/deutsch.lrf; do
     [ -f "$prefix/$f" ] || fail "$f is not installed"
   done
-  grep -qx "Exec=vestrand" "$prefix/share/applications/vestrand.desktop" || fail "desktop entry"
-  grep -qx "Icon=vestrand" "$prefix/share/applications/vestrand.desktop" || fail "desktop icon"
+  for line in Exec=vestrand Icon=vestrand; do
+    grep -qx "$line" "$prefix/share/applications/vestrand.desktop" || fail "desktop entry: $line"
+  done
   "$xmllint" --noout "$prefix/share/icons/hicolor/scalable/apps/vestrand.svg" || fail "icon XML"
 fi
 gzip -dc "$prefix/share/man/man1/vestrand-cli.1.gz" | grep -q '^\.TH VESTRAND-CLI 1' ||
@@ -63,8 +59,7 @@ if [ "$window" = 1 ]; then
     sleep 0.5
     kill -0 "$window_pid" 2>/dev/null || {
       wait "$window_pid"
-      status=$?
-      window_pid=""
+      status=$? window_pid=""
       cat "$scratch/window.err"
       fail "the installed window program ended with status $status"
     }

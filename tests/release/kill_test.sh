@@ -8,10 +8,7 @@
 set -u
 program=$1 workdir=$2 rounds=${3:-40}
 
-fail() {
-  echo "FAILED: $*"
-  exit 1
-}
+fail() { echo "FAILED: $*"; exit 1; }
 
 rm -rf "$workdir" && mkdir -p "$workdir/reference" "$workdir/run" || fail "cannot prepare $workdir"
 cd "$workdir" || fail "cannot enter $workdir"

@@ -1,0 +1,105 @@
+// Pictures of the window with each page's pattern drawn, for anyone to look at; run by
+// `make screenshots`, not by CTest. Writes PNG files into the folder given (default:
+// screenshots).
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+#include <cstdio>
+#include <utility>
+
+#include "PlanView.h"
+#include "Vestrand.h"
+#include "cvirte.h"
+#include "cvirte_testing.h"
+
+namespace {
+
+int Page(int index) {
+  int page = 0;
+  GetPanelHandleFromTabPage(mainPanel, kSearchTabs, index, &page);
+  return page;
+}
+
+void ShowPage(int index) {
+  qobject_cast<QTabWidget*>(cvirte_testing::ControlWidget(mainPanel, kSearchTabs))
+      ->setCurrentIndex(index);
+}
+
+// Types over a field as an operator would, so that the plan view follows.
+void Type(int panel, int control, const char* text) {
+  QWidget* field = cvirte_testing::ControlWidget(panel, control);
+  field->setFocus();
+  if (auto* spin = qobject_cast<QAbstractSpinBox*>(field)) spin->selectAll();
+  if (auto* line = qobject_cast<QLineEdit*>(field)) line->selectAll();
+  QTest::keyClicks(field, text);
+  QTest::keyClick(field, Qt::Key_Return);
+}
+
+void Choose(int panel, int control, int value) {
+  auto* ring = qobject_cast<QComboBox*>(cvirte_testing::ControlWidget(panel, control));
+  ring->setFocus();
+  QTest::keyClick(ring, Qt::Key_Home);
+  while (ring->currentData().toInt() != value && ring->currentIndex() + 1 < ring->count()) {
+    QTest::keyClick(ring, Qt::Key_Down);
+  }
+}
+
+bool Keep(QWidget* window, const QDir& folder, const char* name) {
+  QCoreApplication::sendPostedEvents();
+  QCoreApplication::processEvents();
+  const bool saved = window->grab().save(folder.filePath(name));
+  std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(folder.filePath(name)));
+  return saved;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  const QDir folder(QString::fromLocal8Bit(argc > 1 ? argv[1] : "screenshots"));
+  QTemporaryDir work;
+  if (!QDir().mkpath(folder.absolutePath()) || !work.isValid()) return 2;
+  const QDir output(folder.absolutePath());
+  QDir::setCurrent(work.path());
+  SetCallbackTable(vestrandCallbacks, vestrandCallbackCount);
+  if (InitCVIRTE(nullptr, argv, nullptr) == 0) return 2;
+  mainPanel = LoadPanel(0, "Vestrand.uir", 1);
+  if (mainPanel < 0) {
+    std::fprintf(stderr, "screenshots: %s\n", LastLoadPanelError());
+    return 2;
+  }
+  InstallPlanView(mainPanel);
+  DisplayPanel(mainPanel);
+  QWidget* window = cvirte_testing::PanelWidget(mainPanel);
+  window->resize(1180, 720);
+  if (!QTest::qWaitForWindowExposed(window)) return 2;
+
+  for (const auto& [control, text] : {std::pair{2, "43"}, {3, "30"}, {6, "3"}, {7, "45"}}) {
+    Type(mainPanel, control, text);
+  }
+  Choose(mainPanel, 9, 0);  // west
+  bool ok = Keep(window, output, "plan-page0-start.png");
+  ShowPage(1);
+  Type(Page(1), 2, "4");
+  ok &= Keep(window, output, "plan-page1-expanding-square.png");
+  ShowPage(2);
+  Type(Page(2), 2, "30");
+  Type(Page(2), 3, "2");
+  ok &= Keep(window, output, "plan-page2-sector.png");
+  ShowPage(3);
+  Choose(Page(3), 2, 1);
+  Type(Page(3), 3, "3");
+  ok &= Keep(window, output, "plan-page3-parallel-sweep.png");
+  Choose(Page(3), 2, 4);
+  ok &= Keep(window, output, "plan-page3-creeping-line.png");
+  Type(Page(3), 3, "1000");
+  ok &= Keep(window, output, "plan-page3-thousand-loops.png");
+  DiscardPanel(mainPanel);
+  return ok ? 0 : 1;
+}
