@@ -22,30 +22,6 @@
 
 namespace {
 
-class Input {
- public:
-  Input(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-  bool empty() const { return at_ >= size_; }
-  std::uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
-  double Number() {
-    std::uint8_t bytes[sizeof(double)] = {};
-    for (auto& b : bytes) b = Byte();
-    double value;
-    std::memcpy(&value, bytes, sizeof value);
-    return value;
-  }
-  std::string Name() {
-    std::string name;
-    for (std::size_t n = Byte(); n > 0 && !empty(); --n) name += static_cast<char>(Byte());
-    return name;
-  }
-
- private:
-  const std::uint8_t* data_;
-  std::size_t size_;
-  std::size_t at_ = 0;
-};
-
 void CheckCoordinate(double value) {
   char ours[kCoordinateTextSize];
   char theirs[kCoordinateTextSize];
@@ -96,7 +72,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  Input input(data, size);
+  vestrand_fuzz::Input input(data, size);
   if (input.Byte() % 8 == 0) {
     // A whole file from a stem; a stem with a folder in it would write outside the scratch
     // folder, and the command line refuses those before they get here.

@@ -1,14 +1,49 @@
 // Helpers shared by the fuzz targets: a private scratch folder and checks of UTF-8 text.
 #pragma once
 
+#include <cfloat>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <string_view>
 
 namespace vestrand_fuzz {
+
+// Reads a fuzzer's bytes as the values a target feeds its writer; past the end, zeros.
+class Input {
+ public:
+  Input(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+  bool empty() const { return at_ >= size_; }
+  std::uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
+  // Any double, not-a-number and the infinities included.
+  double Number() {
+    std::uint8_t bytes[sizeof(double)] = {};
+    for (auto& b : bytes) b = Byte();
+    double value;
+    std::memcpy(&value, bytes, sizeof value);
+    return value;
+  }
+  // A finite double: the infinities and not-a-number become the largest of their sign.
+  double FiniteNumber() {
+    const double value = Number();
+    return std::isfinite(value) ? value : std::signbit(value) ? -DBL_MAX : DBL_MAX;
+  }
+  // A name of as many bytes as the first byte says.
+  std::string Name() {
+    std::string name;
+    for (std::size_t n = Byte(); n > 0 && !empty(); --n) name += static_cast<char>(Byte());
+    return name;
+  }
+
+ private:
+  const std::uint8_t* data_;
+  std::size_t size_;
+  std::size_t at_ = 0;
+};
 
 // A folder of the fuzz process's own, made once and kept for the whole run.
 inline const std::string& ScratchFolder() {

@@ -25,31 +25,6 @@
 
 namespace {
 
-class Input {
- public:
-  Input(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-  bool empty() const { return at_ >= size_; }
-  std::uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
-  double Number() {
-    std::uint8_t bytes[sizeof(double)] = {};
-    for (auto& b : bytes) b = Byte();
-    double value;
-    std::memcpy(&value, bytes, sizeof value);
-    if (!std::isfinite(value)) value = std::signbit(value) ? -DBL_MAX : DBL_MAX;
-    return value;
-  }
-  std::string Name() {
-    std::string name;
-    for (std::size_t n = Byte(); n > 0 && !empty(); --n) name += static_cast<char>(Byte());
-    return name;
-  }
-
- private:
-  const std::uint8_t* data_;
-  std::size_t size_;
-  std::size_t at_ = 0;
-};
-
 std::size_t CountPoints(const xmlChar* points) {
   std::size_t n = 0;
   bool inPoint = false;
@@ -110,7 +85,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  Input input(data, size);
+  vestrand_fuzz::Input input(data, size);
   const std::uint8_t mode = input.Byte();
   // From below the smallest picture to beyond the largest, and 0: the height of the shape.
   const vestrand::PictureSize picture{input.Byte() * 20.0,
@@ -119,11 +94,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (mode % 4 == 0) {
     vestrand::PatternParams p;
     p.kind = static_cast<vestrand::PatternKind>(input.Byte() % 4);
-    p.lat = input.Number();
-    p.lon = input.Number();
-    p.course = input.Number();
-    p.spacing = input.Number();
-    p.leg = input.Number();
+    p.lat = input.FiniteNumber();
+    p.lon = input.FiniteNumber();
+    p.course = input.FiniteNumber();
+    p.spacing = input.FiniteNumber();
+    p.leg = input.FiniteNumber();
     p.count = input.Byte() - 8;
     vestrand::PatternNames names;
     if (!vestrand::composePatternNames(p, input.Name().c_str(), names)) return 0;
@@ -132,8 +107,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   vestrand::PlanDrawing drawing;
-  drawing.datumLat = input.Number();
-  drawing.datumLon = input.Number();
+  drawing.datumLat = input.FiniteNumber();
+  drawing.datumLon = input.FiniteNumber();
   vestrand::PlanExtras extras;
   for (int block = 0; block < 16 && !input.empty(); ++block) {
     const std::uint8_t code = input.Byte() % 3;
@@ -142,27 +117,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       route.name = input.Name();
       route.unit = input.Byte() % 3;
       for (int n = input.Byte() % 64; n > 0; --n) {
-        const double x = input.Number();
-        route.points.push_back({x, input.Number()});
+        const double x = input.FiniteNumber();
+        route.points.push_back({x, input.FiniteNumber()});
       }
       drawing.routes.push_back(std::move(route));
     } else if (code == 1) {
       vestrand::ChartMark mark;
       mark.name = input.Name();
       mark.shape = static_cast<vestrand::MarkShape>(input.Byte() % 3);
-      const double x = input.Number();
-      mark.at = {x, input.Number()};
+      const double x = input.FiniteNumber();
+      mark.at = {x, input.FiniteNumber()};
       drawing.marks.push_back(std::move(mark));
     } else {
       vestrand::ExtraLine line;
       line.dashed = input.Byte() % 2 == 0;
       for (int n = input.Byte() % 8; n > 0; --n) {
-        const double lat = input.Number();
-        line.points.push_back({lat, input.Number()});
+        const double lat = input.FiniteNumber();
+        line.points.push_back({lat, input.FiniteNumber()});
       }
       extras.lines.push_back(std::move(line));
-      const double lat = input.Number();
-      extras.marks.push_back({input.Name(), {lat, input.Number()}, vestrand::MarkShape::Triangle});
+      const double lat = input.FiniteNumber();
+      extras.marks.push_back(
+          {input.Name(), {lat, input.FiniteNumber()}, vestrand::MarkShape::Triangle});
     }
   }
   Check(vestrand::layoutPlanFigure(drawing, picture, extras));
