@@ -18,6 +18,7 @@
 #include "PlanAids.h"
 #include "PlanView.h"
 #include "Vestrand.h"
+#include "WindowTexts.h"
 #include "cvirte.h"
 #include "cvirte_widgets.h"
 #include "leg_table.h"
@@ -217,7 +218,8 @@ void WriteContent(QPdfWriter& writer, const vestrand::PatternParams& params,
   out.Picture(vestrand::drawPlanFigure(params, names, {900.0, 0.0}, DriftExtras()));
 
   out.Heading(AidText(kSummaryHeading));
-  out.Rows(WindowSummaryRows(params, vestrand::summarizePattern(params, names), speed, sweepWidth));
+  out.Rows(WindowSummaryRows(params, vestrand::summarizePattern(params, names), speed, sweepWidth,
+                             ChosenPatternFiles(mainPanel).maxPoints));
 
   out.Heading(AidText(kLegTableHeading));
   std::vector<std::string> header;
@@ -229,7 +231,8 @@ void WriteContent(QPdfWriter& writer, const vestrand::PatternParams& params,
     if (row.unit != unit) {
       unit = row.unit;
       out.Gap();
-      out.Line(row.unit <= 2 ? AidText(6 + row.unit - 1) : "Unit " + std::to_string(row.unit),
+      out.Line(row.unit <= 2 ? AidText(6 + row.unit - 1)
+                             : WindowText(kOtherUnitText, {std::to_string(row.unit)}),
                PageWriter::Font(10.5, true));
       out.Columns(header, edges, true, PageWriter::Font(9.5, true));
     }
@@ -282,22 +285,18 @@ int Briefing_CBK(int panel, int, int event, void*, int, int) {
     return 0;
   }
   vestrand::PatternParams params;
-  if (!ReadPageToWrite(page, pagePanel, "PDF briefing", params)) return 0;
+  if (!ReadPageToWrite(page, pagePanel, kBriefingFailureText, params)) return 0;
   vestrand::PatternNames names;
   std::string error;
-  if (!vestrand::checkPatternExtent(params, error)) {
-    ReportWriteFailure("PDF briefing", error);
-    return 0;
-  }
   if (!vestrand::composePatternNames(params, gpxFileNameWithoutExt, names)) {
-    ReportWriteFailure("PDF briefing", "the file name would be longer than 99 characters");
+    ReportWriteFailure(kBriefingFailureText, WindowText(kLongNameText));
     return 0;
   }
   double speed = 0.0;
   GetCtrlVal(panel, kSearchSpeed, &speed);
   const std::string path = vestrand::pathInFolder("", Stem(names) + " briefing.pdf");
   if (!WriteBriefing(path, params, names, speed, ReadSweepWidth(panel), error)) {
-    ReportWriteFailure("PDF briefing", error);
+    ReportWriteFailure(kBriefingFailureText, error);
     return 0;
   }
   ShowStatus(fillIn(AidText(kBriefingWrittenStatus), {path}));

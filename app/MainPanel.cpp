@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "WindowTexts.h"
 #include "cvirte.h"
 #include "vestrand.gpx.h"
 
@@ -117,12 +118,8 @@ std::string StampProblem() {
   char timeText[kFieldCapacity] = "";
   GetCtrlVal(mainPanel, kDateField, dateText);
   GetCtrlVal(mainPanel, kTimeField, timeText);
-  if (!IsRealDate(dateText)) {
-    return std::string("the date field holds '") + dateText + "', not a date YYYY/MM/DD";
-  }
-  if (!IsRealTime(timeText)) {
-    return std::string("the time field holds '") + timeText + "', not a time HH:MM:SS";
-  }
+  if (!IsRealDate(dateText)) return WindowText(kDateRefusedText, {dateText});
+  if (!IsRealTime(timeText)) return WindowText(kTimeRefusedText, {timeText});
   return {};
 }
 

@@ -22,6 +22,7 @@
 #include "Languaje.h"
 #include "PlanAids.h"
 #include "Vestrand.h"
+#include "WindowTexts.h"
 #include "cvirte.h"
 #include "cvirte_widgets.h"
 
@@ -162,19 +163,6 @@ void DrawScaleNorthAndLegend(QPainter& painter, const vestrand::PlanFigure& f) {
   for (const vestrand::FigureText& entry : f.legend) DrawText(painter, entry);
 }
 
-// The summary's words: those the language table has, the others in English until it has them.
-vestrand::SummaryTexts WindowTexts() {
-  vestrand::SummaryTexts t;
-  t.pattern = "Pattern";
-  t.legs = Word(kLegsLabel).toStdString();
-  t.track = Word(kTrackLabel).toStdString();
-  t.speed = Word(kSpeedLabel).toStdString();
-  t.time = Word(kTimeLabel).toStdString();
-  t.box = Word(kAreaLabel).toStdString();
-  t.unitLabels = {Word(kUnit1).toStdString(), Word(kUnit2).toStdString()};
-  return t;
-}
-
 // The panel of the tab page shown, and its index.
 int CurrentPage(int panel, int& pagePanel) {
   auto* tabs = qobject_cast<QTabWidget*>(GetCtrlWidget(panel, kSearchTabs));
@@ -189,6 +177,8 @@ QPointer<PlanView> installed;
 void CarryLanguageChoice(const char* fileName, int panel) {
   ReadLanguageExtras(fileName);
   RelabelPlanAids(panel);
+  RelabelWindowTexts(panel);
+  ReportLanguageFile(fileName);
   if (!installed.isNull()) installed->relabel();
   if (DatumEntry* entry = InstalledDatumEntry()) entry->relabel();
 }
@@ -204,8 +194,10 @@ void PaintPlanFigure(QPainter& painter, const vestrand::PlanFigure& figure) {
 
 std::vector<vestrand::SummaryRow> WindowSummaryRows(const vestrand::PatternParams& params,
                                                     const vestrand::PlanSummary& summary,
-                                                    double speed, double sweepWidth) {
-  std::vector<vestrand::SummaryRow> rows = vestrand::summaryRows(summary, speed, WindowTexts());
+                                                    double speed, double sweepWidth,
+                                                    int maxPoints) {
+  std::vector<vestrand::SummaryRow> rows =
+      vestrand::summaryRows(summary, speed, WindowSummaryTexts(), maxPoints);
   for (vestrand::SummaryRow& row : CoverageRows(params, sweepWidth)) rows.push_back(std::move(row));
   return rows;
 }
@@ -304,6 +296,7 @@ void PlanView::listen() {
   follow(GetCtrlWidget(panel_, kTimeField));
   follow(GetCtrlWidget(panel_, kSearchSpeed));
   follow(GetCtrlWidget(panel_, kSweepWidth));
+  follow(GetCtrlWidget(panel_, kMaxPointsChoice));
   if (auto* tabs = qobject_cast<QTabWidget*>(GetCtrlWidget(panel_, kSearchTabs))) {
     connect(tabs, &QTabWidget::currentChanged, this, redraw);
     for (int i = 1; i < tabs->count(); ++i) {
@@ -324,10 +317,14 @@ void PlanView::refresh() {
   vestrand::PatternParams params;
   vestrand::PatternNames names;
   const bool described = page > 0 && ReadSearchPage(page, pagePanel, params);
+  // A pattern the command would refuse is not drawn: the preview says why instead.
+  const std::string problem = described ? PatternExtentProblem(params) : std::string();
   params.count = std::clamp(params.count, 0, kPreviewMaxCount);
   const std::string stem = CurrentStem();
-  if (!described || !vestrand::composePatternNames(params, stem.c_str(), names)) {
-    preview_->setPlan({}, Word(page == 0 ? kStartHint : kNoPattern));
+  if (!described || !problem.empty() ||
+      !vestrand::composePatternNames(params, stem.c_str(), names)) {
+    preview_->setPlan({}, !problem.empty() ? QString::fromStdString(problem)
+                                           : Word(page == 0 ? kStartHint : kNoPattern));
     names_->clear();
     values_->clear();
     return;
@@ -342,7 +339,8 @@ void PlanView::refresh() {
   QStringList left;
   QStringList right;
   for (const vestrand::SummaryRow& row :
-       WindowSummaryRows(params, summarySink.summary(), speed, ReadSweepWidth(panel_))) {
+       WindowSummaryRows(params, summarySink.summary(), speed, ReadSweepWidth(panel_),
+                         ChosenPatternFiles(panel_).maxPoints)) {
     left << QString::fromStdString(row.label);
     right << QString::fromStdString(row.value);
   }

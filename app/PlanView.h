@@ -25,10 +25,12 @@ class QPainter;
 void PaintPlanFigure(QPainter& painter, const vestrand::PlanFigure& figure);
 
 // The summary rows in the window's language, with the coverage rows of the sweep width after
-// them (PlanAids.h).
+// them (PlanAids.h); routes written whole (maxPoints 0) that are too long for a plotter add a
+// warning row each.
 std::vector<vestrand::SummaryRow> WindowSummaryRows(const vestrand::PatternParams& params,
                                                     const vestrand::PlanSummary& summary,
-                                                    double speed, double sweepWidth);
+                                                    double speed, double sweepWidth,
+                                                    int maxPoints = 0);
 
 // The counts of the window's fields stop at 1000; the preview never sails more, whatever a
 // layout beside the program allows.

@@ -1,7 +1,6 @@
 #include "Vestrand.h"
 
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <iterator>
 #include <string>
@@ -12,7 +11,8 @@
 #include "Briefing.h"
 #include "PlanAids.h"
 #include "SAR.idiomas.h"
-#include "pattern_files.h"
+#include "WindowTexts.h"
+#include "rtz.h"
 #include "vestrand.gpx.h"
 
 int firstFocus = 1;
@@ -39,71 +39,78 @@ const CallbackEntry vestrandCallbacks[] = {
 };
 const std::size_t vestrandCallbackCount = std::size(vestrandCallbacks);
 
-void ReportWriteFailure(const std::string& what, const std::string& reason) {
+void ReportWriteFailure(int failure, const std::string& reason) {
   std::error_code unknown;
   const std::filesystem::path folder = std::filesystem::current_path(unknown);
-  ShowStatus("Not written: " + reason);
-  const std::string message = "The " + what + " was not written.\n\n" + reason +
-                              (unknown ? std::string() : "\n\nFolder: " + folder.string());
-  MessagePopup((what + " not written").c_str(), message.c_str());
+  ShowStatus(WindowText(kNotWrittenText, {reason}));
+  const std::string message =
+      WindowText(static_cast<WindowTextEntry>(failure)) + "\n\n" + reason +
+      (unknown ? std::string() : "\n\n" + WindowText(kFolderText, {folder.string()}));
+  MessagePopup(WindowText(kNotWrittenTitleText).c_str(), message.c_str());
 }
 
 namespace {
 
-void ReportFailure(const std::string& reason, const std::string& what = "GPX file") {
-  ReportWriteFailure(what, reason);
-}
-
 // A datum past a pole or the antimeridian (degrees at their limit with minutes or seconds
 // beyond it, or a hemisphere switch that holds neither value) names no place on the chart.
-bool DatumRefused(const vestrand::PatternParams& params, const std::string& what) {
-  const char* field = nullptr;
-  double value = 0.0;
-  double limit = 0.0;
-  if (!(std::fabs(params.lat) <= 90.0)) {
-    field = "latitude";
-    value = params.lat;
-    limit = 90.0;
-  } else if (!(std::fabs(params.lon) <= 180.0)) {
-    field = "longitude";
-    value = params.lon;
-    limit = 180.0;
-  } else {
-    return false;
-  }
-  char text[160];
-  std::snprintf(text, sizeof text, "the datum's %s fields give %.6f degrees, beyond %.0f", field,
-                value, limit);
-  ReportFailure(text, what);
+bool DatumRefused(const vestrand::PatternParams& params, int failure) {
+  const bool latitude = !(std::fabs(params.lat) <= 90.0);
+  if (!latitude && std::fabs(params.lon) <= 180.0) return false;
+  ReportWriteFailure(
+      failure,
+      WindowText(kDatumBeyondText, {WindowText(latitude ? kLatitudeLabelText : kLongitudeLabelText),
+                                    vestrand::fixedText(latitude ? params.lat : params.lon, 6),
+                                    latitude ? "90" : "180"}));
   return true;
 }
 
 // The command of a search page: its pattern, through the one writing path, into the current
-// folder; the status line names the file written.
+// folder; the status line names the files written.
 void WritePage(int page, int pagePanel) {
   vestrand::PatternParams params;
-  if (!ReadPageToWrite(page, pagePanel, "GPX file", params)) return;
+  if (!ReadPageToWrite(page, pagePanel, kPatternFailureText, params)) return;
   std::vector<std::string> written;
   std::string error;
-  if (!vestrand::writePatternFiles(params, gpxFileNameWithoutExt, "", vestrand::PatternFiles{},
+  if (!vestrand::writePatternFiles(params, gpxFileNameWithoutExt, "", ChosenPatternFiles(mainPanel),
                                    written, error)) {
-    ReportFailure(error);
+    ReportWriteFailure(kPatternFailureText, error);
     return;
   }
   std::string names;
-  for (const std::string& path : written) names += (names.empty() ? "" : ", ") + path;
-  ShowStatus("Written: " + names);
+  std::string warnings;
+  for (const std::string& path : written) {
+    names += (names.empty() ? "" : ", ") + path;
+    std::error_code unknown;
+    if (path.ends_with(".rtz") &&
+        std::filesystem::file_size(path, unknown) > vestrand::kRtzSizeWarning && !unknown) {
+      warnings += "; " + WindowText(kLargeRtzText, {path});
+    }
+  }
+  ShowStatus(WindowText(kWrittenText, {names}) + warnings);
 }
 
 }  // namespace
 
-bool ReadPageToWrite(int page, int pagePanel, const std::string& what,
-                     vestrand::PatternParams& params) {
+vestrand::PatternFiles ChosenPatternFiles(int panel) {
+  static constexpr int kSplits[] = {0, 250, 500, 1000};
+  int format = 0;
+  int split = 0;
+  GetCtrlVal(panel, kFormatChoice, &format);
+  GetCtrlVal(panel, kMaxPointsChoice, &split);
+  vestrand::PatternFiles files;
+  files.gpx = format != 1;
+  files.rtz = format == 1 || format == 2;
+  files.maxPoints = split >= 0 && split < static_cast<int>(std::size(kSplits)) ? kSplits[split] : 0;
+  return files;
+}
+
+bool ReadPageToWrite(int page, int pagePanel, int failure, vestrand::PatternParams& params) {
   const bool described = ReadSearchPage(page, pagePanel, params);
   gpxFileNameWithoutExtension();
-  if (!described || DatumRefused(params, what)) return false;
-  if (const std::string problem = StampProblem(); !problem.empty()) {
-    ReportFailure(problem, what);
+  if (!described || DatumRefused(params, failure)) return false;
+  for (const std::string& problem : {PatternExtentProblem(params), StampProblem()}) {
+    if (problem.empty()) continue;
+    ReportWriteFailure(failure, problem);
     return false;
   }
   return true;
@@ -132,11 +139,11 @@ int OpenGPX_CBK(int, int, int event, void*, int, int) {
   std::error_code error;
   const std::filesystem::path folder = std::filesystem::current_path(error);
   if (error) {
-    ShowStatus("The output folder is unknown: " + error.message());
+    ShowStatus(WindowText(kFolderUnknownText, {error.message()}));
     return 0;
   }
   if (InetLaunchDefaultWebBrowser(folder.c_str()) != 0) {
-    ShowStatus("The output folder could not be opened: " + folder.string());
+    ShowStatus(WindowText(kFolderNotOpenedText, {folder.string()}));
   }
   return 0;
 }

@@ -252,15 +252,15 @@ int runPattern(PatternKind kind, const Options& o, const CLI::App& sub) {
   }
   if (coverage) extraMembers += coverageJsonMembers(*coverage);
   if (o.summary && o.json && !o.legs) {
-    return printResult(
-        summaryJson(summarySink.summary(), speed, gpxPath, svg ? o.svg : "", extraMembers));
+    return printResult(summaryJson(summarySink.summary(), speed, gpxPath, svg ? o.svg : "",
+                                   extraMembers, files.maxPoints));
   }
   Printer out;
   if (o.summary && o.json) {
     // The table is the last member of the summary's one line: the line is printed up to where
     // the table begins, the rows follow as they are sailed, then the line is closed.
     std::string head = summaryJson(summarySink.summary(), speed, gpxPath, svg ? o.svg : "",
-                                   extraMembers + ",\"leg_table\":[");
+                                   extraMembers + ",\"leg_table\":[", files.maxPoints);
     head.resize(head.size() - std::string("}\n").size());
     out.add(head);
     printLegTable(p, names, speed, start, true, out);
@@ -270,7 +270,7 @@ int runPattern(PatternKind kind, const Options& o, const CLI::App& sub) {
   std::string text;
   for (const std::string& path : paths) text += path + "\n";
   if (svg) text += o.svg + "\n";
-  if (o.summary) text += summaryText(summarySink.summary(), speed);
+  if (o.summary) text += summaryText(summarySink.summary(), speed, files.maxPoints);
   if (coverage) text += coverageText(*coverage);
   if (!o.legs) return printResult(text);
   out.add(text);

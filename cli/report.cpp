@@ -125,14 +125,16 @@ std::string jsonString(const std::string& text) {
   return out + "\"";
 }
 
-std::string summaryText(const PlanSummary& s, double speed) {
+std::string summaryText(const PlanSummary& s, double speed, int maxPoints) {
   std::string text;
-  for (const SummaryRow& row : summaryRows(s, speed)) text += padded(row.label) + row.value + "\n";
+  for (const SummaryRow& row : summaryRows(s, speed, {}, maxPoints))
+    text += padded(row.label) + row.value + "\n";
   return text;
 }
 
 std::string summaryJson(const PlanSummary& s, double speed, const std::string& gpxPath,
-                        const std::string& svgPath, const std::string& extraMembers) {
+                        const std::string& svgPath, const std::string& extraMembers,
+                        int maxPoints) {
   const double hours = hoursAtSpeed(s.trackToComplete(), speed);
   std::string json =
       "{\"gpx\":" + pathJson(gpxPath) + ",\"svg\":" + pathJson(svgPath) +
@@ -160,7 +162,16 @@ std::string summaryJson(const PlanSummary& s, double speed, const std::string& g
             ",\"lon\":" + shortestNumber(m.lon) + ",\"lat_text\":" + jsonString(m.latText) +
             ",\"lon_text\":" + jsonString(m.lonText) + "}";
   }
-  return json + "]" + extraMembers + "}\n";
+  json += "]";
+  if (const std::vector<std::string> warnings = longRouteWarnings(s);
+      maxPoints == 0 && !warnings.empty()) {
+    json += ",\"warnings\":[";
+    for (std::size_t i = 0; i < warnings.size(); ++i) {
+      json += (i > 0 ? "," : "") + jsonString(warnings[i]);
+    }
+    json += "]";
+  }
+  return json + extraMembers + "}\n";
 }
 
 }  // namespace vestrand::cli

@@ -44,15 +44,18 @@ std::string positionText(double lat, double lon, const char* method);
 std::string jsonString(const std::string& text);
 
 // The plan summary at a search speed (knots), for people: the plan library's summaryRows in
-// English, each label padded to ten columns.
-std::string summaryText(const PlanSummary& summary, double speed);
+// English, each label padded to ten columns; routes written whole (maxPoints 0) that are too long
+// for a plotter add a warning row each.
+std::string summaryText(const PlanSummary& summary, double speed, int maxPoints = 0);
 
 // The plan summary as one JSON object on one line, with the paths of the files written (empty:
 // none, printed as null). Lengths in nautical miles, the area in square nautical miles, times in
 // hours and as "h:mm" text. `extraMembers`, when given, is added as it stands at the end of the
-// object, before its closing brace: ",\"coverage\":2,...".
+// object, before its closing brace: ",\"coverage\":2,...". Routes written whole (maxPoints 0)
+// that are too long for a plotter give a "warnings" member, an array of texts, before those.
 std::string summaryJson(const PlanSummary& summary, double speed, const std::string& gpxPath,
-                        const std::string& svgPath, const std::string& extraMembers = "");
+                        const std::string& svgPath, const std::string& extraMembers = "",
+                        int maxPoints = 0);
 
 // --- Search aids ---------------------------------------------------------------------------
 

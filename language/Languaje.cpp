@@ -99,18 +99,83 @@ const char* const kEnglishExtras[nLanguageExtras] = {
     "Briefing written: %1",
     "%1 is not a position: %2",
     "%1 is empty",
+    // The rest of the window: labels, hints, messages and summary words (from entry 66).
+    "Vestrand \u2013 search and rescue patterns",
+    "Language",
+    "Latitude",
+    "Longitude",
+    "Date (YYYY/MM/DD)",
+    "Date of the file names: year/month/day",
+    "Time (HH:MM:SS)",
+    "Time of the file names: hours:minutes:seconds",
+    "Enter the datum, the date and the time above, choose a search pattern on one of the next "
+    "pages and press its command. The pattern is written as a GPX route file into the output "
+    "folder, named from the date and time fields, ready for a chart plotter.",
+    "Tarvolin home page",
+    "Tarvolin on Wikipedia (English)",
+    "Tarvolin on Wikipedia (Spanish)",
+    "Extent (NM)",
+    "Leg pairs times track spacing",
+    "2 searches the sector again, turned 30\u00B0 to the right",
+    "Parallel sweep, two units",
+    "Creeping line, one unit",
+    "Speed of the search units over the ground, knots",
+    "Sweep width of the search units, nautical miles; 0 for none",
+    "Files are written to the output folder.",
+    "Save the plan of the search page shown as a PDF in the output folder",
+    "Open output folder",
+    "Show the folder the files are written to",
+    "Where the object was last known, e.g. 43 30.0 N 3 45.0 W",
+    "Hours from the last known position to the start of the search, 0 to 240",
+    "Direction toward which the current flows, degrees true; empty for no current",
+    "Speed of the current, knots, 0 to 20",
+    "Direction toward which the wind pushes the object, degrees true; empty for no leeway",
+    "Speed of the leeway, knots, 0 to 20",
+    "Write the drifted datum into the datum fields",
+    "Files",
+    "GPX and RTZ",
+    "GPX for chart plotters, RTZ for a ship's ECDIS, or both",
+    "Points per route",
+    "No limit",
+    "Split every route into parts of at most this many points, for small plotters",
+    "Written: %1",
+    "Not written: %1",
+    "Not written",
+    "The search pattern's files were not written.",
+    "The briefing was not written.",
+    "Folder: %1",
+    "The output folder is unknown: %1",
+    "The output folder could not be opened: %1",
+    "%1: the datum's fields give %2 degrees, beyond %3",
+    "The date field holds '%1', not a date YYYY/MM/DD",
+    "The time field holds '%1', not a time HH:MM:SS",
+    "The pattern would reach latitudes %1 to %2, beyond a pole",
+    "The pattern would reach longitudes %1 to %2, more than once round the globe",
+    "%1 lacks %2 lines; they show in English",
+    "%1 could not be read; the texts stay as they were",
+    "%1 is larger than 400 KB; some ECDIS units refuse it",
+    "%1 has %2 points, more than the %3 many plotters keep: choose %3 points per route",
+    "The file name would be longer than 99 characters",
+    "Creeping line",
+    "1 unit",
+    "%1 units",
+    "1 unit, %1 passes",
+    "Pass %1",
+    "Unit %1",
+    "%1 NM along the course x %2 NM across, %3 NM\u00B2",
+    "%1: %2 legs, %3 NM, %4",
+    "Warning",
 };
 
-char lrfExtra[nLanguageExtras][nb];
+char lrfExtra[nLanguageExtras][nbExtra];
 
 namespace {
 
+void CopyEnglishExtras();
+
 // A run starts with the English texts; the one list above also fills in for lines a file lacks.
 [[maybe_unused]] const bool startsInEnglish = [] {
-  for (int i = 0; i < nLanguageExtras; ++i) {
-    std::strncpy(lrfExtra[i], kEnglishExtras[i], nb - 1);
-    lrfExtra[i][nb - 1] = '\0';
-  }
+  CopyEnglishExtras();
   return true;
 }();
 
@@ -180,16 +245,15 @@ Lead LeadOf(unsigned char b) {
   return {0, 0, 0};
 }
 
-// Rewrites a terminated text of at most nb - 1 bytes as valid UTF-8 of at most nb - 1 bytes.
+// Rewrites a terminated text of at most `limit` bytes as valid UTF-8 of at most `limit` bytes.
 // Well-formed characters pass unchanged. A sequence cut short by the end of the text is dropped:
 // it is a character the line limit split, or a broken line end, and has nothing left to show.
 // Any other maximal ill-formed subsequence becomes U+FFFD while that still fits; the labels then
 // show that something was wrong rather than silently losing letters.
-void KeepValidUtf8(char* text) {
+void KeepValidUtf8(char* text, std::size_t limit) {
   static constexpr char kReplacement[] = "\xEF\xBF\xBD";
-  constexpr std::size_t kLimit = nb - 1;
   const auto* in = reinterpret_cast<const unsigned char*>(text);
-  char out[nb] = {};
+  char out[nbExtra] = {};
   std::size_t used = 0;
   std::size_t p = 0;
   while (in[p] != 0) {
@@ -215,7 +279,7 @@ void KeepValidUtf8(char* text) {
     if (cut) break;
     const char* piece = whole ? text + p : kReplacement;
     const std::size_t pieceLength = whole ? length : sizeof kReplacement - 1;
-    if (used + pieceLength > kLimit) break;
+    if (used + pieceLength > limit) break;
     std::memcpy(out + used, piece, pieceLength);
     used += pieceLength;
     p += length;
@@ -224,18 +288,28 @@ void KeepValidUtf8(char* text) {
   std::memcpy(text, out, used + 1);
 }
 
-// Reads the next line into `entry` as a table entry: at most nb - 1 bytes of valid UTF-8. A line
+// Reads the next line into `entry` as a table entry: at most N - 1 bytes of valid UTF-8. A line
 // the file lacks, or one that leaves nothing to show, gives `english` instead: a blank tab or
 // button is worse than a text in another language. Returns whether the line fell back.
-bool ReadEntry(int file, bool& ended, char (&entry)[nb], const char* english) {
+template <std::size_t N>
+bool ReadEntry(int file, bool& ended, char (&entry)[N], const char* english) {
+  static_assert(N <= nbExtra);
+  constexpr int kKept = static_cast<int>(N) - 1;
   // Emptied first: nothing a failed read leaves behind is shown.
-  char line[64] = {};
-  ended = ended || ReadLine(file, line, nb) < 0;
-  CopyString(entry, 0, ended ? "" : line, 0, nb - 1);
-  KeepValidUtf8(entry);
+  char line[nbExtra + 4] = {};
+  ended = ended || ReadLine(file, line, kKept) < 0;
+  CopyString(entry, 0, ended ? "" : line, 0, kKept);
+  KeepValidUtf8(entry, kKept);
   if (entry[0] != 0) return false;
-  CopyString(entry, 0, english, 0, nb - 1);
+  CopyString(entry, 0, english, 0, kKept);
   return true;
+}
+
+void CopyEnglishExtras() {
+  for (int i = 0; i < nLanguageExtras; ++i) {
+    std::strncpy(lrfExtra[i], kEnglishExtras[i], nbExtra - 1);
+    lrfExtra[i][nbExtra - 1] = '\0';
+  }
 }
 
 }  // namespace
@@ -265,9 +339,9 @@ int ReadLanguageExtras(const char* fileName) {
     extrasMissing = -1;
     return -1;
   }
-  char line[64] = {};
+  char line[nb + 4] = {};
   bool ended = false;
-  for (int i = 0; i < nLanguajeResources && !ended; ++i) ended = ReadLine(file, line, nb) < 0;
+  for (int i = 0; i < nLanguajeResources && !ended; ++i) ended = ReadLine(file, line, nb - 1) < 0;
   extrasMissing = 0;
   for (int i = 0; i < nLanguageExtras; ++i) {
     extrasMissing += ReadEntry(file, ended, lrfExtra[i], kEnglishExtras[i]);
@@ -278,6 +352,11 @@ int ReadLanguageExtras(const char* fileName) {
 
 int LanguageExtrasMissingLines() {
   return extrasMissing;
+}
+
+void ResetLanguageExtras() {
+  CopyEnglishExtras();
+  extrasMissing = 0;
 }
 
 void SetLanguageChoiceListener(LanguageChoiceListener listener) {

@@ -55,18 +55,22 @@ int ChageMenuLanguaje(int panel);
 //   0 preview title, 1 search speed label, 2 legs, 3 track length, 4 time at search speed,
 //   5 area searched, 6 unit 1, 7 unit 2, 8 hint of the start page, 9 no pattern to show;
 //   10 to 21 the datum entry (app/DatumEntry.h),
-//   22 to 65 the search aids of the window and its briefing (app/PlanAids.h).
-inline constexpr int nLanguageExtras = 66;
+//   22 to 65 the search aids of the window and its briefing (app/PlanAids.h),
+//   66 to 128 the rest of the window: labels, hints, messages and summary (app/WindowTexts.h).
+inline constexpr int nLanguageExtras = 129;
+// Line length limit of the extra texts, which hold whole sentences (the start page's is the
+// longest): an extra entry keeps at most nbExtra - 1 = 399 bytes.
+inline constexpr int nbExtra = 400;
 
 // The extra texts of the language last read; English until a file has been read. Every entry is
-// a terminated text of at most nb - 1 bytes and valid UTF-8.
-extern char lrfExtra[nLanguageExtras][nb];
+// a terminated text of at most nbExtra - 1 bytes and valid UTF-8.
+extern char lrfExtra[nLanguageExtras][nbExtra];
 
 // The English extra texts, which are also lines 21 onward of "english.lrf".
 extern const char* const kEnglishExtras[nLanguageExtras];
 
 // Reads lines 21 to 20 + nLanguageExtras of a language file into lrfExtra, each line as
-// ReadLanguajeResourceFile keeps a line.
+// ReadLanguajeResourceFile keeps a line but with nbExtra - 1 bytes for its limit.
 //
 // @param[in] fileName terminated text, looked up as by ReadLanguajeResourceFile
 // @return -1 if the file cannot be opened, the table then keeps what it held; else 0. A line the
@@ -77,6 +81,9 @@ int ReadLanguageExtras(const char* fileName);
 // As LanguageFileMissingLines, for the lines 21 to 20 + nLanguageExtras of the last
 // ReadLanguageExtras: a file of only twenty lines lacks all nLanguageExtras of them.
 int LanguageExtrasMissingLines();
+
+// Puts the English extra texts back into lrfExtra, as a run starts.
+void ResetLanguageExtras();
 
 // Called by the five language callbacks after the relabelling, with the file chosen (whether or
 // not it opened) and the panel relabelled, so that the program carries its own texts into the

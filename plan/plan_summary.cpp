@@ -178,7 +178,18 @@ std::string fillIn(std::string_view pattern, std::initializer_list<std::string_v
   return out;
 }
 
-std::vector<SummaryRow> summaryRows(const PlanSummary& s, double speed, const SummaryTexts& t) {
+std::vector<std::string> longRouteWarnings(const PlanSummary& s, const SummaryTexts& t) {
+  std::vector<std::string> warnings;
+  for (const RouteSummary& r : s.routes) {
+    if (r.points <= kPlotterRoutePoints) continue;
+    warnings.push_back(fillIn(
+        t.longRoute, {r.name, std::to_string(r.points), std::to_string(kPlotterRoutePoints)}));
+  }
+  return warnings;
+}
+
+std::vector<SummaryRow> summaryRows(const PlanSummary& s, double speed, const SummaryTexts& t,
+                                    int maxPoints) {
   const bool passes = s.passes > 1;
   const std::string unitCount = passes ? fillIn(t.unitPasses, {std::to_string(s.passes)})
                                 : s.routes.size() == 1
@@ -205,6 +216,9 @@ std::vector<SummaryRow> summaryRows(const PlanSummary& s, double speed, const Su
   }
   for (const PlanMark& m : s.marks)
     rows.push_back({m.name, fillIn(t.position, {m.latText, m.lonText})});
+  if (maxPoints == 0) {
+    for (std::string& warning : longRouteWarnings(s, t)) rows.push_back({t.warning, warning});
+  }
   return rows;
 }
 

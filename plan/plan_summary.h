@@ -167,7 +167,20 @@ struct SummaryTexts {
   std::string unitValue = "%1: %2 legs, %3 NM, %4";            // route name, legs, track, duration
   std::string position = "%1  %2";                             // latitude text, longitude text
   std::string noValue = "-";  // a time at a speed that is no number above 0
+  // A route longer than plotters keep: %1 the route's name, %2 its points, %3 the limit.
+  std::string warning = "warning";
+  std::string longRoute =
+      "%1 has %2 points, more than the %3 many plotters keep; split it with "
+      "--max-points %3";
 };
+
+// Many plotters keep at most this many points a route and drop the rest without a word.
+inline constexpr long long kPlotterRoutePoints = 250;
+
+// One text (texts.longRoute) for each route of more than kPlotterRoutePoints points, in route
+// order: a search whose last legs a plotter drops is never finished.
+std::vector<std::string> longRouteWarnings(const PlanSummary& summary,
+                                           const SummaryTexts& texts = {});
 
 // One line of the summary: a label and its value, UTF-8.
 struct SummaryRow {
@@ -178,9 +191,11 @@ struct SummaryRow {
 // The summary at a search speed as rows, in this order: pattern, legs, track length, speed, time
 // to complete (the longest unit's, or both passes'), searched box, one row per unit or pass (route
 // name, legs, track, time) and one per named position (the mark's name as the label). Lengths and
-// the box to 2 decimals, times as "h:mm" and hours to 2 decimals, the speed as its shortest text.
+// the box to 2 decimals, times as "h:mm" and hours to 2 decimals, the speed as its shortest text;
+// then, for routes written whole (maxPoints 0), one warning row per route too long for a plotter.
 // @param[in] speed knots
+// @param[in] maxPoints the points a route is split at; 0 for routes written whole
 std::vector<SummaryRow> summaryRows(const PlanSummary& summary, double speed,
-                                    const SummaryTexts& texts = {});
+                                    const SummaryTexts& texts = {}, int maxPoints = 0);
 
 }  // namespace vestrand

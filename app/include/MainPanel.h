@@ -43,6 +43,10 @@ inline constexpr int kLeewaySpeed = 36;        // text, knots
 inline constexpr int kApplyDriftButton = 37;
 inline constexpr int kSweepWidth = 38;  // nautical miles; 0 when none is given
 inline constexpr int kBriefingButton = 39;
+// The files a search page's command writes: 0 GPX, 1 RTZ, 2 both; and the points a route is
+// split at: 0 no limit, 1 250, 2 500, 3 1000.
+inline constexpr int kFormatChoice = 50;
+inline constexpr int kMaxPointsChoice = 51;
 // Sector page: 1 or 2 passes.
 inline constexpr int kSectorPasses = 20;
 
@@ -73,8 +77,8 @@ std::string CurrentStem();
 // one finds under the time of the search.
 bool IsRealDate(const char* text);
 bool IsRealTime(const char* text);
-// Why the date and time fields of the main panel name no file ("the date field holds 'abc', not
-// a date YYYY/MM/DD"), or the empty text when both are real.
+// Why the date and time fields of the main panel name no file ("The date field holds 'abc', not
+// a date YYYY/MM/DD", in the window's language), or the empty text when both are real.
 std::string StampProblem();
 
 // The datum from the degrees, minutes and seconds fields and the hemisphere switch of `panel`:

@@ -23,7 +23,7 @@ class DatumEntryTest : public WindowTest {
  protected:
   void SetUp() override {
     // The texts are global: start as a run does, in English.
-    for (int i = 0; i < nLanguageExtras; ++i) std::strncpy(lrfExtra[i], kEnglishExtras[i], nb);
+    ResetLanguageExtras();
     WindowTest::SetUp();
   }
   // Pastes a text into the position field as an operator would, then presses Enter.
@@ -93,9 +93,9 @@ TEST_F(DatumEntryTest, StampNotUnderstoodIsMarkedAndNamesNoFile) {
     const char* status;
   };
   const Case cases[] = {
-      {kDateField, "abc", "the date field holds 'abc', not a date YYYY/MM/DD"},
-      {kDateField, "2013/02/29", "the date field holds '2013/02/29'"},
-      {kTimeField, "24:00:00", "the time field holds '24:00:00', not a time HH:MM:SS"},
+      {kDateField, "abc", "The date field holds 'abc', not a date YYYY/MM/DD"},
+      {kDateField, "2013/02/29", "The date field holds '2013/02/29'"},
+      {kTimeField, "24:00:00", "The time field holds '24:00:00', not a time HH:MM:SS"},
   };
   ShowPage(kSectorPage);
   for (const Case& c : cases) {

@@ -23,7 +23,7 @@ using ::testing::Not;
 class PlanAidsTest : public WindowTest {
  protected:
   void SetUp() override {
-    for (int i = 0; i < nLanguageExtras; ++i) std::strncpy(lrfExtra[i], kEnglishExtras[i], nb);
+    ResetLanguageExtras();
     ForgetDrift();
     WindowTest::SetUp();
   }

@@ -17,9 +17,7 @@ using ::testing::Not;
 class PlanViewTest : public WindowTest {
  protected:
   // The plan texts are global: every test starts, and leaves, as a run starts, in English.
-  static void English() {
-    for (int i = 0; i < nLanguageExtras; ++i) std::strncpy(lrfExtra[i], kEnglishExtras[i], nb);
-  }
+  static void English() { ResetLanguageExtras(); }
   void SetUp() override {
     English();
     WindowTest::SetUp();
@@ -53,7 +51,7 @@ class PlanViewTest : public WindowTest {
 TEST_F(PlanViewTest, SummaryShowsTheWorkedExample) {
   EnterWorkedExample();
   EXPECT_EQ(Summary(),
-            "Pattern\tsector (VS), 1 unit\n"
+            "Pattern\tSector (VS), 1 unit\n"
             "Legs\t7\n"
             "Track length\t18.00 NM\n"
             "Search speed (kn)\t8 kn\n"

@@ -43,16 +43,14 @@ class ReaderTest : public ::testing::Test {
     for (auto& entry : lrfExtra) std::strncpy(entry, "stale", nb);
   }
   // Later tests of this program expect the English plan texts a run starts with.
-  void TearDown() override {
-    for (int i = 0; i < nLanguageExtras; ++i) std::strncpy(lrfExtra[i], kEnglishExtras[i], nb);
-  }
+  void TearDown() override { ResetLanguageExtras(); }
 
   void expectEveryEntrySound() {
     for (int i = 0; i < nLanguajeResources; ++i) {
       EXPECT_TRUE(isSoundEntry(lrfData[i], sizeof lrfData[i], nb - 1)) << "entry " << i;
     }
     for (int i = 0; i < nLanguageExtras; ++i) {
-      EXPECT_TRUE(isSoundEntry(lrfExtra[i], sizeof lrfExtra[i], nb - 1)) << "extra " << i;
+      EXPECT_TRUE(isSoundEntry(lrfExtra[i], sizeof lrfExtra[i], nbExtra - 1)) << "extra " << i;
     }
   }
 
@@ -119,10 +117,11 @@ INSTANTIATE_TEST_SUITE_P(
                      {1, 3, 22}}),
     [](const auto& instance) { return std::string(instance.param.what); });
 
-// Each entry keeps at most 59 bytes. Bytes that are not well-formed UTF-8 become U+FFFD, one for
-// each maximal ill-formed subsequence, while the replacement fits; a sequence cut short by the
-// line end is dropped; a character that would straddle the limit is dropped whole, never cut.
-// Both readers, table and plan texts, treat a line alike.
+// Each entry keeps at most its limit: 59 bytes for the table, nbExtra - 1 for the extras (the
+// cases are written for 59 and shifted for the extras). Bytes that are not well-formed UTF-8 become
+// U+FFFD, one for each maximal ill-formed subsequence, while the replacement fits; a sequence cut
+// short by the line end is dropped; a character that would straddle the limit is dropped whole,
+// never cut. Both readers, table and plan texts, treat a line alike.
 struct LineCase {
   const char* what;
   std::string line;      // without its line end
@@ -137,15 +136,17 @@ std::string times(int n, const std::string& text) {
 
 class ReaderLineTest : public ReaderTest, public ::testing::WithParamInterface<LineCase> {};
 
-// The line is the twentieth and the twenty-first: the rest of a long line is skipped, not read
-// as the next line, so the plan texts do not shift.
-TEST_P(ReaderLineTest, EntryIsSoundUtf8OfAtMostFiftyNineBytes) {
-  const std::string line = GetParam().line + "\n";
-  writeBytes(dir_.path() / "case.lrf", fileOf(19) + line + line + "next\n");
+// The line is the twentieth and, behind as many bytes as the extras' limit is longer, the
+// twenty-first: the rest of a long line is skipped, not read as the next line, so the plan texts
+// do not shift.
+TEST_P(ReaderLineTest, EntryIsSoundUtf8WithinItsLimit) {
+  const std::string shift(nbExtra - nb, 'p');
+  writeBytes(dir_.path() / "case.lrf",
+             fileOf(19) + GetParam().line + "\n" + shift + GetParam().line + "\nnext\n");
   ASSERT_EQ(ReadLanguajeResourceFile("case.lrf"), 0);
   ASSERT_EQ(ReadLanguageExtras("case.lrf"), 0);
   EXPECT_EQ(lrfData[19], GetParam().expected);
-  EXPECT_EQ(lrfExtra[0], GetParam().expected);
+  EXPECT_EQ(lrfExtra[0], shift + GetParam().expected);
   EXPECT_STREQ(lrfExtra[1], "next");
 }
 

@@ -1,0 +1,166 @@
+#include "WindowTexts.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QTextDocument>
+#include <QWidget>
+
+#include "Languaje.h"
+#include "MainPanel.h"
+#include "cvirte_widgets.h"
+#include "pattern_files.h"
+
+namespace {
+
+std::string Entry(int entry) {
+  return lrfExtra[kWindowTexts + entry];
+}
+
+// A text of the first twenty, English until a file has been read.
+std::string FirstTwenty(int entry) {
+  return lrfData[entry][0] != 0 ? lrfData[entry] : kEnglishTexts[entry];
+}
+
+enum class Shown { kText, kToolTip, kItem0, kItem1, kItem2 };
+
+struct Row {
+  const char* widget;  // object name in the layout
+  Shown how;
+  int entry;
+};
+
+constexpr Row kRows[] = {
+    {"languageLabel", Shown::kText, kLanguageLabelText},
+    {"latitudeLabel", Shown::kText, kLatitudeLabelText},
+    {"longitudeLabel", Shown::kText, kLongitudeLabelText},
+    {"dateLabel", Shown::kText, kDateLabelText},
+    {"dateField", Shown::kToolTip, kDateTipText},
+    {"timeLabel", Shown::kText, kTimeLabelText},
+    {"timeField", Shown::kToolTip, kTimeTipText},
+    {"introText", Shown::kText, kIntroText},
+    {"tarvolinLink", Shown::kText, kHomePageLinkText},
+    {"wikipediaEnglishLink", Shown::kText, kWikipediaEnglishLinkText},
+    {"wikipediaSpanishLink", Shown::kText, kWikipediaSpanishLinkText},
+    {"squareExtentLabel", Shown::kText, kExtentLabelText},
+    {"squareExtent", Shown::kToolTip, kExtentTipText},
+    {"sectorPasses", Shown::kToolTip, kPassesTipText},
+    {"parallelPattern", Shown::kItem0, kParallelSweepItemText},
+    {"parallelPattern", Shown::kItem1, kCreepingLineItemText},
+    {"searchSpeed", Shown::kToolTip, kSpeedTipText},
+    {"sweepWidth", Shown::kToolTip, kSweepWidthTipText},
+    {"briefingButton", Shown::kToolTip, kBriefingTipText},
+    {"outputFolderButton", Shown::kText, kOutputFolderLabelText},
+    {"outputFolderButton", Shown::kToolTip, kOutputFolderTipText},
+    {"lastKnownPosition", Shown::kToolTip, kLastKnownTipText},
+    {"driftHours", Shown::kToolTip, kDriftHoursTipText},
+    {"currentSet", Shown::kToolTip, kCurrentSetTipText},
+    {"currentDrift", Shown::kToolTip, kCurrentDriftTipText},
+    {"leewayToward", Shown::kToolTip, kLeewayTowardTipText},
+    {"leewaySpeed", Shown::kToolTip, kLeewaySpeedTipText},
+    {"applyDriftButton", Shown::kToolTip, kApplyDriftTipText},
+    {"formatLabel", Shown::kText, kFormatLabelText},
+    {"formatChoice", Shown::kItem2, kBothFormatsItemText},
+    {"formatChoice", Shown::kToolTip, kFormatTipText},
+    {"maxPointsLabel", Shown::kText, kMaxPointsLabelText},
+    {"maxPointsChoice", Shown::kItem0, kNoLimitItemText},
+    {"maxPointsChoice", Shown::kToolTip, kMaxPointsTipText},
+};
+
+// Qt reads a tool tip that looks like markup as rich text; a language file's line is only ever
+// words, so such a line is escaped and shows as typed.
+QString PlainToolTip(const QString& text) {
+  return Qt::mightBeRichText(text) ? "<p>" + text.toHtmlEscaped() + "</p>" : text;
+}
+
+void Show(QWidget* widget, Shown how, const QString& text) {
+  switch (how) {
+    case Shown::kText:
+      if (auto* label = qobject_cast<QLabel*>(widget)) {
+        label->setTextFormat(Qt::PlainText);
+        label->setText(text);
+      } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        button->setText(text);
+      }
+      break;
+    case Shown::kToolTip:
+      widget->setToolTip(PlainToolTip(text));
+      break;
+    case Shown::kItem0:
+    case Shown::kItem1:
+    case Shown::kItem2:
+      if (auto* ring = qobject_cast<QComboBox*>(widget)) {
+        const int item = static_cast<int>(how) - static_cast<int>(Shown::kItem0);
+        if (item < ring->count()) ring->setItemText(item, text);
+      }
+      break;
+  }
+}
+
+}  // namespace
+
+std::string WindowText(WindowTextEntry entry, std::initializer_list<std::string_view> values) {
+  return vestrand::fillIn(Entry(entry), values);
+}
+
+vestrand::SummaryTexts WindowSummaryTexts() {
+  vestrand::SummaryTexts t;
+  t.pattern = FirstTwenty(15);
+  t.legs = lrfExtra[2];
+  t.track = lrfExtra[3];
+  t.speed = lrfExtra[1];
+  t.time = lrfExtra[4];
+  t.box = lrfExtra[5];
+  t.unitLabels = {lrfExtra[6], lrfExtra[7]};
+  t.otherUnitLabel = Entry(kOtherUnitText);
+  t.passLabel = Entry(kPassLabelText);
+  t.expandingSquare = FirstTwenty(3);
+  t.sector = FirstTwenty(9);
+  t.creepingLine = Entry(kCreepingLineTitleText);
+  t.parallelSweep = FirstTwenty(13);
+  t.oneUnit = Entry(kOneUnitText);
+  t.units = Entry(kUnitsText);
+  t.unitPasses = Entry(kUnitPassesText);
+  t.boxValue = Entry(kBoxValueText);
+  t.unitValue = Entry(kUnitValueText);
+  t.warning = Entry(kWarningLabelText);
+  t.longRoute = Entry(kLongRouteText);
+  return t;
+}
+
+std::string PatternExtentProblem(const vestrand::PatternParams& params) {
+  const vestrand::PatternExtent e = vestrand::patternExtent(params);
+  if (!e.finite || e.minLat < -90.0 || e.maxLat > 90.0) {
+    return WindowText(kPastPoleText,
+                      {vestrand::fixedText(e.minLat, 2), vestrand::fixedText(e.maxLat, 2)});
+  }
+  if (e.minLon < -540.0 || e.maxLon > 540.0) {
+    return WindowText(kRoundTheGlobeText,
+                      {vestrand::fixedText(e.minLon, 2), vestrand::fixedText(e.maxLon, 2)});
+  }
+  return {};
+}
+
+void RelabelWindowTexts(int panel) {
+  QWidget* panelWidget = GetPanelWidget(panel);
+  if (panelWidget == nullptr) return;
+  QWidget* window = panelWidget->window();
+  window->setWindowTitle(QString::fromStdString(Entry(kWindowTitleText)));
+  for (const Row& row : kRows) {
+    if (auto* widget = window->findChild<QWidget*>(row.widget)) {
+      Show(widget, row.how, QString::fromStdString(Entry(row.entry)));
+    }
+  }
+}
+
+void ReportLanguageFile(const char* fileName) {
+  const int texts = LanguageFileMissingLines();
+  const int extras = LanguageExtrasMissingLines();
+  if (texts < 0 || extras < 0) {
+    ShowStatus(WindowText(kLanguageUnreadText, {fileName}));
+  } else if (texts + extras > 0) {
+    ShowStatus(WindowText(kLanguageIncompleteText, {fileName, std::to_string(texts + extras)}));
+  } else {
+    ShowStatus(Entry(kFilesWrittenHereText));
+  }
+}
