@@ -12,6 +12,7 @@
 
 #include "Languaje.h"
 #include "MainPanel.h"
+#include "WindowTexts.h"
 #include "cvirte.h"
 #include "cvirte_widgets.h"
 #include "position_text.h"
@@ -46,14 +47,11 @@ void Mark(QWidget* field, bool notUnderstood) {
 }
 
 // The hint of a date or time field: what a real one looks like while it holds something else,
-// the layout's own hint otherwise.
-void MarkStampField(QWidget* field, bool real, int hint) {
+// its usual hint otherwise.
+void MarkStampField(QWidget* field, bool real, int hint, WindowTextEntry usual) {
   if (field == nullptr) return;
-  if (!field->property("layoutToolTip").isValid()) {
-    field->setProperty("layoutToolTip", field->toolTip());
-  }
   Mark(field, !real);
-  field->setToolTip(real ? field->property("layoutToolTip").toString() : Word(hint));
+  SetPlainToolTip(field, real ? WindowText(usual) : lrfExtra[hint]);
 }
 
 }  // namespace
@@ -142,8 +140,8 @@ void DatumEntry::markStamp() {
   char time[kFieldCapacity] = "";
   GetCtrlVal(panel_, kDateField, date);
   GetCtrlVal(panel_, kTimeField, time);
-  MarkStampField(GetCtrlWidget(panel_, kDateField), IsRealDate(date), kNotADate);
-  MarkStampField(GetCtrlWidget(panel_, kTimeField), IsRealTime(time), kNotATime);
+  MarkStampField(GetCtrlWidget(panel_, kDateField), IsRealDate(date), kNotADate, kDateTipText);
+  MarkStampField(GetCtrlWidget(panel_, kTimeField), IsRealTime(time), kNotATime, kTimeTipText);
 }
 
 void DatumEntry::relabel() {

@@ -67,12 +67,6 @@ constexpr Row kRows[] = {
     {"maxPointsChoice", Shown::kToolTip, kMaxPointsTipText},
 };
 
-// Qt reads a tool tip that looks like markup as rich text; a language file's line is only ever
-// words, so such a line is escaped and shows as typed.
-QString PlainToolTip(const QString& text) {
-  return Qt::mightBeRichText(text) ? "<p>" + text.toHtmlEscaped() + "</p>" : text;
-}
-
 void Show(QWidget* widget, Shown how, const QString& text) {
   switch (how) {
     case Shown::kText:
@@ -84,7 +78,7 @@ void Show(QWidget* widget, Shown how, const QString& text) {
       }
       break;
     case Shown::kToolTip:
-      widget->setToolTip(PlainToolTip(text));
+      SetPlainToolTip(widget, text.toStdString());
       break;
     case Shown::kItem0:
     case Shown::kItem1:
@@ -151,6 +145,13 @@ void RelabelWindowTexts(int panel) {
       Show(widget, row.how, QString::fromStdString(Entry(row.entry)));
     }
   }
+}
+
+// Qt reads a tool tip that looks like markup as rich text; a language file's line is only ever
+// words, so such a line is escaped and shows as typed.
+void SetPlainToolTip(QWidget* widget, const std::string& text) {
+  const QString tip = QString::fromStdString(text);
+  widget->setToolTip(Qt::mightBeRichText(tip) ? "<p>" + tip.toHtmlEscaped() + "</p>" : tip);
 }
 
 void ReportLanguageFile(const char* fileName) {

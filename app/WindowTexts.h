@@ -11,6 +11,7 @@
 #include "Languaje.h"
 #include "plan_summary.h"
 
+class QWidget;
 namespace vestrand {
 struct PatternParams;
 }
@@ -105,6 +106,9 @@ std::string PatternExtentProblem(const vestrand::PatternParams& params);
 // Language texts are shown as they stand: labels as plain text, tool tips escaped where they
 // would otherwise be read as markup.
 void RelabelWindowTexts(int panel);
+
+// Sets a widget's tool tip to a language text, escaped where Qt would read it as markup.
+void SetPlainToolTip(QWidget* widget, const std::string& text);
 
 // The status line after a language choice: how complete `fileName` was, or where the files go.
 void ReportLanguageFile(const char* fileName);

@@ -1,0 +1,187 @@
+// The window in every language, its file choices and its refusals of a pattern past a pole,
+// through the real widgets.
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <map>
+#include <set>
+
+#include "Languaje.h"
+#include "window_fixture.h"
+
+namespace gui_test {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::UnorderedElementsAre;
+
+constexpr char kStem[] = "20121225143000";
+
+// Words that every language writes alike: names, units, codes and the files' own names.
+const std::set<QString> kSameEverywhere = {
+    "GPX",     "RTZ",      "PDF",     "NM",      "kn",        "h",        "N",
+    "S",       "E",        "W",       "VS",      "SS",        "PS",       "PM",
+    "CS",      "CSP",      "CSP1",    "CSP2",    "Datum",     "Vestrand", "Tarvolin",
+    "English", "Français", "Español", "Euskara", "Deutsch",   "OK",       "http",
+    "https",   "www",      "com",     "org",     "wikipedia", "wiki",     "tarvolin",
+    "en",      "es",       "tmp",     "x",       "T",         "º"};
+
+// Words that are the same in one language as in English.
+const std::map<int, std::set<QString>> kSameInLanguage = {
+    {1, {"Latitude", "Longitude", "Position"}},
+    {2, {"Sector"}},
+    {3, {}},
+    {4, {"Start"}},
+};
+
+class WindowTextsTest : public WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    ResetLanguageExtras();
+  }
+  void TearDown() override {
+    ResetLanguageExtras();
+    WindowTest::TearDown();
+  }
+
+  // Picks item `index` of a ring with the keyboard.
+  static void Pick(int control, int index) {
+    auto* ring = Control<QComboBox>(mainPanel, control);
+    ring->setFocus();
+    QTest::keyClick(ring, Qt::Key_Home);
+    for (int i = 0; i < index; ++i) QTest::keyClick(ring, Qt::Key_Down);
+    ASSERT_EQ(ring->currentIndex(), index);
+  }
+
+  // Every text the window shows, by where it shows: each page once with its preview and summary,
+  // and a refused write's status and message.
+  std::map<std::string, QString> Visible() {
+    std::map<std::string, QString> texts;
+    const auto add = [&texts](const QObject* where, const char* what, const QString& text) {
+      if (!text.isEmpty()) texts[where->objectName().toStdString() + "/" + what] = text;
+    };
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+      add(w, "toolTip", w->toolTip());
+      if (auto* label = qobject_cast<QLabel*>(w)) add(w, "text", label->text());
+      if (auto* button = qobject_cast<QAbstractButton*>(w)) add(w, "text", button->text());
+      if (auto* group = qobject_cast<QGroupBox*>(w)) add(w, "title", group->title());
+      if (auto* line = qobject_cast<QLineEdit*>(w)) add(w, "placeholder", line->placeholderText());
+      if (auto* ring = qobject_cast<QComboBox*>(w)) {
+        for (int i = 0; i < ring->count(); ++i)
+          add(w, "item", ring->itemText(i) + QString::number(i));
+      }
+      if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
+        for (int i = 0; i < tabs->count(); ++i) {
+          texts["tab" + std::to_string(i)] = tabs->tabText(i);
+        }
+      }
+    }
+    texts["window"] = window->windowTitle();
+    Type(mainPanel, kSweepWidth, "1");
+    for (int page = kStartPage; page <= kParallelPage; ++page) {
+      ShowPage(page);
+      texts["preview" + std::to_string(page)] = planView->preview()->message();
+      const QStringList rows = QString::fromStdString(planView->summaryText()).split('\n');
+      for (qsizetype i = 0; i < rows.size(); ++i) {
+        texts["summary" + std::to_string(page) + "." + std::to_string(i)] = rows[i];
+      }
+    }
+    messages.clear();
+    Type(mainPanel, kDateField, "abc");
+    Press(Page(kParallelPage), 7);
+    texts["status"] = QString::fromStdString(Text(mainPanel, kStatusLine));
+    texts["message"] = messages.empty() ? QString() : QString::fromStdString(messages.back());
+    Type(mainPanel, kDateField, "2012/12/25");
+    return texts;
+  }
+
+  // Whether a text reads the same in every language, or in `language`.
+  static bool SameWords(const QString& text, int language) {
+    static const QRegularExpression kWords("[^\\p{L}]+");
+    for (const QString& word : text.split(kWords, Qt::SkipEmptyParts)) {
+      if (!kSameEverywhere.contains(word) && !kSameInLanguage.at(language).contains(word)) {
+        return false;
+      }
+    }
+    return true;
+  }
+};
+
+TEST_F(WindowTextsTest, NoTextOfAnyLanguageIsLeftInEnglish) {
+  const std::map<std::string, QString> english = Visible();
+  ASSERT_GT(english.size(), 100u);
+  EXPECT_THAT(english.at("message").toStdString(), HasSubstr("date field holds 'abc'"));
+  for (int language = 1; language <= 4; ++language) {
+    Choose(mainPanel, kLanguageSelector, language);
+    const std::map<std::string, QString> shown = Visible();
+    for (const auto& [where, text] : english) {
+      const auto found = shown.find(where);
+      ASSERT_NE(found, shown.end()) << where;
+      EXPECT_TRUE(found->second != text || SameWords(text, language))
+          << "language " << language << ", " << where << ": " << text.toStdString();
+    }
+  }
+}
+
+// A short file from the current folder: what it lacks shows in English, the status line says so,
+// and its lines show as typed, markup and all.
+TEST_F(WindowTextsTest, ShortFileFallsBackSaysSoAndShowsItsLinesAsTyped) {
+  std::string lines;
+  for (int i = 1; i <= nLanguajeResources; ++i) lines += "t" + std::to_string(i) + "\n";
+  for (int i = 0; i < 71; ++i) lines += "x\n";
+  lines += "<i>tip</i>\nx\nx\n<b>intro</b>\n";  // the date's tool tip and the start page's text
+  std::ofstream(workDir.path().toStdString() + "/french.lrf") << lines;
+  Choose(mainPanel, kLanguageSelector, 1);
+  EXPECT_EQ(Text(mainPanel, kStatusLine), "french.lrf lacks 54 lines; they show in English");
+  auto* intro = window->findChild<QLabel*>("introText");
+  EXPECT_EQ(intro->text(), "<b>intro</b>");
+  EXPECT_EQ(intro->textFormat(), Qt::PlainText);
+  EXPECT_EQ(window->findChild<QWidget*>("dateField")->toolTip(), "<p>&lt;i&gt;tip&lt;/i&gt;</p>");
+  EXPECT_EQ(window->findChild<QAbstractButton*>("tarvolinLink")->text(), "Tarvolin home page");
+}
+
+// The format and the points per route decide the files; the summary warns of a route too long for
+// a plotter only while routes are written whole.
+TEST_F(WindowTextsTest, FormatAndPointsPerRouteChooseTheFiles) {
+  ShowPage(kSquarePage);
+  Type(Page(kSquarePage), 2, "130");  // 261 points
+  const auto warned = [this] {
+    return planView->summaryText().find("Warning\t") != std::string::npos;
+  };
+  EXPECT_TRUE(warned());
+  Pick(kFormatChoice, 2);
+  Pick(kMaxPointsChoice, 1);
+  EXPECT_FALSE(warned());
+  Press(Page(kSquarePage), 6);
+  const std::string square = kStem + std::string(" SS 0");
+  EXPECT_THAT(Files(),
+              UnorderedElementsAre(square + ".gpx", kStem + std::string(" - SS 0.0 (1 of 2).rtz"),
+                                   kStem + std::string(" - SS 0.0 (2 of 2).rtz")));
+  EXPECT_THAT(Text(mainPanel, kStatusLine), HasSubstr("Written: " + square + ".gpx, "));
+  Pick(kFormatChoice, 1);
+  Pick(kMaxPointsChoice, 0);
+  ShowPage(kSectorPage);
+  Press(Page(kSectorPage), 4);
+  EXPECT_EQ(Files().size(), 4u);
+  EXPECT_EQ(Text(mainPanel, kStatusLine), "Written: " + std::string(kStem) + " - VS 0.0.rtz");
+}
+
+// A pattern past a pole is neither drawn nor written; the preview and the message say why.
+TEST_F(WindowTextsTest, PatternPastAPoleIsRefusedAndThePreviewSaysWhy) {
+  EnterDatum("89", "59", "0", 1, "0", "0", "0", 1);
+  ShowPage(kSectorPage);
+  Type(Page(kSectorPage), 3, "500");
+  EXPECT_TRUE(planView->preview()->drawing().routes.empty());
+  EXPECT_THAT(planView->preview()->message().toStdString(), HasSubstr("beyond a pole"));
+  Press(Page(kSectorPage), 4);
+  EXPECT_THAT(Files(), IsEmpty());
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_THAT(messages[0], HasSubstr("The pattern would reach latitudes"));
+}
+
+}  // namespace
+}  // namespace gui_test
