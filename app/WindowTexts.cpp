@@ -118,6 +118,7 @@ vestrand::SummaryTexts WindowSummaryTexts() {
   t.boxValue = Entry(kBoxValueText);
   t.unitValue = Entry(kUnitValueText);
   t.warning = Entry(kWarningLabelText);
+  t.length = Entry(kLengthText);
   t.longRoute = Entry(kLongRouteText);
   return t;
 }

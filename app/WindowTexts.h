@@ -86,6 +86,7 @@ enum WindowTextEntry {
   kBoxValueText,    // %1 length, %2 width, %3 area
   kUnitValueText,   // %1 route, %2 legs, %3 track, %4 time
   kWarningLabelText,
+  kLengthText,  // %1 nautical miles
   kWindowTextCount
 };
 

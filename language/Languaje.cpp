@@ -165,6 +165,7 @@ const char* const kEnglishExtras[nLanguageExtras] = {
     "%1 NM along the course x %2 NM across, %3 NM\u00B2",
     "%1: %2 legs, %3 NM, %4",
     "Warning",
+    "%1 NM",
 };
 
 char lrfExtra[nLanguageExtras][nbExtra];

@@ -56,8 +56,8 @@ int ChageMenuLanguaje(int panel);
 //   5 area searched, 6 unit 1, 7 unit 2, 8 hint of the start page, 9 no pattern to show;
 //   10 to 21 the datum entry (app/DatumEntry.h),
 //   22 to 65 the search aids of the window and its briefing (app/PlanAids.h),
-//   66 to 128 the rest of the window: labels, hints, messages and summary (app/WindowTexts.h).
-inline constexpr int nLanguageExtras = 129;
+//   66 to 129 the rest of the window: labels, hints, messages and summary (app/WindowTexts.h).
+inline constexpr int nLanguageExtras = 130;
 // Line length limit of the extra texts, which hold whole sentences (the start page's is the
 // longest): an extra entry keeps at most nbExtra - 1 = 399 bytes.
 inline constexpr int nbExtra = 400;

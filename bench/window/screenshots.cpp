@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QWidget>
 #include <cstdio>
+#include <string>
 #include <utility>
 
 #include "PlanView.h"
@@ -77,7 +78,7 @@ int main(int argc, char* argv[]) {
   InstallPlanView(mainPanel);
   DisplayPanel(mainPanel);
   QWidget* window = cvirte_testing::PanelWidget(mainPanel);
-  window->resize(1180, 720);
+  window->resize(1260, 900);
   if (!QTest::qWaitForWindowExposed(window)) return 2;
 
   for (const auto& [control, text] : {std::pair{2, "43"}, {3, "30"}, {6, "3"}, {7, "45"}}) {
@@ -100,6 +101,30 @@ int main(int argc, char* argv[]) {
   ok &= Keep(window, output, "plan-page3-creeping-line.png");
   Type(Page(3), 3, "1000");
   ok &= Keep(window, output, "plan-page3-thousand-loops.png");
+
+  // The sector searched where the people in the water will have drifted to, in every language.
+  for (const auto& [control, text] : {std::pair{kLastKnownPosition, "43 30.0 N 3 45.0 W"},
+                                      {kDriftHours, "3"},
+                                      {kCurrentSet, "90"},
+                                      {kCurrentDrift, "1.2"},
+                                      {kLeewayToward, "45"},
+                                      {kLeewaySpeed, "0.5"}}) {
+    Type(mainPanel, control, text);
+  }
+  QTest::mouseClick(cvirte_testing::ControlWidget(mainPanel, kApplyDriftButton), Qt::LeftButton);
+  Type(mainPanel, kSweepWidth, "1.5");
+  ShowPage(2);
+  ok &= Keep(window, output, "plan-drift-applied.png");
+  const char* const languages[] = {"english", "french", "spanish", "euskera", "deutsch"};
+  for (int language = 4; language >= 0; --language) {
+    auto* ring =
+        qobject_cast<QComboBox*>(cvirte_testing::ControlWidget(mainPanel, kLanguageSelector));
+    ring->setFocus();
+    QTest::keyClick(ring, Qt::Key_Home);
+    for (int i = 0; i < language; ++i) QTest::keyClick(ring, Qt::Key_Down);
+    const std::string name = std::string("window-") + languages[language] + ".png";
+    ok &= Keep(window, output, name.c_str());
+  }
   DiscardPanel(mainPanel);
   return ok ? 0 : 1;
 }

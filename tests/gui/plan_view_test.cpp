@@ -160,7 +160,7 @@ TEST_F(PlanViewTest, LanguageChoiceRelabelsThePlanTexts) {
   EXPECT_EQ(LabelOf(mainPanel, kPlanGroup), "Planvorschau");
   EXPECT_EQ(LabelOf(mainPanel, kSearchSpeed), "Suchgeschwindigkeit (kn)");
   EXPECT_THAT(Summary(), HasSubstr("Schenkel\t7\n"));
-  EXPECT_THAT(Summary(), HasSubstr("Streckenlänge\t18.00 NM\n"));
+  EXPECT_THAT(Summary(), HasSubstr("Streckenlänge\t18.00 sm\n"));
   Choose(mainPanel, kLanguageSelector, 1);  // Français
   EXPECT_EQ(LabelOf(mainPanel, kPlanGroup), "Aperçu du plan");
   EXPECT_THAT(Summary(), HasSubstr("Branches\t7\n"));

@@ -136,7 +136,7 @@ TEST_F(WindowTextsTest, ShortFileFallsBackSaysSoAndShowsItsLinesAsTyped) {
   lines += "<i>tip</i>\nx\nx\n<b>intro</b>\n";  // the date's tool tip and the start page's text
   std::ofstream(workDir.path().toStdString() + "/french.lrf") << lines;
   Choose(mainPanel, kLanguageSelector, 1);
-  EXPECT_EQ(Text(mainPanel, kStatusLine), "french.lrf lacks 54 lines; they show in English");
+  EXPECT_EQ(Text(mainPanel, kStatusLine), "french.lrf lacks 55 lines; they show in English");
   auto* intro = window->findChild<QLabel*>("introText");
   EXPECT_EQ(intro->text(), "<b>intro</b>");
   EXPECT_EQ(intro->textFormat(), Qt::PlainText);
