@@ -168,6 +168,11 @@ TEST_F(WindowTextsTest, FormatAndPointsPerRouteChooseTheFiles) {
   Press(Page(kSectorPage), 4);
   EXPECT_EQ(Files().size(), 4u);
   EXPECT_EQ(Text(mainPanel, kStatusLine), "Written: " + std::string(kStem) + " - VS 0.0.rtz");
+  ShowPage(kParallelPage);
+  Type(Page(kParallelPage), 3, "1000");  // two routes of 4001 points
+  Press(Page(kParallelPage), 7);
+  EXPECT_THAT(Text(mainPanel, kStatusLine),
+              HasSubstr("PS-right 0.0.rtz is larger than 400 KB; some ECDIS units refuse it"));
 }
 
 // A pattern past a pole is neither drawn nor written; the preview and the message say why.
