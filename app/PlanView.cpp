@@ -152,7 +152,10 @@ void DrawScaleNorthAndLegend(QPainter& painter, const vestrand::PlanFigure& f) {
   path.lineTo(At(bar.to));
   path.lineTo(At(bar.to) - QPointF(0, bar.tick));
   painter.drawPath(path);
-  DrawText(painter, bar.label);
+  // The scale in the window's unit of length (German charts write sm).
+  vestrand::FigureText label = bar.label;
+  label.text = WindowText(kLengthText, {vestrand::generalText(bar.length)});
+  DrawText(painter, label);
 
   QPolygonF arrow;
   for (const vestrand::PixelPoint& p : f.north.outline) arrow << At(p);
