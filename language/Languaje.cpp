@@ -371,7 +371,8 @@ LanguageChoiceListener GetLanguageChoiceListener() {
 int ChageMenuLanguaje(int panel) {
   int pagePanel = 0;
   for (const Row& row : kRows) {
-    const char* text = lrfData[row.entry];
+    // Before any file has been read the table is empty; a blank tab or button helps no one.
+    const char* text = lrfData[row.entry][0] != 0 ? lrfData[row.entry] : kEnglishTexts[row.entry];
     const int target = row.page < 0 ? panel : pagePanel;
     switch (row.how) {
       case Set::kValue:

@@ -43,7 +43,8 @@ int ReadLanguajeResourceFile(const char* fileName);
 int LanguageFileMissingLines();
 
 // Writes the twenty-two language texts of the window from lrfData: two texts of the main panel,
-// the four tab labels of tab control 16 and the texts of the three search pages.
+// the four tab labels of tab control 16 and the texts of the three search pages. An entry that is
+// empty (no file read yet) shows its English text.
 //
 // @param[in] panel handle of the main panel
 // @return 0; results of the run-time operations are ignored.

@@ -8,7 +8,6 @@
 #include <string>
 
 #include "DatumEntry.h"
-#include "Languaje.h"
 #include "position_text.h"
 #include "window_fixture.h"
 
@@ -21,11 +20,6 @@ constexpr double kSecondHundredth = 1.0 / 360000.0;  // what the seconds field k
 
 class DatumEntryTest : public WindowTest {
  protected:
-  void SetUp() override {
-    // The texts are global: start as a run does, in English.
-    ResetLanguageExtras();
-    WindowTest::SetUp();
-  }
   // Pastes a text into the position field as an operator would, then presses Enter.
   static void Paste(const std::string& text) {
     auto* field = Control<QLineEdit>(mainPanel, kPositionField);

@@ -8,7 +8,6 @@
 #include <regex>
 #include <string>
 
-#include "Languaje.h"
 #include "PlanAids.h"
 #include "coverage.h"
 #include "leg_table.h"
@@ -23,7 +22,6 @@ using ::testing::Not;
 class PlanAidsTest : public WindowTest {
  protected:
   void SetUp() override {
-    ResetLanguageExtras();
     ForgetDrift();
     WindowTest::SetUp();
   }

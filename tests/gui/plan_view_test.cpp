@@ -1,7 +1,5 @@
 // The plan preview and summary beside the search pages, driven through the real widgets.
-#include <QGroupBox>
 #include <QImage>
-#include <QLabel>
 #include <cstring>
 #include <string>
 
@@ -16,17 +14,6 @@ using ::testing::Not;
 
 class PlanViewTest : public WindowTest {
  protected:
-  // The plan texts are global: every test starts, and leaves, as a run starts, in English.
-  static void English() { ResetLanguageExtras(); }
-  void SetUp() override {
-    English();
-    WindowTest::SetUp();
-  }
-  void TearDown() override {
-    WindowTest::TearDown();
-    English();
-  }
-
   const vestrand::PlanDrawing& Drawing() const { return planView->preview()->drawing(); }
   std::string Summary() const { return planView->summaryText(); }
 
@@ -36,15 +23,6 @@ class PlanViewTest : public WindowTest {
     ShowPage(kSectorPage);
     Type(Page(kSectorPage), 2, "30");
     Type(Page(kSectorPage), 3, "2");
-  }
-
-  static std::string LabelOf(int panel, int control) {
-    QWidget* widget = cvirte_testing::ControlWidget(panel, control);
-    if (auto* group = qobject_cast<QGroupBox*>(widget)) return group->title().toStdString();
-    for (QLabel* label : cvirte_testing::PanelWidget(panel)->findChildren<QLabel*>()) {
-      if (label->buddy() == widget) return label->text().toStdString();
-    }
-    return "(no label)";
   }
 };
 
@@ -150,22 +128,6 @@ TEST_F(PlanViewTest, AThousandLoopsStayWithinTheCap) {
   ShowPage(kSquarePage);
   Type(Page(kSquarePage), 2, "1000");
   EXPECT_EQ(Drawing().pointCount(), 2002u);
-}
-
-TEST_F(PlanViewTest, LanguageChoiceRelabelsThePlanTexts) {
-  EnterWorkedExample();
-  EXPECT_EQ(LabelOf(mainPanel, kPlanGroup), kEnglishExtras[0]);
-  EXPECT_EQ(LabelOf(mainPanel, kSearchSpeed), kEnglishExtras[1]);
-  Choose(mainPanel, kLanguageSelector, 4);  // Deutsch
-  EXPECT_EQ(LabelOf(mainPanel, kPlanGroup), "Planvorschau");
-  EXPECT_EQ(LabelOf(mainPanel, kSearchSpeed), "Suchgeschwindigkeit (kn)");
-  EXPECT_THAT(Summary(), HasSubstr("Schenkel\t7\n"));
-  EXPECT_THAT(Summary(), HasSubstr("Streckenlänge\t18.00 sm\n"));
-  Choose(mainPanel, kLanguageSelector, 1);  // Français
-  EXPECT_EQ(LabelOf(mainPanel, kPlanGroup), "Aperçu du plan");
-  EXPECT_THAT(Summary(), HasSubstr("Branches\t7\n"));
-  Choose(mainPanel, kLanguageSelector, 0);  // English
-  EXPECT_THAT(Summary(), HasSubstr("Legs\t7\n"));
 }
 
 }  // namespace

@@ -14,12 +14,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
+#include <cstring>
 #include <ctime>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "Languaje.h"
 #include "PlanView.h"
 #include "Vestrand.h"
 #include "cvirte.h"
@@ -64,6 +66,7 @@ inline std::string Golden(const std::string& name) {
 class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    StartInEnglish();
     ASSERT_TRUE(workDir.isValid());
     previousDir = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(workDir.path()));
@@ -91,6 +94,14 @@ class WindowTest : public ::testing::Test {
     cvirte_testing::SetMessagePresenter(nullptr);
     cvirte_testing::SetLocalTimeSource(nullptr);
     QDir::setCurrent(previousDir);
+    StartInEnglish();
+  }
+
+  // The window's texts are global: every test starts, and leaves, as a run does, before any
+  // language file is read.
+  static void StartInEnglish() {
+    std::memset(lrfData, 0, sizeof lrfData);
+    ResetLanguageExtras();
   }
 
   static int Page(int index) {

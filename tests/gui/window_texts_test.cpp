@@ -39,15 +39,6 @@ const std::map<int, std::set<QString>> kSameInLanguage = {
 
 class WindowTextsTest : public WindowTest {
  protected:
-  void SetUp() override {
-    WindowTest::SetUp();
-    ResetLanguageExtras();
-  }
-  void TearDown() override {
-    ResetLanguageExtras();
-    WindowTest::TearDown();
-  }
-
   // Picks item `index` of a ring with the keyboard.
   static void Pick(int control, int index) {
     auto* ring = Control<QComboBox>(mainPanel, control);
