@@ -1,8 +1,8 @@
-// Helpers shared by the core tests: a scratch folder to write into, and file readers.
+// Helpers shared by the core and plan tests: a scratch folder to write into, file readers, and a
+// sink that keeps what a pattern sails.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -10,8 +10,12 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "../scratch_dir.h"
+#include "gpx.h"
+#include "vestrand.gpx.h"
 
 namespace vestrand::testing {
 
@@ -23,12 +27,6 @@ inline std::string readFile(const std::filesystem::path& path) {
 
 inline std::string golden(const std::string& name) {
   return readFile(std::filesystem::path(VESTRAND_TEST_DATA) / name);
-}
-
-inline std::size_t lineCount(const std::string& text) {
-  std::size_t n = 0;
-  for (char c : text) n += c == '\n';
-  return n;
 }
 
 // Names the first line that differs, so a failing comparison reads at a glance.
@@ -54,6 +52,39 @@ inline bool wellFormedXml(const std::filesystem::path& path) {
   const std::string command =
       std::string(VESTRAND_XMLLINT) + " --noout '" + path.string() + "' 2>/dev/null";
   return std::system(command.c_str()) == 0;
+}
+
+// A position as the files print it: "lat lon", nine decimals each.
+inline std::string printed(double lat, double lon) {
+  char a[kCoordinateTextSize], b[kCoordinateTextSize];
+  FormatCoordinate(lat, a);
+  FormatCoordinate(lon, b);
+  return std::string(a) + " " + b;
+}
+
+// Keeps every route point a pattern hands its sink, and the waypoints as "name lat lon".
+struct Recorder final : vestrand::PatternSink {
+  std::vector<std::string> routes, waypoints;
+  std::vector<std::vector<std::pair<double, double>>> points;
+  void startRoute(const char* name) override {
+    routes.emplace_back(name);
+    points.emplace_back();
+  }
+  void routePoint(double lat, double lon, const char*) override {
+    points.back().emplace_back(lat, lon);
+  }
+  void endRoute() override {}
+  void waypoint(double lat, double lon, const char* name) override {
+    waypoints.push_back(std::string(name) + " " + printed(lat, lon));
+  }
+};
+
+inline Recorder sail(const vestrand::PatternParams& params, const char* stem = "20121225143000") {
+  vestrand::PatternNames names;
+  EXPECT_TRUE(vestrand::composePatternNames(params, stem, names));
+  Recorder recorder;
+  vestrand::sailPattern(params, names, recorder);
+  return recorder;
 }
 
 }  // namespace vestrand::testing
