@@ -119,11 +119,10 @@ TEST_F(GpxWriter, NamesAreEscapedOrReplacedSoTheFileStaysWellFormed) {
     EndRouteGPX();
     WayPointGPX(0, 0, c.name);
     ASSERT_TRUE(CloseGPX());
-    const std::string text = readFile("odd.gpx"),
-                      name = std::string("<name>") + c.written + "</name>";
-    std::size_t found = 0;
-    for (auto at = text.find(name); at != std::string::npos; at = text.find(name, at + 1)) ++found;
-    EXPECT_EQ(found, 3u) << c.written;
+    EXPECT_EQ(vestrand::testing::occurrences(readFile("odd.gpx"),
+                                             std::string("<name>") + c.written + "</name>"),
+              3u)
+        << c.written;
     EXPECT_TRUE(wellFormedXml("odd.gpx")) << c.written;
   }
 }

@@ -29,6 +29,12 @@ inline std::string golden(const std::string& name) {
   return readFile(std::filesystem::path(VESTRAND_TEST_DATA) / name);
 }
 
+inline std::size_t occurrences(const std::string& text, const std::string& what) {
+  std::size_t n = 0;
+  for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
 // Names the first line that differs, so a failing comparison reads at a glance.
 inline ::testing::AssertionResult sameBytes(const std::string& expected,
                                             const std::string& actual) {
