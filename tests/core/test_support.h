@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -39,19 +39,14 @@ inline std::size_t occurrences(const std::string& text, const std::string& what)
 inline ::testing::AssertionResult sameBytes(const std::string& expected,
                                             const std::string& actual) {
   if (expected == actual) return ::testing::AssertionSuccess();
-  std::istringstream e(expected), a(actual);
-  std::string el, al;
-  for (int line = 1;; ++line) {
-    const bool moreE = static_cast<bool>(std::getline(e, el));
-    const bool moreA = static_cast<bool>(std::getline(a, al));
-    if (!moreE && !moreA) break;
-    if (!moreE || !moreA || el != al) {
-      return ::testing::AssertionFailure()
-             << "line " << line << "\n  expected: " << (moreE ? el : "<end>")
-             << "\n  actual:   " << (moreA ? al : "<end>");
-    }
-  }
-  return ::testing::AssertionFailure() << "files differ in their line ends";
+  const auto [e, a] = std::mismatch(expected.begin(), expected.end(), actual.begin(), actual.end());
+  const auto lineAt = [](const std::string& text, std::string::const_iterator at) {
+    const auto from = std::find(std::make_reverse_iterator(at), text.rend(), '\n').base();
+    return std::string(from, std::find(at, text.end(), '\n'));
+  };
+  return ::testing::AssertionFailure()
+         << "line " << std::count(expected.begin(), e, '\n') + 1
+         << "\n  expected: " << lineAt(expected, e) << "\n  actual:   " << lineAt(actual, a);
 }
 
 inline bool wellFormedXml(const std::filesystem::path& path) {
