@@ -1,17 +1,21 @@
-// Helpers shared by the core tests: a scratch folder to write into, and file readers.
+// Helpers shared by the core and plan tests: a scratch folder to write into, file readers, and a
+// sink that keeps what a pattern sails.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "../scratch_dir.h"
+#include "gpx.h"
+#include "vestrand.gpx.h"
 
 namespace vestrand::testing {
 
@@ -25,9 +29,9 @@ inline std::string golden(const std::string& name) {
   return readFile(std::filesystem::path(VESTRAND_TEST_DATA) / name);
 }
 
-inline std::size_t lineCount(const std::string& text) {
+inline std::size_t occurrences(const std::string& text, const std::string& what) {
   std::size_t n = 0;
-  for (char c : text) n += c == '\n';
+  for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
   return n;
 }
 
@@ -35,25 +39,53 @@ inline std::size_t lineCount(const std::string& text) {
 inline ::testing::AssertionResult sameBytes(const std::string& expected,
                                             const std::string& actual) {
   if (expected == actual) return ::testing::AssertionSuccess();
-  std::istringstream e(expected), a(actual);
-  std::string el, al;
-  for (int line = 1;; ++line) {
-    const bool moreE = static_cast<bool>(std::getline(e, el));
-    const bool moreA = static_cast<bool>(std::getline(a, al));
-    if (!moreE && !moreA) break;
-    if (!moreE || !moreA || el != al) {
-      return ::testing::AssertionFailure()
-             << "line " << line << "\n  expected: " << (moreE ? el : "<end>")
-             << "\n  actual:   " << (moreA ? al : "<end>");
-    }
-  }
-  return ::testing::AssertionFailure() << "files differ in their line ends";
+  const auto [e, a] = std::mismatch(expected.begin(), expected.end(), actual.begin(), actual.end());
+  const auto lineAt = [](const std::string& text, std::string::const_iterator at) {
+    const auto from = std::find(std::make_reverse_iterator(at), text.rend(), '\n').base();
+    return std::string(from, std::find(at, text.end(), '\n'));
+  };
+  return ::testing::AssertionFailure()
+         << "line " << std::count(expected.begin(), e, '\n') + 1
+         << "\n  expected: " << lineAt(expected, e) << "\n  actual:   " << lineAt(actual, a);
 }
 
 inline bool wellFormedXml(const std::filesystem::path& path) {
   const std::string command =
       std::string(VESTRAND_XMLLINT) + " --noout '" + path.string() + "' 2>/dev/null";
   return std::system(command.c_str()) == 0;
+}
+
+// A position as the files print it: "lat lon", nine decimals each.
+inline std::string printed(double lat, double lon) {
+  char a[kCoordinateTextSize], b[kCoordinateTextSize];
+  FormatCoordinate(lat, a);
+  FormatCoordinate(lon, b);
+  return std::string(a) + " " + b;
+}
+
+// Keeps every route point a pattern hands its sink, and the waypoints as "name lat lon".
+struct Recorder final : vestrand::PatternSink {
+  std::vector<std::string> routes, waypoints;
+  std::vector<std::vector<std::pair<double, double>>> points;
+  void startRoute(const char* name) override {
+    routes.emplace_back(name);
+    points.emplace_back();
+  }
+  void routePoint(double lat, double lon, const char*) override {
+    points.back().emplace_back(lat, lon);
+  }
+  void endRoute() override {}
+  void waypoint(double lat, double lon, const char* name) override {
+    waypoints.push_back(std::string(name) + " " + printed(lat, lon));
+  }
+};
+
+inline Recorder sail(const vestrand::PatternParams& params, const char* stem = "20121225143000") {
+  vestrand::PatternNames names;
+  EXPECT_TRUE(vestrand::composePatternNames(params, stem, names));
+  Recorder recorder;
+  vestrand::sailPattern(params, names, recorder);
+  return recorder;
 }
 
 }  // namespace vestrand::testing

@@ -3,13 +3,11 @@
 // against the one-pass files it is made of.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <string>
 #include <vector>
 
-#include "../scratch_dir.h"
+#include "../core/test_support.h"
 #include "Derrota.h"
 #include "coverage.h"
 #include "drift.h"
@@ -90,17 +88,6 @@ TEST(SearchAids, StartTimeAndTheClockAcrossMidnightMonthsAndYears) {
   EXPECT_FALSE(vestrand::clockAfter(t, std::numeric_limits<double>::quiet_NaN()).has_value());
 }
 
-// Keeps every route point, as a test may and the table must not.
-struct RouteRecorder final : vestrand::PatternSink {
-  std::vector<std::vector<std::pair<double, double>>> routes;
-  void startRoute(const char*) override { routes.emplace_back(); }
-  void routePoint(double lat, double lon, const char*) override {
-    routes.back().emplace_back(lat, lon);
-  }
-  void endRoute() override {}
-  void waypoint(double, double, const char*) override {}
-};
-
 TEST(SearchAids, RowsFollowTheRoutePointsAndAddUpToTheTrack) {
   constexpr double kSpeed = 6.0;
   const struct {
@@ -116,8 +103,7 @@ TEST(SearchAids, RowsFollowTheRoutePointsAndAddUpToTheTrack) {
     SCOPED_TRACE(vestrand::patternCode(c.params.kind));
     vestrand::PatternNames names;
     ASSERT_TRUE(vestrand::composePatternNames(c.params, "s", names));
-    RouteRecorder recorder;
-    vestrand::sailPattern(c.params, names, recorder);
+    const auto recorder = vestrand::testing::sail(c.params, "s");
     std::vector<LegRow> rows;
     vestrand::LegTableSink table(c.params, kSpeed, [&](const LegRow& r) { rows.push_back(r); });
     vestrand::sailPattern(c.params, names, table);
@@ -126,8 +112,8 @@ TEST(SearchAids, RowsFollowTheRoutePointsAndAddUpToTheTrack) {
     double sum = 0.0;
     long long legs[3] = {0, 0, 0};
     double totals[3] = {0, 0, 0};
-    for (std::size_t route = 0; route < recorder.routes.size(); ++route) {
-      const auto& points = recorder.routes[route];
+    for (std::size_t route = 0; route < recorder.points.size(); ++route) {
+      const auto& points = recorder.points[route];
       const int unit = c.routeUnits[route];
       for (std::size_t i = 1; i < points.size(); ++i, ++next) {
         ASSERT_LT(next, rows.size());
@@ -170,8 +156,7 @@ TEST(SearchAids, SecondSectorPassIsTheOnePassRouteTurnedThirtyDegrees) {
     const PatternParams p{PatternKind::Sector, 40, -10, course, 0, 2, 0, passes};
     std::string error;
     EXPECT_TRUE(vestrand::writePatternFiles(p, "s", "", {}, written, error)) << error;
-    std::ifstream in(written.front(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    return vestrand::testing::readFile(written.front());
   };
   const std::string first = write(30, 1), turned = write(60, 1), both = write(30, 2);
   EXPECT_EQ(written.front(), "s VS2 30.gpx");  // beside "s VS 30.gpx", not over it
