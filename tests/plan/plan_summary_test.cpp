@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -182,3 +183,19 @@ TEST(PlanRows, SectorPassesAddUpForOneUnit) {
 }
 
 }  // namespace
+
+// A route longer than many plotters keep is named with its points, unless the routes are split.
+TEST(PlanRows, LongRouteWarnsUnlessSplit) {
+  for (const auto& [count, maxPoints, warned] :
+       {std::tuple{124, 0, false}, {125, 0, true}, {125, 250, false}}) {
+    PatternParams square = kSquare;
+    square.count = count;  // 2 * count + 2 points
+    const Rows rows = vestrand::summaryRows(summarize(square), 8.0, {}, maxPoints);
+    EXPECT_EQ(rows.back().label == "warning", warned) << count << " " << maxPoints;
+    if (warned) {
+      EXPECT_EQ(rows.back().value,
+                "20121225143000 - SS 0.0 has 252 points, more than the 250 many plotters keep; "
+                "split it with --max-points 250");
+    }
+  }
+}
