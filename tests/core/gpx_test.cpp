@@ -143,6 +143,37 @@ TEST_F(GpxWriter, MissingFolderIsReportedWithPathAndReason) {
   EXPECT_NE(std::string(GPXLastError()).find(std::strerror(ENOENT)), std::string::npos);
 }
 
+// The last guard before a chart plotter: a hostile layout once had the window write "-inf",
+// "nan" and a latitude of -888.8 into a file that was reported as written.
+TEST_F(GpxWriter, ImpossibleCoordinatesFailTheFileNamingTheValue) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  const struct {
+    double lat, lon;
+    bool waypoint;
+    const char* said;
+  } cases[] = {
+      {90.1, 0.0, false, "the latitude 90.100000000 lies beyond 90 degrees"},
+      {-888.8, 0.0, true, "the latitude -888.800000000 lies beyond 90 degrees"},
+      {-inf, nan, false, "the latitude -inf is not a finite number"},
+      {0.0, nan, true, "the longitude nan is not a finite number"},
+  };
+  for (const auto& c : cases) {
+    ASSERT_TRUE(OpenGPX("guard.gpx"));
+    StartRouteGPX("r");
+    if (c.waypoint) {
+      EndRouteGPX();
+      WayPointGPX(c.lat, c.lon, "w");
+    } else {
+      RouteGPX(c.lat, c.lon, "p");
+      EndRouteGPX();
+    }
+    EXPECT_FALSE(CloseGPX()) << c.said;
+    EXPECT_NE(std::string(GPXLastError()).find(c.said), std::string::npos) << GPXLastError();
+    EXPECT_FALSE(fs::exists("guard.gpx")) << c.said;
+  }
+}
+
 TEST_F(GpxWriter, OverlongStemWritesNothing) {
   const std::string stem(93, '7');  // "<stem> RL.gpx" would be 100 characters
   EXPECT_FALSE(gpxRhumbLine(0, 0, 1, 1, stem.c_str()));
