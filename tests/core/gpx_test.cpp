@@ -1,5 +1,6 @@
-// The GPX writer: its number format, its golden file, names that need escaping, and what it does
-// when the folder or the caller lets it down. Full disks and interrupts are the safe writer's.
+// The GPX writer: its number format, names that need escaping, and what it does when the folder or
+// the caller lets it down. Its blocks are the golden files' (see the RTZ tests); full disks and
+// interrupts are the safe writer's.
 #include "gpx.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using vestrand::testing::readFile;
-using vestrand::testing::sameBytes;
 using vestrand::testing::ScratchDir;
 using vestrand::testing::wellFormedXml;
 
@@ -74,22 +74,10 @@ TEST(CoordinateFormat, RandomValuesMatchPrintfDigitForDigit) {
     ASSERT_EQ(formatted(tie), printed(tie)) << tie;
     const double neighbour = std::nextafter(tie, i % 2 ? 1e10 : -1e10);
     ASSERT_EQ(formatted(neighbour), printed(neighbour)) << neighbour;
-    std::uint64_t bits = random();
-    double any;
-    std::memcpy(&any, &bits, sizeof any);
-    ASSERT_EQ(formatted(any), printed(any)) << any;
   }
 }
 
 // ---------------------------------------------------------------- blocks
-
-TEST_F(GpxWriter, RhumbLineFileMatchesItsGoldenFile) {
-  ASSERT_TRUE(gpxRhumbLine(43.5, -3.75, 44, -3, "20121225143000"));
-  const std::string text = readFile("20121225143000 RL.gpx");
-  EXPECT_TRUE(sameBytes(vestrand::testing::golden("rhumbline-43.5N3.75W-44N3W.gpx"), text));
-  EXPECT_TRUE(wellFormedXml("20121225143000 RL.gpx"));
-  EXPECT_STREQ(GPXLastError(), "");
-}
 
 // Found by fuzzing: control characters and bytes that are not UTF-8 used to reach the file as
 // they came, and the file was no longer well-formed.
@@ -172,15 +160,6 @@ TEST_F(GpxWriter, ImpossibleCoordinatesFailTheFileNamingTheValue) {
     EXPECT_NE(std::string(GPXLastError()).find(c.said), std::string::npos) << GPXLastError();
     EXPECT_FALSE(fs::exists("guard.gpx")) << c.said;
   }
-}
-
-TEST_F(GpxWriter, OverlongStemWritesNothing) {
-  const std::string stem(93, '7');  // "<stem> RL.gpx" would be 100 characters
-  EXPECT_FALSE(gpxRhumbLine(0, 0, 1, 1, stem.c_str()));
-  EXPECT_NE(std::string(GPXLastError()).find("99 characters"), std::string::npos);
-  EXPECT_TRUE(fs::is_empty("."));
-  const std::string fits(92, '7');
-  EXPECT_TRUE(gpxRhumbLine(0, 0, 1, 1, fits.c_str()));
 }
 
 TEST_F(GpxWriter, OpeningASecondFileAbandonsTheFirst) {

@@ -1,6 +1,6 @@
-// The four search patterns: their worked files byte for byte against the golden files, which hold
-// every route point to nine decimals; their names, their sizes for every count, the geometry that
-// other spacings and courses must keep, and their failures.
+// The four search patterns as sailed: their names, their sizes for every count, the geometry that
+// other spacings and courses must keep, and their failures. Their worked files are compared with
+// the golden files where the RTZ files are written beside them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +10,7 @@
 
 #include "Derrota.h"
 #include "gpx.h"
+#include "pattern_files.h"
 #include "test_support.h"
 #include "vestrand.gpx.h"
 
@@ -19,7 +20,6 @@ namespace fs = std::filesystem;
 using vestrand::PatternKind;
 using vestrand::PatternParams;
 using vestrand::testing::printed;
-using vestrand::testing::readFile;
 using vestrand::testing::sail;
 using vestrand::testing::ScratchDir;
 
@@ -37,48 +37,6 @@ PatternParams creeping(double course, int loops) {
 PatternParams parallel(double course, int loops) {
   return {PatternKind::ParallelSweep, 43.5, -3.75, course, 1, 4, loops};
 }
-
-// ---------------------------------------------------------------- files
-
-struct GoldenCase {
-  const char* file;
-  const char* golden;
-  bool (*write)();
-};
-
-const GoldenCase kGoldenCases[] = {
-    {"20121225143000 VS 30.gpx", "sector-40N10W-c30-d2.gpx",
-     [] { return gpxSectorSearchPattern(40, -10, 30, 2, kStem); }},
-    {"20121225143000 SS 0.gpx", "square-40N10W-c0-s1-n2.gpx",
-     [] { return gpxExpandingSquareSearchPattern(40, -10, 0, 1, 2, kStem); }},
-    {"20121225143000 CS 0.gpx", "creeping-43.5N3.75W-c0-s1-l4-n1.gpx",
-     [] { return gpxCreepingLineSingleunit(43.5, -3.75, 0, 1, 4, 1, kStem); }},
-    {"20121225143000 PS_PM 0.gpx", "parallel-43.5N3.75W-c0-s1-l4-n1.gpx",
-     [] { return gpxParallelSearchPattern2ships(43.5, -3.75, 0, 1, 4, 1, kStem); }},
-};
-
-class GoldenFiles : public ::testing::TestWithParam<GoldenCase> {
- protected:
-  ScratchDir dir_;
-};
-
-TEST_P(GoldenFiles, GeneratorWritesTheGoldenFileByteForByte) {
-  const GoldenCase& c = GetParam();
-  ASSERT_TRUE(c.write()) << GPXLastError();
-  const std::string text = readFile(c.file);
-  EXPECT_TRUE(vestrand::testing::sameBytes(vestrand::testing::golden(c.golden), text));
-  EXPECT_TRUE(vestrand::testing::wellFormedXml(c.file));
-  // Twice with the same stem and course: the same name, the file replaced.
-  ASSERT_TRUE(c.write());
-  EXPECT_EQ(readFile(c.file), text);
-  EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 1);
-}
-
-INSTANTIATE_TEST_SUITE_P(Patterns, GoldenFiles, ::testing::ValuesIn(kGoldenCases),
-                         [](const ::testing::TestParamInfo<GoldenCase>& param) {
-                           std::string name = param.param.golden;
-                           return name.substr(0, name.find('-'));
-                         });
 
 // ---------------------------------------------------------------- counts
 
@@ -170,8 +128,16 @@ TEST(PatternFailures, NamesThatWouldNotFitWriteNothing) {
   EXPECT_FALSE(gpxParallelSearchPattern2ships(0, 0, 45, 1, 1, 1, stem.c_str()));
   EXPECT_NE(std::string(GPXLastError()).find("99 characters"), std::string::npos);
   EXPECT_FALSE(gpxSectorSearchPattern(0, 0, 1e100, 1, kStem));
+  // The line has names of its own: "<stem> RL.gpx" with a stem of 93 would be 100 characters.
+  vestrand::FileBatch batch;
+  std::string error;
+  EXPECT_FALSE(
+      vestrand::addLineFiles(batch, {0, 0, 1, 1}, std::string(93, '7').c_str(), "", {}, error));
+  EXPECT_NE(error.find("99 characters"), std::string::npos);
   EXPECT_TRUE(fs::is_empty("."));
   EXPECT_TRUE(gpxSectorSearchPattern(0, 0, 45, 1, stem.c_str()));
+  EXPECT_TRUE(
+      vestrand::addLineFiles(batch, {0, 0, 1, 1}, std::string(92, '7').c_str(), "", {}, error));
 }
 
 }  // namespace
