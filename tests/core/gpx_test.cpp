@@ -162,14 +162,4 @@ TEST_F(GpxWriter, ImpossibleCoordinatesFailTheFileNamingTheValue) {
   }
 }
 
-TEST_F(GpxWriter, OpeningASecondFileAbandonsTheFirst) {
-  ASSERT_TRUE(OpenGPX("first.gpx"));
-  RouteGPX(0, 0, "");
-  ASSERT_TRUE(OpenGPX("second.gpx"));
-  ASSERT_TRUE(CloseGPX());
-  EXPECT_FALSE(fs::exists("first.gpx"));
-  EXPECT_TRUE(fs::exists("second.gpx"));
-  EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 1);
-}
-
 }  // namespace

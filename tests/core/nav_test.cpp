@@ -175,7 +175,8 @@ TEST(PosicionLlegadaLox, ArrivalTableSailsBack) {
   }
 }
 
-// Each writer into a buffer, and its twin into a static area where it has one. º is the byte 0xBA.
+// Each writer into a buffer, and its twin into a static area where it has one, against the quirks
+// of the historical texts: no carry into the degrees, a sign before blanks. º is the byte 0xBA.
 TEST(SexagesimalText, EveryFormAgainstItsTable) {
   const struct {
     void (*write)(double, char*);
@@ -183,16 +184,13 @@ TEST(SexagesimalText, EveryFormAgainstItsTable) {
     std::vector<std::pair<double, const char*>> cases;
   } forms[] = {
       // clang-format off
-      {DegToGMd, DegToGMd2, {{5.25, "  5\xBA 15.0'"}, {-12.5, "-12\xBA 30.0'"},
-                             {-0.5, "-  0\xBA 30.0'"}, {0, "  0\xBA  0.0'"},
+      {DegToGMd, DegToGMd2, {{-12.5, "-12\xBA 30.0'"}, {-0.5, "-  0\xBA 30.0'"},
                              {10.9999, " 10\xBA 60.0'"}, {-179.99, "-179\xBA 59.4'"}}},
-      {DegToLat, nullptr, {{43.5, "N43\xBA 30.00'"}, {-5.25, "S05\xBA 15.00'"},
-                           {0, "N00\xBA  0.00'"}, {-0.5, "S00\xBA 30.00'"}}},
-      {DegToLon, nullptr, {{-8.75, "W008\xBA 45.00'"}, {179.5, "E179\xBA 30.00'"},
-                           {-179.999999, "W179\xBA 60.00'"}}},
+      {DegToLat, nullptr, {{43.5, "N43\xBA 30.00'"}, {-0.5, "S00\xBA 30.00'"}}},
+      {DegToLon, nullptr, {{-8.75, "W008\xBA 45.00'"}, {-179.999999, "W179\xBA 60.00'"}}},
       {H2HMS, H2HMS2, {{-1.5, "01:30:00"}, {1.9999, "01:59:60"}, {123.456, "123:27:22"}}},
       {D2DMS, nullptr, {{12.3456, "+12\xBA 20' 44.2\""}, {-0.001, "-00\xBA 00' 3.6\""},
-                        {0, "+00\xBA 00' 0.0\""}, {179.999999, "+179\xBA 59' 60.0\""}}},
+                        {179.999999, "+179\xBA 59' 60.0\""}}},
       // clang-format on
   };
   for (const auto& form : forms) {
@@ -205,13 +203,7 @@ TEST(SexagesimalText, EveryFormAgainstItsTable) {
       }
     }
   }
-  // D2DMS2 gives four decimals of seconds, in a static area of its own.
-  const char* dms = D2DMS2(12.3456);
-  const char* hms = H2HMS2(1.5);
-  H2HMS2(2.25);
-  EXPECT_STREQ(dms, "+12\xBA 20' 44.1600\"");
-  EXPECT_STREQ(hms, "02:15:00");
-  EXPECT_STREQ(D2DMS2(179.999999), "+179\xBA 59' 59.9964\"");
+  EXPECT_STREQ(D2DMS2(179.999999), "+179\xBA 59' 59.9964\"");  // four decimals of seconds
 }
 
 TEST(SexagesimalText, SplitIntoSignDegreesMinutes) {

@@ -67,16 +67,6 @@ TEST(PatternGeometry, ZeroLengthsKeepEveryPointAtTheDatum) {
   EXPECT_EQ(s.waypoints[1], "CSP 40.000000000 -10.000000000");
 }
 
-TEST(PatternGeometry, CoursesZeroAndThreeSixtyGiveTheSamePointsButOtherNames) {
-  const auto a = sail(sector(0, 2)), b = sail(sector(360, 2));
-  ASSERT_EQ(a.points[0].size(), b.points[0].size());
-  for (std::size_t i = 0; i < a.points[0].size(); ++i) {
-    const auto [lat, lon] = a.points[0][i];
-    EXPECT_EQ(printed(lat, lon), printed(b.points[0][i].first, b.points[0][i].second)) << i;
-  }
-  EXPECT_NE(a.routes, b.routes);
-}
-
 TEST(PatternGeometry, SquareEndsOnTheDiagonalParallelStartsLieAbreast) {
   PatternParams p = square(20, 1, 1);
   p.lat = p.lon = 0;

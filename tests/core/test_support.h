@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -33,20 +32,6 @@ inline std::size_t occurrences(const std::string& text, const std::string& what)
   std::size_t n = 0;
   for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
   return n;
-}
-
-// Names the first line that differs, so a failing comparison reads at a glance.
-inline ::testing::AssertionResult sameBytes(const std::string& expected,
-                                            const std::string& actual) {
-  if (expected == actual) return ::testing::AssertionSuccess();
-  const auto [e, a] = std::mismatch(expected.begin(), expected.end(), actual.begin(), actual.end());
-  const auto lineAt = [](const std::string& text, std::string::const_iterator at) {
-    const auto from = std::find(std::make_reverse_iterator(at), text.rend(), '\n').base();
-    return std::string(from, std::find(at, text.end(), '\n'));
-  };
-  return ::testing::AssertionFailure()
-         << "line " << std::count(expected.begin(), e, '\n') + 1
-         << "\n  expected: " << lineAt(expected, e) << "\n  actual:   " << lineAt(actual, a);
 }
 
 inline bool wellFormedXml(const std::filesystem::path& path) {
