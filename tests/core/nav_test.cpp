@@ -1,5 +1,6 @@
-// Sailings, normalisations, angle conventions and sexagesimal texts against their published
-// tables. Tolerances are named per quantity; the awkward values are compared exactly.
+// Sailings and normalisations against their published tables, and the sexagesimal texts' size.
+// Tolerances are named per quantity; the awkward values are compared exactly. The text forms the
+// programs use are tested through the coordinate texts for people; no program calls the others.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -71,12 +72,6 @@ TEST(Normalisation, AngleAndHourFunctionsAgainstTheirTables) {
                  {kNaN, kNaN}}},
       {time_0_24, {{0, 24}, {24, 0}, {-24, 24}, {48, 0}, {-0.5, 23.5}, {24.5, 0.5}, {120000, 0},
                    {-120000, 24}, {120001.5, 1.5}, {kNaN, kNaN}, {kInf, kNaN}}},
-      // Bearing and mathematical angle, each the other's inverse; outside 0..360 reduced first.
-      {AnguloNautico2Matematico, {{0, 90}, {90, 0}, {90.5, 359.5}, {180, 270}, {270, 180},
-                                  {360, 90}, {-90, 180}, {kNaN, kNaN}}},
-      {AnguloMatematico2Nautico, {{0, 90}, {90.5, 359.5}}},
-      {L360ToLEW, {{180, -180}, {180.5, 179.5}, {360, 0}, {-10, 10}}},
-      {LEWToL360, {{-180, 180}, {180, 180}, {0.5, 359.5}}},
       // clang-format on
   };
   for (const auto& table : tables) {
@@ -89,8 +84,6 @@ TEST(Normalisation, AngleAndHourFunctionsAgainstTheirTables) {
     EXPECT_TRUE(ang_0_360(huge) >= 0 && ang_0_360(huge) <= 360) << huge;
     EXPECT_TRUE(time_0_24(huge) >= 0 && time_0_24(huge) <= 24) << huge;
   }
-  EXPECT_TRUE(std::signbit(L360ToLEW(0.0)));
-  EXPECT_TRUE(std::signbit(LEWToL360(0.0)));
 }
 
 struct Leg {
@@ -173,45 +166,6 @@ TEST(PosicionLlegadaLox, ArrivalTableSailsBack) {
     EXPECT_NEAR(course, a.course, 1e-9);
     EXPECT_NEAR(distance, a.speed * a.time, 1e-9);
   }
-}
-
-// Each writer into a buffer, and its twin into a static area where it has one, against the quirks
-// of the historical texts: no carry into the degrees, a sign before blanks. º is the byte 0xBA.
-TEST(SexagesimalText, EveryFormAgainstItsTable) {
-  const struct {
-    void (*write)(double, char*);
-    const char* (*fill)(double);
-    std::vector<std::pair<double, const char*>> cases;
-  } forms[] = {
-      // clang-format off
-      {DegToGMd, DegToGMd2, {{-12.5, "-12\xBA 30.0'"}, {-0.5, "-  0\xBA 30.0'"},
-                             {10.9999, " 10\xBA 60.0'"}, {-179.99, "-179\xBA 59.4'"}}},
-      {DegToLat, nullptr, {{43.5, "N43\xBA 30.00'"}, {-0.5, "S00\xBA 30.00'"}}},
-      {DegToLon, nullptr, {{-8.75, "W008\xBA 45.00'"}, {-179.999999, "W179\xBA 60.00'"}}},
-      {H2HMS, H2HMS2, {{-1.5, "01:30:00"}, {1.9999, "01:59:60"}, {123.456, "123:27:22"}}},
-      {D2DMS, nullptr, {{12.3456, "+12\xBA 20' 44.2\""}, {-0.001, "-00\xBA 00' 3.6\""},
-                        {179.999999, "+179\xBA 59' 60.0\""}}},
-      // clang-format on
-  };
-  for (const auto& form : forms) {
-    for (const auto& [value, expected] : form.cases) {
-      char text[kSexagesimalTextSize];
-      form.write(value, text);
-      EXPECT_STREQ(text, expected) << value;
-      if (form.fill != nullptr) {
-        EXPECT_STREQ(form.fill(value), expected) << value;
-      }
-    }
-  }
-  EXPECT_STREQ(D2DMS2(179.999999), "+179\xBA 59' 59.9964\"");  // four decimals of seconds
-}
-
-TEST(SexagesimalText, SplitIntoSignDegreesMinutes) {
-  double sign, degrees, minutes;
-  DegToSgGM(-12.5, &sign, &degrees, &minutes);
-  EXPECT_EQ(std::vector<double>({sign, degrees, minutes}), std::vector<double>({-1, 12, 30}));
-  DegToSgGM(-0.0, &sign, &degrees, &minutes);
-  EXPECT_EQ(std::vector<double>({sign, degrees, minutes}), std::vector<double>({1, 0, 0}));
 }
 
 // Absurd values must not run past the documented text size.
