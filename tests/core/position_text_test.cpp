@@ -40,33 +40,26 @@ TEST(PositionText, AcceptedForms) {
   const double dms = 43.0 + 30.0 / 60 + 15.5 / 3600;
   const Accepted rows[] = {
       {Number, " 1e-3 ", 1e-3},
-      {Lat, "-90", -90.0},
       {Lon, "180", 180.0},
       {Lat, "90:00N", 90.0},
       {Lon, "180:00:00W", -180.0},
-      {Lat, "43:30S", -43.5},
       {Lat, "43:30:15.5N", dms},
       {Lat, "43.5N", 43.5},
       {Lat, "43:30.5n", dm},
       {Lat, "0:30S", -0.5},  // the sign survives zero degrees
       {Lat, "43 30 N", 43.5},
-      {Lat, "43:59:59.99N", 43.0 + 59.0 / 60 + 59.99 / 3600},
       {Lat, "43:" + kZeros + "N", 43.0},
       {Lat, "43\u00B030'15.5\"N", dms},
       {Lat, "43\u00B030\u203215.5\u2033N", dms},
-      {Lat, "43\u00B030'15.5''N", dms},
       // Whole positions: where the latitude ends, and the decimal comma.
-      {Position, "43.5083 -3.7533", 43.5083, -3.7533},
       {Position, "43.5083N W3.7533", 43.5083, -3.7533},
       {Position, "43 30.5N 3 45.2W", dm, dmLon},
       {Position, "N 43° 30.500' W 003° 45.200'", dm, dmLon},
       {Position, "N43º 30.00' W003º 45.00'", 43.5, -3.75},  // the library's own texts
       {Position, "S 33 52.5 E 151 12.5", -(33 + 52.5 / 60), 151 + 12.5 / 60},
-      {Position, "43.5° -3.75°", 43.5, -3.75},
       {Position, "43.5083, -3.7533", 43.5083, -3.7533},
       {Position, "43.5083/-3.7533", 43.5083, -3.7533},
       {Position, "43,5083N 3,7533W", 43.5083, -3.7533},
-      {Position, "1e1 -2e1", 10, -20},
       // Pasted blanks: no-break before the digits, narrow no-break and thin spaces.
       {Position, "N\u00A043.5\u202FW\u00A03.75\u2009", 43.5, -3.75},
   };
@@ -96,11 +89,9 @@ TEST(PositionText, RefusalsLeaveTheValuesAloneAndSayWhy) {
       // the part names.
       {Lat, "N3\xC2\xBA 43:15:", "unexpected ':' after the seconds"},
       {Position, "43 30", "position: ambiguous"},
-      {Position, "43, -3", "position: ambiguous"},
       {Position, "43,5 , 3,7", "position: more than one comma"},
       {Position, "43,5,3,7", "position: a comma between digits is a decimal mark here"},
       {Position, "43.5, 3.7/1", "position: both a comma and a slash"},
-      {Position, "43.5/3.7/1", "position: more than one '/'"},
       {Position, "43.5", "position: expected a latitude and a longitude"},
       {Position, "43.5N 3.7", "position: a hemisphere letter on one coordinate only"},
       {Position, "N43.5 3.7W", "position: hemisphere letters go all before or all after"},
@@ -201,12 +192,9 @@ TEST(CourseDistance, SaysWhetherACourseIsDefined) {
       {plane, 0, 0, 0, 1, 90, 60},
       {plane, 40, -70, 90, 0, kNaN, 3485.7729820751},  // the pole's longitude
       {plane, 90, 0, 40, 10, kNaN, 3010.69729967269},
-      {rhumb, 0, 0, 0, 0, kNaN, 0},
       {rhumb, -90, 0, -90, 0, kNaN, 0},  // historically not-a-number
       {rhumb, 40, -70, 90, 0, 0, 3000},  // historically 2.1 and 3002.02
-      {rhumb, 40, 10, -90, 0, 180, 7800},
       {rhumb, 90, 0, 40, 10, kNaN, 3000.04122080593},
-      {great, 0, 0, 0, 0, kNaN, 0},
       {great, 40, -70, 90, -100, 360, 3000},
       {great, 90, 0, 40, 10, kNaN, 3000},
       {great, 0, 0, 0, 180, kNaN, 10800},  // antipodes
