@@ -44,25 +44,16 @@ class GpxWriter : public ::testing::Test {
   ScratchDir dir_;
 };
 
-TEST(CoordinateFormat, AwkwardValuesMatchPrintf) {
+// The fast path must give exactly printf's digits.
+TEST(CoordinateFormat, MatchesPrintfDigitForDigit) {
   // Specials and raw bits are the fuzzer's replayed corpus; here the ties and the fast path's ends.
-  const double values[] = {-0.0,
-                           5e-10,
-                           -5e-10,
-                           1.5e-9,
-                           2.5e-9,
-                           0.0009765625,
-                           -0.0029296875,
-                           999999999.9999999,
-                           -999999999.9999999,
-                           1e9,
-                           4.9e-324};
+  // clang-format off
+  const double values[] = {-0.0, 5e-10, -5e-10, 1.5e-9, 2.5e-9, 0.0009765625, -0.0029296875,
+                           999999999.9999999, -999999999.9999999, 1e9, 4.9e-324};
+  // clang-format on
   for (double v : values) EXPECT_EQ(formatted(v), printed(v)) << "value bits of " << v;
-}
-
-// The fast path must give exactly printf's digits: random doubles of every magnitude the
-// writer meets, and values that sit on or next to a rounding tie at the ninth decimal.
-TEST(CoordinateFormat, RandomValuesMatchPrintfDigitForDigit) {
+  // Random doubles of every magnitude the writer meets, and values that sit on or next to a
+  // rounding tie at the ninth decimal.
   std::mt19937_64 random(20121225);
   std::uniform_real_distribution<double> exponent(-12.0, 22.0);
   std::uniform_real_distribution<double> unit(-1.0, 1.0);
