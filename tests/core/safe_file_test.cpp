@@ -168,16 +168,17 @@ TEST_P(SafeFileTest, LeftoversOfEndedProcessesGoAtTheNextWrite) {
   ::waitpid(gone, nullptr, 0);
   const std::string dead = std::to_string(gone);
   const std::string alive = std::to_string(::getppid());
-  const std::string old[] = {".vestrand-" + dead + "-0.tmp", "p.gpx.part" + dead + "-3"};
+  // Hour-old files, one of them no leftover by its name: a leftover still being written may
+  // belong to a writer elsewhere, so only old ones go.
+  const std::string old[] = {".vestrand-" + dead + "-0.tmp", "p.gpx.part" + dead + "-3",
+                             "notes.part" + dead + "-1"};
   const std::string kept[] = {".vestrand-" + alive + "-0.tmp", "p.svg.part" + alive + "-0",
-                              "notes.part" + dead + "-1", ".vestrand-" + dead + "-9.tmp"};
-  for (const auto& name : old) put(name, "left");
+                              ".vestrand-" + dead + "-9.tmp", old[2]};
   for (const auto& name : kept) put(name, "kept");
-  // A leftover still being written may belong to a writer elsewhere: only old ones go.
   const struct timespec times[2] = {{0, UTIME_OMIT}, {::time(nullptr) - 3600, 0}};
-  for (const auto& name : old) ::utimensat(AT_FDCWD, name.c_str(), times, 0);
-  for (const auto& name : kept) {
-    if (name.find("notes") != std::string::npos) ::utimensat(AT_FDCWD, name.c_str(), times, 0);
+  for (const auto& name : old) {
+    put(name, "left");
+    ::utimensat(AT_FDCWD, name.c_str(), times, 0);
   }
   // A folder is swept once per run, so this test writes into a folder of its own.
   SafeFile file;

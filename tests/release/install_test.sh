@@ -48,18 +48,11 @@ out=$("$prefix/bin/vestrand-cli" sector --lat 40 --lon -10 --course 30 --leg 2 \
 if [ "$window" = 1 ]; then
   # The window has no way to end by itself: it must come up and still be running after a while
   # (a layout it cannot load ends it at once with a message).
-  QT_QPA_PLATFORM=offscreen "$prefix/bin/vestrand" >"$scratch/window.out" 2>"$scratch/window.err" &
+  QT_QPA_PLATFORM=offscreen "$prefix/bin/vestrand" >/dev/null 2>"$scratch/window.err" &
   window_pid=$!
-  for _ in 1 2 3 4 5 6; do
-    sleep 0.5
-    kill -0 "$window_pid" 2>/dev/null || {
-      wait "$window_pid"
-      status=$? window_pid=""
-      cat "$scratch/window.err"
-      fail "the installed window program ended with status $status"
-    }
-  done
+  sleep 3
   cat "$scratch/window.err"
+  kill -0 "$window_pid" 2>/dev/null || fail "the installed window program ended at once"
   echo "the installed window program is running"
 fi
 echo "PASSED"
