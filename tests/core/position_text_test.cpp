@@ -119,9 +119,8 @@ TEST(PositionText, RefusalsLeaveTheValuesAloneAndSayWhy) {
   }
   // clang-format off
   for (const char* text : {"90.000001", "90:00:01N", "43.5W", "", "N", "43:30", "43\u00B030'",
-                           "-43:30N", "N43:30S", "43::30N", "43:30:15:10N", "43.5:30N",
-                           "43:30.5:10N", "43'30N", "abcN", "43,5N", ":30N", "43.N", "1e1N",
-                           "43:30\"N", "43 N 30", "\xC2N", "43\xC2N", "\xFF\xFEN"}) {
+                           "-43:30N", "N43:30S", "43::30N", "43:30:15:10N", "43:30.5:10N", "abcN",
+                           "43,5N", ":30N", "1e1N", "43:30\"N", "\xC2N", "\xFF\xFEN"}) {
     rows.push_back({Lat, text, ""});
   }
   // clang-format on

@@ -18,7 +18,6 @@ namespace {
 using vestrand::PatternFiles;
 using vestrand::PatternKind;
 using vestrand::PatternParams;
-using vestrand::testing::golden;
 using vestrand::testing::readFile;
 using vestrand::testing::ScratchDir;
 using Strings = std::vector<std::string>;
@@ -125,7 +124,7 @@ TEST(RtzFiles, EachRouteIsAValidRtzFileNamedAfterItWithTheGpxPositions) {
     SCOPED_TRACE(expected[0]);
     ASSERT_EQ(c.pattern.leg == 0 ? line() : write(c.pattern, kBoth), expected);
     const std::string gpx = readFile(expected[0]);
-    EXPECT_EQ(gpx, c.golden ? golden(c.golden) : gpx);
+    EXPECT_EQ(gpx, c.golden ? readFile(std::string(VESTRAND_TEST_DATA) + "/" + c.golden) : gpx);
     EXPECT_TRUE(c.golden || gpx.find("lon=\"180.") != std::string::npos);
     const std::vector<Strings> routes = gpxRoutes(gpx);
     ASSERT_EQ(routes.size(), expected.size() - 1);
@@ -194,7 +193,7 @@ TEST(RouteParts, SplitAt250TheJoinedPartsGiveBackTheWholeRoute) {
   // Routes that fit are not renamed: the file stays the golden one.
   const Strings fits =
       write(pattern(PatternKind::ParallelSweep, 43.5, -3.75, 0, 1), {true, false, 5});
-  EXPECT_EQ(readFile(fits[0]), golden("parallel-43.5N3.75W-c0-s1-l4-n1.gpx"));
+  EXPECT_EQ(readFile(fits[0]), readFile(VESTRAND_TEST_DATA "/parallel-43.5N3.75W-c0-s1-l4-n1.gpx"));
 }
 
 }  // namespace

@@ -23,10 +23,6 @@ inline std::string readFile(const std::filesystem::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-inline std::string golden(const std::string& name) {
-  return readFile(std::filesystem::path(VESTRAND_TEST_DATA) / name);
-}
-
 inline std::size_t occurrences(const std::string& text, const std::string& what) {
   std::size_t n = 0;
   for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;

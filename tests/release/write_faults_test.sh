@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# vestrand-cli writing a pattern into a read-only folder: the run fails with status 1 and a
-# message naming the path and the reason, and nothing in the folder changes. Full disks,
-# interrupts, links, devices and write-protected targets are the safe writer's own tests.
-#
-#   write_faults_test.sh PROGRAM WORKDIR
-# Exit status 77 marks a machine that cannot set it up (root and no other user to run as).
+# vestrand-cli writing into a read-only folder fails with status 1 and a message naming the path
+# and the reason, and nothing in the folder changes; the safe writer's own tests have the other
+# faults. Usage: write_faults_test.sh PROGRAM WORKDIR; exit status 77: no other user to run as.
 set -u
 program=$1 workdir=$2 stem=20121225143000
 
