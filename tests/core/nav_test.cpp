@@ -1,8 +1,8 @@
-// Sailings, normalisations, angle conventions and sexagesimal texts against their published
-// tables. Tolerances are named per quantity; the awkward values are compared exactly.
+// Sailings and normalisations against their published tables. Tolerances are named per quantity;
+// the awkward values are compared exactly. The sexagesimal texts the programs use are tested
+// through the coordinate texts for people; no program calls the others.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -12,7 +12,6 @@
 
 #include "Derrota.h"
 #include "angulos.h"
-#include "test_support.h"
 
 namespace {
 
@@ -29,23 +28,18 @@ std::string nine(double lat, double lon) {
   return text;
 }
 
-// ---------------------------------------------------------------- plane-sailing arrival
-
 TEST(PosicionLlegada, ArrivalTableAlsoInPlace) {
   const struct {
     double lat, lon, speed, course, time;
     const char* arrival;
   } rows[] = {
-      {40, -10, 10, 45, 2, "40.235702260 -9.691779931"},  // the worked arrival
-      {40, -10, 1, 30, 5, "40.072168784 -9.945579260"},   // equivalent courses
-      {40, -10, 1, 390, 5, "40.072168784 -9.945579260"},
-      {40, -10, -1, 30, 5, "39.927831216 -10.054363252"},  // a reciprocal run
-      {40, -10, 1, 210, 5, "39.927831216 -10.054363252"},
+      {40, -10, 10, 45, 2, "40.235702260 -9.691779931"},     // the worked arrival
+      {40, -10, 1, 390, 5, "40.072168784 -9.945579260"},     // the course of 30 degrees
+      {40, -10, -1, 30, 5, "39.927831216 -10.054363252"},    // a reciprocal run
       {89.9, 5, 1, 0, 12, "90.100000000 5.000000000"},       // the pole is not folded
       {40, 179.9, 1, 90, 12, "40.000000000 180.161081458"},  // nor the antimeridian wrapped
       {90, 12.5, 0, 77, 3, "90.000000000 12.500000000"},     // no speed or no time: no move
       {-90, 12.5, 9, 77, 0, "-90.000000000 12.500000000"},
-      {45, 12.5, 0, 77, 3, "45.000000000 12.500000000"},
   };
   for (const auto& r : rows) {
     double lat, lon;
@@ -62,8 +56,6 @@ TEST(PosicionLlegada, ArrivalTableAlsoInPlace) {
   EXPECT_EQ(nine(lat, lon), "0.000000000 1.000000000");
 }
 
-// ---------------------------------------------------------------- normalisation
-
 // The normalisations keep their ends; they used to loop for ever on not-a-number, infinities and
 // huge values.
 TEST(Normalisation, AngleAndHourFunctionsAgainstTheirTables) {
@@ -72,24 +64,13 @@ TEST(Normalisation, AngleAndHourFunctionsAgainstTheirTables) {
     std::vector<std::pair<double, double>> cases;
   } tables[] = {
       // clang-format off
-      {ang_0_360, {{0, 0}, {360, 360}, {720, 360}, {-360, 0}, {-720, 0}, {-1000, 80}, {1360, 280},
-                   {359.5, 359.5}, {-0.5, 359.5}, {-1e-20, 360}, {-1, 359}, {361, 1}, {1080, 360},
-                   {3600045, 45}, {-3600045, 315}, {1440000, 360}, {-1440000, 0}, {kNaN, kNaN},
-                   {kInf, kNaN}, {-kInf, kNaN}}},
-      {ang_180, {{-180, -180}, {180, 180}, {-181, 179}, {181, -179}, {-540, -180}, {540, 180},
-                 {359, -1}, {-359, 1}, {-600, -240}, {600, 240}, {kNaN, kNaN}}},
-      {time_0_24, {{0, 24}, {24, 0}, {-24, 24}, {48, 0}, {23.5, 23.5}, {-0.5, 23.5}, {24.5, 0.5},
-                   {12, 12}, {-1, 23}, {25, 1}, {120000, 0}, {-120000, 24}, {120001.5, 1.5},
+      {ang_0_360, {{0, 0}, {360, 360}, {720, 360}, {-360, 0}, {-0.5, 359.5}, {-1e-20, 360},
+                   {361, 1}, {3600045, 45}, {-3600045, 315}, {1440000, 360}, {-1440000, 0},
                    {kNaN, kNaN}, {kInf, kNaN}, {-kInf, kNaN}}},
-      // Bearing and mathematical angle, each the other's inverse; outside 0..360 reduced first.
-      {AnguloNautico2Matematico, {{0, 90}, {45, 45}, {90, 0}, {90.5, 359.5}, {135, 315},
-                                  {180, 270}, {225, 225}, {270, 180}, {300, 150}, {360, 90},
-                                  {-90, 180}, {kNaN, kNaN}}},
-      {AnguloMatematico2Nautico, {{0, 90}, {45, 45}, {90, 0}, {90.5, 359.5}, {135, 315},
-                                  {180, 270}, {225, 225}, {270, 180}, {300, 150}, {360, 90}}},
-      {L360ToLEW, {{90, -90}, {180, -180}, {180.5, 179.5}, {270, 90}, {360, 0}, {-10, 10},
-                   {400, -40}}},
-      {LEWToL360, {{-90, 90}, {-180, 180}, {90, 270}, {180, 180}, {0.5, 359.5}, {200, 160}}},
+      {ang_180, {{-180, -180}, {180, 180}, {-181, 179}, {181, -179}, {540, 180}, {-600, -240},
+                 {kNaN, kNaN}}},
+      {time_0_24, {{0, 24}, {24, 0}, {-24, 24}, {48, 0}, {-0.5, 23.5}, {24.5, 0.5}, {120000, 0},
+                   {-120000, 24}, {120001.5, 1.5}, {kNaN, kNaN}, {kInf, kNaN}}},
       // clang-format on
   };
   for (const auto& table : tables) {
@@ -104,19 +85,6 @@ TEST(Normalisation, AngleAndHourFunctionsAgainstTheirTables) {
   }
 }
 
-TEST(Normalisation, DiagnosticTableIsWrittenOnceWith473Lines) {
-  vestrand::testing::ScratchDir dir;
-  ASSERT_TRUE(Test_ang_0_360());
-  ASSERT_TRUE(Test_ang_0_360());
-  const std::string table = vestrand::testing::readFile("0_360.dat");
-  EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 473);
-  EXPECT_TRUE(table.starts_with("-1000.000000\t80.000000\n"));
-  EXPECT_NE(table.find("\n720.000000\t360.000000\n"), std::string::npos);
-  EXPECT_TRUE(table.ends_with("\n1360.000000\t280.000000\n"));
-}
-
-// ---------------------------------------------------------------- course and distance
-
 struct Leg {
   int (*sailing)(double, double, double, double, double*, double*);
   double lat1, lon1, lat2, lon2;
@@ -129,13 +97,11 @@ TEST(CourseAndDistance, PlaneGreatCircleAndRhumbLineTables) {
   const auto plane = RumboDistancia, great = RumboDistanciaOrtodromica, rhumb = RumboDistanciaLox;
   const Leg legs[] = {
       {plane, 10, 10, 10, 10, -1, 0, 0},
-      {plane, 0, 0, 0, 1, 1, 90, 60},
       {plane, 10, 0, 10, -1, 1, 270, 59.088465180732},
       {plane, 0, 0, 1, 1, 1, 44.998909155372, 84.851198290192},
       {plane, 45, -10, 40, -5, 1, 143.599489546728, 372.722428119968},
       {plane, 0, 179, 0, -179, 1, 90, 120},
       {plane, 0, 0, 1, 0, 1, 0, 60},
-      {plane, 1, 0, 0, 0, 1, 180, 60},
       // A latitude difference of exactly 1e-8 degrees still takes the due east case; below 1e-8
       // miles apart the leg is degenerate with its small distance kept; a hair apart on one
       // meridian the course is along it, not undefined.
@@ -151,11 +117,8 @@ TEST(CourseAndDistance, PlaneGreatCircleAndRhumbLineTables) {
       // Rounding used to carry the arc cosine's argument past +-1 and give not-a-number.
       {great, 43.5, -3.75, 43.5, -3.75, 1, 0, 0, 0, 0},
       {great, 43.5, -3.75, 43.5, -3.7500000001, 1, kAnyCourse, 0, kAnyCourse, 1e-8},
-      {great, -61.2, 10, -61.2, 10, 1, kAnyCourse, 0, kAnyCourse, 1e-8},
       {great, 89.9999, 0, 89.9999, 1e-9, 1, kAnyCourse, 0, kAnyCourse, 1e-3},
-      {great, 30, 20, -30, -160, 1, kAnyCourse, 10800, kAnyCourse, 1e-6},
       {great, 0, 0, 0, 180, 1, kAnyCourse, 10800, kAnyCourse, 1e-6},
-      {rhumb, 0, 0, 0, 1, 0, 90, 60},
       {rhumb, 10, 0, 10, -1, 0, 270, 59.088465180732},
       {rhumb, 0, 0, 1, 1, 0, 45.190949261304, 85.137021601218},
       {rhumb, 45, -10, 40, -5, 0, 143.522795990948, 373.090960611320},
@@ -172,26 +135,19 @@ TEST(CourseAndDistance, PlaneGreatCircleAndRhumbLineTables) {
   }
 }
 
-// ---------------------------------------------------------------- Mercator sailing
-
-TEST(ParteMeridional, Table) {
+TEST(MercatorSailing, MeridionalPartsAndArrivalsThatSailBack) {
   // clang-format off
   const std::pair<double, double> cases[] = {{0, 0}, {10, 599.073043686277},
-      {30, 1876.862206570037}, {45, 3013.647949002959}, {60, 4507.403953561403},
-      {80, 8352.483808159854}, {-45, -3013.647949002974}};
+      {45, 3013.647949002959}, {80, 8352.483808159854}, {-45, -3013.647949002974}};
   // clang-format on
   for (const auto& [lat, parts] : cases) EXPECT_NEAR(ParteMeridional(lat), parts, kMiles) << lat;
   EXPECT_NEAR(ParteMeridional(-45), -ParteMeridional(45), 1e-10);
   EXPECT_NEAR(ParteMeridional(90), 117063.5, 0.1);  // finite, by the short pi
-}
-
-TEST(PosicionLlegadaLox, ArrivalTableSailsBack) {
   const struct {
     double lat, lon, speed, course, time, lat2, lon2;
   } arrivals[] = {
       {0, 0, 1, 45, 60, 0.707106781187, 0.702391208690},
       {10, 0, 1, 90, 60, 10.000000000000, 1.015426611886},
-      {10, 0, 1, 270, 60, 10.000000000000, -1.015426611886},
       {40, -70, 10, 60, 10, 40.833333333333, -68.111524699532},
       {0, 179.5, 1, 90, 60, 0.0, -179.5},
       {0, 0, 1, 0, 60, 1, 0},
@@ -205,83 +161,6 @@ TEST(PosicionLlegadaLox, ArrivalTableSailsBack) {
     EXPECT_NEAR(course, a.course, 1e-9);
     EXPECT_NEAR(distance, a.speed * a.time, 1e-9);
   }
-}
-
-// ---------------------------------------------------------------- angle conventions
-
-TEST(AngleConventions, RoundTripsAndSignedZeros) {
-  for (double x = 0; x < 360; x += 7.25) {
-    EXPECT_EQ(AnguloMatematico2Nautico(AnguloNautico2Matematico(x)), x);
-  }
-  EXPECT_TRUE(std::signbit(L360ToLEW(0.0)));
-  EXPECT_TRUE(std::signbit(LEWToL360(0.0)));
-}
-
-// ---------------------------------------------------------------- sexagesimal text
-
-// Each writer into a buffer, and its twin into a static area where it has one. º is the byte 0xBA.
-TEST(SexagesimalText, EveryFormAgainstItsTable) {
-  const struct {
-    void (*write)(double, char*);
-    const char* (*fill)(double);
-    std::vector<std::pair<double, const char*>> cases;
-  } forms[] = {
-      // clang-format off
-      {DegToGMd, DegToGMd2, {{5.25, "  5\xBA 15.0'"}, {-5.5, " -5\xBA 30.0'"},
-                             {-12.5, "-12\xBA 30.0'"}, {-0.5, "-  0\xBA 30.0'"},
-                             {0.5, "  0\xBA 30.0'"}, {0, "  0\xBA  0.0'"},
-                             {10.9999, " 10\xBA 60.0'"}, {-179.99, "-179\xBA 59.4'"}}},
-      {DegToLat, nullptr, {{43.5, "N43\xBA 30.00'"}, {-5.25, "S05\xBA 15.00'"},
-                           {0, "N00\xBA  0.00'"}, {-0.5, "S00\xBA 30.00'"}}},
-      {DegToLon, nullptr, {{-8.75, "W008\xBA 45.00'"}, {179.5, "E179\xBA 30.00'"},
-                           {-179.999999, "W179\xBA 60.00'"}}},
-      {H2HMS, H2HMS2, {{1.5, "01:30:00"}, {-1.5, "01:30:00"}, {1.9999, "01:59:60"},
-                       {25.25, "25:15:00"}, {123.456, "123:27:22"}}},
-      {D2DMS, nullptr, {{12.3456, "+12\xBA 20' 44.2\""}, {-0.001, "-00\xBA 00' 3.6\""},
-                        {0, "+00\xBA 00' 0.0\""}, {179.999999, "+179\xBA 59' 60.0\""}}},
-      // clang-format on
-  };
-  for (const auto& form : forms) {
-    for (const auto& [value, expected] : form.cases) {
-      char text[kSexagesimalTextSize];
-      form.write(value, text);
-      EXPECT_STREQ(text, expected) << value;
-      if (form.fill != nullptr) {
-        EXPECT_STREQ(form.fill(value), expected) << value;
-      }
-    }
-  }
-  // D2DMS2 gives four decimals of seconds, in a static area of its own.
-  const char* dms = D2DMS2(12.3456);
-  const char* hms = H2HMS2(1.5);
-  H2HMS2(2.25);
-  EXPECT_STREQ(dms, "+12\xBA 20' 44.1600\"");
-  EXPECT_STREQ(hms, "02:15:00");
-  EXPECT_STREQ(D2DMS2(179.999999), "+179\xBA 59' 59.9964\"");
-}
-
-TEST(SexagesimalText, SplitIntoSignDegreesMinutes) {
-  const struct {
-    double value, sign, degrees, minutes;
-  } cases[] = {{-12.5, -1, 12, 30}, {-0.0, 1, 0, 0}};
-  for (const auto& c : cases) {
-    double sign, degrees, minutes;
-    DegToSgGM(c.value, &sign, &degrees, &minutes);
-    EXPECT_EQ(sign, c.sign);
-    EXPECT_EQ(degrees, c.degrees);
-    EXPECT_EQ(minutes, c.minutes);
-  }
-}
-
-// Absurd values must not run past the documented text size.
-TEST(SexagesimalText, HugeValuesStayWithinTheTextSize) {
-  char text[kSexagesimalTextSize + 8];
-  std::fill(std::begin(text), std::end(text), 'X');
-  D2DMS(1e300, text);
-  EXPECT_EQ(text[kSexagesimalTextSize], 'X');
-  EXPECT_LT(std::string(text, kSexagesimalTextSize).find('\0'), std::size_t(kSexagesimalTextSize));
-  EXPECT_LE(std::string(DegToGMd2(-1e200)).size(), std::size_t(kSexagesimalTextSize - 1));
-  EXPECT_LE(std::string(H2HMS2(1e250)).size(), std::size_t(kSexagesimalTextSize - 1));
 }
 
 }  // namespace

@@ -18,32 +18,15 @@ using vestrand::Axis;
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const std::string kZeros(5000, '0');
 
-// The three readers: a number, one coordinate (its value in lat), a whole position.
-enum class Reader { Number, Latitude, Longitude, Position };
-constexpr Reader kNumber = Reader::Number, kLat = Reader::Latitude, kLon = Reader::Longitude,
-                 kPosition = Reader::Position;
+// The readers: a number, one coordinate (its value in lat), a whole position.
+enum class Reader { Number, Lat, Lon, Position };
+using enum Reader;
 
 bool read(Reader reader, const std::string& text, double& lat, double& lon, std::string& error) {
-  switch (reader) {
-    case Reader::Number:
-      return vestrand::parseNumber(text, lat, error);
-    case Reader::Latitude:
-    case Reader::Longitude:
-      return vestrand::parseCoordinate(text, reader == kLat ? Axis::Latitude : Axis::Longitude, lat,
-                                       error);
-    case Reader::Position:
-      return vestrand::parsePosition(text, lat, lon, error);
-  }
-  return false;
-}
-
-// Reads or fails the test with the reader's reason.
-double coordinate(const std::string& text, Axis axis) {
-  double value = kNaN, unused = 0.0;
-  std::string error;
-  EXPECT_TRUE(read(axis == Axis::Latitude ? kLat : kLon, text, value, unused, error))
-      << text << ": " << error;
-  return value;
+  if (reader == Number) return vestrand::parseNumber(text, lat, error);
+  if (reader == Position) return vestrand::parsePosition(text, lat, lon, error);
+  return vestrand::parseCoordinate(text, reader == Lat ? Axis::Latitude : Axis::Longitude, lat,
+                                   error);
 }
 
 struct Accepted {
@@ -56,49 +39,29 @@ TEST(PositionText, AcceptedForms) {
   const double dm = 43 + 30.5 / 60, dmLon = -(3 + 45.2 / 60);
   const double dms = 43.0 + 30.0 / 60 + 15.5 / 3600;
   const Accepted rows[] = {
-      {kNumber, "43.5", 43.5},
-      {kNumber, "+2", 2.0},
-      {kNumber, " 1e-3 ", 1e-3},
-      {kLat, "43.5", 43.5},
-      {kLon, "-3.75", -3.75},
-      {kLat, "-90", -90.0},
-      {kLon, "180", 180.0},
-      {kLat, "90:00N", 90.0},
-      {kLon, "180:00:00W", -180.0},
-      {kLat, "43:30S", -43.5},
-      {kLon, "003:45E", 3.75},
-      {kLat, "43:30:15.5N", dms},
-      {kLat, "43.5N", 43.5},
-      {kLat, "43:30.5n", dm},
-      {kLat, "0:30S", -0.5},  // the sign survives zero degrees
-      {kLat, "43 30 N", 43.5},
-      {kLat, "43:59:59.99N", 43.0 + 59.0 / 60 + 59.99 / 3600},
-      {kLat, "43:" + kZeros + "N", 43.0},
-      {kLat, "43\u00B030'15.5\"N", dms},
-      {kLat, "43\u00B0 30' 15.5\" N", dms},
-      {kLat, "43\u00B030\u203215.5\u2033N", dms},
-      {kLat, "43\u00B030'15.5''N", dms},
-      {kLon, "3\u00B045'W", -3.75},
+      {Number, " 1e-3 ", 1e-3},
+      {Lon, "180", 180.0},
+      {Lat, "90:00N", 90.0},
+      {Lon, "180:00:00W", -180.0},
+      {Lat, "43:30:15.5N", dms},
+      {Lat, "43.5N", 43.5},
+      {Lat, "43:30.5n", dm},
+      {Lat, "0:30S", -0.5},  // the sign survives zero degrees
+      {Lat, "43 30 N", 43.5},
+      {Lat, "43:" + kZeros + "N", 43.0},
+      {Lat, "43\u00B030'15.5\"N", dms},
+      {Lat, "43\u00B030\u203215.5\u2033N", dms},
       // Whole positions: where the latitude ends, and the decimal comma.
-      {kPosition, "43.5083 -3.7533", 43.5083, -3.7533},
-      {kPosition, "43.5083N 3.7533W", 43.5083, -3.7533},
-      {kPosition, "N43.5083 W3.7533", 43.5083, -3.7533},
-      {kPosition, "43.5083N W3.7533", 43.5083, -3.7533},
-      {kPosition, "43 30.5N 3 45.2W", dm, dmLon},
-      {kPosition, "N 43° 30.500' W 003° 45.200'", dm, dmLon},
-      {kPosition, "N43º 30.00' W003º 45.00'", 43.5, -3.75},  // the library's own texts
-      {kPosition, "S 33 52.5 E 151 12.5", -(33 + 52.5 / 60), 151 + 12.5 / 60},
-      {kPosition, "43.0 -3.0", 43, -3},
-      {kPosition, "43.5° -3.75°", 43.5, -3.75},
-      {kPosition, "43.5083, -3.7533", 43.5083, -3.7533},
-      {kPosition, "43.5N, -3.75", 43.5, -3.75},
-      {kPosition, "43.5083,3.7533", 43.5083, 3.7533},
-      {kPosition, "43.5083/-3.7533", 43.5083, -3.7533},
-      {kPosition, "43,5083N 3,7533W", 43.5083, -3.7533},
-      {kPosition, "43,5 -3,7", 43.5, -3.7},
-      {kPosition, "1e1 -2e1", 10, -20},
+      {Position, "43.5083N W3.7533", 43.5083, -3.7533},
+      {Position, "43 30.5N 3 45.2W", dm, dmLon},
+      {Position, "N 43° 30.500' W 003° 45.200'", dm, dmLon},
+      {Position, "N43º 30.00' W003º 45.00'", 43.5, -3.75},  // the library's own texts
+      {Position, "S 33 52.5 E 151 12.5", -(33 + 52.5 / 60), 151 + 12.5 / 60},
+      {Position, "43.5083, -3.7533", 43.5083, -3.7533},
+      {Position, "43.5083/-3.7533", 43.5083, -3.7533},
+      {Position, "43,5083N 3,7533W", 43.5083, -3.7533},
       // Pasted blanks: no-break before the digits, narrow no-break and thin spaces.
-      {kPosition, "N\u00A043.5\u202FW\u00A03.75\u2009", 43.5, -3.75},
+      {Position, "N\u00A043.5\u202FW\u00A03.75\u2009", 43.5, -3.75},
   };
   for (const Accepted& row : rows) {
     double lat = kNaN, lon = row.lon;
@@ -121,60 +84,49 @@ struct Refused {
 
 TEST(PositionText, RefusalsLeaveTheValuesAloneAndSayWhy) {
   std::vector<Refused> rows = {
-      {kLat, "43:59.9999999999999999999N", "the minutes must be below 60"},
+      {Lat, "43:59.9999999999999999999N", "the minutes must be below 60"},
       // Found by fuzzing: a colon after the seconds used to name a fourth part past the end of
       // the part names.
-      {kLat, "N3\xC2\xBA 43:15:", "unexpected ':' after the seconds"},
-      {kLon, "E3:43:15:", "unexpected ':' after the seconds"},
-      {kPosition, "43 30", "position: ambiguous"},
-      {kPosition, "43, -3", "position: ambiguous"},
-      {kPosition, "43 30 3 45", "position: ambiguous"},
-      {kPosition, "43,5 , 3,7", "position: more than one comma"},
-      {kPosition, "43,5,3,7", "position: a comma between digits is a decimal mark here"},
-      {kPosition, "43.5, 3.7/1", "position: both a comma and a slash"},
-      {kPosition, "43.5/3.7/1", "position: more than one '/'"},
-      {kPosition, "43.5", "position: expected a latitude and a longitude"},
-      {kPosition, "43.5N 3.7", "position: a hemisphere letter on one coordinate only"},
-      {kPosition, "N43.5 3.7W", "position: hemisphere letters go all before or all after"},
-      {kPosition, "43.5N 3.7W 4N", "position: more than two"},
-      {kPosition, "43.5N 3.7W x", "position: unexpected 'x' after the longitude"},
-      {kPosition, "43.5 -3.7 9.1", "position: unexpected '9.1' after the longitude"},
-      {kPosition, "N43.5 W3.7 x", "longitude: unexpected 'x' after the degrees"},
-      {kPosition, "43.5N/", "longitude: missing"},
-      {kPosition, "43.5E 3.7W", "latitude: the hemisphere letter E does not fit a latitude"},
-      {kPosition, "43.5N 3.7N", "longitude: the hemisphere letter N does not fit a longitude"},
-      {kPosition, "-43.5N 3.7W", "latitude: a sign and a hemisphere letter"},
-      {kPosition, "43 60N 3 45W", "latitude: the minutes must be below 60"},
-      {kPosition, "43 30 60N 3 45W", "latitude: the seconds must be below 60"},
-      {kPosition, "43 30N 3 60.5W", "longitude: the minutes must be below 60"},
-      {kPosition, "90.5N 3W", "latitude: a latitude must lie within ±90"},
-      {kPosition, "45.0 -180.01", "longitude: a longitude must lie within ±180"},
+      {Lat, "N3\xC2\xBA 43:15:", "unexpected ':' after the seconds"},
+      {Position, "43 30", "position: ambiguous"},
+      {Position, "43,5 , 3,7", "position: more than one comma"},
+      {Position, "43,5,3,7", "position: a comma between digits is a decimal mark here"},
+      {Position, "43.5, 3.7/1", "position: both a comma and a slash"},
+      {Position, "43.5", "position: expected a latitude and a longitude"},
+      {Position, "43.5N 3.7", "position: a hemisphere letter on one coordinate only"},
+      {Position, "N43.5 3.7W", "position: hemisphere letters go all before or all after"},
+      {Position, "43.5N 3.7W 4N", "position: more than two"},
+      {Position, "43.5N 3.7W x", "position: unexpected 'x' after the longitude"},
+      {Position, "N43.5 W3.7 x", "longitude: unexpected 'x' after the degrees"},
+      {Position, "43.5N/", "longitude: missing"},
+      {Position, "43.5E 3.7W", "latitude: the hemisphere letter E does not fit a latitude"},
+      {Position, "-43.5N 3.7W", "latitude: a sign and a hemisphere letter"},
+      {Position, "43 60N 3 45W", "latitude: the minutes must be below 60"},
+      {Position, "43 30 60N 3 45W", "latitude: the seconds must be below 60"},
+      {Position, "90.5N 3W", "latitude: a latitude must lie within ±90"},
+      {Position, "45.0 -180.01", "longitude: a longitude must lie within ±180"},
       // Once misnamed: the n of nan taken for N, a tiny number called infinite, a minutes part
       // below the smallest double called missing.
-      {kPosition, "nan 3.5", "latitude: not a finite number"},
-      {kPosition, "43.5 NaN", "longitude: not a finite number"},
-      {kPosition, "-inf 3.5", "latitude: not a finite number"},
-      {kPosition, "43.5 infinity", "longitude: not a finite number"},
-      {kPosition, "1e-400 3.5", "latitude: too close to 0"},
-      {kPosition, "43:0." + kZeros.substr(0, 400) + "1N 3W", "latitude: the minutes are too close"},
-      {kPosition, "43:1" + kZeros.substr(0, 400) + "N 3W", "latitude: the minutes are too large"},
+      {Position, "nan 3.5", "latitude: not a finite number"},
+      {Position, "43.5 NaN", "longitude: not a finite number"},
+      {Position, "1e-400 3.5", "latitude: too close to 0"},
+      {Position, "43:0." + kZeros.substr(0, 400) + "1N 3W", "latitude: the minutes are too close"},
+      {Position, "43:1" + kZeros.substr(0, 400) + "N 3W", "latitude: the minutes are too large"},
   };
-  // clang-format off
-  for (const char* text : {"", " ", "abc", "1,5", "0x10", "1.5.2", "12abc", "--1", "+", "+-1",
-                           "inf", "-inf", "nan", "infinity", "1e999", "-1e999"}) {
-    rows.push_back({kNumber, text, ""});
+  for (const char* text : {"", "abc", "1,5", "0x10", "1.5.2", "12abc", "--1", "+", "inf", "nan",
+                           "infinity", "1e999"}) {
+    rows.push_back({Number, text, ""});
   }
-  for (const char* text : {"90.000001", "-90.5", "90:00:01N", "43.5W", "", "N", "43:30",
-                           "43\u00B030'", "-43:30N", "+43:30N", "N43:30S", "43::30N", "43:30:N",
-                           "43:30:15:10N", "43.5:30N", "43:30.5:10N", "43'30N", "43:30''N", "abcN",
-                           "43:3oN", "43,5N", ":30N", "43.N", "1e1N", "43:30\"N", "43 N 30", "\xC2N",
-                           "\xC2", "43\xC2N", "\xFF\xFEN"}) {
-    rows.push_back({kLat, text, ""});
+  // clang-format off
+  for (const char* text : {"90.000001", "90:00:01N", "43.5W", "", "N", "43:30", "43\u00B030'",
+                           "-43:30N", "N43:30S", "43::30N", "43:30:15:10N", "43:30.5:10N", "abcN",
+                           "43,5N", ":30N", "1e1N", "43:30\"N", "\xC2N", "\xFF\xFEN"}) {
+    rows.push_back({Lat, text, ""});
   }
   // clang-format on
-  for (const char* text : {"180.5", "180:00:01E", "1e300"}) rows.push_back({kLon, text, ""});
-  rows.push_back({kLat, std::string("\0N", 2), ""});
-  rows.push_back({kLat, std::string(10000, '9') + "N", ""});
+  for (const char* text : {"180.5", "180:00:01E", "1e300"}) rows.push_back({Lon, text, ""});
+  rows.push_back({Lat, std::string("\0N", 2), ""});
+  rows.push_back({Lat, std::string(10000, '9') + "N", ""});
   for (const Refused& row : rows) {
     double lat = 1.5, lon = 2.5;
     std::string error;
@@ -184,8 +136,6 @@ TEST(PositionText, RefusalsLeaveTheValuesAloneAndSayWhy) {
     EXPECT_TRUE(lat == 1.5 && lon == 2.5) << row.text;
   }
 }
-
-// ---------------------------------------------------------------- texts for people
 
 struct CoordinateTexts {
   double value;
@@ -201,7 +151,6 @@ TEST(CoordinateText, CarriesRoundingAndReadsBack) {
       {-5.25, Axis::Latitude, "S05º 15.00'", "S05º 15' 00.0\"", "S05.250000º"},
       {0, Axis::Longitude, "E000º  0.00'", "E000º 00' 00.0\"", "E000.000000º"},
       // The carries that DegToLat, DegToLon and D2DMS leave out.
-      {9.9999999, Axis::Latitude, "N10º  0.00'", "N10º 00' 00.0\"", "N10.000000º"},
       {89.9999999, Axis::Latitude, "N90º  0.00'", "N90º 00' 00.0\"", "N90.000000º"},
       {-179.9999999, Axis::Longitude, "W180º  0.00'", "W180º 00' 00.0\"", "W180.000000º"},
       {43 + 59.996 / 60, Axis::Latitude, "N44º  0.00'", "N43º 59' 59.8\"", "N43.999933º"},
@@ -221,13 +170,14 @@ TEST(CoordinateText, CarriesRoundingAndReadsBack) {
     for (const auto& f : forms) {
       const std::string text = vestrand::coordinateText(row.value, row.axis, f.form);
       EXPECT_EQ(text, row.*f.text) << row.value;
-      EXPECT_NEAR(coordinate(text, row.axis), row.value, f.halfLastDigit + 1e-12) << text;
+      double back = kNaN;
+      std::string error;
+      EXPECT_TRUE(vestrand::parseCoordinate(text, row.axis, back, error)) << text << ": " << error;
+      EXPECT_NEAR(back, row.value, f.halfLastDigit + 1e-12) << text;
     }
   }
   EXPECT_EQ(vestrand::coordinateText(kNaN, Axis::Latitude, CoordinateForm::Degrees), "-");
 }
-
-// ---------------------------------------------------------------- course found or not
 
 TEST(CourseDistance, SaysWhetherACourseIsDefined) {
   const auto plane = vestrand::planeCourseDistance, rhumb = vestrand::rhumbCourseDistance,
@@ -241,15 +191,9 @@ TEST(CourseDistance, SaysWhetherACourseIsDefined) {
       {plane, 0, 0, 0, 1, 90, 60},
       {plane, 40, -70, 90, 0, kNaN, 3485.7729820751},  // the pole's longitude
       {plane, 90, 0, 40, 10, kNaN, 3010.69729967269},
-      {rhumb, 0, 0, 0, 0, kNaN, 0},
-      {rhumb, 45, -10, 40, -5, 143.522795990948, 373.090960611320},
       {rhumb, -90, 0, -90, 0, kNaN, 0},  // historically not-a-number
       {rhumb, 40, -70, 90, 0, 0, 3000},  // historically 2.1 and 3002.02
-      {rhumb, 40, -70, 90, -100, 0, 3000},
-      {rhumb, 40, 10, -90, 0, 180, 7800},
       {rhumb, 90, 0, 40, 10, kNaN, 3000.04122080593},
-      {great, 0, 0, 0, 0, kNaN, 0},
-      {great, 40, -70, 50, 0, 53.588595354532, 2918.272243204252},
       {great, 40, -70, 90, -100, 360, 3000},
       {great, 90, 0, 40, 10, kNaN, 3000},
       {great, 0, 0, 0, 180, kNaN, 10800},  // antipodes

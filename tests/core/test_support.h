@@ -1,10 +1,9 @@
 // Helpers shared by the core and plan tests: a scratch folder to write into, file readers, and a
-// sink that keeps what a pattern sails.
+// sink that keeps the points a pattern sails.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -14,7 +13,6 @@
 #include <vector>
 
 #include "../scratch_dir.h"
-#include "gpx.h"
 #include "vestrand.gpx.h"
 
 namespace vestrand::testing {
@@ -25,28 +23,10 @@ inline std::string readFile(const std::filesystem::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-inline std::string golden(const std::string& name) {
-  return readFile(std::filesystem::path(VESTRAND_TEST_DATA) / name);
-}
-
 inline std::size_t occurrences(const std::string& text, const std::string& what) {
   std::size_t n = 0;
   for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
   return n;
-}
-
-// Names the first line that differs, so a failing comparison reads at a glance.
-inline ::testing::AssertionResult sameBytes(const std::string& expected,
-                                            const std::string& actual) {
-  if (expected == actual) return ::testing::AssertionSuccess();
-  const auto [e, a] = std::mismatch(expected.begin(), expected.end(), actual.begin(), actual.end());
-  const auto lineAt = [](const std::string& text, std::string::const_iterator at) {
-    const auto from = std::find(std::make_reverse_iterator(at), text.rend(), '\n').base();
-    return std::string(from, std::find(at, text.end(), '\n'));
-  };
-  return ::testing::AssertionFailure()
-         << "line " << std::count(expected.begin(), e, '\n') + 1
-         << "\n  expected: " << lineAt(expected, e) << "\n  actual:   " << lineAt(actual, a);
 }
 
 inline bool wellFormedXml(const std::filesystem::path& path) {
@@ -55,29 +35,15 @@ inline bool wellFormedXml(const std::filesystem::path& path) {
   return std::system(command.c_str()) == 0;
 }
 
-// A position as the files print it: "lat lon", nine decimals each.
-inline std::string printed(double lat, double lon) {
-  char a[kCoordinateTextSize], b[kCoordinateTextSize];
-  FormatCoordinate(lat, a);
-  FormatCoordinate(lon, b);
-  return std::string(a) + " " + b;
-}
-
-// Keeps every route point a pattern hands its sink, and the waypoints as "name lat lon".
+// Keeps every route point a pattern hands its sink, route by route.
 struct Recorder final : vestrand::PatternSink {
-  std::vector<std::string> routes, waypoints;
   std::vector<std::vector<std::pair<double, double>>> points;
-  void startRoute(const char* name) override {
-    routes.emplace_back(name);
-    points.emplace_back();
-  }
+  void startRoute(const char*) override { points.emplace_back(); }
   void routePoint(double lat, double lon, const char*) override {
     points.back().emplace_back(lat, lon);
   }
   void endRoute() override {}
-  void waypoint(double lat, double lon, const char* name) override {
-    waypoints.push_back(std::string(name) + " " + printed(lat, lon));
-  }
+  void waypoint(double, double, const char*) override {}
 };
 
 inline Recorder sail(const vestrand::PatternParams& params, const char* stem = "20121225143000") {

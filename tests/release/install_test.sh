@@ -20,23 +20,19 @@ prefix=$scratch/prefix
 "$cmake" --install "$build" --prefix "$prefix" >"$scratch/install.log" 2>&1 ||
   { cat "$scratch/install.log"; fail "cmake --install"; }
 
-for f in bin/vestrand-cli share/man/man1/vestrand-cli.1.gz; do
-  [ -f "$prefix/$f" ] || fail "$f is not installed"
-done
+files=(bin/vestrand-cli share/man/man1/vestrand-cli.1.gz)
 window=0
 if grep -q "/bin/vestrand$" "$scratch/install.log"; then
   window=1
-  for f in bin/vestrand share/applications/vestrand.desktop \
-           share/icons/hicolor/scalable/apps/vestrand.svg share/vestrand/Vestrand.uir \
-           share/vestrand/english.lrf share/vestrand/french.lrf share/vestrand/spanish.lrf \
-           share/vestrand/euskera.lrf share/vestrand/deutsch.lrf; do
-    [ -f "$prefix/$f" ] || fail "$f is not installed"
-  done
+  files+=(bin/vestrand share/applications/vestrand.desktop
+          share/icons/hicolor/scalable/apps/vestrand.svg share/vestrand/Vestrand.uir
+          share/vestrand/{english,french,spanish,euskera,deutsch}.lrf)
   for line in Exec=vestrand Icon=vestrand; do
     grep -qx "$line" "$prefix/share/applications/vestrand.desktop" || fail "desktop entry: $line"
   done
   "$xmllint" --noout "$prefix/share/icons/hicolor/scalable/apps/vestrand.svg" || fail "icon XML"
 fi
+for f in "${files[@]}"; do [ -f "$prefix/$f" ] || fail "$f is not installed"; done
 gzip -dc "$prefix/share/man/man1/vestrand-cli.1.gz" | grep -q '^\.TH VESTRAND-CLI 1' ||
   fail "manual page"
 
@@ -44,7 +40,6 @@ gzip -dc "$prefix/share/man/man1/vestrand-cli.1.gz" | grep -q '^\.TH VESTRAND-CL
 elsewhere=$scratch/elsewhere
 mkdir -p "$elsewhere" && cd "$elsewhere" || fail "cannot enter $elsewhere"
 
-"$prefix/bin/vestrand-cli" --version || fail "vestrand-cli --version"
 out=$("$prefix/bin/vestrand-cli" sector --lat 40 --lon -10 --course 30 --leg 2 \
       --stem 20121225143000) || fail "vestrand-cli sector"
 [ "$out" = "20121225143000 VS 30.gpx" ] || fail "printed '$out'"
@@ -53,18 +48,11 @@ out=$("$prefix/bin/vestrand-cli" sector --lat 40 --lon -10 --course 30 --leg 2 \
 if [ "$window" = 1 ]; then
   # The window has no way to end by itself: it must come up and still be running after a while
   # (a layout it cannot load ends it at once with a message).
-  QT_QPA_PLATFORM=offscreen "$prefix/bin/vestrand" >"$scratch/window.out" 2>"$scratch/window.err" &
+  QT_QPA_PLATFORM=offscreen "$prefix/bin/vestrand" >/dev/null 2>"$scratch/window.err" &
   window_pid=$!
-  for _ in 1 2 3 4 5 6; do
-    sleep 0.5
-    kill -0 "$window_pid" 2>/dev/null || {
-      wait "$window_pid"
-      status=$? window_pid=""
-      cat "$scratch/window.err"
-      fail "the installed window program ended with status $status"
-    }
-  done
+  sleep 3
   cat "$scratch/window.err"
+  kill -0 "$window_pid" 2>/dev/null || fail "the installed window program ended at once"
   echo "the installed window program is running"
 fi
 echo "PASSED"
