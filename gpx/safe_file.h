@@ -6,9 +6,10 @@
 // stays as it was until then.
 //
 // Where the filesystem allows it the data is an unnamed file of the target's folder (O_TMPFILE),
-// so even SIGKILL leaves nothing behind; it is named only at commit. Elsewhere (vfat, say) it is
-// a named temporary ".vestrand-<pid>-<n>.tmp", whose name does not grow with the target's, and
-// the first write into a folder removes such temporaries of processes that no longer run.
+// so a SIGKILL while the data is written leaves nothing behind; at commit it is linked under a
+// temporary name and then renamed over the target. Elsewhere (vfat, say) it is a named temporary
+// ".vestrand-<pid>-<n>.tmp" from the start. Either name does not grow with the target's, and a
+// later write into the folder removes such temporaries of processes that no longer run.
 // Every named temporary of the process is known to the handlers of installInterruptCleanup().
 //
 // A target that is anything but a regular file (a folder, a symbolic link, a device, a FIFO, a

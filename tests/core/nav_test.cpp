@@ -1,10 +1,11 @@
-// Sailings and normalisations against their published tables. Tolerances are named per quantity;
-// the awkward values are compared exactly. The sexagesimal texts the programs use are tested
-// through the coordinate texts for people; no program calls the others.
+// Sailings, normalisations, angle conventions and sexagesimal texts against their published
+// tables. Tolerances are named per quantity; the awkward values are compared exactly.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <limits>
 #include <string>
 #include <utility>
@@ -12,6 +13,7 @@
 
 #include "Derrota.h"
 #include "angulos.h"
+#include "test_support.h"
 
 namespace {
 
@@ -71,6 +73,12 @@ TEST(Normalisation, AngleAndHourFunctionsAgainstTheirTables) {
                  {kNaN, kNaN}}},
       {time_0_24, {{0, 24}, {24, 0}, {-24, 24}, {48, 0}, {-0.5, 23.5}, {24.5, 0.5}, {120000, 0},
                    {-120000, 24}, {120001.5, 1.5}, {kNaN, kNaN}, {kInf, kNaN}}},
+      // Bearing and mathematical angle, each the other's inverse; outside 0..360 reduced first.
+      {AnguloNautico2Matematico, {{0, 90}, {90, 0}, {90.5, 359.5}, {180, 270}, {360, 90},
+                                  {-90, 180}, {kNaN, kNaN}}},
+      {AnguloMatematico2Nautico, {{0, 90}, {90, 0}, {90.5, 359.5}, {180, 270}, {360, 90}}},
+      {L360ToLEW, {{90, -90}, {180, -180}, {180.5, 179.5}, {270, 90}, {360, 0}, {400, -40}}},
+      {LEWToL360, {{-90, 90}, {-180, 180}, {90, 270}, {180, 180}, {0.5, 359.5}}},
       // clang-format on
   };
   for (const auto& table : tables) {
@@ -83,6 +91,16 @@ TEST(Normalisation, AngleAndHourFunctionsAgainstTheirTables) {
     EXPECT_TRUE(ang_0_360(huge) >= 0 && ang_0_360(huge) <= 360) << huge;
     EXPECT_TRUE(time_0_24(huge) >= 0 && time_0_24(huge) <= 24) << huge;
   }
+}
+
+TEST(Normalisation, DiagnosticTableIsWrittenOnceWith473Lines) {
+  vestrand::testing::ScratchDir dir;
+  ASSERT_TRUE(Test_ang_0_360());
+  ASSERT_TRUE(Test_ang_0_360());
+  const std::string table = vestrand::testing::readFile("0_360.dat");
+  EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 473);
+  EXPECT_TRUE(table.starts_with("-1000.000000\t80.000000\n"));
+  EXPECT_TRUE(table.ends_with("\n1360.000000\t280.000000\n"));
 }
 
 struct Leg {
@@ -161,6 +179,51 @@ TEST(MercatorSailing, MeridionalPartsAndArrivalsThatSailBack) {
     EXPECT_NEAR(course, a.course, 1e-9);
     EXPECT_NEAR(distance, a.speed * a.time, 1e-9);
   }
+}
+
+// Each writer into a buffer, and its twin into a static area where it has one. º is the byte 0xBA.
+// Nothing carries between the fields: 60 minutes or seconds are what these texts show.
+TEST(SexagesimalText, EveryFormAgainstItsTable) {
+  const struct {
+    void (*write)(double, char*);
+    const char* (*fill)(double);
+    std::vector<std::pair<double, const char*>> cases;
+  } forms[] = {
+      // clang-format off
+      {DegToGMd, DegToGMd2, {{5.25, "  5\xBA 15.0'"}, {-12.5, "-12\xBA 30.0'"},
+                             {-0.5, "-  0\xBA 30.0'"}, {10.9999, " 10\xBA 60.0'"}}},
+      {DegToLat, nullptr, {{43.5, "N43\xBA 30.00'"}, {-5.25, "S05\xBA 15.00'"}}},
+      {DegToLon, nullptr, {{-8.75, "W008\xBA 45.00'"}, {-179.999999, "W179\xBA 60.00'"}}},
+      {H2HMS, H2HMS2, {{1.5, "01:30:00"}, {-1.5, "01:30:00"}, {1.9999, "01:59:60"},
+                       {123.456, "123:27:22"}}},
+      {D2DMS, nullptr, {{12.3456, "+12\xBA 20' 44.2\""}, {-0.001, "-00\xBA 00' 3.6\""},
+                        {179.999999, "+179\xBA 59' 60.0\""}}},
+      // clang-format on
+  };
+  for (const auto& form : forms) {
+    for (const auto& [value, expected] : form.cases) {
+      char text[kSexagesimalTextSize];
+      form.write(value, text);
+      EXPECT_STREQ(text, expected) << value;
+      if (form.fill != nullptr) {
+        EXPECT_STREQ(form.fill(value), expected) << value;
+      }
+    }
+  }
+  // D2DMS2 gives four decimals of seconds, in a static area of its own.
+  const char* dms = D2DMS2(12.3456);
+  H2HMS2(2.25);
+  EXPECT_STREQ(dms, "+12\xBA 20' 44.1600\"");
+}
+
+// Absurd values must not run past the documented text size.
+TEST(SexagesimalText, HugeValuesStayWithinTheTextSize) {
+  char text[kSexagesimalTextSize + 8];
+  std::fill(std::begin(text), std::end(text), 'X');
+  D2DMS(1e300, text);
+  EXPECT_EQ(text[kSexagesimalTextSize], 'X');
+  EXPECT_LE(std::string(DegToGMd2(-1e200)).size(), std::size_t(kSexagesimalTextSize - 1));
+  EXPECT_LE(std::string(H2HMS2(1e250)).size(), std::size_t(kSexagesimalTextSize - 1));
 }
 
 }  // namespace

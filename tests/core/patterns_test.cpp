@@ -71,6 +71,29 @@ TEST(PatternNames, CourseRoundedInTheFileAndToOneDecimalInTheRoute) {
   }
 }
 
+// The generators with their historical signatures write the golden files into the current folder.
+TEST(PatternFiles, HistoricalGeneratorsWriteTheGoldenFiles) {
+  ScratchDir dir;
+  const struct {
+    bool written;
+    const char *name, *golden;
+  } cases[] = {
+      {gpxExpandingSquareSearchPattern(40, -10, 0, 1, 2, kStem), " SS 0.gpx",
+       "square-40N10W-c0-s1-n2.gpx"},
+      {gpxSectorSearchPattern(40, -10, 30, 2, kStem), " VS 30.gpx", "sector-40N10W-c30-d2.gpx"},
+      {gpxCreepingLineSingleunit(43.5, -3.75, 0, 1, 4, 1, kStem), " CS 0.gpx",
+       "creeping-43.5N3.75W-c0-s1-l4-n1.gpx"},
+      {gpxParallelSearchPattern2ships(43.5, -3.75, 0, 1, 4, 1, kStem), " PS_PM 0.gpx",
+       "parallel-43.5N3.75W-c0-s1-l4-n1.gpx"},
+      {gpxRhumbLine(43.5, -3.75, 44, -3, kStem), " RL.gpx", "rhumbline-43.5N3.75W-44N3W.gpx"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_TRUE(c.written) << c.golden;
+    EXPECT_EQ(vestrand::testing::readFile(kStem + std::string(c.name)),
+              vestrand::testing::readFile(std::string(VESTRAND_TEST_DATA) + "/" + c.golden));
+  }
+}
+
 // A cut name could overwrite another pattern's file; such a pattern is not written at all.
 TEST(PatternFailures, NamesThatWouldNotFitWriteNothing) {
   ScratchDir dir;
