@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <regex>
 #include <string>
 
 #include "PlanAids.h"
@@ -42,28 +41,13 @@ class PlanAidsTest : public WindowTest {
   static double Rounded(double degrees) { return std::round(degrees * 360000.0) / 360000.0; }
 };
 
+// All six fields reach the drift; its numbers are the plan library's.
 TEST_F(PlanAidsTest, ApplyingTheDriftFillsTheDatumAndDrawsTheDrift) {
-  struct Case {
-    const char* fields[6];
-    double lat, lon, hours;
-    vestrand::DriftVector current, leeway;
-  } cases[] = {
-      {{"40 N 10 W", "3", "90", "1.5", "", ""}, 40, -10, 3, {90, 1.5}, {}},
-      {{"43 30.0 N 3 45.0 W", "2.5", "45", "1", "200", "0.8"},
-       43.5,
-       -3.75,
-       2.5,
-       {45, 1},
-       {200, 0.8}},
-  };
-  for (const Case& c : cases) {
-    EnterDrift({c.fields[0], c.fields[1], c.fields[2], c.fields[3], c.fields[4], c.fields[5]});
-    const vestrand::DriftedDatum d =
-        vestrand::driftedDatum(c.lat, c.lon, c.hours, c.current, c.leeway);
-    EXPECT_NEAR(GetDegLatitude(mainPanel), Rounded(d.lat), 1e-9) << c.fields[0];
-    EXPECT_NEAR(GetDegLongitude(mainPanel), Rounded(d.lon), 1e-9) << c.fields[0];
-    EXPECT_THAT(Text(mainPanel, kStatusLine), HasSubstr("Datum drifted"));
-  }
+  EnterDrift({"43 30.0 N 3 45.0 W", "2.5", "45", "1", "200", "0.8"});
+  const vestrand::DriftedDatum d = vestrand::driftedDatum(43.5, -3.75, 2.5, {45, 1}, {200, 0.8});
+  EXPECT_NEAR(GetDegLatitude(mainPanel), Rounded(d.lat), 1e-9);
+  EXPECT_NEAR(GetDegLongitude(mainPanel), Rounded(d.lon), 1e-9);
+  EXPECT_THAT(Text(mainPanel, kStatusLine), HasSubstr("Datum drifted"));
   ShowPage(kSectorPage);
   EXPECT_EQ(planView->preview()->figure().lines.size(), 1u);
   // Once the datum is changed by hand the drift is no longer shown.
@@ -82,8 +66,6 @@ TEST_F(PlanAidsTest, ARefusedDriftChangesNothing) {
       {{"40 N 10 W", "x", "", "", "", ""}, "Hours since the incident holds 'x', not a number"},
       {{"40 N 10 W", "3", "90", "", "", ""}, "Current set (°T) needs Current drift (kn) as well"},
       {{"40 N 10 W", "3", "", "", "", "2"}, "Leeway speed (kn) needs Leeway toward (°T) as well"},
-      {{"40 N 10 W", "3", "400", "1", "", ""}, "Current set (°T) must be from -360 to 360"},
-      {{"40 N 10 W", "3", "", "", "0", "21"}, "Leeway speed (kn) must be from 0 to 20"},
       {{"89.9 N 0 E", "240", "0", "20", "", ""}, "the drift would pass a pole"},
   };
   EnterDatum("12", "0", "0", 1, "5", "0", "0", 1);
@@ -97,8 +79,7 @@ TEST_F(PlanAidsTest, ARefusedDriftChangesNothing) {
 }
 
 TEST_F(PlanAidsTest, SweepWidthAddsCoverageAndBothPods) {
-  ShowPage(kSquarePage);
-  Type(Page(kSquarePage), 5, "0.5");
+  Type(ShowPage(kSquarePage), 5, "0.5");
   EXPECT_THAT(planView->summaryText(), Not(HasSubstr("Coverage")));
   Type(mainPanel, kSweepWidth, "1");
   char pods[80];
@@ -113,21 +94,18 @@ TEST_F(PlanAidsTest, SweepWidthAddsCoverageAndBothPods) {
 }
 
 TEST_F(PlanAidsTest, TwoPassesWriteTheTwoRouteFile) {
-  ShowPage(kSectorPage);
-  Type(Page(kSectorPage), 2, "30");
-  Type(Page(kSectorPage), kSectorPasses, "2");
+  const int sector = ShowPage(kSectorPage);
+  Type(sector, 2, "30");
+  Type(sector, kSectorPasses, "2");
   EXPECT_EQ(planView->preview()->drawing().routes.size(), 2u);
-  Press(Page(kSectorPage), 4);
-  vestrand::PatternParams params;
-  ASSERT_TRUE(ReadSearchPage(kSectorPage, Page(kSectorPage), params));
-  EXPECT_EQ(params.passes, 2);
-  const std::string written = Written("20121225143000 VS2 30.gpx");
-  EXPECT_NE(written.find("20121225143000 - VS 60.0"), std::string::npos);
+  Press(sector, 4);
+  EXPECT_NE(ReadBytes("20121225143000 VS2 30.gpx").find("20121225143000 - VS 60.0"),
+            std::string::npos);
 }
 
 TEST_F(PlanAidsTest, BriefingHoldsTheDatumWaypointsAndEveryLegRow) {
   EnterDrift({"40 N 10 W", "2", "90", "1", "", ""});
-  ShowPage(kParallelPage);
+  const int parallel = ShowPage(kParallelPage);
   Press(mainPanel, kBriefingButton);
   const std::string pdf = "20121225143000 PS_PM 0 briefing.pdf";
   ASSERT_EQ(Text(mainPanel, kStatusLine), "Briefing written: " + pdf);
@@ -137,27 +115,23 @@ TEST_F(PlanAidsTest, BriefingHoldsTheDatumWaypointsAndEveryLegRow) {
   const QString plain = QString::fromUtf8(text.readAllStandardOutput());
   const std::string page = plain.simplified().toStdString();
 
-  vestrand::PatternParams params;
-  ASSERT_TRUE(ReadSearchPage(kParallelPage, Page(kParallelPage), params));
-  const auto one = [](std::string s) {
-    return QString::fromStdString(s).simplified().toStdString();
-  };
-  EXPECT_THAT(page, HasSubstr(one(vestrand::latitudeTextUtf8(params.lat) + " " +
-                                  vestrand::longitudeTextUtf8(params.lon))));
+  // The datum as the window reads it back in degrees and minutes.
+  const QString datum = QString::fromStdString(Text(mainPanel, kDatumReadBack)).section('\n', 0, 0);
+  EXPECT_THAT(page, HasSubstr(datum.simplified().toStdString()));
   EXPECT_THAT(page, HasSubstr("Total drift"));
   for (const char* name : {"Datum", "CSP1", "CSP2"}) EXPECT_THAT(page, HasSubstr(name));
+  vestrand::PatternParams params;
   vestrand::PatternNames names;
+  ASSERT_TRUE(ReadSearchPage(kParallelPage, parallel, params));
   ASSERT_TRUE(vestrand::composePatternNames(params, "20121225143000", names));
   int rows = 0;
   vestrand::LegTableSink legs(params, 8.0, [&](const vestrand::LegRow& r) {
     ++rows;
     const std::string row =
-        std::to_string(r.leg) + " " + std::to_string(r.from) + " " + std::to_string(r.to) + " " +
-        vestrand::fixedText(r.course, 1) + " " + vestrand::fixedText(r.distance, 2) + " " +
-        vestrand::fixedText(r.total, 2) + " " + vestrand::hoursMinutesText(r.hours);
-    EXPECT_THAT(plain.toStdString(),
-                testing::ContainsRegex("(^|\n) *" + std::regex_replace(row, std::regex(" "), " +") +
-                                       " *\n"));
+        std::to_string(r.leg) + " +" + std::to_string(r.from) + " +" + std::to_string(r.to) + " +" +
+        vestrand::fixedText(r.course, 1) + " +" + vestrand::fixedText(r.distance, 2) + " +" +
+        vestrand::fixedText(r.total, 2) + " +" + vestrand::hoursMinutesText(r.hours);
+    EXPECT_THAT(plain.toStdString(), testing::ContainsRegex("(^|\n) *" + row + " *\n"));
   });
   vestrand::sailPattern(params, names, legs);
   EXPECT_GT(rows, 0);

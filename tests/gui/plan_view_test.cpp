@@ -20,9 +20,9 @@ class PlanViewTest : public WindowTest {
   // The worked example: a sector search from 40°N 10°W, course 30, legs of 2 NM.
   void EnterWorkedExample() {
     EnterDatum("40", "0", "0", 1, "10", "0", "0", 0);
-    ShowPage(kSectorPage);
-    Type(Page(kSectorPage), 2, "30");
-    Type(Page(kSectorPage), 3, "2");
+    const int sector = ShowPage(kSectorPage);
+    Type(sector, 2, "30");
+    Type(sector, 3, "2");
   }
 };
 
@@ -61,37 +61,20 @@ TEST_F(PlanViewTest, ChangingTheDatumMovesThePlan) {
 TEST_F(PlanViewTest, TypingLoopsOrLegPairsRedrawsThePreview) {
   const struct { int tab, control; } fields[] = {{kParallelPage, 3}, {kSquarePage, 2}};
   for (const auto& f : fields) {
-    ShowPage(f.tab);
+    const int page = ShowPage(f.tab);
     const long long before = planView->refreshCount();
     const std::size_t points = Drawing().pointCount();
-    Type(Page(f.tab), f.control, "5");
+    Type(page, f.control, "5");
     EXPECT_GT(planView->refreshCount(), before) << "page " << f.tab;
     EXPECT_NE(Drawing().pointCount(), points) << "page " << f.tab;
   }
   EXPECT_THAT(Summary(), HasSubstr("CSP/Datum\t"));
 }
 
-TEST_F(PlanViewTest, ParallelSweepIsTwoUnitsCreepingLineOne) {
-  ShowPage(kParallelPage);
-  Choose(Page(kParallelPage), 2, 1);
-  ASSERT_EQ(Drawing().routes.size(), 2u);
-  EXPECT_EQ(Drawing().routes[0].unit, 0);
-  EXPECT_EQ(Drawing().routes[1].unit, 1);
-  for (const char* line :
-       {"\nUnit 1\t20121225143000 - PS-left 0.0: 4 legs, ",
-        "\nUnit 2\t20121225143000 - PS-right 0.0: 4 legs, ", "CSP1\t", "CSP2\t"}) {
-    EXPECT_THAT(Summary(), HasSubstr(line));
-  }
-  Choose(Page(kParallelPage), 2, 4);
-  ASSERT_EQ(Drawing().routes.size(), 1u);
-  EXPECT_THAT(Summary(), Not(HasSubstr("Unit 2")));
-}
-
-// The preview paints the plan library's figure for its size: the routes' lines in their units'
-// colours where the figure puts them, the datum's cross in ink.
+// The preview follows the pattern chosen and paints the plan library's figure for its size: the
+// routes' lines in their units' colours where the figure puts them, the datum's cross in ink.
 TEST_F(PlanViewTest, PreviewPaintsItsFigure) {
-  ShowPage(kParallelPage);
-  Choose(Page(kParallelPage), 2, 1);
+  Choose(ShowPage(kParallelPage), 2, 1);
   PlanPreview* preview = planView->preview();
   const vestrand::PlanFigure& figure = preview->figure();
   EXPECT_EQ(figure.size.width, preview->width());
@@ -118,16 +101,6 @@ TEST_F(PlanViewTest, StartPageExplainsInsteadOfDrawing) {
   EXPECT_TRUE(Drawing().routes.empty());
   EXPECT_EQ(planView->preview()->message().toStdString(), kEnglishExtras[8]);
   EXPECT_EQ(Summary(), "\t\n");
-}
-
-TEST_F(PlanViewTest, AThousandLoopsStayWithinTheCap) {
-  ShowPage(kParallelPage);
-  Type(Page(kParallelPage), 3, "1000");
-  // Two units of four turning points a loop, and each unit's start.
-  EXPECT_EQ(Drawing().pointCount(), 8002u);
-  ShowPage(kSquarePage);
-  Type(Page(kSquarePage), 2, "1000");
-  EXPECT_EQ(Drawing().pointCount(), 2002u);
 }
 
 }  // namespace

@@ -117,8 +117,10 @@ class WindowTest : public ::testing::Test {
     return widget;
   }
 
-  static void ShowPage(int index) {
+  // Shows a page of the tab control and gives its panel.
+  static int ShowPage(int index) {
     Control<QTabWidget>(mainPanel, kSearchTabs)->setCurrentIndex(index);
+    return Page(index);
   }
 
   // Types over a numeric or text field as an operator would, and finishes with Return.
@@ -163,7 +165,7 @@ class WindowTest : public ::testing::Test {
     Choose(mainPanel, 9, east);
   }
 
-  // File names in the working directory.
+  // File names in the working directory, which is the current one.
   std::vector<std::string> Files() const {
     std::vector<std::string> names;
     for (const QString& name :
@@ -171,10 +173,6 @@ class WindowTest : public ::testing::Test {
       names.push_back(name.toStdString());
     }
     return names;
-  }
-
-  std::string Written(const std::string& name) const {
-    return ReadBytes(workDir.path().toStdString() + "/" + name);
   }
 
   static std::string Text(int panel, int control) {

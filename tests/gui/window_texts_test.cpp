@@ -186,8 +186,8 @@ TEST_F(WindowTextsTest, ShortFileFallsBackSaysSoAndShowsItsLinesAsTyped) {
 // The format and the points per route decide the files; the summary warns of a route too long for
 // a plotter only while routes are written whole.
 TEST_F(WindowTextsTest, FormatAndPointsPerRouteChooseTheFiles) {
-  ShowPage(kSquarePage);
-  Type(Page(kSquarePage), 2, "130");  // 261 points
+  const int square = ShowPage(kSquarePage);
+  Type(square, 2, "130");  // 261 points
   const auto warned = [this] {
     return planView->summaryText().find("Warning\t") != std::string::npos;
   };
@@ -195,21 +195,19 @@ TEST_F(WindowTextsTest, FormatAndPointsPerRouteChooseTheFiles) {
   Pick(mainPanel, kFormatChoice, 2);
   Pick(mainPanel, kMaxPointsChoice, 1);
   EXPECT_FALSE(warned());
-  Press(Page(kSquarePage), 6);
-  const std::string square = kStem + std::string(" SS 0");
-  EXPECT_THAT(Files(),
-              UnorderedElementsAre(square + ".gpx", kStem + std::string(" - SS 0.0 (1 of 2).rtz"),
-                                   kStem + std::string(" - SS 0.0 (2 of 2).rtz")));
-  EXPECT_THAT(Text(mainPanel, kStatusLine), HasSubstr("Written: " + square + ".gpx, "));
+  Press(square, 6);
+  const std::string stem = kStem;
+  EXPECT_THAT(Files(), UnorderedElementsAre(stem + " SS 0.gpx", stem + " - SS 0.0 (1 of 2).rtz",
+                                            stem + " - SS 0.0 (2 of 2).rtz"));
+  EXPECT_THAT(Text(mainPanel, kStatusLine), HasSubstr("Written: " + stem + " SS 0.gpx, "));
   Pick(mainPanel, kFormatChoice, 1);
   Pick(mainPanel, kMaxPointsChoice, 0);
-  ShowPage(kSectorPage);
-  Press(Page(kSectorPage), 4);
+  Press(ShowPage(kSectorPage), 4);
   EXPECT_EQ(Files().size(), 4u);
-  EXPECT_EQ(Text(mainPanel, kStatusLine), "Written: " + std::string(kStem) + " - VS 0.0.rtz");
-  ShowPage(kParallelPage);
-  Type(Page(kParallelPage), 3, "1000");  // two routes of 4001 points
-  Press(Page(kParallelPage), 7);
+  EXPECT_EQ(Text(mainPanel, kStatusLine), "Written: " + stem + " - VS 0.0.rtz");
+  const int parallel = ShowPage(kParallelPage);
+  Type(parallel, 3, "1000");  // two routes of 4001 points
+  Press(parallel, 7);
   EXPECT_THAT(Text(mainPanel, kStatusLine),
               HasSubstr("PS-right 0.0.rtz is larger than 400 KB; some ECDIS units refuse it"));
 }
@@ -217,11 +215,11 @@ TEST_F(WindowTextsTest, FormatAndPointsPerRouteChooseTheFiles) {
 // A pattern past a pole is neither drawn nor written; the preview and the message say why.
 TEST_F(WindowTextsTest, PatternPastAPoleIsRefusedAndThePreviewSaysWhy) {
   EnterDatum("89", "59", "0", 1, "0", "0", "0", 1);
-  ShowPage(kSectorPage);
-  Type(Page(kSectorPage), 3, "500");
+  const int sector = ShowPage(kSectorPage);
+  Type(sector, 3, "500");
   EXPECT_TRUE(planView->preview()->drawing().routes.empty());
   EXPECT_THAT(planView->preview()->message().toStdString(), HasSubstr("beyond a pole"));
-  Press(Page(kSectorPage), 4);
+  Press(sector, 4);
   EXPECT_THAT(Files(), IsEmpty());
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_THAT(messages[0], HasSubstr("The pattern would reach latitudes"));
