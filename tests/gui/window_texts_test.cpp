@@ -143,7 +143,7 @@ TEST_F(WindowTextsTest, ShortFileFallsBackSaysSoAndShowsItsLinesAsTyped) {
   for (int i = 1; i <= nLanguajeResources; ++i) lines += "t" + std::to_string(i) + "\n";
   for (int i = 0; i < 71; ++i) lines += "x\n";
   lines += "<i>tip</i>\nx\nx\n<b>intro</b>\n";  // the date's tool tip and the start page's text
-  std::ofstream(workDir.path().toStdString() + "/french.lrf") << lines;
+  std::ofstream("french.lrf") << lines;
   Choose(mainPanel, kLanguageSelector, 1);
   EXPECT_EQ(Text(mainPanel, kStatusLine), "french.lrf lacks 55 lines; they show in English");
   const std::pair<const char*, int> elements[] = {{"heading/text", 1},
@@ -214,7 +214,7 @@ TEST_F(WindowTextsTest, FormatAndPointsPerRouteChooseTheFiles) {
 
 // A pattern past a pole is neither drawn nor written; the preview and the message say why.
 TEST_F(WindowTextsTest, PatternPastAPoleIsRefusedAndThePreviewSaysWhy) {
-  EnterDatum("89", "59", "0", 1, "0", "0", "0", 1);
+  Paste("89 59N 0E");
   const int sector = ShowPage(kSectorPage);
   Type(sector, 3, "500");
   EXPECT_TRUE(planView->preview()->drawing().routes.empty());
