@@ -1,13 +1,12 @@
-// The run-time under the window: panels from layout files (refusals and their reasons, tab pages
-// as panels, labels and values of controls) and line-wise text files (line ends, limits, the end
-// of the file, bare names looked up in the current directory before the built-in copies).
+// The run-time under the window: panels from layout files (refusals and their reasons, unknown
+// panels and controls, labels and values of controls) and line-wise text files (line ends, limits,
+// the end of the file, bare names looked up in the current directory before the built-in copies).
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
-#include <set>
 #include <utility>
 
 #include "../scratch_dir.h"
@@ -161,45 +160,20 @@ TEST_F(PlatformTest, RefusesBadHandlesAndOpensOnlyForReading) {
   for (const char* name : {"", "missing.lrf", "sub/english.lrf"}) EXPECT_EQ(Open(name), -1) << name;
 }
 
-TEST_F(PlatformTest, FileInTheCurrentDirectoryOverridesTheBuiltInCopy) {
-  const auto firstLine = [](const char* name) {
-    const int file = Open(name);
-    char line[64] = "(not opened)";
-    if (file >= 0) ReadLine(file, line, 60);
-    CVI_CloseFile(file);
-    return std::string(line);
-  };
-  EXPECT_EQ(firstLine("english.lrf"), "Plan a search: set the datum, pick a pattern, write GPX");
-  Write("english.lrf", "Local heading\n");
-  EXPECT_EQ(firstLine("english.lrf"), "Local heading");
-  // A folder of the same name does not hide the built-in copy.
-  std::filesystem::create_directory("french.lrf");
-  EXPECT_NE(firstLine("french.lrf"), "(not opened)");
+// The current directory is looked in first (the window's language tests hold a file there); a
+// folder of the name does not hide the built-in copy.
+TEST_F(PlatformTest, AFolderDoesNotHideTheBuiltInCopy) {
+  std::filesystem::create_directory("english.lrf");
+  const int file = Open("english.lrf");
+  char line[64] = "";
+  EXPECT_GT(ReadLine(file, line, 60), 0);
+  EXPECT_STREQ(line, "Plan a search: set the datum, pick a pattern, write GPX");
+  EXPECT_EQ(CVI_CloseFile(file), 0);
 }
 
-TEST(ClockTest, GivesThePlausibleLocalTimeAndDate) {
-  int hours = -1, minutes = -1, seconds = -1, month = 0, day = 0, year = 0;
-  CVI_GetSystemTime(&hours, &minutes, &seconds);
-  GetSystemDate(&month, &day, &year);
-  EXPECT_TRUE(hours >= 0 && hours < 24 && minutes >= 0 && minutes < 60 && seconds >= 0 &&
-              seconds <= 60)
-      << hours << ":" << minutes << ":" << seconds;
-  EXPECT_TRUE(year >= 2024 && month >= 1 && month <= 12 && day >= 1 && day <= 31)
-      << year << "/" << month << "/" << day;
-}
-
-TEST_F(WindowTest, TabPagesArePanelsOfTheirOwnAndUnknownOnesFail) {
-  std::set<int> panels = {mainPanel};
-  for (int i = 0; i < 4; ++i) {
-    int page = 0;
-    ASSERT_EQ(GetPanelHandleFromTabPage(mainPanel, kSearchTabs, i, &page), 0);
-    EXPECT_TRUE(page > 0 && panels.insert(page).second) << "page " << i;
-  }
+TEST_F(WindowTest, UnknownPagesPanelsAndControlsAreRefused) {
   int page = 0;
   EXPECT_LT(GetPanelHandleFromTabPage(mainPanel, kSearchTabs, 4, &page), 0);
-  // Control 2 of the main panel and control 2 of a page are different widgets.
-  EXPECT_NE(cvirte_testing::ControlWidget(mainPanel, 2),
-            cvirte_testing::ControlWidget(Page(kSquarePage), 2));
   double value = 0.0;
   EXPECT_LT(GetCtrlVal(9999, 2, &value), 0);
   EXPECT_LT(GetCtrlVal(mainPanel, 99, &value), 0);
