@@ -23,12 +23,11 @@ const std::string R = "\xEF\xBF\xBD";  // U+FFFD
 const std::string kShip = "\xF0\x9F\x9A\xA2";
 
 // Lines "t1" to "t<count>", with the texts of `replaced` in place of theirs.
-std::string fileOf(int count, const std::map<int, std::string>& replaced = {},
-                   const std::string& end = "\n") {
+std::string fileOf(int count, const std::map<int, std::string>& replaced = {}) {
   std::string text;
   for (int i = 1; i <= count; ++i) {
     const auto found = replaced.find(i);
-    text += (found != replaced.end() ? found->second : "t" + std::to_string(i)) + end;
+    text += (found != replaced.end() ? found->second : "t" + std::to_string(i)) + "\n";
   }
   return text;
 }
@@ -66,14 +65,12 @@ TEST_F(ReaderTest, MissingAndEmptyLinesShowEnglish) {
     std::set<int> english;  // 1-based lines that fall back
   } cases[] = {
       {"complete", fileOf(kAllLines + 5), {}},
-      {"crlf", fileOf(kAllLines, {}, "\r\n"), {}},
-      {"no last line feed", fileOf(kAllLines - 1) + "t" + std::to_string(kAllLines), {}},
       {"twenty lines", fileOf(20), from(21)},
       {"empty file", "", from(1)},
       {"empty lines", fileOf(kAllLines, {{2, ""}, {20, ""}, {25, ""}}), {2, 20, 25}},
       {"nothing left to show",
-       fileOf(kAllLines, {{1, "\xC2"}, {3, std::string("\0x", 2)}, {14, "\r"}, {22, "\r"}}),
-       {1, 3, 14, 22}},
+       fileOf(kAllLines, {{1, "\xC2"}, {3, std::string("\0x", 2)}, {22, "\xE2\x82"}}),
+       {1, 3, 22}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -101,10 +98,6 @@ TEST_F(ReaderTest, MissingAndEmptyLinesShowEnglish) {
 // not read as the next line, so the plan texts do not shift.
 TEST_F(ReaderTest, EntryIsSoundUtf8WithinItsLimit) {
   const std::string shift(nbExtra - nb, 'p');
-  const std::string valid =
-      "\xC3\x89"
-      "cartement \xC2\xB7 120\xC2\xB0 " +
-      kShip;
   const auto a = [](std::size_t n) { return std::string(n, 'a'); };
   const struct {
     const char* what;
@@ -117,14 +110,12 @@ TEST_F(ReaderTest, EntryIsSoundUtf8WithinItsLimit) {
       {"lone continuation", "a\x80z", "a" + R + "z"},
       {"truncated before a character", "\xE2\x82z", R + "z"},
       {"truncated at the line end", "Rumbo \xC2", "Rumbo "},
-      {"truncated before a carriage return", "Kurs \xF0\x9F\x98\r", "Kurs "},
       {"overlong two bytes", "\xC0\xAF", R + R},
       {"overlong three bytes", "\xE0\x80\xAF", R + R + R},
       {"surrogate", "\xED\xA0\x80", R + R + R},
       {"beyond U+10FFFF", "\xF4\x90\x80\x80.", R + R + R + R + "."},
       {"replacement does not fit", a(57) + "\xFF", a(57)},
       {"replacement just fits", a(56) + "\xFF", a(56) + R},
-      {"valid text unchanged", valid, valid},
       {"two bytes ending at the limit", a(57) + "\xC3\xA9", a(57) + "\xC3\xA9"},
       {"two bytes across the limit", a(58) + "\xC3\xA9", a(58)},
       {"four bytes ending at the limit", a(55) + kShip, a(55) + kShip},

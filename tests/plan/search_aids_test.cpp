@@ -94,9 +94,7 @@ TEST(SearchAids, RowsFollowTheRoutePointsAndAddUpToTheTrack) {
     PatternParams params;
     std::vector<int> routeUnits;  // the unit that sails each route
   } cases[] = {
-      {{PatternKind::ExpandingSquare, 40, -10, 350, 1, 0, 3}, {1}},
       {{PatternKind::Sector, 40, -10, 30, 0, 2, 0, 2}, {1, 1}},  // two passes, one unit
-      {{PatternKind::CreepingLine, 43.5, -3.75, 300, 1, 4, 2}, {1}},
       {{PatternKind::ParallelSweep, 43.5, -3.75, 45, 1, 4, 2}, {1, 2}},
   };
   for (const auto& c : cases) {
