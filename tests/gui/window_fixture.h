@@ -43,15 +43,6 @@ inline constexpr int kParallelPage = 3;
 inline std::vector<std::string> browserCalls;
 inline std::vector<std::string> messages;
 
-inline int CaptureBrowser(const char* address) {
-  browserCalls.emplace_back(address);
-  return 0;
-}
-
-inline void CaptureMessage(const char* title, const char* message) {
-  messages.push_back(std::string(title) + "\n" + message);
-}
-
 inline std::tm ChristmasAfternoon() {
   std::tm t{};
   t.tm_year = 2012 - 1900, t.tm_mon = 11, t.tm_mday = 25, t.tm_hour = 14, t.tm_min = 30;
@@ -73,8 +64,13 @@ class WindowTest : public ::testing::Test {
     StartAsARunDoes();
     browserCalls.clear();
     messages.clear();
-    cvirte_testing::SetBrowserLauncher(CaptureBrowser);
-    cvirte_testing::SetMessagePresenter(CaptureMessage);
+    cvirte_testing::SetBrowserLauncher([](const char* address) {
+      browserCalls.emplace_back(address);
+      return 0;
+    });
+    cvirte_testing::SetMessagePresenter([](const char* title, const char* message) {
+      messages.push_back(std::string(title) + "\n" + message);
+    });
     cvirte_testing::SetLocalTimeSource(ChristmasAfternoon);
     SetCallbackTable(vestrandCallbacks, vestrandCallbackCount);
     firstFocus = 1;

@@ -126,17 +126,15 @@ TEST_F(WindowTest, TextNotUnderstoodIsMarkedAndSaidAndTheDatumStays) {
 }
 
 TEST_F(WindowTest, StampNotUnderstoodIsMarkedAndNamesNoFile) {
-  struct Case {
+  const struct {
     int field;
-    const char* text;
-    const char* status;
-  };
-  const Case cases[] = {
+    const char *text, *status;
+  } cases[] = {
       {kDateField, "2013/02/29", "The date field holds '2013/02/29'"},
       {kTimeField, "24:00:00", "The time field holds '24:00:00', not a time HH:MM:SS"},
   };
   const int sector = ShowPage(kSectorPage);
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     Type(mainPanel, c.field, c.text);
     EXPECT_TRUE(Marked(c.field));

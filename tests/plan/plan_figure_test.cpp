@@ -62,9 +62,8 @@ TEST_F(PlanFigureTest, PatternFitsCentredAtOneScaleTheHeightFollowingTheShape) {
     PictureSize size;
     double aspect;  // of the chart area when the height is left to the shape; 0: not checked
   } const cases[] = {
-      {kSector, {800, 0}, 0},          {kSquare, {420, 360}, 0},   {kCreeping, {800, 0}, 0},
-      {kParallel, {240, 600}, 0},      {kParallel, {900, 200}, 0}, {kSector, {5000, 1}, 0},
-      {kSquare, {800, 0}, 1.5},  // 2 miles wide, 3 high
+      {kSector, {800, 0}, 0},          {kParallel, {240, 600}, 0}, {kParallel, {900, 200}, 0},
+      {kSector, {5000, 1}, 0},         {kSquare, {800, 0}, 1.5},  // 2 miles wide, 3 high
       {eastward, {800, 0}, 1.0 / 3.0},
   };
   for (const Case& c : cases) {

@@ -97,12 +97,9 @@ TEST_F(PlanSvg, TextGoesOutInLargePiecesAndStopsWhenRefused) {
 }
 
 TEST_F(PlanSvg, NamesAreEscaped) {
-  const PatternParams p{PatternKind::Sector, 40.0, -10.0, 30.0, 0.0, 2.0, 0};
-  vestrand::PatternNames names;
-  ASSERT_TRUE(vestrand::composePatternNames(p, "20121225143000", names));
-  vestrand::PlanDrawing d = vestrand::drawPattern(p, names);
-  d.routes[0].name = "a<b & \"c\"";
-  d.marks[0].name = "Dat'um>";
+  vestrand::PlanDrawing d;
+  d.routes.push_back({"a<b & \"c\"", 0, {{0, 0}, {1, 1}}});
+  d.marks.push_back({"Dat'um>", 0, 0, {0, 0}});
   std::string error;
   ASSERT_TRUE(vestrand::writePlanSvg(d, "plan.svg", error)) << error;
   EXPECT_TRUE(wellFormedXml("plan.svg"));
