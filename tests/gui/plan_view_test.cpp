@@ -1,9 +1,14 @@
-// The plan preview and summary beside the search pages, driven through the real widgets.
+// The plan beside the search pages, driven through the real widgets: the preview and the summary,
+// the sector's second pass, the drift applied to the datum, coverage and POD in the summary and
+// the PDF briefing.
 #include <QImage>
-#include <cstring>
+#include <QProcess>
+#include <cmath>
+#include <cstdio>
 #include <string>
 
-#include "Languaje.h"
+#include "coverage.h"
+#include "leg_table.h"
 #include "window_fixture.h"
 
 namespace gui_test {
@@ -12,23 +17,13 @@ namespace {
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-class PlanViewTest : public WindowTest {
- protected:
-  const vestrand::PlanDrawing& Drawing() const { return planView->preview()->drawing(); }
-  std::string Summary() const { return planView->summaryText(); }
-
-  // The worked example: a sector search from 40°N 10°W, course 30, legs of 2 NM.
-  void EnterWorkedExample() {
-    EnterDatum("40", "0", "0", 1, "10", "0", "0", 0);
-    ShowPage(kSectorPage);
-    Type(Page(kSectorPage), 2, "30");
-    Type(Page(kSectorPage), 3, "2");
-  }
-};
-
-TEST_F(PlanViewTest, SummaryShowsTheWorkedExample) {
-  EnterWorkedExample();
-  EXPECT_EQ(Summary(),
+// The worked example: a sector search from 40°N 10°W, course 30, legs of 2 NM.
+TEST_F(WindowTest, SummaryShowsTheWorkedExample) {
+  Paste("40N 10W");
+  const int sector = ShowPage(kSectorPage);
+  Type(sector, 2, "30");
+  Type(sector, 3, "2");
+  EXPECT_EQ(planView->summaryText(),
             "Pattern\tSector (VS), 1 unit\n"
             "Legs\t7\n"
             "Track length\t18.00 NM\n"
@@ -38,60 +33,24 @@ TEST_F(PlanViewTest, SummaryShowsTheWorkedExample) {
             "Unit 1\t20121225143000 - VS 30.0: 7 legs, 18.00 NM, 2:15 (2.25 h)\n"
             "Datum\tN40º  0.00'  W010º  0.00'\n"
             "CSP\tN39º 58.27'  W010º  1.30'\n");
-  ASSERT_EQ(Drawing().routes.size(), 1u);
-  EXPECT_EQ(Drawing().routes[0].points.size(), 8u);
   // Routes are named as in the file, stem included.
-  EXPECT_EQ(Drawing().routes[0].name, "20121225143000 - VS 30.0");
+  const auto& routes = planView->preview()->drawing().routes;
+  ASSERT_EQ(routes.size(), 1u);
+  EXPECT_EQ(routes[0].name, "20121225143000 - VS 30.0");
   Type(mainPanel, kTimeField, "09:05:03");
-  EXPECT_EQ(Drawing().routes[0].name, "20121225090503 - VS 30.0");
+  EXPECT_EQ(routes[0].name, "20121225090503 - VS 30.0");
   Type(mainPanel, kSearchSpeed, "4");
-  EXPECT_THAT(Summary(), HasSubstr("Time at search speed\t4:30 (4.50 h)\n"));
+  EXPECT_THAT(planView->summaryText(), HasSubstr("Time at search speed\t4:30 (4.50 h)\n"));
+  // A second pass is the same unit's; the command reads the page as the summary does.
+  Type(sector, kSectorPasses, "2");
+  EXPECT_EQ(routes.size(), 2u);
+  EXPECT_THAT(planView->summaryText(), HasSubstr("Pattern\tSector (VS), 1 unit, 2 passes\n"));
 }
 
-TEST_F(PlanViewTest, ChangingTheDatumMovesThePlan) {
-  EnterWorkedExample();
-  Type(mainPanel, kLatitudeDegrees, "41");
-  EXPECT_DOUBLE_EQ(Drawing().datumLat, 41.0);
-  EXPECT_THAT(Summary(), HasSubstr("Datum\tN41º  0.00'"));
-  Choose(mainPanel, kLongitudeDegrees + 3, 1);  // east
-  EXPECT_DOUBLE_EQ(Drawing().datumLon, 10.0);
-  EXPECT_THAT(Summary(), HasSubstr("E010º  0.00'"));
-}
-
-TEST_F(PlanViewTest, TypingLoopsOrLegPairsRedrawsThePreview) {
-  const struct { int tab, control; } fields[] = {{kParallelPage, 3}, {kSquarePage, 2}};
-  for (const auto& f : fields) {
-    ShowPage(f.tab);
-    const long long before = planView->refreshCount();
-    const std::size_t points = Drawing().pointCount();
-    Type(Page(f.tab), f.control, "5");
-    EXPECT_GT(planView->refreshCount(), before) << "page " << f.tab;
-    EXPECT_NE(Drawing().pointCount(), points) << "page " << f.tab;
-  }
-  EXPECT_THAT(Summary(), HasSubstr("CSP/Datum\t"));
-}
-
-TEST_F(PlanViewTest, ParallelSweepIsTwoUnitsCreepingLineOne) {
-  ShowPage(kParallelPage);
-  Choose(Page(kParallelPage), 2, 1);
-  ASSERT_EQ(Drawing().routes.size(), 2u);
-  EXPECT_EQ(Drawing().routes[0].unit, 0);
-  EXPECT_EQ(Drawing().routes[1].unit, 1);
-  for (const char* line :
-       {"\nUnit 1\t20121225143000 - PS-left 0.0: 4 legs, ",
-        "\nUnit 2\t20121225143000 - PS-right 0.0: 4 legs, ", "CSP1\t", "CSP2\t"}) {
-    EXPECT_THAT(Summary(), HasSubstr(line));
-  }
-  Choose(Page(kParallelPage), 2, 4);
-  ASSERT_EQ(Drawing().routes.size(), 1u);
-  EXPECT_THAT(Summary(), Not(HasSubstr("Unit 2")));
-}
-
-// The preview paints the plan library's figure for its size: the routes' lines in their units'
-// colours where the figure puts them, the datum's cross in ink.
-TEST_F(PlanViewTest, PreviewPaintsItsFigure) {
-  ShowPage(kParallelPage);
-  Choose(Page(kParallelPage), 2, 1);
+// The preview follows the pattern chosen and paints the plan library's figure for its size: the
+// routes' lines in their units' colours where the figure puts them, the datum's cross in ink.
+TEST_F(WindowTest, PreviewPaintsItsFigure) {
+  Choose(ShowPage(kParallelPage), 2, 1);
   PlanPreview* preview = planView->preview();
   const vestrand::PlanFigure& figure = preview->figure();
   EXPECT_EQ(figure.size.width, preview->width());
@@ -112,22 +71,99 @@ TEST_F(PlanViewTest, PreviewPaintsItsFigure) {
   EXPECT_EQ(colourAt(figure.marks.front().at), 0x202020u);
 }
 
-TEST_F(PlanViewTest, StartPageExplainsInsteadOfDrawing) {
+TEST_F(WindowTest, StartPageExplainsInsteadOfDrawing) {
   ShowPage(kSectorPage);
   ShowPage(kStartPage);
-  EXPECT_TRUE(Drawing().routes.empty());
+  EXPECT_TRUE(planView->preview()->drawing().routes.empty());
   EXPECT_EQ(planView->preview()->message().toStdString(), kEnglishExtras[8]);
-  EXPECT_EQ(Summary(), "\t\n");
+  EXPECT_EQ(planView->summaryText(), "\t\n");
 }
 
-TEST_F(PlanViewTest, AThousandLoopsStayWithinTheCap) {
-  ShowPage(kParallelPage);
-  Type(Page(kParallelPage), 3, "1000");
-  // Two units of four turning points a loop, and each unit's start.
-  EXPECT_EQ(Drawing().pointCount(), 8002u);
-  ShowPage(kSquarePage);
-  Type(Page(kSquarePage), 2, "1000");
-  EXPECT_EQ(Drawing().pointCount(), 2002u);
+// All six fields reach the drift; its numbers are the plan library's, the datum keeps hundredths
+// of a second.
+TEST_F(WindowTest, ApplyingTheDriftFillsTheDatumAndDrawsTheDrift) {
+  EnterDrift({"43 30.0 N 3 45.0 W", "2.5", "45", "1", "200", "0.8"});
+  const vestrand::DriftedDatum d = vestrand::driftedDatum(43.5, -3.75, 2.5, {45, 1}, {200, 0.8});
+  EXPECT_NEAR(GetDegLatitude(mainPanel), std::round(d.lat * 360000.0) / 360000.0, 1e-9);
+  EXPECT_NEAR(GetDegLongitude(mainPanel), std::round(d.lon * 360000.0) / 360000.0, 1e-9);
+  EXPECT_THAT(Text(mainPanel, kStatusLine), HasSubstr("Datum drifted"));
+  ShowPage(kSectorPage);
+  EXPECT_EQ(planView->preview()->figure().lines.size(), 1u);
+  // Once the datum is changed by hand the drift is no longer shown.
+  Type(mainPanel, kLatitudeDegrees + 2, "7");
+  EXPECT_TRUE(planView->preview()->figure().lines.empty());
+}
+
+TEST_F(WindowTest, ARefusedDriftChangesNothing) {
+  struct Case {
+    const char* fields[6];
+    const char* reason;
+  } cases[] = {
+      {{"", "3", "", "", "", ""}, "Last known position is empty"},
+      {{"91 N 0 E", "3", "", "", "", ""}, "Last known position is not a position"},
+      {{"40 N 10 W", "241", "", "", "", ""}, "Hours since the incident must be from 0 to 240"},
+      {{"40 N 10 W", "x", "", "", "", ""}, "Hours since the incident holds 'x', not a number"},
+      {{"40 N 10 W", "3", "90", "", "", ""}, "Current set (°T) needs Current drift (kn) as well"},
+      {{"40 N 10 W", "3", "", "", "", "2"}, "Leeway speed (kn) needs Leeway toward (°T) as well"},
+      {{"89.9 N 0 E", "240", "0", "20", "", ""}, "the drift would pass a pole"},
+  };
+  Paste("12N 5E");
+  for (const Case& c : cases) {
+    EnterDrift({c.fields[0], c.fields[1], c.fields[2], c.fields[3], c.fields[4], c.fields[5]});
+    EXPECT_EQ(Text(mainPanel, kStatusLine).rfind("Drift not applied: ", 0), 0u) << c.reason;
+    EXPECT_THAT(Text(mainPanel, kStatusLine), HasSubstr(c.reason));
+    EXPECT_EQ(GetDegLatitude(mainPanel), 12.0);
+    EXPECT_EQ(GetDegLongitude(mainPanel), 5.0);
+  }
+}
+
+TEST_F(WindowTest, SweepWidthAddsCoverageAndBothPods) {
+  Type(ShowPage(kSquarePage), 5, "0.5");
+  EXPECT_THAT(planView->summaryText(), Not(HasSubstr("Coverage")));
+  Type(mainPanel, kSweepWidth, "1");
+  char pods[80];
+  std::snprintf(pods, sizeof pods, "POD, inverse cube law\t%.1f%%\nPOD, exponential law\t%.1f%%\n",
+                vestrand::podInverseCube(2.0) * 100.0, vestrand::podExponential(2.0) * 100.0);
+  EXPECT_THAT(
+      planView->summaryText(),
+      HasSubstr(std::string("Coverage\t2.00 (sweep width 1.00 NM, track spacing 0.50 NM)\n") +
+                pods));
+  ShowPage(kSectorPage);
+  EXPECT_THAT(planView->summaryText(), Not(HasSubstr("Coverage")));
+}
+
+TEST_F(WindowTest, BriefingHoldsTheDatumWaypointsAndEveryLegRow) {
+  EnterDrift({"40 N 10 W", "2", "90", "1", "", ""});
+  const int parallel = ShowPage(kParallelPage);
+  Press(mainPanel, kBriefingButton);
+  const std::string pdf = "20121225143000 PS_PM 0 briefing.pdf";
+  ASSERT_EQ(Text(mainPanel, kStatusLine), "Briefing written: " + pdf);
+  QProcess text;
+  text.start("pdftotext", {"-layout", QString::fromStdString(pdf), "-"});
+  ASSERT_TRUE(text.waitForFinished(30000));
+  const QString plain = QString::fromUtf8(text.readAllStandardOutput());
+  const std::string page = plain.simplified().toStdString();
+
+  // The datum as the window reads it back in degrees and minutes.
+  const QString datum = QString::fromStdString(Text(mainPanel, kDatumReadBack)).section('\n', 0, 0);
+  EXPECT_THAT(page, HasSubstr(datum.simplified().toStdString()));
+  EXPECT_THAT(page, HasSubstr("Total drift"));
+  for (const char* name : {"Datum", "CSP1", "CSP2"}) EXPECT_THAT(page, HasSubstr(name));
+  vestrand::PatternParams params;
+  vestrand::PatternNames names;
+  ASSERT_TRUE(ReadSearchPage(kParallelPage, parallel, params));
+  ASSERT_TRUE(vestrand::composePatternNames(params, "20121225143000", names));
+  int rows = 0;
+  vestrand::LegTableSink legs(params, 8.0, [&](const vestrand::LegRow& r) {
+    ++rows;
+    const std::string row =
+        std::to_string(r.leg) + " +" + std::to_string(r.from) + " +" + std::to_string(r.to) + " +" +
+        vestrand::fixedText(r.course, 1) + " +" + vestrand::fixedText(r.distance, 2) + " +" +
+        vestrand::fixedText(r.total, 2) + " +" + vestrand::hoursMinutesText(r.hours);
+    EXPECT_THAT(plain.toStdString(), testing::ContainsRegex("(^|\n) *" + row + " *\n"));
+  });
+  vestrand::sailPattern(params, names, legs);
+  EXPECT_GT(rows, 0);
 }
 
 }  // namespace

@@ -1,17 +1,18 @@
-// A fixture that opens the program's window, as main does (plan view included), in a temporary
-// working directory, with the clock pinned to 2012-12-25 14:30:00 and the browser and message
-// dialog captured, plus helpers that drive the real widgets with keys and mouse clicks.
+// A fixture that opens the program's window, as main does (plan view included), in a scratch
+// folder as the working directory, with the clock pinned to 2012-12-25 14:30:00 and the browser and
+// message dialog captured, plus helpers that drive the real widgets with keys and mouse clicks.
 #pragma once
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QAbstractSpinBox>
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
 #include <cstring>
@@ -21,7 +22,10 @@
 #include <string>
 #include <vector>
 
+#include "../scratch_dir.h"
+#include "DatumEntry.h"
 #include "Languaje.h"
+#include "PlanAids.h"
 #include "PlanView.h"
 #include "Vestrand.h"
 #include "cvirte.h"
@@ -38,15 +42,6 @@ inline constexpr int kParallelPage = 3;
 // What the captured browser and message dialog were asked to show.
 inline std::vector<std::string> browserCalls;
 inline std::vector<std::string> messages;
-
-inline int CaptureBrowser(const char* address) {
-  browserCalls.emplace_back(address);
-  return 0;
-}
-
-inline void CaptureMessage(const char* title, const char* message) {
-  messages.push_back(std::string(title) + "\n" + message);
-}
 
 inline std::tm ChristmasAfternoon() {
   std::tm t{};
@@ -66,14 +61,16 @@ inline std::string Golden(const std::string& name) {
 class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    StartInEnglish();
-    ASSERT_TRUE(workDir.isValid());
-    previousDir = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(workDir.path()));
+    StartAsARunDoes();
     browserCalls.clear();
     messages.clear();
-    cvirte_testing::SetBrowserLauncher(CaptureBrowser);
-    cvirte_testing::SetMessagePresenter(CaptureMessage);
+    cvirte_testing::SetBrowserLauncher([](const char* address) {
+      browserCalls.emplace_back(address);
+      return 0;
+    });
+    cvirte_testing::SetMessagePresenter([](const char* title, const char* message) {
+      messages.push_back(std::string(title) + "\n" + message);
+    });
     cvirte_testing::SetLocalTimeSource(ChristmasAfternoon);
     SetCallbackTable(vestrandCallbacks, vestrandCallbackCount);
     firstFocus = 1;
@@ -93,15 +90,15 @@ class WindowTest : public ::testing::Test {
     cvirte_testing::SetBrowserLauncher(nullptr);
     cvirte_testing::SetMessagePresenter(nullptr);
     cvirte_testing::SetLocalTimeSource(nullptr);
-    QDir::setCurrent(previousDir);
-    StartInEnglish();
+    StartAsARunDoes();
   }
 
-  // The window's texts are global: every test starts, and leaves, as a run does, before any
-  // language file is read.
-  static void StartInEnglish() {
+  // The window's texts and the drift applied are global: every test starts, and leaves, as a run
+  // does, before any language file is read or drift applied.
+  static void StartAsARunDoes() {
     std::memset(lrfData, 0, sizeof lrfData);
     ResetLanguageExtras();
+    ForgetDrift();
   }
 
   static int Page(int index) {
@@ -117,8 +114,10 @@ class WindowTest : public ::testing::Test {
     return widget;
   }
 
-  static void ShowPage(int index) {
+  // Shows a page of the tab control and gives its panel.
+  static int ShowPage(int index) {
     Control<QTabWidget>(mainPanel, kSearchTabs)->setCurrentIndex(index);
+    return Page(index);
   }
 
   // Types over a numeric or text field as an operator would, and finishes with Return.
@@ -132,16 +131,17 @@ class WindowTest : public ::testing::Test {
     QTest::keyClick(field, Qt::Key_Return);
   }
 
-  // Picks the item of a ring whose value is `value` with the arrow keys.
-  static void Choose(int panel, int control, int value) {
+  // Picks item `index` of a ring with the arrow keys, or the item whose value is `value`.
+  static void Pick(int panel, int control, int index) {
     auto* ring = Control<QComboBox>(panel, control);
     if (ring == nullptr) return;
-    const int index = ring->findData(value);
-    ASSERT_GE(index, 0) << "no item of value " << value;
     ring->setFocus();
     QTest::keyClick(ring, Qt::Key_Home);
     for (int i = 0; i < index; ++i) QTest::keyClick(ring, Qt::Key_Down);
     ASSERT_EQ(ring->currentIndex(), index);
+  }
+  static void Choose(int panel, int control, int value) {
+    Pick(panel, control, Control<QComboBox>(panel, control)->findData(value));
   }
 
   static void Press(int panel, int control) {
@@ -149,31 +149,36 @@ class WindowTest : public ::testing::Test {
     if (button != nullptr) QTest::mouseClick(button, Qt::LeftButton);
   }
 
-  // Enters a datum given as degrees, minutes, seconds and the hemisphere switches.
-  static void EnterDatum(const char* latD, const char* latM, const char* latS, int north,
-                         const char* lonD, const char* lonM, const char* lonS, int east) {
-    Type(mainPanel, 2, latD);
-    Type(mainPanel, 3, latM);
-    Type(mainPanel, 4, latS);
-    Choose(mainPanel, 5, north);
-    Type(mainPanel, 6, lonD);
-    Type(mainPanel, 7, lonM);
-    Type(mainPanel, 8, lonS);
-    Choose(mainPanel, 9, east);
+  // Pastes a position into the position field as an operator would, then presses Enter.
+  static void Paste(const std::string& position) {
+    auto* field = Control<QLineEdit>(mainPanel, kPositionField);
+    QApplication::clipboard()->setText(QString::fromStdString(position));
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_Return);
+  }
+
+  // Whether a field is marked as holding a text not understood.
+  static bool Marked(int control) {
+    return Control(mainPanel, control)->property(kNotUnderstoodProperty).toBool();
+  }
+
+  // Last known position, hours, current set and drift, leeway toward and speed.
+  static void EnterDrift(const char* (&&fields)[6]) {
+    for (int i = 0; i < 6; ++i) {
+      Control<QLineEdit>(mainPanel, kLastKnownPosition + i)->setText(fields[i]);
+    }
+    Press(mainPanel, kApplyDriftButton);
   }
 
   // File names in the working directory.
-  std::vector<std::string> Files() const {
+  static std::vector<std::string> Files() {
     std::vector<std::string> names;
-    for (const QString& name :
-         QDir(workDir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+    for (const QString& name : QDir().entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
       names.push_back(name.toStdString());
     }
     return names;
-  }
-
-  std::string Written(const std::string& name) const {
-    return ReadBytes(workDir.path().toStdString() + "/" + name);
   }
 
   static std::string Text(int panel, int control) {
@@ -182,8 +187,7 @@ class WindowTest : public ::testing::Test {
     return text;
   }
 
-  QTemporaryDir workDir;
-  QString previousDir;
+  vestrand::testing::ScratchDir workDir;
   QWidget* window = nullptr;
   PlanView* planView = nullptr;
 };

@@ -5,10 +5,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <algorithm>
 #include <map>
 #include <set>
 
 #include "Languaje.h"
+#include "SAR.idiomas.h"
 #include "window_fixture.h"
 
 namespace gui_test {
@@ -20,34 +22,17 @@ using ::testing::UnorderedElementsAre;
 
 constexpr char kStem[] = "20121225143000";
 
-// Words that every language writes alike: names, units, codes and the files' own names.
+// Words that every language writes alike: names, compass points, the links' addresses.
 const std::set<QString> kSameEverywhere = {
-    "GPX",     "RTZ",      "PDF",     "NM",      "kn",        "h",        "N",
-    "S",       "E",        "W",       "VS",      "SS",        "PS",       "PM",
-    "CS",      "CSP",      "CSP1",    "CSP2",    "Datum",     "Vestrand", "Tarvolin",
-    "English", "Français", "Español", "Euskara", "Deutsch",   "OK",       "http",
-    "https",   "www",      "com",     "org",     "wikipedia", "wiki",     "tarvolin",
-    "en",      "es",       "tmp",     "x",       "T",         "º"};
+    "Datum", "CSP",   "N",   "S",   "E",   "W",    "º",         "Deutsch", "Tarvolin", "tarvolin",
+    "http",  "https", "www", "com", "org", "wiki", "wikipedia", "en",      "es"};
 
 // Words that are the same in one language as in English.
 const std::map<int, std::set<QString>> kSameInLanguage = {
-    {1, {"Latitude", "Longitude", "Position"}},
-    {2, {"Sector"}},
-    {3, {}},
-    {4, {"Start"}},
-};
+    {1, {"Latitude", "Longitude"}}, {2, {"Sector"}}, {3, {}}, {4, {"Start"}}};
 
 class WindowTextsTest : public WindowTest {
  protected:
-  // Picks item `index` of a ring with the keyboard.
-  static void Pick(int control, int index) {
-    auto* ring = Control<QComboBox>(mainPanel, control);
-    ring->setFocus();
-    QTest::keyClick(ring, Qt::Key_Home);
-    for (int i = 0; i < index; ++i) QTest::keyClick(ring, Qt::Key_Down);
-    ASSERT_EQ(ring->currentIndex(), index);
-  }
-
   // Every text the window shows, by where it shows: each page once with its preview and summary,
   // and a refused write's status and message.
   std::map<std::string, QString> Visible() {
@@ -116,18 +101,72 @@ TEST_F(WindowTextsTest, NoTextOfAnyLanguageIsLeftInEnglish) {
           << "language " << language << ", " << where << ": " << text.toStdString();
     }
   }
+  // The layout shows the English file's texts.
+  Choose(mainPanel, kLanguageSelector, 0);
+  const std::map<std::string, QString> again = Visible();
+  for (const auto& [where, text] : english) {
+    EXPECT_EQ(again.at(where).toStdString(), text.toStdString()) << where;
+  }
 }
 
-// A short file from the current folder: what it lacks shows in English, the status line says so,
-// and its lines show as typed, markup and all.
+// Only a committed choice switches the language, whatever else reaches the callbacks (the ring's
+// and the languages' share the check).
+TEST_F(WindowTextsTest, OnlyACommitSwitchesTheLanguage) {
+  const auto tab = [] {
+    return Control<QTabWidget>(mainPanel, kSearchTabs)->tabText(1).toStdString();
+  };
+  const std::string english = tab();
+  Control<QComboBox>(mainPanel, kLanguageSelector)->setCurrentIndex(2);  // no commit
+  for (int event : {EVENT_VAL_CHANGED, EVENT_LEFT_CLICK, EVENT_GOT_FOCUS, EVENT_CLOSE}) {
+    LANGUAJE_RING_CBK(mainPanel, kLanguageSelector, event, nullptr, 0, 0);
+    FrenchCBK(mainPanel, kLanguageSelector, event, nullptr, 0, 0);
+  }
+  EXPECT_EQ(tab(), english);
+  FrenchCBK(mainPanel, kLanguageSelector, EVENT_COMMIT, nullptr, 0, 0);
+  EXPECT_NE(tab(), english);
+}
+
+// A short file from the current folder: each of the table's lines lands on its elements and no
+// other, what it lacks shows in English, the status line says so, and its lines show as typed,
+// markup and all.
 TEST_F(WindowTextsTest, ShortFileFallsBackSaysSoAndShowsItsLinesAsTyped) {
   std::string lines;
   for (int i = 1; i <= nLanguajeResources; ++i) lines += "t" + std::to_string(i) + "\n";
   for (int i = 0; i < 71; ++i) lines += "x\n";
   lines += "<i>tip</i>\nx\nx\n<b>intro</b>\n";  // the date's tool tip and the start page's text
-  std::ofstream(workDir.path().toStdString() + "/french.lrf") << lines;
+  std::ofstream("french.lrf") << lines;
   Choose(mainPanel, kLanguageSelector, 1);
   EXPECT_EQ(Text(mainPanel, kStatusLine), "french.lrf lacks 55 lines; they show in English");
+  const std::pair<const char*, int> elements[] = {{"heading/text", 1},
+                                                  {"datumGroup/title", 2},
+                                                  {"tab0", 3},
+                                                  {"tab1", 4},
+                                                  {"squareText/text", 5},
+                                                  {"squareCountLabel/text", 6},
+                                                  {"squareCourseLabel/text", 7},
+                                                  {"squareSpacingLabel/text", 8},
+                                                  {"squareCommand/text", 9},
+                                                  {"tab2", 10},
+                                                  {"sectorText/text", 11},
+                                                  {"sectorCourseLabel/text", 12},
+                                                  {"sectorLegLabel/text", 13},
+                                                  {"sectorCommand/text", 9},
+                                                  {"tab3", 14},
+                                                  {"parallelText/text", 15},
+                                                  {"parallelPatternLabel/text", 16},
+                                                  {"parallelLoopsLabel/text", 17},
+                                                  {"parallelCourseLabel/text", 18},
+                                                  {"parallelSpacingLabel/text", 19},
+                                                  {"parallelLegLabel/text", 20},
+                                                  {"parallelCommand/text", 9}};
+  const std::map<std::string, QString> shown = Visible();
+  for (const auto& [where, line] : elements) {
+    EXPECT_EQ(shown.at(where).toStdString(), "t" + std::to_string(line)) << where;
+  }
+  static const QRegularExpression kNumbered("^t[0-9]+$");
+  EXPECT_EQ(std::count_if(shown.begin(), shown.end(),
+                          [](const auto& text) { return kNumbered.match(text.second).hasMatch(); }),
+            std::ssize(elements));
   auto* intro = window->findChild<QLabel*>("introText");
   EXPECT_EQ(intro->text(), "<b>intro</b>");
   EXPECT_EQ(intro->textFormat(), Qt::PlainText);
@@ -138,42 +177,40 @@ TEST_F(WindowTextsTest, ShortFileFallsBackSaysSoAndShowsItsLinesAsTyped) {
 // The format and the points per route decide the files; the summary warns of a route too long for
 // a plotter only while routes are written whole.
 TEST_F(WindowTextsTest, FormatAndPointsPerRouteChooseTheFiles) {
-  ShowPage(kSquarePage);
-  Type(Page(kSquarePage), 2, "130");  // 261 points
+  const int square = ShowPage(kSquarePage);
+  Type(square, 2, "130");  // 261 points
   const auto warned = [this] {
     return planView->summaryText().find("Warning\t") != std::string::npos;
   };
   EXPECT_TRUE(warned());
-  Pick(kFormatChoice, 2);
-  Pick(kMaxPointsChoice, 1);
+  Pick(mainPanel, kFormatChoice, 2);
+  Pick(mainPanel, kMaxPointsChoice, 1);
   EXPECT_FALSE(warned());
-  Press(Page(kSquarePage), 6);
-  const std::string square = kStem + std::string(" SS 0");
-  EXPECT_THAT(Files(),
-              UnorderedElementsAre(square + ".gpx", kStem + std::string(" - SS 0.0 (1 of 2).rtz"),
-                                   kStem + std::string(" - SS 0.0 (2 of 2).rtz")));
-  EXPECT_THAT(Text(mainPanel, kStatusLine), HasSubstr("Written: " + square + ".gpx, "));
-  Pick(kFormatChoice, 1);
-  Pick(kMaxPointsChoice, 0);
-  ShowPage(kSectorPage);
-  Press(Page(kSectorPage), 4);
+  Press(square, 6);
+  const std::string stem = kStem;
+  EXPECT_THAT(Files(), UnorderedElementsAre(stem + " SS 0.gpx", stem + " - SS 0.0 (1 of 2).rtz",
+                                            stem + " - SS 0.0 (2 of 2).rtz"));
+  EXPECT_THAT(Text(mainPanel, kStatusLine), HasSubstr("Written: " + stem + " SS 0.gpx, "));
+  Pick(mainPanel, kFormatChoice, 1);
+  Pick(mainPanel, kMaxPointsChoice, 0);
+  Press(ShowPage(kSectorPage), 4);
   EXPECT_EQ(Files().size(), 4u);
-  EXPECT_EQ(Text(mainPanel, kStatusLine), "Written: " + std::string(kStem) + " - VS 0.0.rtz");
-  ShowPage(kParallelPage);
-  Type(Page(kParallelPage), 3, "1000");  // two routes of 4001 points
-  Press(Page(kParallelPage), 7);
+  EXPECT_EQ(Text(mainPanel, kStatusLine), "Written: " + stem + " - VS 0.0.rtz");
+  const int parallel = ShowPage(kParallelPage);
+  Type(parallel, 3, "1000");  // two routes of 4001 points
+  Press(parallel, 7);
   EXPECT_THAT(Text(mainPanel, kStatusLine),
               HasSubstr("PS-right 0.0.rtz is larger than 400 KB; some ECDIS units refuse it"));
 }
 
 // A pattern past a pole is neither drawn nor written; the preview and the message say why.
 TEST_F(WindowTextsTest, PatternPastAPoleIsRefusedAndThePreviewSaysWhy) {
-  EnterDatum("89", "59", "0", 1, "0", "0", "0", 1);
-  ShowPage(kSectorPage);
-  Type(Page(kSectorPage), 3, "500");
+  Paste("89 59N 0E");
+  const int sector = ShowPage(kSectorPage);
+  Type(sector, 3, "500");
   EXPECT_TRUE(planView->preview()->drawing().routes.empty());
   EXPECT_THAT(planView->preview()->message().toStdString(), HasSubstr("beyond a pole"));
-  Press(Page(kSectorPage), 4);
+  Press(sector, 4);
   EXPECT_THAT(Files(), IsEmpty());
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_THAT(messages[0], HasSubstr("The pattern would reach latitudes"));

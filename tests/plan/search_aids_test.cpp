@@ -94,9 +94,7 @@ TEST(SearchAids, RowsFollowTheRoutePointsAndAddUpToTheTrack) {
     PatternParams params;
     std::vector<int> routeUnits;  // the unit that sails each route
   } cases[] = {
-      {{PatternKind::ExpandingSquare, 40, -10, 350, 1, 0, 3}, {1}},
       {{PatternKind::Sector, 40, -10, 30, 0, 2, 0, 2}, {1, 1}},  // two passes, one unit
-      {{PatternKind::CreepingLine, 43.5, -3.75, 300, 1, 4, 2}, {1}},
       {{PatternKind::ParallelSweep, 43.5, -3.75, 45, 1, 4, 2}, {1, 2}},
   };
   for (const auto& c : cases) {
@@ -109,7 +107,6 @@ TEST(SearchAids, RowsFollowTheRoutePointsAndAddUpToTheTrack) {
     vestrand::sailPattern(c.params, names, table);
 
     std::size_t next = 0;
-    double sum = 0.0;
     long long legs[3] = {0, 0, 0};
     double totals[3] = {0, 0, 0};
     for (std::size_t route = 0; route < recorder.points.size(); ++route) {
@@ -130,11 +127,11 @@ TEST(SearchAids, RowsFollowTheRoutePointsAndAddUpToTheTrack) {
         EXPECT_DOUBLE_EQ(r.distance, distance);
         EXPECT_DOUBLE_EQ(r.total, totals[unit]);
         EXPECT_DOUBLE_EQ(r.hours, totals[unit] / kSpeed);
-        sum += r.distance;
       }
     }
     EXPECT_EQ(next, rows.size());
-    EXPECT_NEAR(sum, vestrand::summarizePattern(c.params, names).trackLength, 1e-9);
+    EXPECT_NEAR(totals[1] + totals[2], vestrand::summarizePattern(c.params, names).trackLength,
+                1e-9);
   }
 }
 
