@@ -110,12 +110,14 @@ TEST_F(WindowTextsTest, NoTextOfAnyLanguageIsLeftInEnglish) {
 }
 
 // Only a committed choice switches the language, whatever else reaches the callbacks (the ring's
-// and the languages' share the check).
+// and the languages' share the check); a relabelling before any file was read keeps English.
 TEST_F(WindowTextsTest, OnlyACommitSwitchesTheLanguage) {
   const auto tab = [] {
     return Control<QTabWidget>(mainPanel, kSearchTabs)->tabText(1).toStdString();
   };
   const std::string english = tab();
+  ChageMenuLanguaje(mainPanel);  // before any file: English, where blank tabs were shown once
+  EXPECT_EQ(tab(), english);
   Control<QComboBox>(mainPanel, kLanguageSelector)->setCurrentIndex(2);  // no commit
   for (int event : {EVENT_VAL_CHANGED, EVENT_LEFT_CLICK, EVENT_GOT_FOCUS, EVENT_CLOSE}) {
     LANGUAJE_RING_CBK(mainPanel, kLanguageSelector, event, nullptr, 0, 0);
@@ -203,8 +205,9 @@ TEST_F(WindowTextsTest, FormatAndPointsPerRouteChooseTheFiles) {
               HasSubstr("PS-right 0.0.rtz is larger than 400 KB; some ECDIS units refuse it"));
 }
 
-// A pattern past a pole is neither drawn nor written; the preview and the message say why.
-TEST_F(WindowTextsTest, PatternPastAPoleIsRefusedAndThePreviewSaysWhy) {
+// A pattern past a pole is neither drawn nor written; the preview and the message say why. A datum
+// whose minutes carry it past the pole is refused too, naming the field: it once wrote lat 91.
+TEST_F(WindowTextsTest, PatternOrDatumPastAPoleIsRefusedAndThePreviewSaysWhy) {
   Paste("89 59N 0E");
   const int sector = ShowPage(kSectorPage);
   Type(sector, 3, "500");
@@ -214,6 +217,14 @@ TEST_F(WindowTextsTest, PatternPastAPoleIsRefusedAndThePreviewSaysWhy) {
   EXPECT_THAT(Files(), IsEmpty());
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_THAT(messages[0], HasSubstr("The pattern would reach latitudes"));
+  Type(sector, 3, "1");
+  Type(mainPanel, kLatitudeDegrees, "90");
+  Type(mainPanel, kLatitudeDegrees + 1, "59.999");
+  Press(sector, 4);
+  EXPECT_THAT(Files(), IsEmpty());
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_THAT(messages[1],
+              HasSubstr("Latitude: the datum's fields give 90.999983 degrees, beyond 90"));
 }
 
 }  // namespace
