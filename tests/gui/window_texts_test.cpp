@@ -22,10 +22,13 @@ using ::testing::UnorderedElementsAre;
 
 constexpr char kStem[] = "20121225143000";
 
-// Words that every language writes alike: names, compass points, the links' addresses.
+// Words that every language writes alike: names, file formats, compass points, the languages'
+// own names, the links' addresses.
 const std::set<QString> kSameEverywhere = {
-    "Datum", "CSP",   "N",   "S",   "E",   "W",    "º",         "Deutsch", "Tarvolin", "tarvolin",
-    "http",  "https", "www", "com", "org", "wiki", "wikipedia", "en",      "es"};
+    "Datum",    "CSP",       "GPX",     "RTZ",      "N",       "S",       "E",
+    "W",        "º",         "English", "Français", "Español", "Euskara", "Deutsch",
+    "Tarvolin", "tarvolin",  "http",    "https",    "www",     "com",     "org",
+    "wiki",     "wikipedia", "en",      "es"};
 
 // Words that are the same in one language as in English.
 const std::map<int, std::set<QString>> kSameInLanguage = {
@@ -48,7 +51,7 @@ class WindowTextsTest : public WindowTest {
       if (auto* line = qobject_cast<QLineEdit*>(w)) add(w, "placeholder", line->placeholderText());
       if (auto* ring = qobject_cast<QComboBox*>(w)) {
         for (int i = 0; i < ring->count(); ++i)
-          add(w, "item", ring->itemText(i) + QString::number(i));
+          add(w, ("item" + std::to_string(i)).c_str(), ring->itemText(i));
       }
       if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
         for (int i = 0; i < tabs->count(); ++i) {
