@@ -74,7 +74,7 @@ void Show(QWidget* widget, Shown how, const QString& text) {
         label->setTextFormat(Qt::PlainText);
         label->setText(text);
       } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-        button->setText(text);
+        button->setText(QString(text).replace('&', "&&"));  // an '&' to show, not a shortcut
       }
       break;
     case Shown::kToolTip:

@@ -35,6 +35,12 @@ void SetPlainText(QLabel* label, const QString& text) {
   label->setText(text);
 }
 
+// Buttons, group titles and tabs take '&' for the mark of a keyboard shortcut and hide it; in a
+// text from a language file it is a letter to show.
+QString Shown(QString text) {
+  return text.replace('&', "&&");
+}
+
 QString ValueText(QWidget* widget) {
   if (auto* line = qobject_cast<QLineEdit*>(widget)) return line->text();
   if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
@@ -189,9 +195,9 @@ int SetCtrlAttribute(int panel, int control, int attribute, const char* value) {
   if (!target->label.isNull()) {
     SetPlainText(target->label, text);
   } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-    button->setText(text);
+    button->setText(Shown(text));
   } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
-    group->setTitle(text);
+    group->setTitle(Shown(text));
   } else if (auto* label = qobject_cast<QLabel*>(widget)) {
     SetPlainText(label, text);
   } else {
@@ -208,6 +214,6 @@ int SetTabPageAttribute(int panel, int tabControl, int pageIndex, int attribute,
   if (tabs == nullptr || pageIndex < 0 || pageIndex >= tabs->count()) return kBadControl;
   if (attribute != ATTR_LABEL_TEXT) return kBadAttribute;
   if (value == nullptr) return kBadValue;
-  tabs->setTabText(pageIndex, QString::fromUtf8(value));
+  tabs->setTabText(pageIndex, Shown(QString::fromUtf8(value)));
   return 0;
 }

@@ -1,6 +1,7 @@
 // The run-time under the window: panels from layout files (refusals and their reasons, unknown
 // panels and controls, labels and values of controls) and line-wise text files (line ends, limits,
 // the end of the file, bare names looked up in the current directory before the built-in copies).
+#include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
@@ -193,6 +194,11 @@ TEST_F(WindowTest, LabelsAndMessagesShowTextsAsPlainText) {
     shown += label->text() == kMarkup;
   }
   EXPECT_EQ(shown, 2);
+  // An '&' is shown, not taken for a shortcut's mark.
+  ASSERT_EQ(SetCtrlAttribute(Page(kSquarePage), 6, ATTR_LABEL_TEXT, "Save & go"), 0);
+  ASSERT_EQ(SetTabPageAttribute(mainPanel, kSearchTabs, 1, ATTR_LABEL_TEXT, "A&B"), 0);
+  EXPECT_EQ(Control<QAbstractButton>(Page(kSquarePage), 6)->text(), "Save && go");
+  EXPECT_EQ(Control<QTabWidget>(mainPanel, kSearchTabs)->tabText(1), "A&&B");
 
   cvirte_testing::SetMessagePresenter(nullptr);
   bool plain = false;
