@@ -36,11 +36,6 @@ QString Q(const std::string& text) {
   return QString::fromStdString(text);
 }
 
-// A label of the twenty texts, English until a language file has been read.
-std::string PageText(int entry) {
-  return lrfData[entry][0] != '\0' ? lrfData[entry] : kEnglishTexts[entry];
-}
-
 // Lines down A4 pages: a cursor that starts a new page, with its number at the foot, when the
 // next line does not fit.
 class PageWriter {
@@ -157,21 +152,21 @@ std::vector<vestrand::SummaryRow> Parameters(const vestrand::PatternParams& p, d
   std::vector<vestrand::SummaryRow> rows;
   switch (p.kind) {
     case vestrand::PatternKind::ExpandingSquare:
-      rows = {{PageText(5), std::to_string(p.count)},
-              {PageText(6), shortestText(p.course)},
-              {PageText(7), shortestText(p.spacing)}};
+      rows = {{LanguageText(5), std::to_string(p.count)},
+              {LanguageText(6), shortestText(p.course)},
+              {LanguageText(7), shortestText(p.spacing)}};
       break;
     case vestrand::PatternKind::Sector:
-      rows = {{PageText(11), shortestText(p.course)},
-              {PageText(12), shortestText(p.leg)},
+      rows = {{LanguageText(11), shortestText(p.course)},
+              {LanguageText(12), shortestText(p.leg)},
               {AidText(kPassesLabel), std::to_string(p.passes)}};
       break;
     case vestrand::PatternKind::CreepingLine:
     case vestrand::PatternKind::ParallelSweep:
-      rows = {{PageText(16), std::to_string(p.count)},
-              {PageText(17), shortestText(p.course)},
-              {PageText(18), shortestText(p.spacing)},
-              {PageText(19), shortestText(p.leg)}};
+      rows = {{LanguageText(16), std::to_string(p.count)},
+              {LanguageText(17), shortestText(p.course)},
+              {LanguageText(18), shortestText(p.spacing)},
+              {LanguageText(19), shortestText(p.leg)}};
       break;
   }
   rows.push_back({AidText(1), shortestText(speed)});  // the search speed's label

@@ -17,11 +17,6 @@ std::string Entry(int entry) {
   return lrfExtra[kWindowTexts + entry];
 }
 
-// A text of the first twenty, English until a file has been read.
-std::string FirstTwenty(int entry) {
-  return lrfData[entry][0] != 0 ? lrfData[entry] : kEnglishTexts[entry];
-}
-
 enum class Shown { kText, kToolTip, kItem0, kItem1, kItem2 };
 
 struct Row {
@@ -99,7 +94,7 @@ std::string WindowText(WindowTextEntry entry, std::initializer_list<std::string_
 
 vestrand::SummaryTexts WindowSummaryTexts() {
   vestrand::SummaryTexts t;
-  t.pattern = FirstTwenty(15);
+  t.pattern = LanguageText(15);
   t.legs = lrfExtra[2];
   t.track = lrfExtra[3];
   t.speed = lrfExtra[1];
@@ -108,10 +103,10 @@ vestrand::SummaryTexts WindowSummaryTexts() {
   t.unitLabels = {lrfExtra[6], lrfExtra[7]};
   t.otherUnitLabel = Entry(kOtherUnitText);
   t.passLabel = Entry(kPassLabelText);
-  t.expandingSquare = FirstTwenty(3);
-  t.sector = FirstTwenty(9);
+  t.expandingSquare = LanguageText(3);
+  t.sector = LanguageText(9);
   t.creepingLine = Entry(kCreepingLineTitleText);
-  t.parallelSweep = FirstTwenty(13);
+  t.parallelSweep = LanguageText(13);
   t.oneUnit = Entry(kOneUnitText);
   t.units = Entry(kUnitsText);
   t.unitPasses = Entry(kUnitPassesText);

@@ -330,6 +330,10 @@ int ReadLanguajeResourceFile(const char* fileName) {
   return 0;
 }
 
+const char* LanguageText(int entry) {
+  return lrfData[entry][0] != 0 ? lrfData[entry] : kEnglishTexts[entry];
+}
+
 int LanguageFileMissingLines() {
   return textsMissing;
 }
@@ -371,8 +375,7 @@ LanguageChoiceListener GetLanguageChoiceListener() {
 int ChageMenuLanguaje(int panel) {
   int pagePanel = 0;
   for (const Row& row : kRows) {
-    // Before any file has been read the table is empty; a blank tab or button helps no one.
-    const char* text = lrfData[row.entry][0] != 0 ? lrfData[row.entry] : kEnglishTexts[row.entry];
+    const char* text = LanguageText(row.entry);
     const int target = row.page < 0 ? panel : pagePanel;
     switch (row.how) {
       case Set::kValue:

@@ -21,6 +21,10 @@ extern char lrfData[nLanguajeResources][nb];
 // the texts of the window's layout; they stand in for the lines a language file lacks.
 extern const char* const kEnglishTexts[nLanguajeResources];
 
+// Entry `entry` of lrfData as the window shows it: its English text while it is empty, before
+// any file has been read, since a blank tab or button helps no one.
+const char* LanguageText(int entry);
+
 // Reads the first twenty lines of a language file into lrfData, all twenty entries at once.
 //
 // @param[in] fileName terminated text; a bare name is looked up by the run-time (current directory
