@@ -1,8 +1,6 @@
 #include "WindowTexts.h"
 
-#include <QAbstractButton>
 #include <QComboBox>
-#include <QLabel>
 #include <QTextDocument>
 #include <QWidget>
 
@@ -65,12 +63,7 @@ constexpr Row kRows[] = {
 void Show(QWidget* widget, Shown how, const QString& text) {
   switch (how) {
     case Shown::kText:
-      if (auto* label = qobject_cast<QLabel*>(widget)) {
-        label->setTextFormat(Qt::PlainText);
-        label->setText(text);
-      } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-        button->setText(QString(text).replace('&', "&&"));  // an '&' to show, not a shortcut
-      }
+      SetWidgetLabel(widget, text.toUtf8().constData());
       break;
     case Shown::kToolTip:
       SetPlainToolTip(widget, text.toStdString());

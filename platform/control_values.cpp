@@ -15,6 +15,7 @@
 #include <cstring>
 
 #include "cvirte.h"
+#include "cvirte_widgets.h"
 #include "event_relay.h"
 #include "panel_registry.h"
 
@@ -189,21 +190,23 @@ int SetCtrlAttribute(int panel, int control, int attribute, const char* value) {
   if (target == nullptr) return MissingControl(panel);
   if (attribute != ATTR_LABEL_TEXT) return kBadAttribute;
   if (value == nullptr) return kBadValue;
-  const QString text = QString::fromUtf8(value);
-  QWidget* widget = target->widget;
-  // The label of a control: its buddy label, its button text or its group's title.
-  if (!target->label.isNull()) {
-    SetPlainText(target->label, text);
-  } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-    button->setText(Shown(text));
+  // The label of a control: its buddy label, else the control's own text.
+  QWidget* labelled = target->label.isNull() ? target->widget : target->label.data();
+  return SetWidgetLabel(labelled, value) ? 0 : kBadAttribute;
+}
+
+bool SetWidgetLabel(QWidget* widget, const char* text) {
+  const QString shown = QString::fromUtf8(text);
+  if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+    button->setText(Shown(shown));
   } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
-    group->setTitle(Shown(text));
+    group->setTitle(Shown(shown));
   } else if (auto* label = qobject_cast<QLabel*>(widget)) {
-    SetPlainText(label, text);
+    SetPlainText(label, shown);
   } else {
-    return kBadAttribute;
+    return false;
   }
-  return 0;
+  return true;
 }
 
 int SetTabPageAttribute(int panel, int tabControl, int pageIndex, int attribute,

@@ -9,3 +9,9 @@ class QWidget;
 QWidget* GetPanelWidget(int panel);
 // The widget of a control of a panel; null if there is no such control.
 QWidget* GetCtrlWidget(int panel, int control);
+
+// Shows a text (UTF-8) as a button's, a group's title or a label's, as typed: never as rich text
+// or links, and an '&' as itself rather than a shortcut's mark. The one way language texts reach
+// widgets, also those of the layout that have no control number.
+// @return false when the widget is none of these
+bool SetWidgetLabel(QWidget* widget, const char* text);
