@@ -112,14 +112,17 @@ vestrand::SummaryTexts WindowSummaryTexts() {
 }
 
 std::string PatternExtentProblem(const vestrand::PatternParams& params) {
+  using vestrand::ExtentFault;
+  using vestrand::fixedText;
   const vestrand::PatternExtent e = vestrand::patternExtent(params);
-  if (!e.finite || e.minLat < -90.0 || e.maxLat > 90.0) {
-    return WindowText(kPastPoleText,
-                      {vestrand::fixedText(e.minLat, 2), vestrand::fixedText(e.maxLat, 2)});
-  }
-  if (e.minLon < -540.0 || e.maxLon > 540.0) {
-    return WindowText(kRoundTheGlobeText,
-                      {vestrand::fixedText(e.minLon, 2), vestrand::fixedText(e.maxLon, 2)});
+  switch (vestrand::extentFault(e)) {
+    case ExtentFault::None:
+      return {};
+    case ExtentFault::NotFinite:  // no number to name: a pole is where plane sailing breaks
+    case ExtentFault::PastPole:
+      return WindowText(kPastPoleText, {fixedText(e.minLat, 2), fixedText(e.maxLat, 2)});
+    case ExtentFault::RoundTheGlobe:
+      return WindowText(kRoundTheGlobeText, {fixedText(e.minLon, 2), fixedText(e.maxLon, 2)});
   }
   return {};
 }

@@ -368,24 +368,32 @@ PatternExtent patternExtent(const PatternParams& params) {
   return sink.extent;
 }
 
+ExtentFault extentFault(const PatternExtent& e) {
+  if (!e.finite) return ExtentFault::NotFinite;
+  if (e.minLat < -90.0 || e.maxLat > 90.0) return ExtentFault::PastPole;
+  if (e.minLon < -540.0 || e.maxLon > 540.0) return ExtentFault::RoundTheGlobe;
+  return ExtentFault::None;
+}
+
 bool checkPatternExtent(const PatternParams& params, std::string& error) {
   const PatternExtent e = patternExtent(params);
   const std::string what = std::string("the ") + patternTitle(params.kind);
-  if (!e.finite) {
-    error = what + " reaches positions that are not finite numbers";
-    return false;
+  switch (extentFault(e)) {
+    case ExtentFault::None:
+      return true;
+    case ExtentFault::NotFinite:
+      error = what + " reaches positions that are not finite numbers";
+      break;
+    case ExtentFault::PastPole:
+      error = what + " reaches latitudes " + range(e.minLat, e.maxLat) +
+              " degrees, beyond a pole; plane sailing has no meaning there";
+      break;
+    case ExtentFault::RoundTheGlobe:
+      error = what + " reaches longitudes " + range(e.minLon, e.maxLon) +
+              " degrees, more than once round the globe";
+      break;
   }
-  if (e.minLat < -90.0 || e.maxLat > 90.0) {
-    error = what + " reaches latitudes " + range(e.minLat, e.maxLat) +
-            " degrees, beyond a pole; plane sailing has no meaning there";
-    return false;
-  }
-  if (e.minLon < -540.0 || e.maxLon > 540.0) {
-    error = what + " reaches longitudes " + range(e.minLon, e.maxLon) +
-            " degrees, more than once round the globe";
-    return false;
-  }
-  return true;
+  return false;
 }
 
 std::string pathInFolder(const std::string& folder, const std::string& name) {

@@ -45,6 +45,11 @@ struct PatternExtent {
 // Sails the pattern once and returns its extent (route points and waypoints).
 PatternExtent patternExtent(const PatternParams& params);
 
+// What is wrong with a pattern's extent, if anything: the rule of checkPatternExtent, for callers
+// that word the refusal themselves (the window, in its language).
+enum class ExtentFault { None, NotFinite, PastPole, RoundTheGlobe };
+ExtentFault extentFault(const PatternExtent& extent);
+
 // Plane sailing has no meaning past a pole: a pattern any of whose points would lie beyond 90
 // degrees of latitude, or whose longitudes would leave -540..540 (once round the globe either
 // way), is refused. Longitudes that pass 180 by crossing the antimeridian are kept as sailed.
