@@ -169,7 +169,7 @@ std::vector<vestrand::SummaryRow> Parameters(const vestrand::PatternParams& p, d
               {LanguageText(19), shortestText(p.leg)}};
       break;
   }
-  rows.push_back({AidText(1), shortestText(speed)});  // the search speed's label
+  rows.push_back({AidText(kSpeedLabel), shortestText(speed)});
   if (sweepWidth > 0.0) rows.push_back({AidText(kSweepWidthLabel), shortestText(sweepWidth)});
   return rows;
 }
@@ -226,7 +226,7 @@ void WriteContent(QPdfWriter& writer, const vestrand::PatternParams& params,
     if (row.unit != unit) {
       unit = row.unit;
       out.Gap();
-      out.Line(row.unit <= 2 ? AidText(6 + row.unit - 1)
+      out.Line(row.unit <= 2 ? AidText(kUnit1 + row.unit - 1)
                              : WindowText(kOtherUnitText, {std::to_string(row.unit)}),
                PageWriter::Font(10.5, true));
       out.Columns(header, edges, true, PageWriter::Font(9.5, true));
@@ -276,7 +276,7 @@ int Briefing_CBK(int panel, int, int event, void*, int, int) {
   int pagePanel = 0;
   GetPanelHandleFromTabPage(panel, kSearchTabs, page, &pagePanel);
   if (page == 0) {
-    ShowStatus(lrfExtra[8]);  // choose a search page
+    ShowStatus(lrfExtra[kStartHint]);
     return 0;
   }
   vestrand::PatternParams params;

@@ -28,20 +28,6 @@
 
 namespace {
 
-// Entries of lrfExtra.
-enum Extra {
-  kPreviewTitle = 0,
-  kSpeedLabel = 1,
-  kLegsLabel = 2,
-  kTrackLabel = 3,
-  kTimeLabel = 4,
-  kAreaLabel = 5,
-  kUnit1 = 6,
-  kUnit2 = 7,
-  kStartHint = 8,
-  kNoPattern = 9,
-};
-
 QString Word(int entry) {
   return QString::fromUtf8(lrfExtra[entry]);
 }

@@ -88,12 +88,12 @@ std::string WindowText(WindowTextEntry entry, std::initializer_list<std::string_
 vestrand::SummaryTexts WindowSummaryTexts() {
   vestrand::SummaryTexts t;
   t.pattern = LanguageText(15);
-  t.legs = lrfExtra[2];
-  t.track = lrfExtra[3];
-  t.speed = lrfExtra[1];
-  t.time = lrfExtra[4];
-  t.box = lrfExtra[5];
-  t.unitLabels = {lrfExtra[6], lrfExtra[7]};
+  t.legs = lrfExtra[kLegsLabel];
+  t.track = lrfExtra[kTrackLabel];
+  t.speed = lrfExtra[kSpeedLabel];
+  t.time = lrfExtra[kTimeLabel];
+  t.box = lrfExtra[kAreaLabel];
+  t.unitLabels = {lrfExtra[kUnit1], lrfExtra[kUnit2]};
   t.otherUnitLabel = Entry(kOtherUnitText);
   t.passLabel = Entry(kPassLabelText);
   t.expandingSquare = LanguageText(3);

@@ -16,6 +16,20 @@ namespace vestrand {
 struct PatternParams;
 }
 
+// The preview's texts, the first of lrfExtra.
+enum PreviewTextEntry {
+  kPreviewTitle = 0,
+  kSpeedLabel = 1,
+  kLegsLabel = 2,
+  kTrackLabel = 3,
+  kTimeLabel = 4,
+  kAreaLabel = 5,
+  kUnit1 = 6,
+  kUnit2 = 7,
+  kStartHint = 8,
+  kNoPattern = 9,
+};
+
 // First entry of this block in lrfExtra; the entries below are offsets from it.
 inline constexpr int kWindowTexts = 66;
 
