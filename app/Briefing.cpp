@@ -8,7 +8,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QTabWidget>
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -20,7 +19,6 @@
 #include "Vestrand.h"
 #include "WindowTexts.h"
 #include "cvirte.h"
-#include "cvirte_widgets.h"
 #include "leg_table.h"
 #include "pattern_files.h"
 #include "plan_summary.h"
@@ -271,10 +269,8 @@ bool WriteBriefing(const std::string& path, const vestrand::PatternParams& param
 
 int Briefing_CBK(int panel, int, int event, void*, int, int) {
   if (event != EVENT_COMMIT) return 0;
-  auto* tabs = qobject_cast<QTabWidget*>(GetCtrlWidget(panel, kSearchTabs));
-  const int page = tabs != nullptr ? tabs->currentIndex() : 0;
   int pagePanel = 0;
-  GetPanelHandleFromTabPage(panel, kSearchTabs, page, &pagePanel);
+  const int page = CurrentPage(panel, pagePanel);
   if (page == 0) {
     ShowStatus(lrfExtra[kStartHint]);
     return 0;

@@ -152,15 +152,6 @@ void DrawScaleNorthAndLegend(QPainter& painter, const vestrand::PlanFigure& f) {
   for (const vestrand::FigureText& entry : f.legend) DrawText(painter, entry);
 }
 
-// The panel of the tab page shown, and its index.
-int CurrentPage(int panel, int& pagePanel) {
-  auto* tabs = qobject_cast<QTabWidget*>(GetCtrlWidget(panel, kSearchTabs));
-  const int index = tabs != nullptr ? tabs->currentIndex() : 0;
-  pagePanel = 0;
-  GetPanelHandleFromTabPage(panel, kSearchTabs, index, &pagePanel);
-  return index;
-}
-
 QPointer<PlanView> installed;
 
 void CarryLanguageChoice(const char* fileName, int panel) {
@@ -355,6 +346,14 @@ std::string PlanView::summaryText() const {
     text += '\n';
   }
   return text;
+}
+
+int CurrentPage(int panel, int& pagePanel) {
+  auto* tabs = qobject_cast<QTabWidget*>(GetCtrlWidget(panel, kSearchTabs));
+  const int index = tabs != nullptr ? tabs->currentIndex() : 0;
+  pagePanel = 0;
+  GetPanelHandleFromTabPage(panel, kSearchTabs, index, &pagePanel);
+  return index;
 }
 
 PlanView* InstallPlanView(int panel) {

@@ -24,6 +24,9 @@ class QPainter;
 // preview and the briefing draw the plan with this one code.
 void PaintPlanFigure(QPainter& painter, const vestrand::PlanFigure& figure);
 
+// The tab page of the main panel `panel` shown: its index, and its panel in `pagePanel`.
+int CurrentPage(int panel, int& pagePanel);
+
 // The summary rows in the window's language, with the coverage rows of the sweep width after
 // them (PlanAids.h); routes written whole (maxPoints 0) that are too long for a plotter add a
 // warning row each.
