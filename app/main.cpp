@@ -1,8 +1,9 @@
-// Start of the window program: the run-time, the main panel and its plan view, the event loop.
+// Start of the window program: the run-time, the main panel and its window, the event loop.
 #include <cstdio>
 
-#include "PlanView.h"
+#include "MainPanel.h"
 #include "Vestrand.h"
+#include "Window.h"
 #include "cvirte.h"
 
 int main(int, char* argv[]) {
@@ -17,7 +18,7 @@ int main(int, char* argv[]) {
     std::fprintf(stderr, "vestrand: the window cannot be loaded: %s\n", LastLoadPanelError());
     return -1;
   }
-  InstallPlanView(mainPanel);
+  Window::install(mainPanel);
   DisplayPanel(mainPanel);
   RunUserInterface();
   DiscardPanel(mainPanel);

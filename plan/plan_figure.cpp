@@ -96,6 +96,7 @@ std::size_t PlanOutline::pointCount() const {
 }
 
 void PlanOutline::add(const PlanExtras& extras, const LocalChart& chart) {
+  lengthFormat = extras.lengthFormat;
   for (const ExtraMark& extra : extras.marks) {
     ChartMark mark = chartMark(chart, extra.at.lat, extra.at.lon, extra.name.c_str());
     mark.shape = extra.shape;
@@ -195,7 +196,9 @@ PlanFigure layoutFigure(const PlanOutline& outline, PictureSize size) {
   const double barY = height - margin / 2.0;
   bar.from = {area.left, barY};
   bar.to = {area.left + bar.length * f.frame.scale, barY};
-  bar.label = {generalText(bar.length) + " NM", {bar.to.x + 6.0, barY + 4.0}, kTextSize};
+  bar.label = {fillIn(outline.lengthFormat, {generalText(bar.length)}),
+               {bar.to.x + 6.0, barY + 4.0},
+               kTextSize};
 
   const PixelPoint tip{width - 22.0, 10.0};
   f.north.outline = {tip, PixelPoint{tip.x + 8.0, tip.y + 26.0}, PixelPoint{tip.x, tip.y + 19.0},

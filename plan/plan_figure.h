@@ -115,8 +115,9 @@ struct FigureLine {
 struct FigureMark {
   MarkShape shape = MarkShape::Square;
   PixelPoint at;
-  double size = 6.0;  // pixels from the centre to the shape's edge
-  FigureText name;    // below and to the right; names of marks close together are stacked
+  double size = 6.0;      // pixels from the centre to the shape's edge
+  FigureText name;        // beside the mark where it covers neither the track nor another text
+  bool nameShown = true;  // false when no place beside the mark was free
 };
 
 // A bar of a round length (roundScaleLength) at the chart area's lower left.
@@ -163,6 +164,8 @@ struct ExtraLine {
 struct PlanExtras {
   std::vector<ExtraMark> marks;
   std::vector<ExtraLine> lines;
+  // The scale bar's text, %1 the length: the window writes it in its language ("%1 sm").
+  std::string lengthFormat = "%1 NM";
 };
 
 // A route in an outline: no points, only their count.
@@ -185,7 +188,8 @@ struct PlanOutline {
   std::vector<RouteOutline> routes;
   std::vector<ChartMark> marks;  // the file's waypoints, then the extra marks
   std::vector<ChartLine> lines;
-  ChartBounds bounds;  // of every drawable route point, mark and line
+  ChartBounds bounds;                  // of every drawable route point, mark and line
+  std::string lengthFormat = "%1 NM";  // the scale bar's text, %1 the length
 
   std::size_t pointCount() const;
   // Adds the extras, placed on the chart of the datum.
