@@ -54,6 +54,8 @@ constexpr int kMaxCount = 1000;
 
 constexpr int kSplits[] = {0, 250, 500, 1000};
 
+constexpr QSize kMinimumWindow(1000, 620);
+
 // Settings keys.
 constexpr char kLanguageKey[] = "language";
 constexpr char kFolderKey[] = "outputFolder";
@@ -179,6 +181,14 @@ void Window::arrangeLayout() {
     workspace->setStretchFactor(0, 0);
     workspace->setStretchFactor(1, 1);
   }
+  // A long message (the names of five hundred route parts) takes three lines at most; its tool
+  // tip holds it whole.
+  if (auto* status = qobject_cast<QLabel*>(GetCtrlWidget(panel_, kStatusLine))) {
+    status->setMaximumHeight(3 * status->fontMetrics().lineSpacing() + 2);
+  }
+  // Small enough for a 1280 x 720 screen with its title bar and a panel, large enough that the
+  // bars at the top and the foot keep their words; the pages and the plan scroll within it.
+  form_->setMinimumSize(kMinimumWindow);
 }
 
 void Window::shareTheWorkspace() {
@@ -275,13 +285,14 @@ void Window::listen() {
   const auto keep = [this] {
     if (!restoring_) remember();
   };
-  for (int control : {kSearchSpeed, kSweepWidth}) {
-    if (auto* spin = qobject_cast<QDoubleSpinBox*>(GetCtrlWidget(panel_, control))) {
+  for (int control :
+       {kSearchSpeed, kSweepWidth, kFormatChoice, kMaxPointsChoice, kLatitudeDegrees,
+        kLatitudeDegrees + 1, kLatitudeDegrees + 2, kLatitudeDegrees + 3, kLongitudeDegrees,
+        kLongitudeDegrees + 1, kLongitudeDegrees + 2, kLongitudeDegrees + 3}) {
+    QWidget* field = GetCtrlWidget(panel_, control);
+    if (auto* spin = qobject_cast<QDoubleSpinBox*>(field)) {
       connect(spin, &QDoubleSpinBox::valueChanged, this, keep);
-    }
-  }
-  for (int control : {kFormatChoice, kMaxPointsChoice}) {
-    if (auto* ring = qobject_cast<QComboBox*>(GetCtrlWidget(panel_, control))) {
+    } else if (auto* ring = qobject_cast<QComboBox*>(field)) {
       connect(ring, &QComboBox::currentIndexChanged, this, keep);
     }
   }
@@ -294,50 +305,57 @@ void Window::listen() {
 void Window::restore() {
   restoring_ = true;
   QSettings& s = *settings_;
-  // A file that does not parse is set aside whole: a half-read one could mix two runs.
-  const bool damaged = s.status() != QSettings::NoError;
-  const auto whole = [&s, damaged](const char* key, int low, int high, int fallback) {
+  auto* speed = qobject_cast<QDoubleSpinBox*>(GetCtrlWidget(panel_, kSearchSpeed));
+  auto* sweep = qobject_cast<QDoubleSpinBox*>(GetCtrlWidget(panel_, kSweepWidth));
+  // Every value is checked before any is shown: a file that does not parse, or holds a key or a
+  // value that makes no sense, is set aside whole, since a half-read one could mix two runs.
+  static const QStringList kKeys = {kLanguageKey, kFolderKey,  kFormatKey,   kSplitKey,
+                                    kSpeedKey,    kSweepKey,   kLatitudeKey, kLongitudeKey,
+                                    kGeometryKey, kSplitterKey};
+  bool sound = s.status() == QSettings::NoError;
+  for (const QString& key : s.allKeys()) sound = sound && kKeys.contains(key);
+  const auto read = [&s, &sound](const char* key, double low, double high, bool whole = false) {
+    if (!s.contains(key)) return std::optional<double>();
     bool ok = false;
-    const int value = damaged ? fallback : s.value(key).toInt(&ok);
-    return ok && value >= low && value <= high ? value : fallback;
-  };
-  const auto number = [&s, damaged](const char* key, double low, double high) {
-    bool ok = false;
-    const double value = damaged ? 0.0 : s.value(key).toDouble(&ok);
-    return ok && value >= low && value <= high ? std::optional<double>(value) : std::nullopt;
-  };
-  const int language = whole(kLanguageKey, 0, 4, 0);
-  SetCtrlVal(panel_, kFormatChoice, whole(kFormatKey, 0, 2, 0));
-  SetCtrlVal(panel_, kMaxPointsChoice, whole(kSplitKey, 0, 3, 0));
-  for (const auto& [control, key] :
-       {std::pair{kSearchSpeed, kSpeedKey}, {kSweepWidth, kSweepKey}}) {
-    if (auto* spin = qobject_cast<QDoubleSpinBox*>(GetCtrlWidget(panel_, control))) {
-      if (const std::optional<double> value = number(key, spin->minimum(), spin->maximum())) {
-        spin->setValue(*value);
-      }
+    const double value = s.value(key).toDouble(&ok);
+    if (ok && value >= low && value <= high && (!whole || value == std::floor(value))) {
+      return std::optional<double>(value);
     }
-  }
-  const std::optional<double> lat = number(kLatitudeKey, -90.0, 90.0);
-  const std::optional<double> lon = number(kLongitudeKey, -180.0, 180.0);
-  if (lat && lon) {
-    SetDatum(panel_, *lat, *lon);
-    datumEntered_ = true;
-  } else {
-    datumEntered_ = false;
-  }
-  const std::string folder = damaged ? std::string() : s.value(kFolderKey).toString().toStdString();
-  outputFolder_ = IsFolder(folder) ? folder : DefaultFolder();
-  if (!damaged) {
+    sound = false;
+    return std::optional<double>();
+  };
+  const std::optional<double> language = read(kLanguageKey, 0, 4, true);
+  const std::optional<double> format = read(kFormatKey, 0, 2, true);
+  const std::optional<double> split = read(kSplitKey, 0, 3, true);
+  const std::optional<double> speedValue =
+      speed != nullptr ? read(kSpeedKey, speed->minimum(), speed->maximum()) : std::nullopt;
+  const std::optional<double> sweepValue =
+      sweep != nullptr ? read(kSweepKey, sweep->minimum(), sweep->maximum()) : std::nullopt;
+  const std::optional<double> lat = read(kLatitudeKey, -90.0, 90.0);
+  const std::optional<double> lon = read(kLongitudeKey, -180.0, 180.0);
+  const std::string folder = s.value(kFolderKey).toString().toStdString();
+  if (s.contains(kFolderKey) && !IsFolder(folder)) sound = false;
+
+  const int languageValue = sound && language ? static_cast<int>(*language) : 0;
+  SetCtrlVal(panel_, kFormatChoice, sound && format ? static_cast<int>(*format) : 0);
+  SetCtrlVal(panel_, kMaxPointsChoice, sound && split ? static_cast<int>(*split) : 0);
+  if (sound && speedValue) speed->setValue(*speedValue);
+  if (sound && sweepValue) sweep->setValue(*sweepValue);
+  // Only a datum someone entered names a place; 0 degrees 0 degrees is no one's.
+  datumEntered_ = sound && lat && lon;
+  if (datumEntered_) SetDatum(panel_, *lat, *lon);
+  outputFolder_ = sound && IsFolder(folder) ? folder : DefaultFolder();
+  if (sound) {
     form_->restoreGeometry(s.value(kGeometryKey).toByteArray());
     if (auto* workspace = widget<QSplitter>("workspace")) {
       splitRestored_ = workspace->restoreState(s.value(kSplitterKey).toByteArray());
     }
   }
-  SetCtrlVal(panel_, kLanguageSelector, language);
-  chooseLanguage(LanguageFile(language));
+  SetCtrlVal(panel_, kLanguageSelector, languageValue);
+  chooseLanguage(LanguageFile(languageValue));
   setOutputFolder(outputFolder_);
   restoring_ = false;
-  if (damaged) {
+  if (!sound) {
     // Written afresh at once, so that the next run finds sound settings.
     s.clear();
     remember();
@@ -363,12 +381,14 @@ void Window::remember() {
   if (auto* workspace = widget<QSplitter>("workspace")) {
     s.setValue(kSplitterKey, workspace->saveState());
   }
-  s.sync();
 }
 
 bool Window::eventFilter(QObject* watched, QEvent* event) {
   if (watched == form_) {
     if (event->type() == QEvent::Close) remember();
+    if ((event->type() == QEvent::Resize || event->type() == QEvent::Move) && !restoring_) {
+      settings_->setValue(kGeometryKey, form_->saveGeometry());
+    }
     // Once, when the window first shows its size, unless a remembered split says otherwise.
     if (event->type() == QEvent::Show && !shared_) {
       shared_ = true;
@@ -398,6 +418,7 @@ int Window::shownPage() const {
 
 void Window::showStatus(const std::string& text) {
   SetCtrlVal(panel_, kStatusLine, text.c_str());
+  if (QWidget* status = GetCtrlWidget(panel_, kStatusLine)) SetPlainToolTip(status, text);
 }
 
 const AppliedDrift* Window::currentDrift() const {
@@ -781,5 +802,6 @@ void Window::showAbout() {
 
 void Window::quit() {
   remember();
+  settings_->sync();
   QuitUserInterface(0);
 }
