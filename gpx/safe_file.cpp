@@ -38,8 +38,22 @@ std::string describe(const std::string& path, const std::string& reason) {
   return "cannot write '" + path + "': " + reason;
 }
 
+// A folder's name may hold control characters; on a terminal they would act, not show.
 void noteOnStandardError(const std::string& note) {
-  std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, note.c_str());
+  std::string shown;
+  for (const char c : note) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte == '\n') {
+      shown += "\\n";
+    } else if (byte < 0x20 || byte == 0x7f) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
+      shown += escaped;
+    } else {
+      shown += c;
+    }
+  }
+  std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, shown.c_str());
 }
 
 NoteFunction noteFunction = noteOnStandardError;

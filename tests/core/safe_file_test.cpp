@@ -45,16 +45,20 @@ void noteToPipe(const std::string& note) {
 }
 
 // Runs `body` in a child process, which exits 0 when it returns true. Returns the wait status and
-// the notes the child gave.
+// the notes the child gave, or with `standardError` everything it wrote there.
 template <typename Body>
-std::pair<int, std::string> inChild(Body body) {
+std::pair<int, std::string> inChild(Body body, bool standardError = false) {
   int ends[2];
   if (::pipe(ends) != 0) return {-1, "no pipe"};
   const pid_t child = ::fork();
   if (child == 0) {
     ::close(ends[0]);
     notesPipe = ends[1];
-    vestrand::setNoteFunction(noteToPipe);
+    if (standardError) {
+      ::dup2(ends[1], STDERR_FILENO);
+    } else {
+      vestrand::setNoteFunction(noteToPipe);
+    }
     ::_exit(body() ? 0 : 1);
   }
   ::close(ends[1]);
@@ -333,6 +337,32 @@ TEST_P(SafeFileTest, RunKilledWhilePuttingFilesInPlaceIsReportedByTheNext) {
   EXPECT_EQ(old, 0);
   EXPECT_EQ(oldNotes, found + "removed 2\n");
   EXPECT_EQ(entries(), (std::set<std::string>{"a.rtz", "b.rtz", "next.gpx"}));
+}
+
+// The note goes to standard error under the program's name, with the folder's control characters
+// shown, not acted on.
+TEST_P(SafeFileTest, NotesShowControlCharactersEscaped) {
+  const pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  ::waitpid(gone, nullptr, 0);
+  fs::create_directory("a\x1b[2J\nb");
+  const std::string leftover = "a\x1b[2J\nb/.vestrand-" + std::to_string(gone) + "-0.tmp";
+  put(leftover, "left");
+  const struct timespec times[2] = {{0, UTIME_OMIT}, {::time(nullptr) - 3600, 0}};
+  ::utimensat(AT_FDCWD, leftover.c_str(), times, 0);
+  const auto [status, text] = inChild(
+      [] {
+        SafeFile file;
+        return file.open("a\x1b[2J\nb/new.gpx") && file.commit();
+      },
+      true);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(text,
+            "safe_file_test: found 1 temporary file in 'a\\x1b[2J\\nb' of a run that ended "
+            "before putting its files in place (process " +
+                std::to_string(gone) +
+                "): files it wrote there may be missing or older than the others; "
+                "removed 1\n");
 }
 
 // All files of a run in one folder hold one descriptor of it: far more files than the limit of
