@@ -95,10 +95,10 @@ class SafeFile {
 // The files of one run, put in place together: nothing is renamed into place before every file
 // is complete, so a failure while writing any of them leaves every target as it was. While the
 // renames run, SIGINT, SIGTERM and SIGHUP are held off (with installInterruptCleanup()): the run
-// is put in place whole, then the program says so on standard error and ends as the signal ends
-// it. Only a failure of the renames themselves, or SIGKILL, can leave a run half in place; the
-// error then says which files were written and which not, and a later write into the folder finds
-// what SIGKILL left (see setNoteFunction()).
+// is put in place whole, then the program says so (a note, see setNoteFunction()) and ends as
+// the signal ends it. Only a failure of the renames themselves, or SIGKILL, can leave a run half in
+// place; the error then says which files were written and which not, and a later write into the
+// folder finds what SIGKILL left (see setNoteFunction()).
 class FileBatch {
  public:
   FileBatch();
@@ -140,7 +140,9 @@ void installInterruptCleanup();
 
 // Where the writer's notes go. The first write of a run into a folder that holds temporaries of a
 // process no longer running (a run killed with SIGKILL, or a crash) says what it found and what it
-// did with them; by default "<program>: <note>" goes to standard error. Null restores the default.
+// did with them, and a run interrupted while its files were renamed into place says that it put
+// them all in place. By default "<program>: <note>" goes to standard error, control characters
+// shown escaped. Null restores the default.
 using NoteFunction = void (*)(const std::string& note);
 void setNoteFunction(NoteFunction function);
 
