@@ -32,8 +32,11 @@ void keepComplaint(const codes_context*, int level, const char* message) {
 
 codes_context* quietContext() {
   static std::once_flag once;
-  std::call_once(
-      once, [] { codes_context_set_logging_proc(codes_context_get_default(), keepComplaint); });
+  std::call_once(once, [] {
+    codes_context_set_logging_proc(codes_context_get_default(), keepComplaint);
+    // GFS files carry the two wind components as two fields of one message.
+    codes_grib_multi_support_on(codes_context_get_default());
+  });
   return codes_context_get_default();
 }
 
@@ -42,8 +45,13 @@ struct HandleCloser {
 };
 using Handle = std::unique_ptr<codes_handle, HandleCloser>;
 
+// Closes the file and forgets the fields of a multi-field message read from it, which ecCodes
+// keeps by the file's address.
 struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
+  void operator()(std::FILE* f) const {
+    codes_grib_multi_support_reset_file(codes_context_get_default(), f);
+    std::fclose(f);
+  }
 };
 
 class Reader {
@@ -205,9 +213,9 @@ std::vector<Field> readGribFile(const std::string& path) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) r.refuse(std::strerror(errno));
   if (!S_ISREG(info.st_mode)) r.refuse("not a file");
+  codes_context* context = quietContext();
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
   if (!file) r.refuse(std::strerror(errno));
-  codes_context* context = quietContext();
 
   std::vector<Group> groups;
   std::set<std::string> others;
