@@ -72,8 +72,7 @@ std::string fieldText(const Field& f) {
     text += std::to_string(m.count) + " of " + std::to_string(m.total) + " grid values (" +
             fixed(100.0 * static_cast<double>(m.count) / static_cast<double>(m.total), 1) +
             "%) at " + std::to_string(m.times) + " of " + std::to_string(f.times.size()) +
-            " times, within latitudes " + fixed(m.south, 4) + " to " + fixed(m.north, 4) +
-            ", longitudes " + fixed(m.west, 4) + " to " + fixed(m.east, 4) + "\n";
+            " times, within " + fields::boxText(m.south, m.north, m.west, m.east) + "\n";
   }
   return text;
 }

@@ -255,11 +255,13 @@ MissingSummary missingOf(const Field& field) {
   return s;
 }
 
+std::string boxText(double south, double north, double west, double east) {
+  return "latitudes " + degreesText(south, 'N', 'S') + " to " + degreesText(north, 'N', 'S') +
+         ", longitudes " + degreesText(west, 'E', 'W') + " to " + degreesText(east, 'E', 'W');
+}
+
 std::string extentText(const Grid& grid) {
-  std::string text = "latitudes " + degreesText(grid.lat.front(), 'N', 'S') + " to " +
-                     degreesText(grid.lat.back(), 'N', 'S') + ", longitudes " +
-                     degreesText(grid.lon.front(), 'E', 'W') + " to " +
-                     degreesText(grid.lon.back(), 'E', 'W');
+  std::string text = boxText(grid.lat.front(), grid.lat.back(), grid.lon.front(), grid.lon.back());
   if (grid.wraps) text += " (round the globe)";
   return text;
 }

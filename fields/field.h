@@ -143,8 +143,9 @@ struct MissingSummary {
 };
 MissingSummary missingOf(const Field& field);
 
-// "43.5N..45S"-style text of a grid's extent for messages:
-// "latitudes 30S to 60N, longitudes 20W to 10E", "... longitudes round the globe".
+// A box for people: "latitudes 30S to 60N, longitudes 20W to 10E" (degrees to four decimals).
+std::string boxText(double south, double north, double west, double east);
+// A grid's box, with " (round the globe)" after a grid that wraps.
 std::string extentText(const Grid& grid);
 // "2024-01-15T00:00:00Z to 2024-01-17T00:00:00Z (9 times)" or "2024-01-15T00:00:00Z only".
 std::string timesText(const std::vector<double>& times);
