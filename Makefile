@@ -7,17 +7,17 @@
 #   make package   build the Debian package into build-rel/packages/
 #   make fuzz      run every fuzz target for FUZZ_SECONDS seconds (clang's libFuzzer)
 
+# Wind and current from forecast files (fields/): ecCodes reads GRIB and netCDF-C reads NetCDF;
+# the tests make their small files with grib_filter (libeccodes-tools, on the samples of
+# libeccodes-data) and ncgen (netcdf-bin), and read the real GFS file python-grib-doc ships.
+FORECAST_PACKAGES := libeccodes-dev libeccodes-tools libeccodes-data libnetcdf-dev netcdf-bin \
+                     python-grib-doc
 # Everything make test installs. qt6-base-dev only recommends libqt6opengl6-dev, which the
 # UiTools configuration needs, and the install runs without recommendations: it is named here.
 PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev \
             qt6-base-dev libqt6opengl6-dev qt6-tools-dev qt6-tools-dev-tools qt6-qpa-plugins \
             libgl-dev libxml2-utils libxml2-dev fonts-dejavu-core poppler-utils locales \
             $(FORECAST_PACKAGES)
-# Wind and current from forecast files (fields/): ecCodes reads GRIB and netCDF-C reads NetCDF;
-# the tests make their small files with grib_filter (libeccodes-tools, on the samples of
-# libeccodes-data) and ncgen (netcdf-bin), and read the real GFS file python-grib-doc ships.
-FORECAST_PACKAGES := libeccodes-dev libeccodes-tools libeccodes-data libnetcdf-dev netcdf-bin \
-                     python-grib-doc
 # Needed only by make package (dpkg-shlibdeps finds the package's dependencies) and make fuzz.
 PACKAGE_TOOLS := dpkg-dev file
 FUZZ_TOOLS := clang libclang-rt-14-dev
