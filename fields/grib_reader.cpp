@@ -13,6 +13,7 @@
 #include <memory>
 #include <mutex>
 #include <set>
+#include <string_view>
 
 #include "field_time.h"
 
@@ -206,6 +207,82 @@ double validity(const Reader& r, codes_handle* h, const std::string& what) {
          static_cast<double>(hour * 3600 + minute * 60);
 }
 
+// Walks the messages of the file by their headers alone (seeking over their bodies) and refuses
+// a GRIB2 message whose sections do not tile it exactly up to its closing 7777: ecCodes reads the
+// fields of a message of several fields without that check and frees memory twice on some.
+void checkStructure(const Reader& r, std::FILE* file, long long size) {
+  const auto at = [&](long long offset, unsigned char* bytes, std::size_t n) {
+    return offset >= 0 && offset + static_cast<long long>(n) <= size &&
+           std::fseek(file, static_cast<long>(offset), SEEK_SET) == 0 &&
+           std::fread(bytes, 1, n, file) == n;
+  };
+  const auto number = [](const unsigned char* bytes, std::size_t n) {
+    unsigned long long value = 0;
+    for (std::size_t k = 0; k < n; ++k) value = value << 8 | bytes[k];
+    return value;
+  };
+  // The mark is searched a block at a time, as ecCodes searches it.
+  std::vector<unsigned char> block(1 << 16);
+  long long offset = 0;
+  int message = 0;
+  while (offset < size) {
+    const std::size_t n = static_cast<std::size_t>(
+        std::min<long long>(static_cast<long long>(block.size()), size - offset));
+    if (!at(offset, block.data(), n)) r.refuse("cannot be read");
+    const std::string_view text(reinterpret_cast<const char*>(block.data()), n);
+    const std::size_t mark = text.find("GRIB");
+    if (mark == std::string_view::npos) {
+      offset += static_cast<long long>(n > 3 ? n - 3 : n);
+      continue;
+    }
+    const long long start = offset + static_cast<long long>(mark);
+    ++message;
+    const std::string what = "message " + std::to_string(message);
+    unsigned char head[16];
+    if (!at(start, head, sizeof head)) r.refuse(what + " is cut short");
+    unsigned long long length = 0;
+    if (head[7] == 1) {
+      length = number(head + 4, 3);
+    } else if (head[7] == 2) {
+      length = number(head + 8, 8);
+    } else {
+      r.refuse(what + " is of GRIB edition " + std::to_string(head[7]) + ", not 1 or 2");
+    }
+    if (length < 20 || static_cast<long long>(length) > size - start) {
+      // A GRIB1 message beyond 8 MB counts its length otherwise; ecCodes measures it.
+      if (head[7] == 1) {
+        offset = start + 4;
+        continue;
+      }
+      r.refuse(what + " is cut short: it claims " + std::to_string(length) + " bytes");
+    }
+    const long long end = start + static_cast<long long>(length);
+    if (head[7] == 2) {
+      long long section = start + 16;
+      while (section < end - 4) {
+        unsigned char header[5];
+        if (!at(section, header, sizeof header)) r.refuse(what + " is cut short");
+        const unsigned long long sectionLength = number(header, 4);
+        if (header[4] < 1 || header[4] > 7 || sectionLength < 5 ||
+            static_cast<long long>(sectionLength) > end - 4 - section) {
+          r.refuse(what + " is broken: its sections do not fit its length");
+        }
+        section += static_cast<long long>(sectionLength);
+      }
+    }
+    unsigned char closing[4];
+    if (!at(end - 4, closing, sizeof closing) || std::memcmp(closing, "7777", 4) != 0) {
+      if (head[7] == 1) {
+        offset = start + 4;
+        continue;
+      }
+      r.refuse(what + " is broken: it does not end in 7777");
+    }
+    offset = end;
+  }
+  std::rewind(file);
+}
+
 }  // namespace
 
 std::vector<Field> readGribFile(const std::string& path) {
@@ -216,6 +293,7 @@ std::vector<Field> readGribFile(const std::string& path) {
   codes_context* context = quietContext();
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
   if (!file) r.refuse(std::strerror(errno));
+  checkStructure(r, file.get(), static_cast<long long>(info.st_size));
 
   std::vector<Group> groups;
   std::set<std::string> others;
