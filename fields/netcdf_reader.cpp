@@ -7,6 +7,8 @@
 #include <array>
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <optional>
@@ -19,8 +21,93 @@ namespace {
 // Attributes longer than this are no name, unit or handful of numbers: a hostile file.
 constexpr std::size_t kMaxAttributeLength = 4096;
 constexpr std::size_t kMaxAttributeValues = 16;
+// A classic header longer than this is refused: thousands of variables, none of them a current.
+constexpr std::size_t kMaxClassicHeader = std::size_t{16} << 20;
 
 enum class Role { Time, Depth, Latitude, Longitude, Unknown };
+
+// Walks the header of a file in a classic format (CDF-1, CDF-2, CDF-5) and tells what is wrong
+// with it, or nothing. netCDF-C sizes its tables by the header's counts before it checks them
+// against the file, so a count of two thousand million in a file of a few bytes would take
+// seconds and gigabytes; every count here must fit the bytes that are left.
+std::string classicHeaderFault(const std::uint8_t* data, std::size_t size) {
+  if (size < 4) return "the header is cut short";
+  const int version = data[3];
+  const std::size_t countSize = version == 5 ? 8 : 4;
+  std::size_t at = 4;
+  bool cut = false;
+  const auto number = [&](std::size_t width) -> unsigned long long {
+    if (size - at < width) {
+      cut = true;
+      at = size;
+      return 0;
+    }
+    unsigned long long value = 0;
+    for (std::size_t k = 0; k < width; ++k) value = value << 8 | data[at + k];
+    at += width;
+    return value;
+  };
+  const auto skip = [&](unsigned long long bytes) {
+    if (bytes > size - at) {
+      cut = true;
+      at = size;
+    } else {
+      at += static_cast<std::size_t>(bytes);
+    }
+  };
+  const auto padded = [](unsigned long long n) { return (n + 3) / 4 * 4; };
+  // A count of elements of at least `smallest` bytes each.
+  const auto count = [&](std::size_t smallest) -> unsigned long long {
+    const unsigned long long n = number(countSize);
+    if (n > (size - at) / smallest) {
+      cut = true;
+      at = size;
+      return 0;
+    }
+    return n;
+  };
+  const auto name = [&] { skip(padded(count(1))); };
+  const auto attributes = [&] {
+    const unsigned long long tag = number(4);
+    const unsigned long long n = count(4 + 4 + 4);
+    if (tag != 0 && tag != 0x0C) cut = true;
+    for (unsigned long long k = 0; k < n && !cut; ++k) {
+      name();
+      const unsigned long long type = number(4);
+      static constexpr unsigned kWidth[] = {0, 1, 1, 2, 4, 4, 8, 1, 2, 4, 8, 8};
+      if (type < 1 || type > 11) {
+        cut = true;
+        break;
+      }
+      const unsigned long long values = count(kWidth[type]);
+      skip(padded(values * kWidth[type]));
+    }
+  };
+  number(countSize);  // the number of records
+  const unsigned long long dimensionTag = number(4);
+  const unsigned long long dimensions = count(4 + 4 + countSize);
+  if (dimensionTag != 0 && dimensionTag != 0x0A) cut = true;
+  for (unsigned long long k = 0; k < dimensions && !cut; ++k) {
+    name();
+    number(countSize);
+  }
+  attributes();
+  const unsigned long long variableTag = number(4);
+  const unsigned long long variables = count(4 + 4 + 4 + 4 + 4 + countSize + 4);
+  if (variableTag != 0 && variableTag != 0x0B) cut = true;
+  for (unsigned long long k = 0; k < variables && !cut; ++k) {
+    name();
+    const unsigned long long ids = count(countSize);
+    for (unsigned long long d = 0; d < ids && !cut; ++d) {
+      if (number(countSize) >= dimensions) return "a variable names a dimension that is not there";
+    }
+    attributes();
+    number(4);                     // type
+    number(countSize);             // size
+    number(version == 1 ? 4 : 8);  // where its data begins
+  }
+  return cut ? "the header is broken or cut short" : "";
+}
 
 class File {
  public:
@@ -28,6 +115,7 @@ class File {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) refuse(std::strerror(errno));
     if (!S_ISREG(info.st_mode)) refuse("not a file");
+    checkClassicHeader(info.st_size);
     if (const int status = nc_open(path.c_str(), NC_NOWRITE, &id_); status != NC_NOERR) {
       refuse(std::string("not a NetCDF file that can be read (") + nc_strerror(status) + ")");
     }
@@ -41,6 +129,30 @@ class File {
   }
   void check(int status, const std::string& what) const {
     if (status != NC_NOERR) refuse(what + ": " + nc_strerror(status));
+  }
+
+  // A classic file's header is checked before netCDF-C sees it; a netCDF-4 file is HDF5's to
+  // check.
+  void checkClassicHeader(off_t size) const {
+    std::FILE* file = std::fopen(path_.c_str(), "rb");
+    if (file == nullptr) refuse(std::strerror(errno));
+    unsigned char magic[4] = {};
+    const bool classic = std::fread(magic, 1, 4, file) == 4 && std::memcmp(magic, "CDF", 3) == 0;
+    std::vector<std::uint8_t> header;
+    if (classic) {
+      // The header is read whole, up to a bound no real header reaches.
+      const std::size_t length =
+          static_cast<std::size_t>(std::min<off_t>(size, off_t{kMaxClassicHeader}));
+      header.resize(length);
+      std::rewind(file);
+      header.resize(std::fread(header.data(), 1, length, file));
+    }
+    std::fclose(file);
+    if (!classic) return;
+    if (const std::string fault = classicHeaderFault(header.data(), header.size());
+        !fault.empty()) {
+      refuse("not a NetCDF file that can be read (" + fault + ")");
+    }
   }
 
   int id() const { return id_; }
