@@ -72,6 +72,7 @@ test: build build-sanitize
 bench: build
 	./build/bench/gpx_bench --benchmark_counters_tabular=true
 	./build/bench/svg_bench
+	./build/bench/fields_bench
 	QT_QPA_PLATFORM=offscreen ./build/bench/window/window_bench
 
 # Pictures of the window with each pattern drawn, into build/screenshots.

@@ -37,10 +37,16 @@ bool locateLongitude(const Grid& grid, double lon, std::size_t& j, std::size_t& 
                      double& f) noexcept {
   const double front = grid.lon.front();
   const double span = grid.lon.back() - front;
-  double x = lon - front;
-  x -= 360.0 * std::floor(x / 360.0);
-  if (!(x >= 0.0 && x < 360.0)) x = 0.0;  // rounding of floor at -0 or NaN (refused below)
   if (std::isnan(lon)) return false;
+  double x = lon - front;
+  // Most longitudes need one turn at most; the division is for the others.
+  if (x < 0.0) {
+    x += 360.0;
+  } else if (x >= 360.0) {
+    x -= 360.0;
+  }
+  if (!(x >= 0.0 && x < 360.0)) x -= 360.0 * std::floor(x / 360.0);
+  if (!(x >= 0.0 && x < 360.0)) x = 0.0;  // -1e-300 + 360 rounds to 360
   if (x <= span) {
     if (!grid.lon.locate(std::min(front + x, grid.lon.back()), j, f)) return false;
     j1 = j + 1;
@@ -115,13 +121,14 @@ bool GridAxis::locate(double x, std::size_t& i, double& f) const noexcept {
     // The evenly spaced guess may be one off beside a grid line.
     if (x < values_[i] && i > 0) --i;
     if (x > values_[i + 1] && i < last) ++i;
-  } else {
-    const auto above = std::upper_bound(values_.begin(), values_.end(), x);
-    const std::size_t k = static_cast<std::size_t>(above - values_.begin());
-    i = k == 0 ? 0 : std::min(k - 1, last);
+    // A multiplication where a division would do: the steps differ by a millionth at most.
+    f = std::clamp((x - values_[i]) * inverseStep_, 0.0, 1.0);
+    return true;
   }
-  f = (x - values_[i]) / (values_[i + 1] - values_[i]);
-  f = std::clamp(f, 0.0, 1.0);
+  const auto above = std::upper_bound(values_.begin(), values_.end(), x);
+  const std::size_t k = static_cast<std::size_t>(above - values_.begin());
+  i = k == 0 ? 0 : std::min(k - 1, last);
+  f = std::clamp((x - values_[i]) / (values_[i + 1] - values_[i]), 0.0, 1.0);
   return true;
 }
 
