@@ -236,6 +236,18 @@ TEST(NetcdfReader, CommonNamesCentimetresMissingValueAndLongitudesTo360) {
   EXPECT_NEAR(v, 0.0, kTolerance);
 }
 
+TEST(NetcdfReader, AnUnevenAxisIsLocatedByBisection) {
+  const FieldSet current = setOf({"current-uneven.nc"}, Quantity::Current);
+  const struct {
+    double lat, u;
+  } cases[] = {{0, 1}, {0.5, 1.5}, {1, 2}, {2, 3}, {2.5, 3.5}, {3, 4}};
+  for (const auto& c : cases) {
+    double u = 0, v = 0;
+    ASSERT_EQ(current.sample(c.lat, 0.5, kT06, u, v), Cover::Value) << c.lat;
+    EXPECT_NEAR(u, c.u, kTolerance) << c.lat;
+  }
+}
+
 TEST(GribReader, ReadsACurrent) {
   const std::vector<Field> fields = readFieldFile(file("current.grib2"));
   ASSERT_EQ(fields.size(), 1u);
@@ -264,6 +276,7 @@ TEST(Readers, RefuseHostileFilesNamingTheFileAndTheReason) {
       {"refuse-beyond.grib2", "has a component of 9999 m/s, beyond any wind"},
       {"refuse-no-wind.grib2", "no 10 m wind .* and no current .*; it holds t$"},
       {"refuse-cut.nc", "not a NetCDF file that can be read"},
+      {"refuse-header.nc", "not a NetCDF file that can be read \\(the header is broken"},
       {"refuse-no-current.nc", "no current: no variables with the standard names"},
       {"refuse-layout.nc", "uo is laid out as \\(time, lon, lat\\); expected"},
       {"refuse-times.nc", "times are out of order: 2024-01-15T00:00:00Z follows"},
@@ -348,30 +361,31 @@ std::vector<std::array<double, 3>> listing(const std::string& path) {
   return rows;
 }
 
-TEST(GribReader, TheRealGfsFileAgreesWithGribGetData) {
-  const std::vector<std::array<double, 3>> u = listing(file("gfs-10u.txt"));
-  const std::vector<std::array<double, 3>> v = listing(file("gfs-10v.txt"));
+// grib_get_data prints eleven significant digits of the decoded double; ours went through float.
+bool near(double a, double b) {
+  return std::fabs(a - b) <= 1e-6 * (1 + std::fabs(b));
+}
+
+// The reader at grid points of a real global 2.5 degree file against grib_get_data's listing
+// (rows from 90N, columns from 0E): the poles, the first and last longitudes, places between.
+void checkAgainstListing(const char* path, const char* listed, double time) {
+  const auto u = listing(file(std::string(listed) + "-10u.txt"));
+  const auto v = listing(file(std::string(listed) + "-10v.txt"));
   ASSERT_EQ(u.size(), 144u * 73u);
   ASSERT_EQ(v.size(), u.size());
   FieldSet wind;
-  for (Field& f : readFieldFile(VESTRAND_GFS_FILE)) wind.add(std::move(f));
-  const double t = 1295092800.0;  // 2011-01-15T12:00:00Z, the forecast's 120 h
-  // grib_get_data prints eleven significant digits of the decoded double; ours went through float.
-  const auto near = [](double a, double b) {
-    return std::fabs(a - b) <= 1e-6 * (1 + std::fabs(b));
-  };
-  // At grid points: the poles, the first and last longitudes, and places between.
+  for (Field& f : readFieldFile(path)) wind.add(std::move(f));
   for (const std::size_t k :
        {std::size_t{0}, std::size_t{143}, std::size_t{5000}, std::size_t{6337}, u.size() - 1}) {
     double su = 0, sv = 0;
     const double lon = u[k][1] > 180 ? u[k][1] - 360 : u[k][1];
-    ASSERT_EQ(wind.sample(u[k][0], lon, t, su, sv), Cover::Value) << k;
+    ASSERT_EQ(wind.sample(u[k][0], lon, time, su, sv), Cover::Value) << k;
     EXPECT_TRUE(near(su, u[k][2])) << k << ": " << su << " against " << u[k][2];
     EXPECT_TRUE(near(sv, v[k][2])) << k << ": " << sv << " against " << v[k][2];
   }
-  // Between grid points, across the seam from 357.5E to 0E: the bilinear mean of the listing's
-  // four values at 43.75N 358.75E (rows from 90N, columns from 0E, 2.5 degrees apart).
-  const auto at = [&](const std::vector<std::array<double, 3>>& rows, int row, int column) {
+  // Between grid points, across the seam from 357.5E to 0E too: the mean of the four values
+  // around the centre of a cell.
+  const auto at = [](const std::vector<std::array<double, 3>>& rows, int row, int column) {
     return rows[static_cast<std::size_t>(row * 144 + column)][2];
   };
   for (const auto& [lat, lon, row, column] :
@@ -382,10 +396,18 @@ TEST(GribReader, TheRealGfsFileAgreesWithGribGetData) {
     const double ev =
         (at(v, row, column) + at(v, row, next) + at(v, row + 1, column) + at(v, row + 1, next)) / 4;
     double su = 0, sv = 0;
-    ASSERT_EQ(wind.sample(lat, lon, t, su, sv), Cover::Value);
+    ASSERT_EQ(wind.sample(lat, lon, time, su, sv), Cover::Value);
     EXPECT_TRUE(near(su, eu)) << lat << " " << lon << ": " << su << " against " << eu;
     EXPECT_TRUE(near(sv, ev)) << lat << " " << lon << ": " << sv << " against " << ev;
   }
+}
+
+TEST(GribReader, TheRealGfsFileAgreesWithGribGetData) {
+  checkAgainstListing(VESTRAND_GFS_FILE, "gfs", 1295092800.0);  // 2011-01-15T12:00:00Z, +120 h
+}
+
+TEST(GribReader, TheRealGrib1GfsFileAgreesWithGribGetData) {
+  checkAgainstListing(VESTRAND_GFS_GRIB1_FILE, "gfs1", 1318291200.0);  // 2011-10-11T00:00:00Z
 }
 
 }  // namespace

@@ -3,9 +3,9 @@
 # the GRIB samples of libeccodes-data (IEEE packing, so the values are exact) and ncgen from CDL
 # text. Also writes grib_get_data's listing of the real GFS file's 10 m wind for comparison.
 #
-#   make_field_files.sh OUT SAMPLES GFS_FILE      (grib_filter, grib_get_data, ncgen on PATH)
+#   make_field_files.sh OUT SAMPLES GFS_GRIB2 GFS_GRIB1   (grib_filter, grib_get_data, ncgen on PATH)
 set -eu
-out=$1 samples=$2 gfs=$3
+out=$1 samples=$2 gfs=$3 gfs1=$4
 rm -rf "$out" && mkdir -p "$out" && cd "$out"
 sfc=$samples/regular_ll_sfc_grib2.tmpl
 
@@ -286,6 +286,27 @@ cdl refuse-nan.nc "hours since 2024-01-15" standard "0, 1" "0, 1" "NaN, NaN, NaN
 cdl refuse-layout.nc "hours since 2024-01-15" standard "0, 1" "0, 1" \
   "0.1, 0.1, 0.1, 0.1, 0.1, 0.1, 0.1, 0.1" "time, lon, lat"
 head -c 200 current.nc >refuse-cut.nc
+# A classic header that counts two thousand million dimensions in sixteen bytes.
+printf 'CDF\001\000\000\000\000\000\000\000\012\177\377\377\377' >refuse-header.nc
+# Latitudes 0, 1 and 3 degrees: an unevenly spaced axis; u = 1, 2, 4 along it, v = 0.
+nc current-uneven.nc <<'CDL'
+netcdf uneven {
+dimensions:
+  time = 1 ; lat = 3 ; lon = 2 ;
+variables:
+  double time(time) ; time:units = "seconds since 2024-01-15 06:00:00" ;
+  double lat(lat) ; lat:units = "degrees_north" ;
+  double lon(lon) ; lon:units = "degrees_east" ;
+  double uo(time, lat, lon) ;
+  double vo(time, lat, lon) ;
+data:
+  time = 0 ;
+  lat = 0, 1, 3 ;
+  lon = 0, 1 ;
+  uo = 1, 1, 2, 2, 4, 4 ;
+  vo = 0, 0, 0, 0, 0, 0 ;
+}
+CDL
 nc refuse-no-current.nc <<'CDL'
 netcdf temperature {
 dimensions:
@@ -315,3 +336,5 @@ CDL
 # The real file's 10 m wind as ecCodes lists it, to compare the reader with.
 grib_get_data -w shortName=10u "$gfs" >gfs-10u.txt
 grib_get_data -w shortName=10v "$gfs" >gfs-10v.txt
+grib_get_data -w shortName=10u "$gfs1" >gfs1-10u.txt
+grib_get_data -w shortName=10v "$gfs1" >gfs1-10v.txt
