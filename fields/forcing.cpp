@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <numbers>
+#include <vector>
 
 #include "grib_reader.h"
 #include "netcdf_reader.h"
@@ -21,12 +22,11 @@ char kindOf(const std::string& path) {
   if (file == nullptr) {
     throw FieldFileError("'" + path + "': " + std::strerror(errno));
   }
-  // A GRIB message may follow a bulletin heading; its mark lies within the first few hundred
-  // bytes.
-  char head[4096] = {};
-  const std::size_t n = std::fread(head, 1, sizeof head, file);
+  // A GRIB message may follow a heading of some kilobytes (a bulletin, a local header).
+  std::vector<char> head(std::size_t{1} << 16);
+  const std::size_t n = std::fread(head.data(), 1, head.size(), file);
   std::fclose(file);
-  const std::string_view bytes(head, n);
+  const std::string_view bytes(head.data(), n);
   if (bytes.starts_with(std::string_view("CDF\x01", 4)) ||
       bytes.starts_with(std::string_view("CDF\x02", 4)) ||
       bytes.starts_with(std::string_view("CDF\x05", 4)) || bytes.starts_with("\x89HDF\r\n")) {
