@@ -22,6 +22,9 @@ int runDrift(const Options& o, const CLI::App& sub);
 // coverage: coverage factor and probability of detection for a sweep width and spacing.
 int runCoverage(const Options& o, const CLI::App& sub);
 
+// fields: what forecast files hold, or the wind and current they give at one place and time.
+int runFields(const Options& o);
+
 // position: a position read from one text, printed in every form.
 int runPosition(const Options& o);
 

@@ -24,6 +24,8 @@ struct Options {
   std::string currentSet, currentDrift, leewayToward, leewaySpeed;
   std::string sweepWidth, coverage, passes, start;
   bool legs = false;
+  // fields: the forecast files, and --at LAT LON TIME.
+  std::vector<std::string> files, at;
 };
 
 struct Subcommands {
@@ -37,14 +39,19 @@ struct Subcommands {
   CLI::App* drift;
   CLI::App* coverage;
   CLI::App* position;
+  CLI::App* fields;
 
   std::vector<CLI::App*> all() const {
-    return {square, sector, creeping, parallel, line, course, arrive, drift, coverage, position};
+    return {square, sector, creeping, parallel, line,  course,
+            arrive, drift,  coverage, position, fields};
   }
 };
 
 // Declares the subcommands and their options on `app`, filling `o` when parsed.
 Subcommands addSubcommands(CLI::App& app, Options& o);
+
+// Declares the fields subcommand (fields_command.cpp).
+CLI::App* addFieldsSubcommand(CLI::App& app, Options& o);
 
 // True when the option `name` of `sub` was given.
 bool given(const CLI::App* sub, const char* name);
