@@ -4,7 +4,9 @@
 // The readers are plain functions over string views with no state, no locale and no allocation
 // beyond the error text, so that both programs and a fuzz target can call them on arbitrary bytes.
 // Blanks are spaces, tabs and the Unicode spaces that pasted text carries: no-break (U+00A0), the
-// typographic spaces U+2000..U+200A, narrow no-break (U+202F), U+205F and U+3000.
+// typographic spaces U+2000..U+200A, narrow no-break (U+202F), U+205F and U+3000. Text that is
+// not UTF-8 (a stray or cut multi-byte sequence) is refused by the coordinate and position
+// readers, whatever follows it.
 #pragma once
 
 #include <string>

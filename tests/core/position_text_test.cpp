@@ -112,6 +112,13 @@ TEST(PositionText, RefusalsLeaveTheValuesAloneAndSayWhy) {
       {Position, "1e-400 3.5", "latitude: too close to 0"},
       {Position, "43:0." + kZeros.substr(0, 400) + "1N 3W", "latitude: the minutes are too close"},
       {Position, "43:1" + kZeros.substr(0, 400) + "N 3W", "latitude: the minutes are too large"},
+      // A cut typographic space once swallowed the byte after it: the minus sign, or a digit.
+      {Position, "43.5\xE2\x80-13.75", "position: not UTF-8 text: a broken character at byte 5"},
+      {Position, "43.5 \xE2\x80" "13.75", "position: not UTF-8 text: a broken character at byte 6"},
+      {Position, "43.5 -13.75\xE2\x80", "position: not UTF-8 text"},
+      {Position, "43.5 \xED\xA0\x80-3", "position: not UTF-8 text"},  // a surrogate
+      {Lon, "\xE2\x80-13.75", "not UTF-8 text: a broken character at byte 1 (0xE2)"},
+      {Lat, "43.5\xC0\xAEN", "not UTF-8 text"},  // an overlong form
   };
   for (const char* text : {"", "abc", "1,5", "0x10", "1.5.2", "12abc", "--1", "+", "inf", "nan",
                            "infinity", "1e999"}) {
