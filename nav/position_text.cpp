@@ -623,8 +623,18 @@ bool parsePosition(std::string_view text, double& lat, double& lon, std::string&
   return true;
 }
 
+double displayLongitude(double lon) {
+  if (!std::isfinite(lon) || (lon >= -180.0 && lon <= 180.0)) return lon;
+  // fmod is exact, and so is the one turn taken off its remainder.
+  const double r = std::fmod(lon, 360.0);
+  if (r > 180.0) return r - 360.0;
+  if (r < -180.0) return r + 360.0;
+  return r;
+}
+
 std::string coordinateText(double degrees, Axis axis, CoordinateForm form) {
   const bool isLat = axis == Axis::Latitude;
+  if (!isLat) degrees = displayLongitude(degrees);
   if (form == CoordinateForm::DegreesMinutes) {
     char text[kSexagesimalTextSize];
     (isLat ? DegToLat : DegToLon)(degrees, text);

@@ -45,7 +45,7 @@ TEST(Report, ShortestNumbersReadBack) {
   using vestrand::cli::shortestNumber;
   EXPECT_EQ(shortestNumber(0.1), "0.1");
   EXPECT_EQ(shortestNumber(90.0), "90");
-  EXPECT_EQ(shortestNumber(-0.0), "-0");
+  EXPECT_EQ(shortestNumber(-0.0), "0");  // zero is printed as zero
   EXPECT_EQ(shortestNumber(1e-300), "1e-300");
   EXPECT_EQ(shortestNumber(std::numeric_limits<double>::quiet_NaN()), "null");
   for (const double v : {44.998909155372, 2918.272243204252, 0.7071067811865481, 1.0 / 3.0}) {
