@@ -259,7 +259,8 @@ std::string parseErrorText(const CLI::ParseError& error, const std::string& subc
       return "no subcommand given; expected one of " + names;
     }
     const std::string name = nameBefore(" is required");
-    if (!name.empty()) return subcommand + " needs " + (name == "text" ? "the position" : name);
+    if (name == "text") return subcommand + " needs the text of a position: 43 30.5N 3 45.2W";
+    if (!name.empty()) return subcommand + " needs " + name;
   }
   if (dynamic_cast<const CLI::ArgumentMismatch*>(&error) != nullptr) {
     if (const std::string name = nameBefore(": At Most "); !name.empty()) {
