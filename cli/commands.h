@@ -2,6 +2,8 @@
 // and prints its result; bad input throws UsageError, a file that cannot be written WriteFailure.
 #pragma once
 
+#include <coverage.h>
+
 #include <string>
 
 #include "options.h"
@@ -30,6 +32,10 @@ int runPosition(const Options& o);
 
 // Sweep widths, spacings and coverage factors of the search aids: above 0, at most 100.
 inline constexpr double kMaxSweepWidth = 100.0;  // nautical miles; also the spacing and the factor
+
+// A coverage factor W / S above 100, refused in the name of `option` (the spacing or the sweep
+// width that made it): its PODs say nothing, and its text would be as long as the number.
+void checkCoverageFactor(const std::string& option, const std::string& text, const Coverage& c);
 
 // A number above 0 and at most `high`, `unit` (" nautical miles", or "") for the message.
 double checkPositiveUpTo(const std::string& option, const std::string& text, double high,

@@ -13,6 +13,7 @@ struct Options {
   std::string lat, lon, lat2, lon2;
   std::string course, spacing, leg, count, loops;
   std::string distance, speed, hours;
+  std::string speedAlias;  // a pattern's --speed, the old spelling of --search-speed
   std::string stem, dir, method;
   std::string svg;
   std::string position;           // the text of the position subcommand
@@ -56,9 +57,15 @@ CLI::App* addFieldsSubcommand(CLI::App& app, Options& o);
 // True when the option `name` of `sub` was given.
 bool given(const CLI::App* sub, const char* name);
 
-// What CLI11 would say unclearly, said plainly before it parses: an unknown subcommand, or an
-// option whose value is missing because the next word is another option ("--lat --lon 0" would
-// take "--lon" as the latitude). @return the message, or the empty text when all is well
+// What CLI11 would say unclearly, said plainly before it parses: an unknown subcommand or option,
+// or an option whose value is missing because the next word is another option ("--lat --lon 0"
+// would take "--lon" as the latitude). @return the message, or the empty text when all is well
 std::string checkCommandLine(int argc, char** argv, const Subcommands& subcommands);
+
+// A refusal of CLI11's parser in our own words: a missing option ("sector needs --leg"), one given
+// twice, two that exclude each other, a value for a switch, words left over. `subcommand` is the
+// one chosen, or empty.
+std::string parseErrorText(const CLI::ParseError& error, const std::string& subcommand,
+                           const Subcommands& subcommands);
 
 }  // namespace vestrand::cli
