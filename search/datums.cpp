@@ -46,6 +46,8 @@ DriftedDatum driftedDatum(double lat, double lon, double hours, const DriftVecto
 Datums leewayDatums(double lat, double lon, double hours, const DriftVector& current,
                     const Leeway& leeway) {
   Datums d;
+  d.lastKnownLat = lat;
+  d.lastKnownLon = lon;
   d.hours = hours;
   d.downwind = driftedDatum(lat, lon, hours, current, {leeway.downwindCourse, leeway.downwind});
   d.right = driftedDatum(lat, lon, hours, current, {leeway.right.course, leeway.right.speed});
@@ -60,6 +62,8 @@ Datums leewayDatums(double lat, double lon, double hours, const DriftVector& cur
 Datums manualDatums(double lat, double lon, double hours, const DriftVector& current,
                     const DriftVector& leeway) {
   Datums d;
+  d.lastKnownLat = lat;
+  d.lastKnownLon = lon;
   d.hours = hours;
   d.downwind = driftedDatum(lat, lon, hours, current, leeway);
   d.left = d.downwind;

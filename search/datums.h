@@ -50,6 +50,8 @@ struct Datums {
   DriftedDatum downwind;  // the one datum of a manual leeway; the current and downwind part else
   DriftedDatum left;      // the same as downwind when there is no divergence
   DriftedDatum right;
+  double lastKnownLat = 0.0;  // the position they drifted from, degrees
+  double lastKnownLon = 0.0;
   double hours = 0.0;       // since the last known position
   double divergence = 0.0;  // nautical miles from the left to the right datum (plane sailing)
 
