@@ -22,6 +22,7 @@ namespace {
 
 constexpr double kMaxWindSpeed = 100.0;    // knots: beyond any wind a search is flown in
 constexpr double kMaxTimeOnScene = 240.0;  // hours, as the drift's
+constexpr double kMaxUnitSpeed = 300.0;    // knots: search aircraft as well as vessels
 constexpr std::size_t kMaxUnitName = 20;   // characters
 
 const char* const kUnitForm = "NAME:SPEED:HOURS:SWEEPWIDTH[:LAT:LON:TRANSITSPEED]";
@@ -166,7 +167,7 @@ SearchUnit checkUnit(const std::string& text) {
   if (!nameFits) {
     refuse("--unit", text, "a unit's name must be 1 to 20 letters, digits, '-' or '_'");
   }
-  u.speed = unitNumber(text, f[1], "speed", kMaxSearchSpeed, "knots");
+  u.speed = unitNumber(text, f[1], "speed", kMaxUnitSpeed, "knots");
   u.hours = unitNumber(text, f[2], "time on scene", kMaxTimeOnScene, "hours");
   u.sweepWidth = unitNumber(text, f[3], "sweep width", kMaxSweepWidth, "nautical miles");
   if (f.size() == 4) return u;
@@ -188,7 +189,7 @@ SearchUnit checkUnit(const std::string& text) {
   if (readings != 1) {
     refuse("--unit", text, readings == 0 ? why : "the start position reads more than one way");
   }
-  start.transitSpeed = unitNumber(text, f.back(), "transit speed", kMaxSearchSpeed, "knots");
+  start.transitSpeed = unitNumber(text, f.back(), "transit speed", kMaxUnitSpeed, "knots");
   u.start = start;
   return u;
 }
