@@ -61,6 +61,9 @@ int main(int argc, char** argv) {
     if (sub.coverage->parsed()) return runCoverage(o, *sub.coverage);
     if (sub.position->parsed()) return runPosition(o);
     if (sub.fields->parsed()) return runFields(o);
+    if (sub.objects->parsed()) return runObjects(o);
+    if (sub.leeway->parsed()) return runLeeway(o, *sub.leeway);
+    if (sub.plan->parsed()) return runPlan(o, *sub.plan);
     printMessage("no subcommand was chosen");
     return kExitUsage;
   } catch (const UsageError& e) {

@@ -27,6 +27,9 @@ struct Options {
   bool legs = false;
   // fields: the forecast files, and --at LAT LON TIME.
   std::vector<std::string> files, at;
+  // Search planning: the object class and the wind, the position errors, the units.
+  std::string object, windFrom, windSpeed, xError, yError, conditions;
+  std::vector<std::string> units;
 };
 
 struct Subcommands {
@@ -41,10 +44,13 @@ struct Subcommands {
   CLI::App* coverage;
   CLI::App* position;
   CLI::App* fields;
+  CLI::App* objects;
+  CLI::App* leeway;
+  CLI::App* plan;
 
   std::vector<CLI::App*> all() const {
-    return {square, sector, creeping, parallel, line,  course,
-            arrive, drift,  coverage, position, fields};
+    return {square,   sector, creeping, parallel, line,    course, arrive,
+            drift,    coverage, position, fields, objects, leeway, plan};
   }
 };
 
@@ -53,6 +59,15 @@ Subcommands addSubcommands(CLI::App& app, Options& o);
 
 // Declares the fields subcommand (fields_command.cpp).
 CLI::App* addFieldsSubcommand(CLI::App& app, Options& o);
+
+// The search planning subcommands (objects, leeway, plan) and drift's object class and wind;
+// called by addSubcommands, defined beside the commands (search_commands.cpp).
+void addSearchSubcommands(CLI::App& app, Options& o, Subcommands& s);
+
+// --stem and --dir of the subcommands that write files.
+void addDestination(CLI::App* app, Options& o);
+// --format, and with `split` --max-points, the plotters' limit of points a route.
+void addFormats(CLI::App* app, Options& o, bool split);
 
 // True when the option `name` of `sub` was given.
 bool given(const CLI::App* sub, const char* name);

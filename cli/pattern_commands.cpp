@@ -34,11 +34,7 @@ std::string clockStem() {
   return text;
 }
 
-// Where the files go: the stem that names them and the folder they are written into.
-struct Destination {
-  std::string stem;
-  std::string dir;  // empty: the current folder
-};
+}  // namespace
 
 Destination destination(const Options& o, const CLI::App& sub) {
   Destination d;
@@ -47,7 +43,6 @@ Destination destination(const Options& o, const CLI::App& sub) {
   return d;
 }
 
-// --format, and --max-points where `split` offers it, as the files to write.
 PatternFiles outputFiles(const Options& o, const CLI::App& sub, bool split) {
   PatternFiles files;
   if (given(&sub, "--format")) {
@@ -68,10 +63,11 @@ PatternFiles outputFiles(const Options& o, const CLI::App& sub, bool split) {
   return files;
 }
 
-// The files are written all the same; the user should know before loading them.
 void printWarnings(const std::vector<std::string>& warnings) {
   for (const std::string& warning : warnings) printMessage(warning, "warning");
 }
+
+namespace {
 
 int checkPasses(const std::string& option, const std::string& text) {
   const double value = checkFinite(option, text);

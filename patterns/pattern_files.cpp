@@ -96,17 +96,6 @@ bool composeOrSay(const PatternParams& params, const char* stem, PatternNames& n
 
 // ---------------------------------------------------------------- routes of any source
 
-// What a run draws, whatever it is: the GPX file's name and the sailing of its routes and
-// waypoints, which may be repeated and gives the same every time; the RTZ files sail the same
-// routes under their own names where those differ.
-struct Source {
-  std::string gpxName;
-  std::function<void(PatternSink&)> sail;
-  std::function<void(PatternSink&)> sailRtz;  // empty: as `sail`
-
-  const std::function<void(PatternSink&)>& rtz() const { return sailRtz ? sailRtz : sail; }
-};
-
 // A GPX waypoint, with its position as the GPX file prints it.
 struct Mark {
   std::string name;
@@ -305,8 +294,10 @@ bool checkRtzFiles(const SurveySink& survey, const PatternFiles& files, std::str
   return true;
 }
 
-bool sourcePaths(const Source& source, const std::string& folder, const PatternFiles& files,
-                 std::vector<std::string>& paths, std::string& error) {
+}  // namespace
+
+bool routeFilePaths(const RouteSource& source, const std::string& folder, const PatternFiles& files,
+                    std::vector<std::string>& paths, std::string& error) {
   if (!checkMaxPoints(files, error)) return false;
   paths.clear();
   if (files.gpx) paths.push_back(pathInFolder(folder, source.gpxName));
@@ -324,8 +315,10 @@ bool sourcePaths(const Source& source, const std::string& folder, const PatternF
   return true;
 }
 
-// Adds the source's files to the run; on any failure the whole run is abandoned.
-bool addSourceFiles(FileBatch& batch, const Source& source, const std::string& folder,
+namespace {
+
+// Adds the source's files to the run; on failure the caller abandons the run.
+bool addSourceFiles(FileBatch& batch, const RouteSource& source, const std::string& folder,
                     const PatternFiles& files, std::string& error,
                     std::vector<std::string>* warnings) {
   // The RTZ names, where they differ, are the survey's; points and waypoints are the same.
@@ -370,8 +363,8 @@ bool addSourceFiles(FileBatch& batch, const Source& source, const std::string& f
   return true;
 }
 
-Source patternSource(const PatternParams& params, const PatternNames& names,
-                     const PatternNames& rtzNames) {
+RouteSource patternSource(const PatternParams& params, const PatternNames& names,
+                          const PatternNames& rtzNames) {
   return {names.file, [&params, &names](PatternSink& sink) { sailPattern(params, names, sink); },
           [&params, &rtzNames](PatternSink& sink) { sailPattern(params, rtzNames, sink); }};
 }
@@ -431,7 +424,7 @@ bool patternFilePaths(const PatternParams& params, const char* stem, const std::
                       std::string& error) {
   PatternNames names, rtzNames;
   if (!composeOrSay(params, stem, names, rtzNames, error)) return false;
-  return sourcePaths(patternSource(params, names, rtzNames), folder, files, paths, error);
+  return routeFilePaths(patternSource(params, names, rtzNames), folder, files, paths, error);
 }
 
 bool addPatternFiles(FileBatch& batch, const PatternParams& params, const char* stem,
@@ -461,6 +454,14 @@ bool writePatternFiles(const PatternParams& params, const char* stem, const std:
   return true;
 }
 
+bool addRouteFiles(FileBatch& batch, const RouteSource& source, const std::string& folder,
+                   const PatternFiles& files, std::string& error,
+                   std::vector<std::string>* warnings) {
+  if (addSourceFiles(batch, source, folder, files, error, warnings)) return true;
+  batch.abandon();
+  return false;
+}
+
 bool addLineFiles(FileBatch& batch, const LinePoints& line, const char* stem,
                   const std::string& folder, const PatternFiles& files, std::string& error,
                   std::vector<std::string>* warnings) {
@@ -476,16 +477,15 @@ bool addLineFiles(FileBatch& batch, const LinePoints& line, const char* stem,
     batch.abandon();
     return false;
   }
-  const Source source{fileName,
-                      [&line, &routeName](PatternSink& sink) {
-                        sink.startRoute(routeName);
-                        sink.routePoint(line.lat1, line.lon1, "");
-                        sink.routePoint(line.lat2, line.lon2, routeName);
-                        sink.endRoute();
-                        sink.waypoint(line.lat1, line.lon1, "P1");
-                        sink.waypoint(line.lat2, line.lon2, "P2");
-                      },
-                      {}};
+  const RouteSource source{fileName, [&line, &routeName](PatternSink& sink) {
+                             sink.startRoute(routeName);
+                             sink.routePoint(line.lat1, line.lon1, "");
+                             sink.routePoint(line.lat2, line.lon2, routeName);
+                             sink.endRoute();
+                             sink.waypoint(line.lat1, line.lon1, "P1");
+                             sink.waypoint(line.lat2, line.lon2, "P2");
+                           },
+                           {}};
   PatternFiles lineFiles = files;
   lineFiles.maxPoints = 0;
   if (addSourceFiles(batch, source, folder, lineFiles, error, warnings)) return true;

@@ -15,6 +15,9 @@
 
 #include <string>
 
+// The two laws themselves, podInverseCube and podExponential, are the search library's.
+#include "detection.h"
+
 namespace vestrand {
 
 struct Coverage {
@@ -24,11 +27,6 @@ struct Coverage {
   double podInverseCube = 0.0;  // 0..1
   double podExponential = 0.0;  // 0..1
 };
-
-// POD by the inverse-cube law for the coverage factor C.
-double podInverseCube(double coverage);
-// POD by the exponential (random search) law for the coverage factor C.
-double podExponential(double coverage);
 
 // The coverage of tracks `spacing` apart by a unit of sweep width `sweepWidth`.
 Coverage coverageOfSpacing(double sweepWidth, double spacing);
