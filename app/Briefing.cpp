@@ -61,10 +61,13 @@ struct Unit {
 // each point after this one has noted where it lies.
 class UnitsSink final : public vestrand::PatternSink {
  public:
-  UnitsSink(const vestrand::PatternParams& params, double speed)
-      : legs_(params, speed, [this](const vestrand::LegRow& row) {
-          units_[static_cast<std::size_t>(row.unit - 1)].legs.push_back({row, lat_, lon_});
-        }) {}
+  UnitsSink(const vestrand::PatternParams& params, double speed, const vestrand::RouteSplit& split)
+      : legs_(
+            params, speed,
+            [this](const vestrand::LegRow& row) {
+              units_[static_cast<std::size_t>(row.unit - 1)].legs.push_back({row, lat_, lon_});
+            },
+            split) {}
 
   void startRoute(const char* name) override {
     legs_.startRoute(name);
@@ -229,16 +232,56 @@ class BriefingWriter {
     return sameDay ? text.substr(text.size() - 5) : text;
   }
 
-  QString units() const {
-    UnitsSink sink(c_.params, c_.speed);
-    sink.sailAsOneUnit(c_.params.kind == vestrand::PatternKind::Sector && c_.params.passes == 2);
-    vestrand::sailPattern(c_.params, c_.names, sink);
-    QString h;
+  // The leg table of one part of a unit's routes (all of them when they are not split).
+  QString legTable(const std::vector<Leg>& legs, std::size_t first, std::size_t end) const {
     const bool clocks = c_.start.has_value();
     std::vector<Text> columns = {Text::LegColumn,      Text::FromColumn,   Text::ToColumn,
                                  Text::PositionColumn, Text::CourseColumn, Text::DistanceColumn,
                                  Text::TotalColumn,    Text::TimeColumn};
     if (clocks) columns.push_back(Text::ClockColumn);
+    const vestrand::LegRow& head = legs[first].row;
+    // A part is named as in the GPX file, "(2/3)", and its points numbered as in its own file.
+    const std::string part =
+        head.parts > 1 ? " (" + std::to_string(head.part) + "/" + std::to_string(head.parts) + ")"
+                       : std::string();
+    QString h = "<h2>" + Html(get(Text::LegTableHeading) + part) + "</h2>";
+    h += "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\"><thead><tr>";
+    for (Text column : columns) {
+      h += "<th style=\"white-space: pre\">" + Html(get(column)) + "</th>";
+    }
+    h += "</tr></thead>";
+    for (std::size_t i = first; i < end; ++i) {
+      const vestrand::LegRow& r = legs[i].row;
+      std::vector<std::string> cells = {
+          std::to_string(r.leg),  std::to_string(r.from),
+          std::to_string(r.to),   Position(legs[i].lat, legs[i].lon),
+          fixedText(r.course, 1), fixedText(r.distance, 2),
+          fixedText(r.total, 2),  vestrand::hoursMinutesText(r.hours)};
+      if (clocks) cells.push_back(clock(r.hours));
+      h += "<tr>";
+      for (std::size_t c = 0; c < cells.size(); ++c) {
+        // A position or a time is never split over two lines.
+        h +=
+            QString("<td align=\"%1\" style=\"white-space: pre\">").arg(c == 3 ? "left" : "right") +
+            Html(cells[c]) + "</td>";
+      }
+      h += "</tr>";
+    }
+    return h + "</table>";
+  }
+
+  QString units() const {
+    const vestrand::PlanSummary summary = vestrand::summarizePattern(c_.params, c_.names);
+    vestrand::RouteSplit split;
+    if (c_.maxPoints != 0) {
+      split.maxPoints = c_.maxPoints;
+      for (const vestrand::RouteSummary& route : summary.routes)
+        split.points.push_back(route.points);
+    }
+    UnitsSink sink(c_.params, c_.speed, split);
+    sink.sailAsOneUnit(c_.params.kind == vestrand::PatternKind::Sector && c_.params.passes == 2);
+    vestrand::sailPattern(c_.params, c_.names, sink);
+    QString h;
     int number = 0;
     for (const Unit& unit : sink.units()) {
       ++number;
@@ -247,32 +290,18 @@ class BriefingWriter {
       std::vector<vestrand::SummaryRow> facts;
       for (const std::string& route : unit.routes) facts.push_back({get(Text::RouteRow), route});
       facts.push_back({get(Text::StartPointRow), Position(unit.startLat, unit.startLon)});
-      if (clocks) facts.push_back({get(Text::SearchStartRow), vestrand::clockText(*c_.start, ' ')});
+      if (c_.start) {
+        facts.push_back({get(Text::SearchStartRow), vestrand::clockText(*c_.start, ' ')});
+      }
       h += rows(facts);
-      h += heading(Text::LegTableHeading);
-      h += "<table border=\"0.5\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\"><thead><tr>";
-      for (Text column : columns) {
-        h += "<th style=\"white-space: pre\">" + Html(get(column)) + "</th>";
-      }
-      h += "</tr></thead>";
-      for (const Leg& leg : unit.legs) {
-        const vestrand::LegRow& r = leg.row;
-        std::vector<std::string> cells = {
-            std::to_string(r.leg),  std::to_string(r.from),
-            std::to_string(r.to),   Position(leg.lat, leg.lon),
-            fixedText(r.course, 1), fixedText(r.distance, 2),
-            fixedText(r.total, 2),  vestrand::hoursMinutesText(r.hours)};
-        if (clocks) cells.push_back(clock(r.hours));
-        h += "<tr>";
-        for (std::size_t i = 0; i < cells.size(); ++i) {
-          // A position or a time is never split over two lines.
-          h += QString("<td align=\"%1\" style=\"white-space: pre\">")
-                   .arg(i == 3 ? "left" : "right") +
-               Html(cells[i]) + "</td>";
+      for (std::size_t first = 0; first < unit.legs.size();) {
+        std::size_t end = first + 1;
+        while (end < unit.legs.size() && unit.legs[end].row.part == unit.legs[first].row.part) {
+          ++end;
         }
-        h += "</tr>";
+        h += legTable(unit.legs, first, end);
+        first = end;
       }
-      h += "</table>";
     }
     return h;
   }

@@ -148,8 +148,8 @@ std::vector<vestrand::SummaryRow> CoverageRows(const vestrand::PatternParams& pa
       {texts.get(Text::CoverageRow),
        texts.get(Text::CoverageValue,
                  {fixedText(c.factor, 2), fixedText(sweepWidth, 2), fixedText(params.spacing, 2)})},
-      {texts.get(Text::PodInverseCubeRow), fixedText(c.podInverseCube * 100.0, 1) + "%"},
-      {texts.get(Text::PodExponentialRow), fixedText(c.podExponential * 100.0, 1) + "%"},
+      {texts.get(Text::PodInverseCubeRow), vestrand::podText(c.podInverseCube)},
+      {texts.get(Text::PodExponentialRow), vestrand::podText(c.podExponential)},
   };
 }
 

@@ -107,7 +107,9 @@ vestrand::SummaryTexts WindowSummaryTexts(const vestrand::LanguageTexts& texts) 
   t.track = get(Text::TrackLabel);
   t.speed = get(Text::SearchSpeedLabel);
   t.time = get(Text::TimeLabel);
-  t.box = get(Text::AreaLabel);
+  t.box = get(Text::BoxLabel);
+  t.covered = get(Text::CoveredLabel);
+  t.coveredValue = get(Text::CoveredValue);
   t.unitLabels = {get(Text::Unit1), get(Text::Unit2)};
   t.otherUnitLabel = get(Text::OtherUnit);
   t.passLabel = get(Text::PassLabel);
@@ -140,6 +142,8 @@ std::string PatternExtentProblem(const vestrand::PatternParams& params,
     case ExtentFault::RoundTheGlobe:
       return texts.get(Text::PatternRoundTheGlobe,
                        {fixedText(e.minLon, 2), fixedText(e.maxLon, 2)});
+    case ExtentFault::WideLeg:
+      return texts.get(Text::WideLeg, {fixedText(e.widestLeg, 2)});
   }
   return {};
 }

@@ -5,8 +5,12 @@
 #include "Vestrand.h"
 #include "Window.h"
 #include "cvirte.h"
+#include "safe_file.h"
 
 int main(int, char* argv[]) {
+  // As on the command line: an interrupt leaves no temporary file, and a file size limit is a
+  // write error the window reports instead of a signal that ends it with the session's fields.
+  vestrand::installInterruptCleanup();
   SetCallbackTable(vestrandCallbacks, vestrandCallbackCount);
   if (InitCVIRTE(nullptr, argv, nullptr) == 0) {
     std::fprintf(stderr, "vestrand: the window system could not be started: %s\n",

@@ -47,7 +47,7 @@
   X(LegsLabel, "Legs") \
   X(TrackLabel, "Track length") \
   X(TimeLabel, "Time at search speed") \
-  X(AreaLabel, "Area searched") \
+  X(BoxLabel, "Box") \
   X(Unit1, "Unit 1") \
   X(Unit2, "Unit 2") \
   X(StartHint, "Choose a search page to see its pattern") \
@@ -180,6 +180,10 @@
   X(UnitValue, "%1: %2 legs, %3 NM, %4") \
   X(WarningLabel, "Warning") \
   X(Length, "%1 NM") \
+  X(CoveredLabel, "Area covered") \
+  X(CoveredValue, "%1 NM\u00B2") \
+  X(WideLeg, "A leg would span %1\u00B0 of longitude, more than half round the globe, too " \
+             "near a pole") \
   /* The menus, the output folder, remembered settings and the briefing's unit sections. */ \
   X(FileMenu, "File") \
   X(WriteAction, "Write the page's files") \

@@ -250,5 +250,22 @@ TEST_F(WindowTextsTest, PatternOrDatumPastAPoleIsRefusedAndThePreviewSaysWhy) {
               HasSubstr("Latitude: the datum's fields give 90.999983 degrees, beyond 90"));
 }
 
+// Near a pole a leg steered east for 1000 miles spans more than half the globe: a plotter would
+// steer it west. The window refuses it as the command line does, in the window's words.
+TEST_F(WindowTextsTest, LegWiderThanHalfTheGlobeIsRefused) {
+  Paste("85N 0E");
+  const int parallel = ShowPage(kParallelPage);
+  Type(parallel, parallel_page::kCourse, "90");
+  Type(parallel, parallel_page::kLeg, "1000");
+  Type(parallel, parallel_page::kLoops, "1");
+  EXPECT_TRUE(planView->preview()->drawing().routes.empty());
+  EXPECT_THAT(planView->preview()->message().toStdString(),
+              HasSubstr("A leg would span 192.19° of longitude"));
+  Press(parallel, parallel_page::kCommand);
+  EXPECT_THAT(Files(), IsEmpty());
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_THAT(messages[0], HasSubstr("more than half round the globe"));
+}
+
 }  // namespace
 }  // namespace gui_test
