@@ -18,6 +18,7 @@
 
 #include "PlanPainter.h"
 #include "WindowTexts.h"
+#include "number_text.h"
 #include "plan_summary.h"
 #include "position_text.h"
 #include "safe_file.h"
@@ -36,11 +37,6 @@ constexpr char kChartName[] = "vestrand:chart";
 
 QString Html(const std::string& text) {
   return QString::fromStdString(text).toHtmlEscaped();
-}
-
-std::string Position(double lat, double lon) {
-  return vestrand::coordinateText(lat, vestrand::Axis::Latitude) + "  " +
-         vestrand::coordinateText(lon, vestrand::Axis::Longitude);
 }
 
 // One leg of a unit's table: the row of the leg table and where the leg ends.
@@ -119,7 +115,7 @@ class BriefingWriter {
     h += "<h1>" + Html(texts_.get(Text::BriefingTitle, {title()})) + "</h1>";
     h += "<p>" + Html(texts_.get(Text::BriefingStamp, {c_.dateAndTime})) + "</p>";
     h += heading(Text::DatumHeading);
-    h += "<p><b>" + Html(Position(c_.params.lat, c_.params.lon)) + "</b></p>";
+    h += "<p><b>" + Html(vestrand::positionText(c_.params.lat, c_.params.lon)) + "</b></p>";
     if (c_.drift) h += drift(*c_.drift);
     h += heading(Text::PatternHeading);
     h += rows(parameters());
@@ -143,19 +139,7 @@ class BriefingWriter {
     return texts_.get(name, values);
   }
 
-  std::string patternTitle() const {
-    switch (c_.params.kind) {
-      case vestrand::PatternKind::ExpandingSquare:
-        return get(Text::SquareTab);
-      case vestrand::PatternKind::Sector:
-        return get(Text::SectorTab);
-      case vestrand::PatternKind::CreepingLine:
-        return get(Text::CreepingLineTitle);
-      case vestrand::PatternKind::ParallelSweep:
-        return get(Text::ParallelTab);
-    }
-    return {};
-  }
+  std::string patternTitle() const { return PatternTitle(c_.params.kind, texts_); }
 
   QString heading(Text name, bool newPage = false) const {
     return QString("<h2%1>").arg(newPage ? " style=\"page-break-before: always\"" : "") +
@@ -178,37 +162,23 @@ class BriefingWriter {
 
   QString drift(const AppliedDrift& d) const {
     return heading(Text::DriftHeading) +
-           rows({{get(Text::LastKnownLabel), Position(d.lastKnownLat, d.lastKnownLon)},
-                 {get(Text::DriftHoursLabel), shortestText(d.hours)},
-                 {get(Text::CurrentRow), motion(d.current)},
-                 {get(Text::LeewayRow), motion(d.leeway)},
-                 {get(Text::TotalDriftRow),
-                  get(Text::TotalDriftValue,
-                      {fixedText(d.drifted.course, 1), fixedText(d.drifted.speed, 2),
-                       fixedText(d.drifted.distance, 2), shortestText(d.hours)})}});
+           rows(
+               {{get(Text::LastKnownLabel), vestrand::positionText(d.lastKnownLat, d.lastKnownLon)},
+                {get(Text::DriftHoursLabel), shortestText(d.hours)},
+                {get(Text::CurrentRow), motion(d.current)},
+                {get(Text::LeewayRow), motion(d.leeway)},
+                {get(Text::TotalDriftRow),
+                 get(Text::TotalDriftValue,
+                     {fixedText(d.drifted.course, 1), fixedText(d.drifted.speed, 2),
+                      fixedText(d.drifted.distance, 2), shortestText(d.hours)})}});
   }
 
   std::vector<vestrand::SummaryRow> parameters() const {
     const vestrand::PatternParams& p = c_.params;
-    std::vector<vestrand::SummaryRow> r = {{get(Text::ParallelPattern), patternTitle()}};
-    switch (p.kind) {
-      case vestrand::PatternKind::ExpandingSquare:
-        r.insert(r.end(), {{get(Text::SquareCount), std::to_string(p.count)},
-                           {get(Text::SquareCourse), shortestText(p.course)},
-                           {get(Text::SquareSpacing), shortestText(p.spacing)}});
-        break;
-      case vestrand::PatternKind::Sector:
-        r.insert(r.end(), {{get(Text::SectorCourse), shortestText(p.course)},
-                           {get(Text::SectorLeg), shortestText(p.leg)},
-                           {get(Text::PassesLabel), std::to_string(p.passes)}});
-        break;
-      case vestrand::PatternKind::CreepingLine:
-      case vestrand::PatternKind::ParallelSweep:
-        r.insert(r.end(), {{get(Text::ParallelLoops), std::to_string(p.count)},
-                           {get(Text::ParallelCourse), shortestText(p.course)},
-                           {get(Text::ParallelSpacing), shortestText(p.spacing)},
-                           {get(Text::ParallelLeg), shortestText(p.leg)}});
-        break;
+    std::vector<vestrand::SummaryRow> r = {{get(Text::ParallelPattern), patternTitle()},
+                                           {get(Text::SquareCourse), shortestText(p.course)}};
+    for (vestrand::PatternParam param : vestrand::patternInfo(p.kind).params) {
+      r.push_back({ParamLabel(param, texts_), shortestText(vestrand::paramValue(p, param))});
     }
     r.push_back({get(Text::SearchSpeedLabel), shortestText(c_.speed)});
     if (c_.sweepWidth > 0.0) r.push_back({get(Text::SweepWidthLabel), shortestText(c_.sweepWidth)});
@@ -254,7 +224,7 @@ class BriefingWriter {
       const vestrand::LegRow& r = legs[i].row;
       std::vector<std::string> cells = {
           std::to_string(r.leg),  std::to_string(r.from),
-          std::to_string(r.to),   Position(legs[i].lat, legs[i].lon),
+          std::to_string(r.to),   vestrand::positionText(legs[i].lat, legs[i].lon),
           fixedText(r.course, 1), fixedText(r.distance, 2),
           fixedText(r.total, 2),  vestrand::hoursMinutesText(r.hours)};
       if (clocks) cells.push_back(clock(r.hours));
@@ -279,7 +249,8 @@ class BriefingWriter {
         split.points.push_back(route.points);
     }
     UnitsSink sink(c_.params, c_.speed, split);
-    sink.sailAsOneUnit(c_.params.kind == vestrand::PatternKind::Sector && c_.params.passes == 2);
+    sink.sailAsOneUnit(c_.params.passes == 2 &&
+                       vestrand::takes(c_.params.kind, vestrand::PatternParam::Passes));
     vestrand::sailPattern(c_.params, c_.names, sink);
     QString h;
     int number = 0;
@@ -289,7 +260,8 @@ class BriefingWriter {
       h += "<h2 style=\"page-break-before: always\">" + Html(unitName(number)) + "</h2>";
       std::vector<vestrand::SummaryRow> facts;
       for (const std::string& route : unit.routes) facts.push_back({get(Text::RouteRow), route});
-      facts.push_back({get(Text::StartPointRow), Position(unit.startLat, unit.startLon)});
+      facts.push_back(
+          {get(Text::StartPointRow), vestrand::positionText(unit.startLat, unit.startLon)});
       if (c_.start) {
         facts.push_back({get(Text::SearchStartRow), vestrand::clockText(*c_.start, ' ')});
       }

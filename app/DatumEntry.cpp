@@ -21,13 +21,9 @@ using vestrand::Text;
 
 namespace {
 
-std::string FormText(double lat, double lon, CoordinateForm form) {
-  return vestrand::coordinateText(lat, Axis::Latitude, form) + "  " +
-         vestrand::coordinateText(lon, Axis::Longitude, form);
-}
-
 std::string DatumText(int panel) {
-  return FormText(GetDegLatitude(panel), GetDegLongitude(panel), CoordinateForm::DegreesMinutes);
+  return vestrand::positionText(GetDegLatitude(panel), GetDegLongitude(panel),
+                                CoordinateForm::DegreesMinutes);
 }
 
 // The frame is drawn by a style sheet that only a marked field carries, so an unmarked field
@@ -105,9 +101,9 @@ void DatumEntry::readBack() {
   if (!(std::fabs(lat) <= 90.0 && std::fabs(lon) <= 180.0)) {
     text = texts_.get(Text::DatumNotAPosition);
   } else {
-    text = FormText(lat, lon, CoordinateForm::DegreesMinutes) + "\n" +
-           FormText(lat, lon, CoordinateForm::DegreesMinutesSeconds) + "\n" +
-           FormText(lat, lon, CoordinateForm::Degrees);
+    text = vestrand::positionText(lat, lon, CoordinateForm::DegreesMinutes) + "\n" +
+           vestrand::positionText(lat, lon, CoordinateForm::DegreesMinutesSeconds) + "\n" +
+           vestrand::positionText(lat, lon, CoordinateForm::Degrees);
   }
   SetCtrlVal(panel_, kDatumReadBack, text.c_str());
 }

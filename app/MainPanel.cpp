@@ -1,12 +1,12 @@
 #include "MainPanel.h"
 
-#include <chrono>
 #include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
 #include "Languaje.h"
+#include "calendar.h"
 #include "cvirte.h"
 #include "texts.h"
 
@@ -69,8 +69,8 @@ void ComposeStem(int panel, char (&stem)[kStemCapacity]) {
   ParseFields(timeText, ':', time);
   GetCtrlVal(panel, kDateField, dateText);
   ParseFields(dateText, '/', date);
-  std::snprintf(stem, sizeof stem, "%.4d%.2d%.2d%.2d%.2d%.2d", date[0], date[1], date[2], time[0],
-                time[1], time[2]);
+  std::snprintf(stem, sizeof stem, "%s",
+                vestrand::timeStem(date[0], date[1], date[2], time[0], time[1], time[2]).c_str());
 }
 
 // Whole numbers of one or two digits (four for the year) separated by `separator`, nothing
@@ -188,10 +188,7 @@ int PageCommand(int page) {
 bool IsRealDate(const std::string& text) {
   int date[3] = {0, 0, 0};
   if (!ReadExactFields(text, '/', {4, 2, 2}, date)) return false;
-  using namespace std::chrono;
-  return year_month_day(year(date[0]), month(static_cast<unsigned>(date[1])),
-                        day(static_cast<unsigned>(date[2])))
-      .ok();
+  return vestrand::isRealDate(date[0], date[1], date[2]);
 }
 
 bool IsRealTime(const std::string& text) {

@@ -8,6 +8,7 @@
 #include "WindowTexts.h"
 #include "coverage.h"
 #include "cvirte_widgets.h"
+#include "number_text.h"
 #include "position_text.h"
 
 using vestrand::Text;
@@ -86,10 +87,6 @@ class DriftReader {
   const vestrand::LanguageTexts& texts_;
 };
 
-bool HasTrackSpacing(vestrand::PatternKind kind) {
-  return kind != vestrand::PatternKind::Sector;
-}
-
 }  // namespace
 
 bool ReadWindowNumber(const std::string& text, double& value) {
@@ -141,7 +138,9 @@ vestrand::PlanExtras DriftExtras(const AppliedDrift* d, const vestrand::Language
 std::vector<vestrand::SummaryRow> CoverageRows(const vestrand::PatternParams& params,
                                                double sweepWidth,
                                                const vestrand::LanguageTexts& texts) {
-  if (!(sweepWidth > 0.0) || !(params.spacing > 0.0) || !HasTrackSpacing(params.kind)) return {};
+  if (!(sweepWidth > 0.0) || !(params.spacing > 0.0) ||
+      !vestrand::takes(params.kind, vestrand::PatternParam::Spacing))
+    return {};
   const vestrand::Coverage c = vestrand::coverageOfSpacing(sweepWidth, params.spacing);
   using vestrand::fixedText;
   return {

@@ -38,6 +38,7 @@
 #include "WindowTexts.h"
 #include "cvirte.h"
 #include "cvirte_widgets.h"
+#include "number_text.h"
 #include "pattern_files.h"
 #include "rtz.h"
 

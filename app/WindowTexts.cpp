@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "cvirte_widgets.h"
+#include "number_text.h"
 #include "pattern_files.h"
 
 using vestrand::Text;
@@ -113,10 +114,10 @@ vestrand::SummaryTexts WindowSummaryTexts(const vestrand::LanguageTexts& texts) 
   t.unitLabels = {get(Text::Unit1), get(Text::Unit2)};
   t.otherUnitLabel = get(Text::OtherUnit);
   t.passLabel = get(Text::PassLabel);
-  t.expandingSquare = get(Text::SquareTab);
-  t.sector = get(Text::SectorTab);
-  t.creepingLine = get(Text::CreepingLineTitle);
-  t.parallelSweep = get(Text::ParallelTab);
+  t.patternTitles = {{vestrand::PatternKind::ExpandingSquare, get(Text::SquareTab)},
+                     {vestrand::PatternKind::Sector, get(Text::SectorTab)},
+                     {vestrand::PatternKind::CreepingLine, get(Text::CreepingLineTitle)},
+                     {vestrand::PatternKind::ParallelSweep, get(Text::ParallelTab)}};
   t.oneUnit = get(Text::OneUnit);
   t.units = get(Text::Units);
   t.unitPasses = get(Text::UnitPasses);
@@ -126,6 +127,31 @@ vestrand::SummaryTexts WindowSummaryTexts(const vestrand::LanguageTexts& texts) 
   t.length = get(Text::Length);
   t.longRoute = get(Text::LongRoute);
   return t;
+}
+
+std::string PatternTitle(vestrand::PatternKind kind, const vestrand::LanguageTexts& texts) {
+  const vestrand::SummaryTexts words = WindowSummaryTexts(texts);
+  const auto found = words.patternTitles.find(kind);
+  return found != words.patternTitles.end() ? found->second : vestrand::patternInfo(kind).name;
+}
+
+std::string ParamLabel(vestrand::PatternParam param, const vestrand::LanguageTexts& texts) {
+  using vestrand::PatternParam;
+  switch (param) {
+    case PatternParam::Spacing:
+      return texts.get(Text::SquareSpacing);
+    case PatternParam::Leg:
+      return texts.get(Text::ParallelLeg);
+    case PatternParam::Radius:
+      return texts.get(Text::SectorLeg);
+    case PatternParam::LegPairs:
+      return texts.get(Text::SquareCount);
+    case PatternParam::Loops:
+      return texts.get(Text::ParallelLoops);
+    case PatternParam::Passes:
+      return texts.get(Text::PassesLabel);
+  }
+  return {};
 }
 
 std::string PatternExtentProblem(const vestrand::PatternParams& params,

@@ -13,6 +13,13 @@ class QWidget;
 // The summary's words in the window's language.
 vestrand::SummaryTexts WindowSummaryTexts(const vestrand::LanguageTexts& texts);
 
+// A pattern's title in the window's language; its name in the pattern table when the language
+// files have none for it.
+std::string PatternTitle(vestrand::PatternKind kind, const vestrand::LanguageTexts& texts);
+
+// The label of a pattern's value, as the search pages show it.
+std::string ParamLabel(vestrand::PatternParam param, const vestrand::LanguageTexts& texts);
+
 // Why the window refuses to write or show a pattern past a pole or round the globe, in the
 // window's language; empty when the pattern may be written.
 std::string PatternExtentProblem(const vestrand::PatternParams& params,

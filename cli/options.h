@@ -2,8 +2,11 @@
 // the text given; the commands check it (arguments.h) so that each refusal names the option.
 #pragma once
 
+#include <vestrand.gpx.h>
+
 #include <CLI/CLI.hpp>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vestrand::cli {
@@ -33,10 +36,8 @@ struct Options {
 };
 
 struct Subcommands {
-  CLI::App* square;
-  CLI::App* sector;
-  CLI::App* creeping;
-  CLI::App* parallel;
+  // One per search pattern, in the pattern table's order (vestrand.gpx.h).
+  std::vector<std::pair<PatternKind, CLI::App*>> patterns;
   CLI::App* line;
   CLI::App* course;
   CLI::App* arrive;
@@ -49,10 +50,26 @@ struct Subcommands {
   CLI::App* plan;
 
   std::vector<CLI::App*> all() const {
-    return {square,   sector, creeping, parallel, line,    course, arrive,
-            drift,    coverage, position, fields, objects, leeway, plan};
+    std::vector<CLI::App*> subs;
+    for (const auto& pattern : patterns) subs.push_back(pattern.second);
+    for (CLI::App* sub :
+         {line, course, arrive, drift, coverage, position, fields, objects, leeway, plan}) {
+      subs.push_back(sub);
+    }
+    return subs;
   }
 };
+
+// The option of each value a search pattern takes: the subcommands offer it and the command
+// reads it from `value`.
+struct PatternOption {
+  const char* name;  // "--spacing"
+  const char* help;
+  const char* type;
+  std::string Options::*value;
+  bool required;
+};
+const PatternOption& patternOption(PatternParam param);
 
 // Declares the subcommands and their options on `app`, filling `o` when parsed.
 Subcommands addSubcommands(CLI::App& app, Options& o);

@@ -41,7 +41,7 @@ std::string pointJson(const LatLon& p) {
 }
 
 std::string positionText(double lat, double lon) {
-  return latitudeText(lat) + "  " + longitudeText(wrapped(lon));
+  return vestrand::positionText(lat, lon);
 }
 
 std::string positionText(const LatLon& p) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "number_text.h"
 #include "plan_summary.h"
 
 namespace vestrand {

@@ -6,8 +6,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "gpx.h"
+#include "gpx_generators.h"
+#include "gpx_stream.h"
 #include "pattern_files.h"
 #include "test_support.h"
 #include "vestrand.gpx.h"
@@ -119,7 +122,9 @@ TEST(PatternExtent, LegsSpanningMoreThanHalfTheGlobeAreRefused) {
     EXPECT_TRUE(error.starts_with(c.refusal)) << error;
   }
   ScratchDir dir;
-  EXPECT_FALSE(vestrand::writePatternGPX(cases[0].params, kStem));
+  std::vector<std::string> written;
+  std::string error;
+  EXPECT_FALSE(vestrand::writePatternFiles(cases[0].params, kStem, "", {}, written, error));
   EXPECT_TRUE(fs::is_empty("."));
 }
 

@@ -14,6 +14,7 @@
 #include "Briefing.h"
 #include "coverage.h"
 #include "leg_table.h"
+#include "number_text.h"
 #include "position_text.h"
 #include "texts.h"
 #include "window_fixture.h"

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "number_text.h"
 #include "plan_chart.h"
 #include "vestrand.gpx.h"
 
@@ -130,7 +131,7 @@ using Rows = std::vector<vestrand::SummaryRow>;
 // Each unit its own row; the time is the longer unit's.
 TEST(PlanRows, TranslatedWordsMayMoveTheValues) {
   vestrand::SummaryTexts t;
-  t.parallelSweep = "barrido paralelo";
+  t.patternTitles[PatternKind::ParallelSweep] = "barrido paralelo";
   t.units = "%1 unidades";
   t.unitLabels = {"1. unitatea", "2. unitatea"};
   t.unitValue = "%2 Schenkel, %3 sm, %4 (%1)";
