@@ -15,11 +15,6 @@ using vestrand::Text;
 
 namespace {
 
-// The command line's limits for the same values.
-constexpr double kMaxDriftHours = 240.0;
-constexpr double kMaxDriftSpeed = 20.0;
-constexpr double kMaxDirection = 360.0;
-
 // A refusal of one input, in the window's language.
 struct Refusal {
   std::string reason;
@@ -38,7 +33,7 @@ class DriftReader {
     if (!vestrand::parsePosition(position, d.lastKnownLat, d.lastKnownLon, error)) {
       throw Refusal{texts_.get(Text::NotAPosition, {label(Text::LastKnownLabel), error})};
     }
-    d.hours = number(kDriftHours, Text::DriftHoursLabel, 0.0, kMaxDriftHours);
+    d.hours = number(kDriftHours, Text::DriftHoursLabel, 0.0, vestrand::kMaxDriftHours);
     d.current = motion(kCurrentSet, Text::CurrentSetLabel, kCurrentDrift, Text::CurrentDriftLabel);
     d.leeway = motion(kLeewayToward, Text::LeewayTowardLabel, kLeewaySpeed, Text::LeewaySpeedLabel);
     d.drifted =
@@ -79,8 +74,9 @@ class DriftReader {
       throw Refusal{texts_.get(Text::NeedsPair, {label(given), label(missing)})};
     }
     if (!hasDirection) return {};
-    return {number(directionControl, directionName, -kMaxDirection, kMaxDirection),
-            number(speedControl, speedName, 0.0, kMaxDriftSpeed)};
+    return {number(directionControl, directionName, -vestrand::kMaxDriftDirection,
+                   vestrand::kMaxDriftDirection),
+            number(speedControl, speedName, 0.0, vestrand::kMaxDriftSpeed)};
   }
 
   int panel_;

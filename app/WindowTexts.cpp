@@ -93,6 +93,8 @@ void Show(QWidget* widget, Shown how, const std::string& text) {
       if (auto* ring = qobject_cast<QComboBox*>(widget)) {
         const int item = static_cast<int>(how) - static_cast<int>(Shown::kItem0);
         if (item < ring->count()) ring->setItemText(item, QString::fromStdString(text));
+        // The ring keeps the width of its longest item: the layout must hear of a new one.
+        ring->updateGeometry();
       }
       break;
   }

@@ -57,9 +57,6 @@ PatternFiles outputFiles(const Options& o, const CLI::App& sub, bool split);
 // standard error.
 void printWarnings(const std::vector<std::string>& warnings);
 
-inline constexpr double kMaxDriftHours = 240.0;  // ten days: beyond that a datum is a guess
-inline constexpr double kMaxDriftSpeed = 20.0;   // knots; faster than any current or leeway
-
 // One part of the drift, --current-set/--current-drift or --leeway-toward/--leeway-speed: a
 // direction and a speed, given together or not at all. @return the vector; speed 0 when absent
 DriftVector driftPart(const CLI::App& sub, const char* directionOption,

@@ -20,10 +20,10 @@
 namespace vestrand::cli {
 namespace {
 
-constexpr double kMaxWindSpeed = 100.0;    // knots: beyond any wind a search is flown in
-constexpr double kMaxTimeOnScene = 240.0;  // hours, as the drift's
-constexpr double kMaxUnitSpeed = 300.0;    // knots: search aircraft as well as vessels
-constexpr std::size_t kMaxUnitName = 20;   // characters
+constexpr double kMaxWindSpeed = 100.0;             // knots: beyond any wind a search is flown in
+constexpr double kMaxTimeOnScene = kMaxDriftHours;  // a unit searches no longer than a drift
+constexpr double kMaxUnitSpeed = 300.0;             // knots: search aircraft as well as vessels
+constexpr std::size_t kMaxUnitName = 20;            // characters
 
 const char* const kUnitForm = "NAME:SPEED:HOURS:SWEEPWIDTH[:LAT:LON:TRANSITSPEED]";
 

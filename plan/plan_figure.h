@@ -92,7 +92,7 @@ struct FigureVertex {
 };
 
 // A turning point with a dot: every labelStride-th point of the route and its last. Its number
-// is shown unless it would cover a number already placed.
+// is shown where it covers nothing (placeLabels).
 struct FigureTurningPoint {
   PixelPoint at;
   std::size_t number = 0;
@@ -248,7 +248,6 @@ class FigureRouteBuilder {
   bool pending_ = false;  // the last point was left out and may be the route's last
   FigureVertex last_;
   bool lastWasTurningPoint_ = false;
-  std::vector<PixelBox> numbers_;  // the boxes of the numbers shown, over all routes
 };
 
 // The second step as a PatternSink, for the pattern that the outline came from.
@@ -266,6 +265,13 @@ class PlanFigureSink final : public PatternSink {
   LocalChart chart_;
   FigureRouteBuilder builder_;
 };
+
+// Places the marks' names and the turning points' numbers where they cover neither a route, an
+// extra line, a mark, the legend, the north arrow, the scale bar nor another text: beside the
+// point, right or left, below or above. A text with no free place is left out (nameShown,
+// numberShown false); a point keeps its number all the same. drawPlanFigure and
+// layoutPlanFigure call it.
+void placeLabels(PlanFigure& figure);
 
 // Sails the pattern twice, for the outline and for the points: memory bounded by the picture's
 // pixels whatever the count.
