@@ -98,6 +98,7 @@ PlanView::PlanView(QWidget* parent)
   splitter_->addWidget(scroll);
   splitter_->setStretchFactor(0, 3);
   splitter_->setStretchFactor(1, 2);
+  splitter_->setSizes({300, 200});
 }
 
 void PlanView::showPlan(vestrand::PlanDrawing drawing, vestrand::PlanExtras extras,

@@ -196,9 +196,12 @@ void Window::shareTheWorkspace() {
   auto* workspace = widget<QSplitter>("workspace");
   auto* pages = widget<QWidget>("pagesColumn");
   if (workspace == nullptr || pages == nullptr || workspace->count() != 2) return;
-  // The pages as wide as they ask, with room for a scroll bar; the plan takes the rest.
+  // The pages as wide as they ask, with room for a scroll bar; the plan takes the rest. A share
+  // the pages already have is kept: the operator may have widened them.
   const int total = workspace->width() - workspace->handleWidth();
-  const int left = std::min(pages->sizeHint().width() + 24, total / 2);
+  const int wanted = std::min(pages->sizeHint().width() + 24, total / 2);
+  const int left = std::max(wanted, workspace->sizes().value(0));
+  if (left >= total) return;
   workspace->setSizes({left, total - left});
 }
 
@@ -693,6 +696,8 @@ void Window::relabel() {
     for (const auto& [action, text] : actions) action->setText(MenuText(texts_.get(text)));
   }
   // A dialog that is open follows the language; a closed one is made afresh when asked for.
+  // Longer words may need wider pages.
+  if (shared_) shareTheWorkspace();
   if (help_ != nullptr && help_->isVisible()) showHelp();
   if (about_ != nullptr && about_->isVisible()) showAbout();
   refresh();
