@@ -11,7 +11,10 @@
 # UiTools configuration needs, and the install runs without recommendations: it is named here.
 PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev \
             qt6-base-dev libqt6opengl6-dev qt6-tools-dev qt6-tools-dev-tools qt6-qpa-plugins \
-            libgl-dev libxml2-utils libxml2-dev fonts-dejavu-core poppler-utils locales
+            libgl-dev libxml2-utils libxml2-dev fonts-dejavu-core poppler-utils locales \
+            gpsbabel socat
+# gpsbabel reads the NMEA sentences back in the tests, as a reader written by others; socat
+# makes the pseudo-terminal pair that stands for a plotter's serial port.
 # Needed only by make package (dpkg-shlibdeps finds the package's dependencies) and make fuzz.
 PACKAGE_TOOLS := dpkg-dev file
 FUZZ_TOOLS := clang libclang-rt-14-dev

@@ -25,6 +25,9 @@ int runCoverage(const Options& o, const CLI::App& sub);
 // position: a position read from one text, printed in every form.
 int runPosition(const Options& o);
 
+// nmea: a GPX file's routes sent to a plotter as NMEA 0183 sentences.
+int runNmea(const Options& o, const CLI::App& sub);
+
 // Sweep widths, spacings and coverage factors of the search aids: above 0, at most 100.
 inline constexpr double kMaxSweepWidth = 100.0;  // nautical miles; also the spacing and the factor
 

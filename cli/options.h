@@ -24,6 +24,8 @@ struct Options {
   std::string currentSet, currentDrift, leewayToward, leewaySpeed;
   std::string sweepWidth, coverage, passes, start;
   bool legs = false;
+  // nmea: the GPX file, the route chosen and where the sentences go.
+  std::string nmeaFile, route, talker, to, baud, pauseMs;
 };
 
 struct Subcommands {
@@ -37,14 +39,19 @@ struct Subcommands {
   CLI::App* drift;
   CLI::App* coverage;
   CLI::App* position;
+  CLI::App* nmea;
 
   std::vector<CLI::App*> all() const {
-    return {square, sector, creeping, parallel, line, course, arrive, drift, coverage, position};
+    return {square, sector, creeping, parallel, line, course,
+            arrive, drift,  coverage, position, nmea};
   }
 };
 
 // Declares the subcommands and their options on `app`, filling `o` when parsed.
 Subcommands addSubcommands(CLI::App& app, Options& o);
+
+// The subcommands that live in files of their own (nmea_command.cpp).
+CLI::App* addNmeaSubcommand(CLI::App& app, Options& o);
 
 // True when the option `name` of `sub` was given.
 bool given(const CLI::App* sub, const char* name);
