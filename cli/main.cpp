@@ -62,6 +62,7 @@ int main(int argc, char** argv) {
     if (sub.coverage->parsed()) return runCoverage(o, *sub.coverage);
     if (sub.position->parsed()) return runPosition(o);
     if (sub.nmea->parsed()) return runNmea(o, *sub.nmea);
+    if (sub.trackline->parsed()) return runTrackline(o, *sub.trackline);
     std::cerr << "vestrand-cli: no subcommand was chosen\n";
     return kExitUsage;
   } catch (const UsageError& e) {

@@ -94,6 +94,13 @@ void addPattern(CLI::App* app, Options& o) {
 
 }  // namespace
 
+void addPatternOutputOptions(CLI::App* sub, Options& o) {
+  addDestination(sub, o);
+  addPlan(sub, o);
+  addFormats(sub, o, true);
+  addPlanAids(sub, o);
+}
+
 bool given(const CLI::App* sub, const char* name) {
   return sub->get_option(name)->count() > 0;
 }
@@ -119,11 +126,9 @@ Subcommands addSubcommands(CLI::App& app, Options& o) {
     addRequired(sub, "--loops", o.loops, "loops of four legs, 0 to 1000000", "N");
   }
   for (CLI::App* sub : {s.square, s.sector, s.creeping, s.parallel}) {
-    addDestination(sub, o);
-    addPlan(sub, o);
-    addFormats(sub, o, true);
+    addPatternOutputOptions(sub, o);
+    addTurnAndDriftOptions(sub, o);
   }
-  for (CLI::App* sub : {s.square, s.sector, s.creeping, s.parallel}) addPlanAids(sub, o);
   s.sector
       ->add_option("--passes", o.passes,
                    "1 (default) or 2: search the sector a second time, turned 30 degrees")
@@ -196,6 +201,7 @@ Subcommands addSubcommands(CLI::App& app, Options& o) {
   s.position->add_flag("--json", o.json, "print one JSON object on one line");
 
   s.nmea = addNmeaSubcommand(app, o);
+  s.trackline = addTracklineSubcommand(app, o);
 
   o.method = "plane";
   return s;

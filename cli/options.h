@@ -26,6 +26,10 @@ struct Options {
   bool legs = false;
   // nmea: the GPX file, the route chosen and where the sentences go.
   std::string nmeaFile, route, talker, to, baud, pauseMs;
+  // The first turn and the drift a pattern is laid in; the trackline's route, units and form.
+  std::string firstTurn, driftSet, driftSpeed, units;
+  std::vector<std::string> trackRoute;
+  bool trackReturn = false;
 };
 
 struct Subcommands {
@@ -40,18 +44,24 @@ struct Subcommands {
   CLI::App* coverage;
   CLI::App* position;
   CLI::App* nmea;
+  CLI::App* trackline;
 
   std::vector<CLI::App*> all() const {
     return {square, sector, creeping, parallel, line, course,
-            arrive, drift,  coverage, position, nmea};
+            arrive, drift,  coverage, position, nmea, trackline};
   }
 };
 
 // Declares the subcommands and their options on `app`, filling `o` when parsed.
 Subcommands addSubcommands(CLI::App& app, Options& o);
 
-// The subcommands that live in files of their own (nmea_command.cpp).
+// The subcommands and options that live in files of their own (nmea_command.cpp,
+// trackline_command.cpp, pattern_motion.cpp).
 CLI::App* addNmeaSubcommand(CLI::App& app, Options& o);
+CLI::App* addTracklineSubcommand(CLI::App& app, Options& o);
+void addTurnAndDriftOptions(CLI::App* sub, Options& o);
+// The options every pattern subcommand shares: where the files go, their formats, the plan.
+void addPatternOutputOptions(CLI::App* sub, Options& o);
 
 // True when the option `name` of `sub` was given.
 bool given(const CLI::App* sub, const char* name);

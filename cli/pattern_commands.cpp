@@ -130,7 +130,8 @@ class Printer {
 void printLegTable(const PatternParams& p, const PatternNames& names, double speed,
                    const std::optional<ClockTime>& start, bool json, Printer& out) {
   bool first = true;
-  LegTableSink table(p, speed, [&](const LegRow& row) {
+  if (!json) out.add(legTableHeading(start.has_value()));
+  sailLegTable(p, names, speed, [&](const LegRow& row) {
     const std::optional<ClockTime> eta =
         start ? clockAfter(*start, row.hours) : std::optional<ClockTime>{};
     if (json) {
@@ -140,8 +141,6 @@ void printLegTable(const PatternParams& p, const PatternNames& names, double spe
     }
     first = false;
   });
-  if (!json) out.add(legTableHeading(start.has_value()));
-  sailPattern(p, names, table);
 }
 
 }  // namespace
@@ -167,11 +166,19 @@ int runPattern(PatternKind kind, const Options& o, const CLI::App& sub) {
       p.leg = checkDistance("--leg", o.leg);
       p.count = checkCount("--loops", o.loops);
       break;
+    case PatternKind::Trackline:
+      break;
   }
+  return runPlannedPattern(p, o, sub);
+}
+
+int runPlannedPattern(PatternParams p, const Options& o, const CLI::App& sub) {
+  const PatternKind kind = p.kind;
   const double speed =
       given(&sub, "--speed") ? checkSpeed("--speed", o.speed) : kDefaultSearchSpeed;
-  if (given(&sub, "--speed") && !o.summary && !o.legs) {
-    throw UsageError("--speed requires --summary or --legs");
+  applyTurnAndDrift(p, o, sub, speed);
+  if (given(&sub, "--speed") && !o.summary && !o.legs && !(p.drift.speed > 0.0)) {
+    throw UsageError("--speed requires --summary or --legs (or a drift to lay the pattern in)");
   }
   std::optional<Coverage> coverage;
   if (given(&sub, "--sweep-width")) {
@@ -220,8 +227,7 @@ int runPattern(PatternKind kind, const Options& o, const CLI::App& sub) {
     }
   }
 
-  PlanSummarySink summarySink(p);
-  if (o.summary) sailPattern(p, names, summarySink);
+  const PlanSummary summary = o.summary ? summarizePattern(p, names) : PlanSummary{};
 
   // Every file of the run is complete before any is put in place.
   FileBatch batch;
@@ -233,7 +239,9 @@ int runPattern(PatternKind kind, const Options& o, const CLI::App& sub) {
   if (svg) {
     // Laid out from two sailings of the pattern, so that a million points are never all held.
     SafeFile* picture = batch.create(o.svg);
-    if (picture == nullptr || !renderPlanSvg(drawPlanFigure(p, names, kSvgPictureSize), *picture)) {
+    if (picture == nullptr ||
+        !renderPlanSvg(drawPlanFigure(p, names, kSvgPictureSize, patternGuideLines(p, names)),
+                       *picture)) {
       throw WriteFailure{picture == nullptr ? batch.error() : picture->error()};
     }
   }
@@ -251,15 +259,16 @@ int runPattern(PatternKind kind, const Options& o, const CLI::App& sub) {
     extraMembers += "]";
   }
   if (coverage) extraMembers += coverageJsonMembers(*coverage);
+  if (p.drift.speed > 0.0) extraMembers += compensationJsonMembers(p, summary);
   if (o.summary && o.json && !o.legs) {
-    return printResult(summaryJson(summarySink.summary(), speed, gpxPath, svg ? o.svg : "",
-                                   extraMembers, files.maxPoints));
+    return printResult(
+        summaryJson(summary, speed, gpxPath, svg ? o.svg : "", extraMembers, files.maxPoints));
   }
   Printer out;
   if (o.summary && o.json) {
     // The table is the last member of the summary's one line: the line is printed up to where
     // the table begins, the rows follow as they are sailed, then the line is closed.
-    std::string head = summaryJson(summarySink.summary(), speed, gpxPath, svg ? o.svg : "",
+    std::string head = summaryJson(summary, speed, gpxPath, svg ? o.svg : "",
                                    extraMembers + ",\"leg_table\":[", files.maxPoints);
     head.resize(head.size() - std::string("}\n").size());
     out.add(head);
@@ -270,7 +279,8 @@ int runPattern(PatternKind kind, const Options& o, const CLI::App& sub) {
   std::string text;
   for (const std::string& path : paths) text += path + "\n";
   if (svg) text += o.svg + "\n";
-  if (o.summary) text += summaryText(summarySink.summary(), speed, files.maxPoints);
+  if (o.summary) text += summaryText(summary, speed, files.maxPoints);
+  if (o.summary && p.drift.speed > 0.0) text += compensationText(p, summary);
   if (coverage) text += coverageText(*coverage);
   if (!o.legs) return printResult(text);
   out.add(text);
