@@ -177,7 +177,9 @@ int runPlannedPattern(PatternParams p, const Options& o, const CLI::App& sub) {
   const double speed =
       given(&sub, "--speed") ? checkSpeed("--speed", o.speed) : kDefaultSearchSpeed;
   applyTurnAndDrift(p, o, sub, speed);
-  if (given(&sub, "--speed") && !o.summary && !o.legs && !(p.drift.speed > 0.0)) {
+  const bool drifting =
+      sub.get_option_no_throw("--drift-set") != nullptr && given(&sub, "--drift-set");
+  if (given(&sub, "--speed") && !o.summary && !o.legs && !drifting) {
     throw UsageError("--speed requires --summary or --legs (or a drift to lay the pattern in)");
   }
   std::optional<Coverage> coverage;

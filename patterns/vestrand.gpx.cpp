@@ -348,7 +348,8 @@ bool composeGroundNames(const PatternParams& params, const char* stem, PatternNa
         names.routeCount = 2;
         return composeName(names.file, "%s VS2 %.0lf.gpx", stem, c) &&
                composeName(names.routes[0], "%s - VS %.1lf", stem, c) &&
-               composeName(names.routes[1], "%s - VS %.1lf", stem, c + kSecondPassTurn);
+               composeName(names.routes[1], "%s - VS %.1lf", stem,
+                           c + mirror(params) * kSecondPassTurn);
       }
       return composeName(names.file, "%s VS %.0lf.gpx", stem, c) &&
              composeName(names.routes[0], "%s - VS %.1lf", stem, c);

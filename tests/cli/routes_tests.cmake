@@ -29,3 +29,38 @@ endforeach()
 vestrand_cli_test(nmea.not_a_device STATUS 1
   MESSAGE "cannot send to serial port /dev/null at 4800 baud: it is not a serial port .*; nothing was sent"
   ARGS nmea ${GOLDEN_SECTOR} --to /dev/null)
+
+# --- The first turn and the drift: the defaults write the golden files ------------------------
+
+vestrand_cli_test(first_turn.starboard_is_golden STATUS 0 GOLDEN square-40N10W-c0-s1-n2.gpx
+  ARGS square --lat 40 --lon -10 --course 0 --spacing 1 --count 2 --stem ${STEM}
+       --first-turn starboard)
+vestrand_cli_test(drift.zero_is_golden STATUS 0 GOLDEN sector-40N10W-c30-d2.gpx
+  ARGS sector --lat 40 --lon -10 --course 30 --leg 2 --stem ${STEM} --drift-set 90
+       --drift-speed 0 --speed 5)
+# A compensated file never takes the ground file's name; its route and summary say the drift.
+vestrand_cli_test(drift.compensated STATUS 0
+  WELLFORMED "${STEM} CS 0 drift 090 1.5kn.gpx" "${STEM} - CS 0.0 compensated for drift 090 at 1.5 kn.rtz"
+  MESSAGE "^${STEM} CS 0 drift 090 1\\.5kn\\.gpx\n${STEM} - CS 0\\.0 compensated for drift 090 at 1\\.5 kn\\.rtz\n.*time +1:30 \\(1\\.50 h\\)\n.*drift +90° at 1\\.5 kn: legs laid in the drifting water, 12\\.[0-9][0-9] NM over the ground\nunit +leg .*\n +1 +1 +1 +2 +10\\.6 +2\\.03 +2\\.03 +0:15\n"
+  ARGS ${CREEPING} --loops 1 --drift-set 90 --drift-speed 1.5 --format both --summary --legs)
+
+foreach(refusal
+    "pattern_drift_too_fast|--drift-speed '4' refused: a drift of 4 kn is half the search speed of 8 kn or more|${SQUARE};--count;1;--drift-set;0;--drift-speed;4"
+    "pattern_drift_set_alone|--drift-set '90' refused: a direction needs its speed, --drift-speed|${SQUARE};--count;1;--drift-set;90"
+    "pattern_drift_speed_range|--drift-speed '21' refused: must lie from 0 to 20 knots|${SQUARE};--count;1;--drift-set;90;--drift-speed;21;--speed;50"
+    "first_turn|--first-turn 'left' refused: expected port or starboard|${SECTOR};--lat;40;--lon;-10;--first-turn;left"
+    "trackline_one_point|trackline needs the route's points, at least two|trackline;--route;43.5,-3.75;--spacing;1"
+    "trackline_point|--route '43\\.5' refused: position: |trackline;--route;43.5;--route;44,-3;--spacing;1"
+    "trackline_sharp|--route refused: the route turns 17[0-9] degrees at route point 2, more than the 150|trackline;--route;40,-10;--route;40.1,-10;--route;40.02,-9.99;--spacing;1"
+    "trackline_units|--units '21' refused: must lie from 1 to 20 units|trackline;--route;40,-10;--route;40.1,-10;--spacing;1;--units;21")
+  string(REPLACE "|" ";" fields "${refusal}")
+  list(POP_FRONT fields name message)
+  vestrand_cli_test(refuse.${name} STATUS 2 MESSAGE "${message}" ARGS ${fields})
+endforeach()
+
+# --- trackline: the geometry is the library's (tests/core/trackline_test.cpp) -----------------
+
+vestrand_cli_test(trackline.return STATUS 0 WELLFORMED "${STEM} TS 20.gpx"
+  MESSAGE "^${STEM} TS 20\\.gpx\npattern +trackline search \\(TS\\), 1 unit\nlegs +5\n.*unit 1 +${STEM} - TSR 19\\.9: 5 legs.*\nStart +N43º 30\\.00'  W003º 45\\.00'\nEnd +N44º 30\\.00'  W003º 30\\.00'\nCSP +N43º 30\\.17'  W003º 45\\.65'\n$"
+  ARGS trackline --route 43.5,-3.75 --route 44N,3.5W --route "44 30N 3 30W" --spacing 1 --return
+       --stem ${STEM} --summary)
