@@ -13,6 +13,7 @@ struct Options {
   std::string lat, lon, lat2, lon2;
   std::string course, spacing, leg, count, loops;
   std::string distance, speed, hours;
+  std::string speedAlias;  // a pattern's --speed, the old spelling of --search-speed
   std::string stem, dir, method;
   std::string svg;
   std::string position;           // the text of the position subcommand
@@ -27,9 +28,14 @@ struct Options {
   // nmea: the GPX file, the route chosen and where the sentences go.
   std::string nmeaFile, route, talker, to, baud, pauseMs;
   // The first turn and the drift a pattern is laid in; the trackline's route, units and form.
-  std::string firstTurn, driftSet, driftSpeed, units;
+  std::string firstTurn, driftSet, driftSpeed, trackUnits;
   std::vector<std::string> trackRoute;
   bool trackReturn = false;
+  // fields: the forecast files, and --at LAT LON TIME.
+  std::vector<std::string> files, at;
+  // Search planning: the object class and the wind, the position errors, the units.
+  std::string object, windFrom, windSpeed, xError, yError, conditions;
+  std::vector<std::string> units;
 };
 
 struct Subcommands {
@@ -43,32 +49,55 @@ struct Subcommands {
   CLI::App* drift;
   CLI::App* coverage;
   CLI::App* position;
+  CLI::App* fields;
+  CLI::App* objects;
+  CLI::App* leeway;
+  CLI::App* plan;
   CLI::App* nmea;
   CLI::App* trackline;
 
   std::vector<CLI::App*> all() const {
-    return {square, sector, creeping, parallel, line, course,
-            arrive, drift,  coverage, position, nmea, trackline};
+    return {square,   sector,   creeping, parallel, line,   course, arrive, drift,
+            coverage, position, fields,   objects,  leeway, plan,   nmea,   trackline};
   }
 };
 
 // Declares the subcommands and their options on `app`, filling `o` when parsed.
 Subcommands addSubcommands(CLI::App& app, Options& o);
 
+// Declares the fields subcommand (fields_command.cpp).
+CLI::App* addFieldsSubcommand(CLI::App& app, Options& o);
+
+// The search planning subcommands (objects, leeway, plan) and drift's object class and wind;
+// called by addSubcommands, defined beside the commands (search_commands.cpp).
+void addSearchSubcommands(CLI::App& app, Options& o, Subcommands& s);
+
+// --stem and --dir of the subcommands that write files.
+void addDestination(CLI::App* app, Options& o);
+// --format, and with `split` --max-points, the plotters' limit of points a route.
+void addFormats(CLI::App* app, Options& o, bool split);
+
 // The subcommands and options that live in files of their own (nmea_command.cpp,
 // trackline_command.cpp, pattern_motion.cpp).
 CLI::App* addNmeaSubcommand(CLI::App& app, Options& o);
 CLI::App* addTracklineSubcommand(CLI::App& app, Options& o);
 void addTurnAndDriftOptions(CLI::App* sub, Options& o);
-// The options every pattern subcommand shares: where the files go, their formats, the plan.
-void addPatternOutputOptions(CLI::App* sub, Options& o);
+// The options every pattern subcommand shares: where the files go, their formats, the plan;
+// `tracks` adds the sweep width of patterns with a track spacing.
+void addPatternOutputOptions(CLI::App* sub, Options& o, bool tracks);
 
 // True when the option `name` of `sub` was given.
 bool given(const CLI::App* sub, const char* name);
 
-// What CLI11 would say unclearly, said plainly before it parses: an unknown subcommand, or an
-// option whose value is missing because the next word is another option ("--lat --lon 0" would
-// take "--lon" as the latitude). @return the message, or the empty text when all is well
+// What CLI11 would say unclearly, said plainly before it parses: an unknown subcommand or option,
+// or an option whose value is missing because the next word is another option ("--lat --lon 0"
+// would take "--lon" as the latitude). @return the message, or the empty text when all is well
 std::string checkCommandLine(int argc, char** argv, const Subcommands& subcommands);
+
+// A refusal of CLI11's parser in our own words: a missing option ("sector needs --leg"), one given
+// twice, two that exclude each other, a value for a switch, words left over. `subcommand` is the
+// one chosen, or empty.
+std::string parseErrorText(const CLI::ParseError& error, const std::string& subcommand,
+                           const Subcommands& subcommands);
 
 }  // namespace vestrand::cli

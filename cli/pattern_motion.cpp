@@ -8,11 +8,6 @@
 #include "report.h"
 
 namespace vestrand::cli {
-namespace {
-
-constexpr double kMaxDrift = 20.0;  // knots, as for the drifted datum
-
-}  // namespace
 
 void addTurnAndDriftOptions(CLI::App* sub, Options& o) {
   sub->add_option("--first-turn", o.firstTurn,
@@ -21,7 +16,7 @@ void addTurnAndDriftOptions(CLI::App* sub, Options& o) {
   sub->add_option("--drift-set", o.driftSet,
                   "lay the pattern in water drifting toward this direction, degrees true, -360 to "
                   "360 (with --drift-speed); each turning point moves with the water for the time "
-                  "the unit takes to reach it at --speed")
+                  "the unit takes to reach it at --search-speed")
       ->type_name("DEG");
   sub->add_option("--drift-speed", o.driftSpeed,
                   "speed of the drift, knots, 0 to 20 and below half the search speed; 0 lays the "
@@ -49,7 +44,7 @@ void applyTurnAndDrift(PatternParams& p, const Options& o, const CLI::App& sub, 
   if (!hasSet) return;
   WaterDrift drift;
   drift.set = checkCourse("--drift-set", o.driftSet);
-  drift.speed = checkBounded("--drift-speed", o.driftSpeed, 0.0, kMaxDrift, "knots");
+  drift.speed = checkBounded("--drift-speed", o.driftSpeed, 0.0, kMaxDriftSpeed, "knots");
   if (const std::string fault = driftFault(drift, speed); !fault.empty()) {
     throw UsageError("--drift-speed '" + o.driftSpeed + "' refused: " + fault);
   }

@@ -48,9 +48,9 @@ int runTrackline(const Options& o, const CLI::App& sub) {
   const double spacing = checkDistance("--spacing", o.spacing);
   int units = 1;
   if (given(&sub, "--units")) {
-    const double value = checkBounded("--units", o.units, 1.0, kMaxTracklineUnits, "units");
+    const double value = checkBounded("--units", o.trackUnits, 1.0, kMaxTracklineUnits, "units");
     if (value != std::trunc(value)) {
-      throw UsageError("--units '" + o.units + "' refused: not a whole number");
+      throw UsageError("--units '" + o.trackUnits + "' refused: not a whole number");
     }
     units = static_cast<int>(value);
   }
@@ -78,14 +78,14 @@ CLI::App* addTracklineSubcommand(CLI::App& app, Options& o) {
   sub->add_flag("--return", o.trackReturn,
                 "return search (TSR): out on one side of the route, S/2 off, and back on the "
                 "other; without it non-return (TSN), each unit sailing its track once");
-  sub->add_option("--units", o.units,
+  sub->add_option("--units", o.trackUnits,
                   "search units, 1 (default) to 20, on tracks S apart centred on the route")
       ->type_name("N");
   sub->add_option("--first-turn", o.firstTurn,
                   "starboard (default) or port: port mirrors the search about the route (a "
                   "return search then goes out on the starboard side)")
       ->type_name("SIDE");
-  addPatternOutputOptions(sub, o);
+  addPatternOutputOptions(sub, o, true);
   return sub;
 }
 

@@ -102,6 +102,13 @@ const char* patternCode(PatternKind kind);
 //    "<name> compensated for drift 090 at 1.5 kn" (drift_compensation.h).
 bool composePatternNames(const PatternParams& params, const char* stem, PatternNames& names);
 
+// The names of the routes as RTZ files carry them (the file "<route name>.rtz" and its
+// routeName): those of composePatternNames, except for a sector of two passes, whose routes are
+// "<stem> - VS2 <c> pass 1" and "<stem> - VS2 <c> pass 2" (c to one decimal), as its GPX file is
+// "VS2": named as the one-pass routes, they would replace a one-pass sector's RTZ file of the
+// same stem and course. Returns false, as composePatternNames, when a name would not fit.
+bool composeRtzRouteNames(const PatternParams& params, const char* stem, PatternNames& names);
+
 // Sails the pattern and hands every route, route point and waypoint to `sink`.
 void sailPattern(const PatternParams& params, const PatternNames& names, PatternSink& sink);
 
