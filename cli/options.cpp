@@ -214,10 +214,10 @@ Subcommands addSubcommands(CLI::App& app, Options& o) {
       ->type_name("TEXT");
   s.position->add_flag("--json", o.json, "print one JSON object on one line");
 
-  s.nmea = addNmeaSubcommand(app, o);
-  s.trackline = addTracklineSubcommand(app, o);
   s.fields = addFieldsSubcommand(app, o);
   addSearchSubcommands(app, o, s);
+  s.nmea = addNmeaSubcommand(app, o);
+  s.trackline = addTracklineSubcommand(app, o);
 
   o.method = "plane";
   return s;

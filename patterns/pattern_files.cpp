@@ -479,8 +479,7 @@ bool addLineFiles(FileBatch& batch, const LinePoints& line, const char* stem,
     batch.abandon();
     return false;
   }
-  const RouteSource source{fileName,
-                           [&line, &routeName](PatternSink& sink) {
+  const RouteSource source{fileName, [&line, &routeName](PatternSink& sink) {
                              sink.startRoute(routeName);
                              sink.routePoint(line.lat1, line.lon1, "");
                              sink.routePoint(line.lat2, line.lon2, routeName);
