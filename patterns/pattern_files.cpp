@@ -74,6 +74,8 @@ const char* patternTitle(PatternKind kind) {
       return "creeping line";
     case PatternKind::ParallelSweep:
       return "parallel sweep";
+    case PatternKind::Trackline:
+      return "trackline search";
   }
   return "pattern";
 }
