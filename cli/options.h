@@ -30,6 +30,10 @@ struct Options {
   // Search planning: the object class and the wind, the position errors, the units.
   std::string object, windFrom, windSpeed, xError, yError, conditions;
   std::vector<std::string> units;
+  // drift and plan through forecast files: the files, the time of the last known position, the
+  // step and what to do outside the files.
+  std::vector<std::string> windFiles, currentFiles;
+  std::string time, stepMinutes, outside;
 };
 
 struct Subcommands {
@@ -49,8 +53,8 @@ struct Subcommands {
   CLI::App* plan;
 
   std::vector<CLI::App*> all() const {
-    return {square,   sector, creeping, parallel, line,    course, arrive,
-            drift,    coverage, position, fields, objects, leeway, plan};
+    return {square, sector,   creeping, parallel, line,    course, arrive,
+            drift,  coverage, position, fields,   objects, leeway, plan};
   }
 };
 
