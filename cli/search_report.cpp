@@ -222,7 +222,7 @@ std::string forcingText(const ForcingReport& f) {
   if (!f.currentFiles.empty()) {
     std::string value = "from " + filesText(f.currentFiles);
     if (f.outsideConstant && f.hasCurrentConstant) {
-      value += "; outside " + std::string(f.currentFiles.size() > 1 ? "them" : "it") + " " +
+      value += "; outside " + std::string(f.currentFiles.size() > 1 ? "them" : "it") + " toward " +
                course(f.current.toward) + " at " + format("%.2f", f.current.speed) + " kn";
     }
     text += row("current", value);
