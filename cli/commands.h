@@ -53,8 +53,9 @@ int runNmea(const Options& o, const CLI::App& sub);
 int runObjects(const Options& o);
 // leeway: the leeway of an object class for a wind, both sides.
 int runLeeway(const Options& o, const CLI::App& sub);
-// drift with --object: the left, right and downwind datums of the class's leeway.
-int runObjectDrift(const Options& o, const CLI::App& sub);
+// drift with --object, or through forecast files: the left, right and downwind datums of the
+// class's leeway, or the one datum of a leeway by hand.
+int runSearchDrift(const Options& o, const CLI::App& sub);
 // plan: the search plan, its routes written as the pattern subcommands write theirs.
 int runPlan(const Options& o, const CLI::App& sub);
 

@@ -36,6 +36,10 @@ struct Options {
   // Search planning: the object class and the wind, the position errors, the units.
   std::string object, windFrom, windSpeed, xError, yError, conditions;
   std::vector<std::string> units;
+  // drift and plan through forecast files: the files, the time of the last known position, the
+  // step and what to do outside the files.
+  std::vector<std::string> windFiles, currentFiles;
+  std::string time, stepMinutes, outside;
 };
 
 struct Subcommands {
