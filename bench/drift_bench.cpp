@@ -36,7 +36,7 @@ DriftModel benchModel() {
   m.seconds = kEpoch;
   m.positionError = 1.0;
   m.leeway = DriftModel::Leeway::Class;
-  m.leewayClass = {{3.52, -2.50, 6.10}, {0.62, -3.00, 3.50}, {-0.45, -0.20, 3.60}};
+  m.leewayClass = *vestrand::leewayClassByKey("LIFE-RAFT-DB-10");
   m.jibeRate = 0.04;
   m.currentError = 0.2;
   return m;

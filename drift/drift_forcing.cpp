@@ -27,22 +27,22 @@ UniformForcing::UniformForcing(std::vector<WindEntry> wind, double currentSetDeg
 
 ForcingSample UniformForcing::sample(double, double, double seconds) const {
   ForcingSample s;
-  s.currentEast = currentEast_;
-  s.currentNorth = currentNorth_;
+  s.curU = currentEast_;
+  s.curV = currentNorth_;
   if (wind_.empty()) return s;
   const auto after = std::upper_bound(wind_.begin(), wind_.end(), seconds,
                                       [](double t, const Vector& v) { return t < v.seconds; });
   if (after == wind_.begin() || after == wind_.end()) {
     const Vector& end = after == wind_.begin() ? wind_.front() : wind_.back();
-    s.windEast = end.east;
-    s.windNorth = end.north;
+    s.windU = end.east;
+    s.windV = end.north;
     return s;
   }
   const Vector& a = *(after - 1);
   const Vector& b = *after;
   const double f = (seconds - a.seconds) / (b.seconds - a.seconds);
-  s.windEast = a.east + f * (b.east - a.east);
-  s.windNorth = a.north + f * (b.north - a.north);
+  s.windU = a.east + f * (b.east - a.east);
+  s.windV = a.north + f * (b.north - a.north);
   return s;
 }
 

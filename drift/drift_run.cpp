@@ -90,18 +90,18 @@ inline float cosPolynomial(float lat) {
 
 Push pushOf(const ForcingSample& s, const DriftModel& model) {
   Push p;
-  double east = s.currentEast / kMetresPerSecondPerKnot;
-  double north = s.currentNorth / kMetresPerSecondPerKnot;
+  double east = s.curU / kMetresPerSecondPerKnot;
+  double north = s.curV / kMetresPerSecondPerKnot;
   if (model.leeway == DriftModel::Leeway::Manual) {
     const double toward = model.leewayTowardDeg * kRadiansPerDegree;
     east += model.leewaySpeedKn * std::sin(toward);
     north += model.leewaySpeedKn * std::cos(toward);
   } else if (model.leeway == DriftModel::Leeway::Class) {
-    const double wind = std::hypot(s.windEast, s.windNorth);
+    const double wind = std::hypot(s.windU, s.windV);
     if (wind > 0.0) {
       p.wind = static_cast<float>(wind);
-      p.downE = static_cast<float>(s.windEast / wind);
-      p.downN = static_cast<float>(s.windNorth / wind);
+      p.downE = static_cast<float>(s.windU / wind);
+      p.downN = static_cast<float>(s.windV / wind);
     }
   }
   p.baseE = static_cast<float>(east);
@@ -308,9 +308,9 @@ DriftOutcome runDrift(ParticleCloud& cloud, const DriftModel& model, const Drift
 
   if (model.leeway == DriftModel::Leeway::Class) {
     const LeewayClass& l = model.leewayClass;
-    c.k = {static_cast<float>(l.downwind.slope), static_cast<float>(l.downwind.offset),
-           static_cast<float>(l.right.slope),    static_cast<float>(l.right.offset),
-           static_cast<float>(l.left.slope),     static_cast<float>(l.left.offset)};
+    c.k = {static_cast<float>(l.downwind.slopePct), static_cast<float>(l.downwind.offsetCms),
+           static_cast<float>(l.right.slopePct),    static_cast<float>(l.right.offsetCms),
+           static_cast<float>(l.left.slopePct),     static_cast<float>(l.left.offsetCms)};
     c.jibing = model.jibeRate > 0.0;
     c.stayProbability = std::pow(1.0 - std::clamp(model.jibeRate, 0.0, 1.0), stepHours);
   }

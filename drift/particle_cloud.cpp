@@ -62,13 +62,13 @@ ParticleCloud seedCloud(const DriftModel& model, std::size_t count, std::uint64_
     if (withClass) {
       const LeewayClass& k = model.leewayClass;
       const LeewayLine& cross = c.side[i] == kLeft ? k.left : k.right;
-      c.epsCross[i] = static_cast<float>(cross.sd * normalPair(seed, i, draw::kCross).first);
+      c.epsCross[i] = static_cast<float>(cross.sdCms * normalPair(seed, i, draw::kCross).first);
       double down = 0.0;
       for (int t = 0;; ++t) {
-        down = k.downwind.sd * normalPair(seed, i, draw::kDown + 2 * t).first;
-        if (k.downwind.slope + down / 20.0 >= 0.0) break;
+        down = k.downwind.sdCms * normalPair(seed, i, draw::kDown + 2 * t).first;
+        if (k.downwind.slopePct + down / 20.0 >= 0.0) break;
         if (t == kMaxDownwindTries) {
-          down = -20.0 * k.downwind.slope;
+          down = -20.0 * k.downwind.slopePct;
           break;
         }
       }

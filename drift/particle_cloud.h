@@ -19,21 +19,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "leeway.h"
+
 namespace vestrand::drift {
 
-// One line of the leeway table: leeway = slope * U10 + offset, in cm/s with U10 in m/s (a slope
-// in per cent of the wind speed), and the line's standard error.
-struct LeewayLine {
-  double slope = 0.0;   // % of the wind speed
-  double offset = 0.0;  // cm/s
-  double sd = 0.0;      // cm/s
-};
-
-// The leeway of one class of object: downwind, and crosswind on each side. A positive crosswind
-// leeway moves the object to the right of downwind (clockwise seen from above).
-struct LeewayClass {
-  LeewayLine downwind, right, left;
-};
+using vestrand::LeewayClass;
+using vestrand::LeewayLine;
 
 // How the simulated objects start and drift.
 struct DriftModel {
@@ -52,7 +43,7 @@ struct DriftModel {
   // vector (the same for every particle, no divergence, no error), or none.
   enum class Leeway { None, Class, Manual };
   Leeway leeway = Leeway::None;
-  LeewayClass leewayClass;
+  LeewayClass leewayClass;      // Class: a row of the table (leeway.h)
   double leewayTowardDeg = 0.0;  // Manual: degrees true toward which the object is pushed
   double leewaySpeedKn = 0.0;    // Manual: knots
   double jibeRate = 0.04;        // Class: probability of a jibe in one hour, 0 to 1

@@ -24,8 +24,8 @@ constexpr double kEpoch = 1.8e9;
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kZ = 4.0;  // standard errors of tolerance
 // The first person-in-water class of the table, and the survival suit (not a mirror image).
-constexpr LeewayClass kPiw1{{0.96, 0.0, 12.0}, {0.54, 0.0, 9.4}, {-0.54, 0.0, 9.4}};
-constexpr LeewayClass kPiw4{{1.71, 1.12, 3.93}, {1.36, -3.30, 1.71}, {-0.13, -2.65, 1.62}};
+const LeewayClass& kPiw1 = *leewayClassByKey("PIW-1");
+const LeewayClass& kPiw4 = *leewayClassByKey("PIW-4");
 
 DriftModel still(double x = 0.0) {
   DriftModel m;
@@ -44,15 +44,15 @@ DriftRun hoursRun(double hours, double stepMinutes = 10.0) {
 }
 
 struct Sample {
-  double mean = 0.0, sd = 0.0, n = 0.0;
-  double se() const { return sd / std::sqrt(n); }
+  double mean = 0.0, spread = 0.0, n = 0.0;
+  double se() const { return spread / std::sqrt(n); }
 };
 Sample sample(const std::vector<double>& v) {
   Sample s;
   s.n = static_cast<double>(v.size());
   s.mean = std::accumulate(v.begin(), v.end(), 0.0) / s.n;
-  for (const double x : v) s.sd += (x - s.mean) * (x - s.mean);
-  s.sd = std::sqrt(s.sd / (s.n - 1.0));
+  for (const double x : v) s.spread += (x - s.mean) * (x - s.mean);
+  s.spread = std::sqrt(s.spread / (s.n - 1.0));
   return s;
 }
 
@@ -77,7 +77,7 @@ TEST(DriftModel, PositionErrorAloneGivesItsSigmaAboutTheLastKnownPosition) {
   for (const Sample& s : {sample(north), sample(east)}) {
     EXPECT_NEAR(s.mean, 0.0, kZ * sigma / std::sqrt(s.n));
     // The standard error of a normal sample's standard deviation is sigma / sqrt(2 (n - 1)).
-    EXPECT_NEAR(s.sd, sigma, kZ * sigma / std::sqrt(2.0 * (s.n - 1.0)));
+    EXPECT_NEAR(s.spread, sigma, kZ * sigma / std::sqrt(2.0 * (s.n - 1.0)));
   }
 }
 
@@ -108,13 +108,13 @@ TEST(DriftModel, SteadyWindGivesTheClassMeanLeewayOnEachSide) {
     (c.side[i] == kRight ? right : left).push_back(west);
   }
   const LeewayLine& d = kPiw4.downwind;
-  const double meanEps = truncatedMean(d.sd, -20.0 * d.slope);
+  const double meanEps = truncatedMean(d.sdCms, -20.0 * d.slopePct);
   const Sample sd = sample(down), sr = sample(right), sl = sample(left);
-  EXPECT_NEAR(sd.mean, d.slope * u10 + d.offset + meanEps * (u10 / 20.0 + 0.5), kZ * sd.se());
-  EXPECT_NEAR(sr.mean, kPiw4.right.slope * u10 + kPiw4.right.offset, kZ * sr.se());
-  EXPECT_NEAR(sl.mean, kPiw4.left.slope * u10 + kPiw4.left.offset, kZ * sl.se());
+  EXPECT_NEAR(sd.mean, d.slopePct * u10 + d.offsetCms + meanEps * (u10 / 20.0 + 0.5), kZ * sd.se());
+  EXPECT_NEAR(sr.mean, kPiw4.right.slopePct * u10 + kPiw4.right.offsetCms, kZ * sr.se());
+  EXPECT_NEAR(sl.mean, kPiw4.left.slopePct * u10 + kPiw4.left.offsetCms, kZ * sl.se());
   // The error at U10 is (U10 / 20 + 1/2) times the line's: at 10 m/s the table's own.
-  EXPECT_NEAR(sr.sd, kPiw4.right.sd * (u10 / 20.0 + 0.5), kZ * sr.sd / std::sqrt(2.0 * sr.n));
+  EXPECT_NEAR(sr.spread, kPiw4.right.sdCms * (u10 / 20.0 + 0.5), kZ * sr.spread / std::sqrt(2.0 * sr.n));
   EXPECT_EQ(sr.n, sl.n);
 }
 
@@ -158,7 +158,7 @@ TEST(DriftModel, TrackSeedingSpreadsTimesAndPlacesAlongTheTrack) {
   }
   const Sample r = sample(release);
   EXPECT_NEAR(r.mean, 2.0, kZ * (4.0 / std::sqrt(12.0)) / std::sqrt(r.n));
-  EXPECT_NEAR(r.sd, 4.0 / std::sqrt(12.0), 0.02);
+  EXPECT_NEAR(r.spread, 4.0 / std::sqrt(12.0), 0.02);
   for (const double e : east) ASSERT_NEAR(e, 0.0, 1e-3);
 }
 
