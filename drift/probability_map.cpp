@@ -119,13 +119,25 @@ void ProbabilityMap::cornerPosition(double gx, double gy, double& lat, double& l
 CloudSummary summarizeCloud(const ParticleCloud& c) {
   CloudSummary s;
   double w = 0.0, mLat = 0.0, mLon = 0.0, right = 0.0;
+  double side[2][3] = {};  // per side: weight, weighted latitude and longitude offsets
   for (std::size_t i = 0; i < c.size(); ++i) {
     const double wi = c.weight[i];
     w += wi;
     mLat += wi * c.dLat[i];
     mLon += wi * c.dLon[i];
     if (c.side[i] == kRight) right += wi;
+    double* sum = side[c.side[i] == kRight ? 0 : 1];
+    sum[0] += wi;
+    sum[1] += wi * c.dLat[i];
+    sum[2] += wi * c.dLon[i];
   }
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double* r = side[0];
+  const double* l = side[1];
+  s.rightLat = r[0] > 0.0 ? c.originLat + r[1] / r[0] : nan;
+  s.rightLon = r[0] > 0.0 ? c.originLon + r[2] / r[0] : nan;
+  s.leftLat = l[0] > 0.0 ? c.originLat + l[1] / l[0] : nan;
+  s.leftLon = l[0] > 0.0 ? c.originLon + l[2] / l[0] : nan;
   s.weight = w;
   if (!(w > 0.0)) {
     s.lat = s.lon = std::numeric_limits<double>::quiet_NaN();
