@@ -22,6 +22,8 @@ struct CloudSummary {
   double axisCourse = 0.0;               // the principal axis, 0 to 180 degrees true
   double sdAlong = 0.0, sdAcross = 0.0;  // standard deviations along and across that axis
   double right = 0.0, left = 0.0;        // fractions of the weight on each side, adding up to 1
+  // The weighted means of each side's particles; NaN for a side without weight.
+  double rightLat = 0.0, rightLon = 0.0, leftLat = 0.0, leftLon = 0.0;
 };
 
 CloudSummary summarizeCloud(const ParticleCloud& cloud);
