@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "simulate_command.h"
+
 namespace vestrand::cli {
 
 // Everything the subcommands read; only the options of the chosen subcommand are filled in.
@@ -24,6 +26,7 @@ struct Options {
   std::string currentSet, currentDrift, leewayToward, leewaySpeed;
   std::string sweepWidth, coverage, passes, start;
   bool legs = false;
+  SimulateOptions simulate;
 };
 
 struct Subcommands {
@@ -37,9 +40,11 @@ struct Subcommands {
   CLI::App* drift;
   CLI::App* coverage;
   CLI::App* position;
+  CLI::App* simulate;
 
   std::vector<CLI::App*> all() const {
-    return {square, sector, creeping, parallel, line, course, arrive, drift, coverage, position};
+    return {square, sector, creeping, parallel, line,    course,
+            arrive, drift,  coverage, position, simulate};
   }
 };
 

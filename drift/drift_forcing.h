@@ -14,8 +14,8 @@
 namespace vestrand::drift {
 
 struct ForcingSample {
-  double windU = 0.0, windV = 0.0;        // m/s at 10 m above the sea (U10)
-  double curU = 0.0, curV = 0.0;  // m/s at the surface
+  double windU = 0.0, windV = 0.0;  // m/s at 10 m above the sea (U10)
+  double curU = 0.0, curV = 0.0;    // m/s at the surface
 };
 
 class DriftForcing {

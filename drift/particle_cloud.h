@@ -43,7 +43,7 @@ struct DriftModel {
   // vector (the same for every particle, no divergence, no error), or none.
   enum class Leeway { None, Class, Manual };
   Leeway leeway = Leeway::None;
-  LeewayClass leewayClass;      // Class: a row of the table (leeway.h)
+  LeewayClass leewayClass;       // Class: a row of the table (leeway.h)
   double leewayTowardDeg = 0.0;  // Manual: degrees true toward which the object is pushed
   double leewaySpeedKn = 0.0;    // Manual: knots
   double jibeRate = 0.04;        // Class: probability of a jibe in one hour, 0 to 1

@@ -178,8 +178,11 @@ ProbabilityMap buildMap(const ParticleCloud& c, const CloudSummary& s, double ce
   const Placed at = place(c, s);
   if (cell > 0.0) return grid(c, s, at, cell);
   // A first grid from the spread of a normal cloud (its 90 % ellipse holds 2 pi ln 10 sd sd),
-  // then the cell from that grid's own 90 % area.
-  double first = std::sqrt(2.0 * kPi * std::log(10.0) * s.sdAlong * s.sdAcross) / kCellsAcross;
+  // coarse enough for some twenty particles a cell, so that few particles do not make every
+  // particle a cell of its own; then the cell from that grid's own 90 % area.
+  const double normal90 = 2.0 * kPi * std::log(10.0) * s.sdAlong * s.sdAcross;
+  double first = std::max(std::sqrt(normal90) / kCellsAcross,
+                          std::sqrt(normal90 * 20.0 / static_cast<double>(c.size())));
   if (!(first > 0.0)) first = std::max(s.sdAlong, s.sdAcross) / kCellsAcross;
   if (!(first > 0.0)) return grid(c, s, at, kFallbackCell);
   const ProbabilityMap rough = grid(c, s, at, first);

@@ -111,7 +111,8 @@ void PlanOutline::add(const PlanExtras& extras, const LocalChart& chart) {
     lines.push_back(std::move(line));
   }
   for (const ExtraCell& extra : extras.cells) {
-    const ChartCell cell{chart.project(extra.centre.lat, extra.centre.lon), extra.side, extra.shade};
+    const ChartCell cell{chart.project(extra.centre.lat, extra.centre.lon), extra.side,
+                         extra.shade};
     bounds.add({cell.centre.x - cell.side / 2.0, cell.centre.y - cell.side / 2.0});
     bounds.add({cell.centre.x + cell.side / 2.0, cell.centre.y + cell.side / 2.0});
     cells.push_back(cell);
@@ -177,7 +178,8 @@ PlanFigure layoutFigure(const PlanOutline& outline, PictureSize size) {
 
   for (const ChartCell& c : outline.cells) {
     const PixelPoint low = f.frame.toPixels({c.centre.x - c.side / 2.0, c.centre.y - c.side / 2.0});
-    const PixelPoint high = f.frame.toPixels({c.centre.x + c.side / 2.0, c.centre.y + c.side / 2.0});
+    const PixelPoint high =
+        f.frame.toPixels({c.centre.x + c.side / 2.0, c.centre.y + c.side / 2.0});
     if (!drawable(c.centre)) continue;
     f.cells.push_back({{low.x, high.y, high.x, low.y}, cellColour(c.shade)});
   }

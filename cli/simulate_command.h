@@ -1,0 +1,37 @@
+// simulate: the probability map of thousands of possible objects drifted from the last known
+// position, scored against the searches that did not find them.
+#pragma once
+
+#include <CLI/CLI.hpp>
+#include <string>
+#include <vector>
+
+namespace vestrand::cli {
+
+// The options of simulate, kept as the texts given; runSimulate checks them.
+struct SimulateOptions {
+  std::string lat, lon, time, lat2, lon2, time2, xError;
+  std::string object, windFrom, windSpeed;
+  std::vector<std::string> wind;  // TIME:FROM:SPEED
+  std::string leewayToward, leewaySpeed, currentSet, currentDrift, currentError;
+  std::string until, hours, particles, seed, stepMinutes, jibeRate, cell;
+  std::vector<std::string> search, searchStart, speed, sweepWidth;
+  std::string svg, gpx;
+  bool json = false;
+};
+
+// Declares simulate and its options on `app`.
+CLI::App* addSimulateSubcommand(CLI::App& app, SimulateOptions& o);
+
+// Runs simulate: prints the map's figures (and the paths of the files written first).
+int runSimulate(const SimulateOptions& o, const CLI::App& sub);
+
+// Reads an ISO 8601 time in UTC: "2026-12-07T14:30Z", "2026-12-07T14:30:15Z", "2026-12-07 14:30"
+// (taken as UTC), to seconds since 1970-01-01T00:00:00Z.
+// @return false when the text is not a real date and time; `error` says why
+bool parseUtcTime(const std::string& text, double& seconds, std::string& error);
+
+// "2026-12-07T14:30:00Z" for seconds since the epoch, to the whole second.
+std::string utcTimeText(double seconds);
+
+}  // namespace vestrand::cli
