@@ -78,7 +78,9 @@ double checkWhole(const std::string& option, const std::string& text, double low
   const double value = checkFinite(option, text);
   if (value != std::trunc(value)) refuse(option, text, "not a whole number");
   if (value < low || value > high) {
-    refuse(option, text, "must lie from " + shortestNumber(low) + " to " + shortestNumber(high));
+    refuse(option, text,
+           "must lie from " + std::to_string(static_cast<long long>(low)) + " to " +
+               std::to_string(static_cast<long long>(high)));
   }
   return value;
 }
