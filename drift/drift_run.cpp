@@ -111,6 +111,7 @@ Push pushOf(const ForcingSample& s, const DriftModel& model) {
 
 struct Scratch {
   std::vector<std::vector<float>> legMin, logMiss;  // per search, per particle of the block
+  std::vector<float> rateLat, rateLon, from, dt;    // a step's motion, per particle of the block
 };
 
 struct Context {
@@ -176,11 +177,39 @@ __attribute__((target_clones("avx2", "default"))) void advanceUniform(
   }
 }
 
-// Every other step: the forcing sampled per particle, or legs of a search to score.
+// The closest approach, squared, of a particle and a unit within one leg's part of a step: both
+// on the leg's plane in nautical miles from its start, each moving straight. Infinite when the
+// particle is not drifting during the part.
+inline float approach(const LegWork& w, float dLat, float dLon, float rateLat, float rateLon,
+                      float from) {
+  const float start = larger(w.t0, from);
+  const float moved = start - from;
+  const float x = (dLon + rateLon * moved + w.offLon) * w.east60;
+  const float y = (dLat + rateLat * moved + w.offLat) * 60.0f;
+  const float sailed = start - w.legStart;
+  const float rx = x - w.unitE * sailed, ry = y - w.unitN * sailed;
+  const float wx = rateLon * w.east60 - w.unitE, wy = rateLat * 60.0f - w.unitN;
+  const float ww = wx * wx + wy * wy;
+  const float span = larger(w.t1 - start, 0.0f);
+  const float t = ww > 0.0f ? smaller(larger(-(rx * wx + ry * wy) / ww, 0.0f), span) : 0.0f;
+  const float dx = rx + wx * t, dy = ry + wy * t;
+  return start < w.t1 ? dx * dx + dy * dy : kInfinity;
+}
+
+// Every other step: the forcing sampled per particle, or legs of a search to score. The motion
+// is worked out once, then each leg runs over the particles, then they move.
 template <bool kUniform>
 void advance(const Context& c, const Arrays& a, std::size_t n, const Step& step,
              const std::vector<LegWork>& legs, Scratch& scratch) {
   const float lat0 = static_cast<float>(c.cloud->originLat);
+  scratch.rateLat.resize(n);
+  scratch.rateLon.resize(n);
+  scratch.from.resize(n);
+  scratch.dt.resize(n);
+  float* __restrict rateLat = scratch.rateLat.data();
+  float* __restrict rateLon = scratch.rateLon.data();
+  float* __restrict from = scratch.from.data();
+  float* __restrict dt = scratch.dt.data();
   for (std::size_t i = 0; i < n; ++i) {
     Push p = step.push;
     if constexpr (!kUniform) {
@@ -190,33 +219,31 @@ void advance(const Context& c, const Arrays& a, std::size_t n, const Step& step,
     }
     const Motion m = motion(c.k, p, lat0, step.t0, step.t1, a.dLat[i], a.side[i], a.epsDown[i],
                             a.epsCross[i], a.currentEast[i], a.currentNorth[i], a.release[i]);
-    for (const LegWork& w : legs) {
-      float& nearest = scratch.legMin[w.search][i];
-      const float start = larger(w.t0, m.from);
-      if (start < w.t1) {
-        // Both on the leg's plane, in nautical miles from its start, at `start`; then the
-        // closest approach of two straight motions within the rest of the part.
-        const float moved = start - m.from;
-        const float x = (a.dLon[i] + m.rateLon * moved + w.offLon) * w.east60;
-        const float y = (a.dLat[i] + m.rateLat * moved + w.offLat) * 60.0f;
-        const float sailed = start - w.legStart;
-        const float rx = x - w.unitE * sailed, ry = y - w.unitN * sailed;
-        const float wx = m.rateLon * w.east60 - w.unitE, wy = m.rateLat * 60.0f - w.unitN;
-        const float ww = wx * wx + wy * wy;
-        float t = 0.0f;
-        if (ww > 0.0f) t = std::clamp(-(rx * wx + ry * wy) / ww, 0.0f, w.t1 - start);
-        const float dx = rx + wx * t, dy = ry + wy * t;
-        nearest = smaller(nearest, dx * dx + dy * dy);
-      }
-      if (w.ends) {
-        // 1 - p(x) = exp(-W^2 / (4 pi x^2)): the logarithms of the misses add up.
-        float& miss = scratch.logMiss[w.search][i];
-        miss = nearest > 0.0f ? miss - w.reach / nearest : -kInfinity;
-        nearest = kInfinity;
-      }
+    rateLat[i] = m.rateLat;
+    rateLon[i] = m.rateLon;
+    from[i] = m.from;
+    dt[i] = m.dt;
+  }
+  const float* __restrict dLat = a.dLat;
+  const float* __restrict dLon = a.dLon;
+  for (const LegWork& leg : legs) {
+    const LegWork w = leg;
+    float* __restrict nearest = scratch.legMin[w.search].data();
+    for (std::size_t i = 0; i < n; ++i) {
+      nearest[i] =
+          smaller(nearest[i], approach(w, dLat[i], dLon[i], rateLat[i], rateLon[i], from[i]));
     }
-    a.dLat[i] += m.rateLat * m.dt;
-    a.dLon[i] += m.rateLon * m.dt;
+    if (!w.ends) continue;
+    // 1 - p(x) = exp(-W^2 / (4 pi x^2)): the logarithms of the misses add up.
+    float* __restrict miss = scratch.logMiss[w.search].data();
+    for (std::size_t i = 0; i < n; ++i) {
+      miss[i] = nearest[i] > 0.0f ? miss[i] - w.reach / nearest[i] : -kInfinity;
+      nearest[i] = kInfinity;
+    }
+  }
+  for (std::size_t i = 0; i < n; ++i) {
+    a.dLat[i] += rateLat[i] * dt[i];
+    a.dLon[i] += rateLon[i] * dt[i];
   }
 }
 
