@@ -3,8 +3,11 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "datums.h"
 #include "options.h"
+#include "pattern_files.h"
 #include "vestrand.gpx.h"
 
 namespace vestrand::cli {
@@ -24,6 +27,39 @@ int runCoverage(const Options& o, const CLI::App& sub);
 
 // position: a position read from one text, printed in every form.
 int runPosition(const Options& o);
+
+// objects: the leeway classes, one line each (or one JSON array).
+int runObjects(const Options& o);
+// leeway: the leeway of an object class for a wind, both sides.
+int runLeeway(const Options& o, const CLI::App& sub);
+// drift with --object: the left, right and downwind datums of the class's leeway.
+int runObjectDrift(const Options& o, const CLI::App& sub);
+// plan: the search plan, its routes written as the pattern subcommands write theirs.
+int runPlan(const Options& o, const CLI::App& sub);
+
+// --- Shared by the subcommands that write files or drift a datum -----------------------------
+
+// Where the files go: the stem that names them and the folder they are written into.
+struct Destination {
+  std::string stem;
+  std::string dir;  // empty: the current folder
+};
+// --stem (by default the local date and time) and --dir, checked.
+Destination destination(const Options& o, const CLI::App& sub);
+// --format, and --max-points where `split` offers it, as the files to write.
+PatternFiles outputFiles(const Options& o, const CLI::App& sub, bool split);
+// The files are written all the same; the user should know before loading them: each warning on
+// standard error.
+void printWarnings(const std::vector<std::string>& warnings);
+
+inline constexpr double kMaxDriftHours = 240.0;  // ten days: beyond that a datum is a guess
+inline constexpr double kMaxDriftSpeed = 20.0;   // knots; faster than any current or leeway
+
+// One part of the drift, --current-set/--current-drift or --leeway-toward/--leeway-speed: a
+// direction and a speed, given together or not at all. @return the vector; speed 0 when absent
+DriftVector driftPart(const CLI::App& sub, const char* directionOption,
+                      const std::string& direction, const char* speedOption,
+                      const std::string& speed);
 
 // Sweep widths, spacings and coverage factors of the search aids: above 0, at most 100.
 inline constexpr double kMaxSweepWidth = 100.0;  // nautical miles; also the spacing and the factor

@@ -61,6 +61,9 @@ int main(int argc, char** argv) {
     if (sub.drift->parsed()) return runDrift(o, *sub.drift);
     if (sub.coverage->parsed()) return runCoverage(o, *sub.coverage);
     if (sub.position->parsed()) return runPosition(o);
+    if (sub.objects->parsed()) return runObjects(o);
+    if (sub.leeway->parsed()) return runLeeway(o, *sub.leeway);
+    if (sub.plan->parsed()) return runPlan(o, *sub.plan);
     if (sub.simulate->parsed()) return runSimulate(o.simulate, *sub.simulate);
     std::cerr << "vestrand-cli: no subcommand was chosen\n";
     return kExitUsage;

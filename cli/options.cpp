@@ -28,6 +28,8 @@ void addPositions(CLI::App* app, Options& o, const std::string& first, const std
   addRequired(app, "--lon2", o.lon2, second + " " + kLonHelp, "LON");
 }
 
+}  // namespace
+
 void addDestination(CLI::App* app, Options& o) {
   app->add_option("--stem", o.stem,
                   "file-name stem, up to 40 letters, digits, '-' or '_', not starting with '-' "
@@ -36,6 +38,8 @@ void addDestination(CLI::App* app, Options& o) {
   app->add_option("--dir", o.dir, "folder to write into (default: the current folder)")
       ->type_name("DIR");
 }
+
+namespace {
 
 // The plan options of the four pattern subcommands.
 void addPlan(CLI::App* app, Options& o) {
@@ -56,6 +60,8 @@ void addPlan(CLI::App* app, Options& o) {
                 "write no GPX file: only print the summary or write the picture");
 }
 
+}  // namespace
+
 // The formats of the files written; `split` adds the plotters' limit of points a route.
 void addFormats(CLI::App* app, Options& o, bool split) {
   app->add_option("--format", o.format,
@@ -69,6 +75,8 @@ void addFormats(CLI::App* app, Options& o, bool split) {
                   "\"<route> (2/3)\" in GPX and \"<route> (2 of 3)\" as RTZ files")
       ->type_name("N");
 }
+
+namespace {
 
 // The search aids of the pattern subcommands: the leg table and the coverage of the tracks.
 void addPlanAids(CLI::App* app, Options& o) {
@@ -195,6 +203,7 @@ Subcommands addSubcommands(CLI::App& app, Options& o) {
       ->type_name("TEXT");
   s.position->add_flag("--json", o.json, "print one JSON object on one line");
 
+  addSearchSubcommands(app, o, s);
   s.simulate = addSimulateSubcommand(app, o.simulate);
 
   o.method = "plane";

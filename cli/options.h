@@ -26,6 +26,9 @@ struct Options {
   std::string currentSet, currentDrift, leewayToward, leewaySpeed;
   std::string sweepWidth, coverage, passes, start;
   bool legs = false;
+  // Search planning: the object class and the wind, the position errors, the units.
+  std::string object, windFrom, windSpeed, xError, yError, conditions;
+  std::vector<std::string> units;
   SimulateOptions simulate;
 };
 
@@ -40,16 +43,28 @@ struct Subcommands {
   CLI::App* drift;
   CLI::App* coverage;
   CLI::App* position;
+  CLI::App* objects;
+  CLI::App* leeway;
+  CLI::App* plan;
   CLI::App* simulate;
 
   std::vector<CLI::App*> all() const {
-    return {square, sector, creeping, parallel, line,    course,
-            arrive, drift,  coverage, position, simulate};
+    return {square, sector,   creeping, parallel, line,   course, arrive,
+            drift,  coverage, position, objects,  leeway, plan,   simulate};
   }
 };
 
 // Declares the subcommands and their options on `app`, filling `o` when parsed.
 Subcommands addSubcommands(CLI::App& app, Options& o);
+
+// The search planning subcommands (objects, leeway, plan) and drift's object class and wind;
+// called by addSubcommands, defined beside the commands (search_commands.cpp).
+void addSearchSubcommands(CLI::App& app, Options& o, Subcommands& s);
+
+// --stem and --dir of the subcommands that write files.
+void addDestination(CLI::App* app, Options& o);
+// --format, and with `split` --max-points, the plotters' limit of points a route.
+void addFormats(CLI::App* app, Options& o, bool split);
 
 // True when the option `name` of `sub` was given.
 bool given(const CLI::App* sub, const char* name);

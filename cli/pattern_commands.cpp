@@ -35,11 +35,7 @@ std::string clockStem() {
   return text;
 }
 
-// Where the files go: the stem that names them and the folder they are written into.
-struct Destination {
-  std::string stem;
-  std::string dir;  // empty: the current folder
-};
+}  // namespace
 
 Destination destination(const Options& o, const CLI::App& sub) {
   Destination d;
@@ -48,7 +44,6 @@ Destination destination(const Options& o, const CLI::App& sub) {
   return d;
 }
 
-// --format, and --max-points where `split` offers it, as the files to write.
 PatternFiles outputFiles(const Options& o, const CLI::App& sub, bool split) {
   PatternFiles files;
   if (given(&sub, "--format")) {
@@ -69,12 +64,13 @@ PatternFiles outputFiles(const Options& o, const CLI::App& sub, bool split) {
   return files;
 }
 
-// The files are written all the same; the user should know before loading them.
 void printWarnings(const std::vector<std::string>& warnings) {
   for (const std::string& warning : warnings) {
     std::cerr << "vestrand-cli: warning: " << warning << "\n";
   }
 }
+
+namespace {
 
 int checkPasses(const std::string& option, const std::string& text) {
   const double value = checkFinite(option, text);

@@ -25,15 +25,13 @@ std::string checkMethod(const std::string& method, bool greatCircleAllowed) {
                    (greatCircleAllowed ? "plane, rhumb or great-circle" : "plane or rhumb"));
 }
 
-constexpr double kMaxDriftHours = 240.0;  // ten days: beyond that a datum is a guess
-constexpr double kMaxDriftSpeed = 20.0;   // knots; faster than any current or leeway
-
 [[noreturn]] void refuse(const std::string& option, const std::string& text,
                          const std::string& reason) {
   throw UsageError(option + " '" + text + "' refused: " + reason);
 }
 
-// One part of the drift: a direction and a speed, given together or not at all.
+}  // namespace
+
 DriftVector driftPart(const CLI::App& sub, const char* directionOption,
                       const std::string& direction, const char* speedOption,
                       const std::string& speed) {
@@ -49,8 +47,6 @@ DriftVector driftPart(const CLI::App& sub, const char* directionOption,
   return DriftVector{checkBounded(directionOption, direction, -kMaxCourse, kMaxCourse, "degrees"),
                      checkBounded(speedOption, speed, 0.0, kMaxDriftSpeed, "knots")};
 }
-
-}  // namespace
 
 double checkPositiveUpTo(const std::string& option, const std::string& text, double high,
                          const char* unit) {
@@ -133,6 +129,7 @@ int runArrive(const Options& o, const CLI::App& sub) {
 }
 
 int runDrift(const Options& o, const CLI::App& sub) {
+  if (given(&sub, "--object")) return runObjectDrift(o, sub);
   const double lat = checkCoordinate("--lat", o.lat, Axis::Latitude);
   const double lon = checkCoordinate("--lon", o.lon, Axis::Longitude);
   const double hours = checkBounded("--hours", o.hours, 0.0, kMaxDriftHours, "hours");

@@ -87,13 +87,6 @@ bool composeOrSay(const PatternParams& params, const char* stem, PatternNames& n
 
 // ---------------------------------------------------------------- routes of any source
 
-// What a run draws, whatever it is: the GPX file's name and the sailing of its routes and
-// waypoints, which may be repeated and gives the same every time.
-struct Source {
-  std::string gpxName;
-  std::function<void(PatternSink&)> sail;
-};
-
 // A GPX waypoint, with its position as the GPX file prints it.
 struct Mark {
   std::string name;
@@ -195,7 +188,7 @@ class RouteSplitter final : public PatternSink {
 };
 
 // Sails the source into `sink`, through a splitter when the routes have a length limit.
-void sailInto(const Source& source, PatternSink& sink, const SurveySink& survey, int maxPoints,
+void sailInto(const RouteSource& source, PatternSink& sink, const SurveySink& survey, int maxPoints,
               const char* of) {
   if (maxPoints == 0) {
     source.sail(sink);
@@ -292,8 +285,10 @@ bool checkRtzFiles(const SurveySink& survey, const PatternFiles& files, std::str
   return true;
 }
 
-bool sourcePaths(const Source& source, const std::string& folder, const PatternFiles& files,
-                 std::vector<std::string>& paths, std::string& error) {
+}  // namespace
+
+bool routeFilePaths(const RouteSource& source, const std::string& folder, const PatternFiles& files,
+                    std::vector<std::string>& paths, std::string& error) {
   if (!checkMaxPoints(files, error)) return false;
   paths.clear();
   if (files.gpx) paths.push_back(pathInFolder(folder, source.gpxName));
@@ -311,8 +306,10 @@ bool sourcePaths(const Source& source, const std::string& folder, const PatternF
   return true;
 }
 
-// Adds the source's files to the run; on any failure the whole run is abandoned.
-bool addSourceFiles(FileBatch& batch, const Source& source, const std::string& folder,
+namespace {
+
+// Adds the source's files to the run; on failure the caller abandons the run.
+bool addSourceFiles(FileBatch& batch, const RouteSource& source, const std::string& folder,
                     const PatternFiles& files, std::string& error,
                     std::vector<std::string>* warnings) {
   SurveySink survey;
@@ -356,7 +353,7 @@ bool addSourceFiles(FileBatch& batch, const Source& source, const std::string& f
   return true;
 }
 
-Source patternSource(const PatternParams& params, const PatternNames& names) {
+RouteSource patternSource(const PatternParams& params, const PatternNames& names) {
   return {names.file, [&params, &names](PatternSink& sink) { sailPattern(params, names, sink); }};
 }
 
@@ -406,7 +403,7 @@ bool patternFilePaths(const PatternParams& params, const char* stem, const std::
                       std::string& error) {
   PatternNames names;
   if (!composeOrSay(params, stem, names, error)) return false;
-  return sourcePaths(patternSource(params, names), folder, files, paths, error);
+  return routeFilePaths(patternSource(params, names), folder, files, paths, error);
 }
 
 bool addPatternFiles(FileBatch& batch, const PatternParams& params, const char* stem,
@@ -435,6 +432,14 @@ bool writePatternFiles(const PatternParams& params, const char* stem, const std:
   return true;
 }
 
+bool addRouteFiles(FileBatch& batch, const RouteSource& source, const std::string& folder,
+                   const PatternFiles& files, std::string& error,
+                   std::vector<std::string>* warnings) {
+  if (addSourceFiles(batch, source, folder, files, error, warnings)) return true;
+  batch.abandon();
+  return false;
+}
+
 bool addLineFiles(FileBatch& batch, const LinePoints& line, const char* stem,
                   const std::string& folder, const PatternFiles& files, std::string& error,
                   std::vector<std::string>* warnings) {
@@ -450,14 +455,14 @@ bool addLineFiles(FileBatch& batch, const LinePoints& line, const char* stem,
     batch.abandon();
     return false;
   }
-  const Source source{fileName, [&line, &routeName](PatternSink& sink) {
-                        sink.startRoute(routeName);
-                        sink.routePoint(line.lat1, line.lon1, "");
-                        sink.routePoint(line.lat2, line.lon2, routeName);
-                        sink.endRoute();
-                        sink.waypoint(line.lat1, line.lon1, "P1");
-                        sink.waypoint(line.lat2, line.lon2, "P2");
-                      }};
+  const RouteSource source{fileName, [&line, &routeName](PatternSink& sink) {
+                             sink.startRoute(routeName);
+                             sink.routePoint(line.lat1, line.lon1, "");
+                             sink.routePoint(line.lat2, line.lon2, routeName);
+                             sink.endRoute();
+                             sink.waypoint(line.lat1, line.lon1, "P1");
+                             sink.waypoint(line.lat2, line.lon2, "P2");
+                           }};
   PatternFiles lineFiles = files;
   lineFiles.maxPoints = 0;
   if (addSourceFiles(batch, source, folder, lineFiles, error, warnings)) return true;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -85,6 +86,27 @@ bool addPatternFiles(FileBatch& batch, const PatternParams& params, const char* 
 bool writePatternFiles(const PatternParams& params, const char* stem, const std::string& folder,
                        const PatternFiles& files, std::vector<std::string>& written,
                        std::string& error, std::vector<std::string>* warnings = nullptr);
+
+// Any routes and waypoints that sail themselves into a sink as a pattern does (a search plan,
+// say): the GPX file's name and the sailing, which may be repeated and must give the same every
+// time. Their files are written by the same path as a pattern's, split and named alike.
+struct RouteSource {
+  std::string gpxName;  // "<stem> PLAN.gpx"
+  std::function<void(PatternSink&)> sail;
+};
+
+// The paths of the source's files, as patternFilePaths gives a pattern's.
+// @return false when an RTZ file could not take a route's name (one holding '/'), maxPoints is
+//   below 2, or the run would write more than kMaxRtzFiles RTZ files; error says which
+bool routeFilePaths(const RouteSource& source, const std::string& folder, const PatternFiles& files,
+                    std::vector<std::string>& paths, std::string& error);
+
+// Adds the source's files to a run as addPatternFiles adds a pattern's.
+// @return false when a file is refused or cannot be written; error says why, and the whole run
+//   is abandoned
+bool addRouteFiles(FileBatch& batch, const RouteSource& source, const std::string& folder,
+                   const PatternFiles& files, std::string& error,
+                   std::vector<std::string>* warnings = nullptr);
 
 // The two ends of the rhumb line of writeRhumbLine (gpx.h).
 struct LinePoints {

@@ -13,6 +13,9 @@
 // Units: sweep width and track spacing in nautical miles; C, the PODs as plain numbers.
 #pragma once
 
+// The two laws themselves, podInverseCube and podExponential, are the search library's.
+#include "detection.h"
+
 namespace vestrand {
 
 struct Coverage {
@@ -22,11 +25,6 @@ struct Coverage {
   double podInverseCube = 0.0;  // 0..1
   double podExponential = 0.0;  // 0..1
 };
-
-// POD by the inverse-cube law for the coverage factor C.
-double podInverseCube(double coverage);
-// POD by the exponential (random search) law for the coverage factor C.
-double podExponential(double coverage);
 
 // The coverage of tracks `spacing` apart by a unit of sweep width `sweepWidth`.
 Coverage coverageOfSpacing(double sweepWidth, double spacing);
