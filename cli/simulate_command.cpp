@@ -11,6 +11,7 @@
 #include <plan_svg.h>
 #include <probability_map.h>
 #include <safe_file.h>
+#include <search_area.h>
 
 #include <algorithm>
 #include <cmath>
@@ -32,10 +33,8 @@ using namespace vestrand::drift;
 constexpr double kMaxSimulatedHours = 720.0;  // thirty days: beyond that a map is a guess
 constexpr double kMaxParticles = 10000000.0;
 constexpr double kDefaultParticles = 10000.0;
-constexpr double kMaxPositionError = 100.0;  // nautical miles
-constexpr double kMaxDriftSpeed = 20.0;      // knots, as for drift
-constexpr double kMaxWindSpeed = 100.0;      // knots
-constexpr double kMaxCell = 100.0;           // nautical miles
+constexpr double kMaxWindSpeed = 100.0;  // knots
+constexpr double kMaxCell = 100.0;       // nautical miles
 constexpr std::size_t kMaxSearches = 100;
 constexpr double kPlotterRingShare = 0.02;  // of the area's cells, the least a plotter's ring holds
 
@@ -60,18 +59,16 @@ double checkTime(const std::string& option, const std::string& text) {
   return seconds;
 }
 
-// The position error X: nautical miles, or the fix it came from.
+// The position error X: nautical miles, or the fix it came from, as plan takes it.
 double checkPositionError(const std::string& text) {
-  static constexpr std::pair<const char*, double> kFixes[] = {
-      {"gnss", 0.1}, {"radar", 1.0}, {"visual", 1.0}, {"celestial", 2.0}, {"beacon", 4.0}};
-  for (const auto& [name, nm] : kFixes) {
-    if (text == name) return nm;
-  }
+  if (const FixError* fix = findFixError(text)) return fix->error;
   if (!text.empty() && (std::isalpha(static_cast<unsigned char>(text[0])) != 0)) {
-    refuse("--x-error", text,
-           "expected nautical miles or a fix: gnss, radar, visual, celestial, beacon");
+    std::string fixes;
+    for (const FixError& f : fixErrors())
+      fixes += (fixes.empty() ? "" : ", ") + std::string(f.name);
+    refuse("--x-error", text, "expected nautical miles or a fix: " + fixes);
   }
-  return checkBounded("--x-error", text, 0.0, kMaxPositionError, "nautical miles");
+  return checkBounded("--x-error", text, 0.0, kMaxDistance, "nautical miles");
 }
 
 double checkWhole(const std::string& option, const std::string& text, double low, double high) {
@@ -355,7 +352,7 @@ CLI::App* addSimulateSubcommand(CLI::App& app, SimulateOptions& o) {
   opt("--lon2", o.lon2, "second position's longitude", "LON");
   opt("--time2", o.time2, "time at the second position, after --time", "TIME");
   opt("--x-error", o.xError,
-      "initial position error X, NM 0 to 100, or the fix: gnss, radar, visual, celestial, beacon "
+      "initial position error X, NM 0 to 500, or the fix: gnss, radar, visual, celestial, beacon "
       "(default 0)",
       "X|FIX");
   opt("--object", o.object, "leeway class, its number or key (vestrand-cli objects)", "ID|KEY");
