@@ -1,5 +1,6 @@
 #include "simulate_command.h"
 
+#include <cloud_area.h>
 #include <drift_forcing.h>
 #include <drift_run.h>
 #include <gpx.h>
@@ -12,6 +13,7 @@
 #include <probability_map.h>
 #include <safe_file.h>
 #include <search_area.h>
+#include <search_plan.h>
 
 #include <algorithm>
 #include <cmath>
@@ -271,6 +273,85 @@ PlanFigure mapFigure(const Outcome& r, const DriftModel& m, const std::vector<Na
 }
 
 }  // namespace
+
+void addPlanParticles(CLI::App* plan, SimulateOptions& o) {
+  plan->add_option("--particles", o.particles,
+                   "plan over this many simulated objects, 1 to 10000000, drifted to the middle of "
+                   "the search period, instead of the circular normal distribution")
+      ->type_name("N");
+  plan->add_option("--seed", o.seed, "seed of the simulation, 0 to 2^53 (default 1)")
+      ->type_name("S");
+}
+
+bool planOverParticles(const Options& o, const CLI::App& sub, const SearchPlanInput& input,
+                       SearchPlan& plan) {
+  if (!given(&sub, "--particles")) {
+    if (given(&sub, "--seed")) refuse("--seed", o.simulate.seed, "it seeds --particles");
+    return false;
+  }
+  const auto particles =
+      static_cast<std::size_t>(checkWhole("--particles", o.simulate.particles, 1.0, kMaxParticles));
+  const auto seed = static_cast<std::uint64_t>(
+      given(&sub, "--seed") ? checkWhole("--seed", o.simulate.seed, 0.0, 9007199254740992.0) : 1.0);
+  // The options were checked by the plan already.
+  DriftModel m;
+  m.lat = checkCoordinate("--lat", o.lat, Axis::Latitude);
+  m.lon = checkCoordinate("--lon", o.lon, Axis::Longitude);
+  m.positionError = std::hypot(input.x, input.y);
+  std::vector<WindEntry> wind;
+  if (given(&sub, "--object")) {
+    m.leeway = DriftModel::Leeway::Class;
+    m.leewayClass = *findLeewayClass(o.object);
+    wind.push_back(
+        {0.0, checkFinite("--wind-from", o.windFrom), checkFinite("--wind-speed", o.windSpeed)});
+  } else if (given(&sub, "--leeway-toward")) {
+    m.leeway = DriftModel::Leeway::Manual;
+    m.leewayTowardDeg = checkFinite("--leeway-toward", o.leewayToward);
+    m.leewaySpeedKn = checkFinite("--leeway-speed", o.leewaySpeed);
+  }
+  const bool current = given(&sub, "--current-set");
+  const UniformForcing forcing(wind, current ? checkFinite("--current-set", o.currentSet) : 0.0,
+                               current ? checkFinite("--current-drift", o.currentDrift) : 0.0);
+  double onScene = 0.0;
+  for (const SearchUnit& u : input.units) onScene = std::max(onScene, u.hours);
+  DriftRun run;
+  run.endSeconds = (checkFinite("--hours", o.hours) + onScene / 2.0) * 3600.0;
+
+  ParticleCloud cloud = seedCloud(m, particles, seed);
+  runDrift(cloud, m, forcing, run, seed);
+  const CloudSummary summary = summarizeCloud(cloud);
+  const CloudPoc poc(cloud, summary);
+  double effort = 0.0;
+  for (const SearchUnit& u : input.units) effort += u.effort();
+  const CloudRectangle r = optimalCloudRectangle(poc, summary, effort, input.conditions);
+  SearchPlan over;
+  switch (planSearchOver(
+      input, {r.lat, r.lon}, r.axisCourse, r.length, r.width,
+      [&poc](double l, double w) { return poc(l, w); }, over)) {
+    case PlanFault::None:
+      break;
+    case PlanFault::PastPole:
+      refuse("--lat", o.lat, "the cloud's area would reach beyond a pole");
+    default:
+      refuse("--particles", o.simulate.particles, "the cloud gives no area to search");
+  }
+  plan = std::move(over);
+  return true;
+}
+
+std::string particlePlanText(const SearchPlan& plan, double normalPos) {
+  char text[160];
+  std::snprintf(text, sizeof text,
+                "particles POS %.1f%% over the simulated cloud (POC %.1f%%), %.1f%% over the "
+                "circular normal distribution\n",
+                100.0 * plan.planned.pos, 100.0 * plan.planned.poc, 100.0 * normalPos);
+  return text;
+}
+
+std::string particlePlanJson(const SearchPlan& plan, double normalPos) {
+  return ",\"particles\":{\"pos\":" + shortestNumber(plan.planned.pos) +
+         ",\"normal_pos\":" + shortestNumber(normalPos) + "}";
+}
 
 bool parseUtcTime(const std::string& text, double& seconds, std::string& error) {
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, consumed = 0;

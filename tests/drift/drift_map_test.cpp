@@ -4,8 +4,10 @@
 
 #include <cmath>
 
+#include "cloud_area.h"
 #include "particle_cloud.h"
 #include "probability_map.h"
+#include "search_area.h"
 
 namespace vestrand::drift {
 namespace {
@@ -98,6 +100,37 @@ TEST(DriftMap, DefaultCellSpansTheNinetyPerCentAreaInAboutFiftyCells) {
   const double across = std::sqrt(map.area90) / map.cell;
   EXPECT_GT(across, 35.0);
   EXPECT_LT(across, 70.0);
+}
+
+}  // namespace
+}  // namespace vestrand::drift
+
+namespace vestrand::drift {
+namespace {
+
+TEST(DriftCloudArea, ACircularNormalCloudGetsTheClosedFormOptimum) {
+  // A still cloud of X = 2 NM against the closed form of the same distribution: the best square
+  // 2R x 2R for the effort, and its POS.
+  DriftModel m;
+  m.lat = 43.5;
+  m.lon = -3.75;
+  m.positionError = 2.0;
+  const std::size_t n = 40000;
+  const ParticleCloud c = seedCloud(m, n, 13);
+  const CloudSummary s = summarizeCloud(c);
+  const CloudPoc poc(c, s);
+  const double sigma = 2.0 * kSigmaPerProbableError, effort = 60.0;
+  const CloudRectangle r = optimalCloudRectangle(poc, s, effort, SearchConditions::Normal);
+  const double radius = optimalRadius(0.0, sigma, effort, SearchConditions::Normal);
+  const AreaFigures closed =
+      areaFigures(2.0 * radius, 2.0 * radius, 0.0, sigma, effort, SearchConditions::Normal);
+  // The POC of a fixed rectangle has a standard error of sqrt(p (1 - p) / n); the best of many
+  // rectangles on one sample is biased up by about as much again.
+  const double se = std::sqrt(closed.poc * (1.0 - closed.poc) / static_cast<double>(n));
+  EXPECT_NEAR(r.pos, closed.pos, 2.0 * 4.0 * se * closed.pod);
+  EXPECT_NEAR(r.length * r.width, 4.0 * radius * radius, 0.15 * 4.0 * radius * radius);
+  EXPECT_NEAR(r.poc, poc(r.length, r.width), 1e-12);
+  EXPECT_DOUBLE_EQ(r.pos, r.poc * r.pod);
 }
 
 }  // namespace

@@ -114,7 +114,8 @@ TEST(DriftModel, SteadyWindGivesTheClassMeanLeewayOnEachSide) {
   EXPECT_NEAR(sr.mean, kPiw4.right.slopePct * u10 + kPiw4.right.offsetCms, kZ * sr.se());
   EXPECT_NEAR(sl.mean, kPiw4.left.slopePct * u10 + kPiw4.left.offsetCms, kZ * sl.se());
   // The error at U10 is (U10 / 20 + 1/2) times the line's: at 10 m/s the table's own.
-  EXPECT_NEAR(sr.spread, kPiw4.right.sdCms * (u10 / 20.0 + 0.5), kZ * sr.spread / std::sqrt(2.0 * sr.n));
+  EXPECT_NEAR(sr.spread, kPiw4.right.sdCms * (u10 / 20.0 + 0.5),
+              kZ * sr.spread / std::sqrt(2.0 * sr.n));
   EXPECT_EQ(sr.n, sl.n);
 }
 
