@@ -272,6 +272,52 @@ PlanFigure mapFigure(const Outcome& r, const DriftModel& m, const std::vector<Na
   return figure;
 }
 
+// --lat2, --lon2 and --time2: the track the object was on, all three or none.
+void readTrack(const SimulateOptions& o, const CLI::App& sub, DriftModel& m) {
+  const bool lat2 = given(&sub, "--lat2"), lon2 = given(&sub, "--lon2"),
+             time2 = given(&sub, "--time2");
+  if (!lat2 && !lon2 && !time2) return;
+  if (!(lat2 && lon2 && time2))
+    throw UsageError("a track needs --lat2, --lon2 and --time2 together");
+  m.track = true;
+  m.lat2 = checkCoordinate("--lat2", o.lat2, Axis::Latitude);
+  m.lon2 = checkCoordinate("--lon2", o.lon2, Axis::Longitude);
+  m.seconds2 = checkTime("--time2", o.time2);
+  if (!(m.seconds2 > m.seconds)) refuse("--time2", o.time2, "must come after --time");
+}
+
+// The searches, each with its own start, speed and sweep width, within the simulated span.
+std::vector<SearchEffort> readSearches(const SimulateOptions& o, double startSeconds,
+                                       double endSeconds, const char* endName) {
+  const std::size_t searches = o.search.size();
+  if (searches > kMaxSearches) refuse("--search", o.search.back(), "at most 100 searches");
+  for (const auto& [option, list] : {std::pair{"--search-start", &o.searchStart},
+                                     {"--speed", &o.speed},
+                                     {"--sweep-width", &o.sweepWidth}}) {
+    if (list->size() != searches) {
+      throw UsageError(std::string(option) + " is given " + std::to_string(list->size()) +
+                       " times for " + std::to_string(searches) +
+                       " --search: every search needs its own --search-start, --speed and "
+                       "--sweep-width");
+    }
+  }
+  std::vector<SearchEffort> efforts;
+  for (std::size_t k = 0; k < searches; ++k) {
+    SearchEffort s = readSearch(o.search[k], o.searchStart[k], o.speed[k], o.sweepWidth[k]);
+    if (s.startSeconds < startSeconds) {
+      refuse("--search-start", o.searchStart[k], "comes before --time");
+    }
+    const double end = startSeconds + searchEndHours(s, startSeconds) * 3600.0;
+    if (end > endSeconds) {
+      refuse("--search", o.search[k],
+             "the search ends at " + utcTimeText(end) + ", after " + endName + " " +
+                 utcTimeText(endSeconds));
+    }
+    efforts.push_back(std::move(s));
+  }
+  return efforts;
+}
+
 }  // namespace
 
 void addPlanParticles(CLI::App* plan, SimulateOptions& o) {
@@ -281,12 +327,46 @@ void addPlanParticles(CLI::App* plan, SimulateOptions& o) {
       ->type_name("N");
   plan->add_option("--seed", o.seed, "seed of the simulation, 0 to 2^53 (default 1)")
       ->type_name("S");
+  // The rest of simulate's case, so that the plan is made over the map that simulate draws.
+  plan->add_option("--time", o.time,
+                   "with --particles: time of the last known position, ISO 8601 "
+                   "UTC; the datum's time is --hours later")
+      ->type_name("TIME");
+  plan->add_option("--lat2", o.lat2, "with --particles: second position of a track")
+      ->type_name("LAT");
+  plan->add_option("--lon2", o.lon2, "with --particles: its longitude")->type_name("LON");
+  plan->add_option("--time2", o.time2, "with --particles: time at the second position")
+      ->type_name("TIME");
+  plan->add_option("--current-error", o.currentError,
+                   "with --particles: probable error of the current, knots, 0 to 20")
+      ->type_name("KN");
+  plan->add_option("--jibe-rate", o.jibeRate,
+                   "with --particles: probability of a jibe in an hour, 0 to 1 (default 0.04)")
+      ->type_name("P");
+  auto many = [plan](const char* name, std::vector<std::string>& value, const char* help,
+                     const char* type) {
+    plan->add_option(name, value, help)
+        ->type_name(type)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  };
+  many("--search", o.search,
+       "with --particles: a GPX file of routes sailed without success, "
+       "repeated",
+       "FILE");
+  many("--search-start", o.searchStart, "when that search started, ISO 8601 UTC", "TIME");
+  many("--speed", o.speed, "that search's speed, knots", "KN");
+  many("--sweep-width", o.sweepWidth, "that search's sweep width, NM", "W");
 }
 
 bool planOverParticles(const Options& o, const CLI::App& sub, const SearchPlanInput& input,
                        SearchPlan& plan) {
   if (!given(&sub, "--particles")) {
-    if (given(&sub, "--seed")) refuse("--seed", o.simulate.seed, "it seeds --particles");
+    for (const char* option :
+         {"--seed", "--time", "--lat2", "--current-error", "--jibe-rate", "--search"}) {
+      if (given(&sub, option)) {
+        throw UsageError(std::string(option) + " refused: it describes the cloud of --particles");
+      }
+    }
     return false;
   }
   const auto particles =
@@ -298,6 +378,18 @@ bool planOverParticles(const Options& o, const CLI::App& sub, const SearchPlanIn
   m.lat = checkCoordinate("--lat", o.lat, Axis::Latitude);
   m.lon = checkCoordinate("--lon", o.lon, Axis::Longitude);
   m.positionError = std::hypot(input.x, input.y);
+  const SimulateOptions& c = o.simulate;
+  if (given(&sub, "--time")) m.seconds = checkTime("--time", c.time);
+  if (given(&sub, "--lat2") || given(&sub, "--lon2") || given(&sub, "--time2")) {
+    if (!given(&sub, "--time")) throw UsageError("a track needs --time too");
+    readTrack(c, sub, m);
+  }
+  if (given(&sub, "--current-error")) {
+    m.currentError = checkBounded("--current-error", c.currentError, 0.0, kMaxDriftSpeed, "knots");
+  }
+  if (given(&sub, "--jibe-rate")) {
+    m.jibeRate = checkBounded("--jibe-rate", c.jibeRate, 0.0, 1.0, "(a probability)");
+  }
   std::vector<WindEntry> wind;
   if (given(&sub, "--object")) {
     m.leeway = DriftModel::Leeway::Class;
@@ -315,7 +407,15 @@ bool planOverParticles(const Options& o, const CLI::App& sub, const SearchPlanIn
   double onScene = 0.0;
   for (const SearchUnit& u : input.units) onScene = std::max(onScene, u.hours);
   DriftRun run;
-  run.endSeconds = (checkFinite("--hours", o.hours) + onScene / 2.0) * 3600.0;
+  run.endSeconds = m.seconds + (checkFinite("--hours", o.hours) + onScene / 2.0) * 3600.0;
+  if (m.track && run.endSeconds < m.seconds2) {
+    throw UsageError("the middle of the search period, " + utcTimeText(run.endSeconds) +
+                     ", comes before --time2");
+  }
+  if (!c.search.empty() && !given(&sub, "--time")) {
+    throw UsageError("--search needs --time: its start is a time of day");
+  }
+  run.searches = readSearches(c, m.seconds, run.endSeconds, "the middle of the search period");
 
   ParticleCloud cloud = seedCloud(m, particles, seed);
   runDrift(cloud, m, forcing, run, seed);
@@ -477,18 +577,7 @@ int runSimulate(const SimulateOptions& o, const CLI::App& sub) {
   m.lat = checkCoordinate("--lat", o.lat, Axis::Latitude);
   m.lon = checkCoordinate("--lon", o.lon, Axis::Longitude);
   m.seconds = checkTime("--time", o.time);
-  const bool has2 = given(&sub, "--lat2"), hasLon2 = given(&sub, "--lon2"),
-             hasTime2 = given(&sub, "--time2");
-  if (has2 || hasLon2 || hasTime2) {
-    if (!(has2 && hasLon2 && hasTime2)) {
-      throw UsageError("a track needs --lat2, --lon2 and --time2 together");
-    }
-    m.track = true;
-    m.lat2 = checkCoordinate("--lat2", o.lat2, Axis::Latitude);
-    m.lon2 = checkCoordinate("--lon2", o.lon2, Axis::Longitude);
-    m.seconds2 = checkTime("--time2", o.time2);
-    if (!(m.seconds2 > m.seconds)) refuse("--time2", o.time2, "must come after --time");
-  }
+  readTrack(o, sub, m);
   if (given(&sub, "--x-error")) m.positionError = checkPositionError(o.xError);
 
   // The leeway: a class with its wind, or a manual vector, or none.
@@ -569,32 +658,7 @@ int runSimulate(const SimulateOptions& o, const CLI::App& sub) {
   if (given(&sub, "--cell"))
     cell = checkPositiveUpTo("--cell", o.cell, kMaxCell, " nautical miles");
 
-  // The searches, each with its own start, speed and sweep width.
-  const std::size_t searches = o.search.size();
-  if (searches > kMaxSearches) refuse("--search", o.search.back(), "at most 100 searches");
-  for (const auto& [option, list] : {std::pair{"--search-start", &o.searchStart},
-                                     {"--speed", &o.speed},
-                                     {"--sweep-width", &o.sweepWidth}}) {
-    if (list->size() != searches) {
-      throw UsageError(std::string(option) + " is given " + std::to_string(list->size()) +
-                       " times for " + std::to_string(searches) +
-                       " --search: every search needs its own --search-start, --speed and "
-                       "--sweep-width");
-    }
-  }
-  for (std::size_t k = 0; k < searches; ++k) {
-    SearchEffort s = readSearch(o.search[k], o.searchStart[k], o.speed[k], o.sweepWidth[k]);
-    if (s.startSeconds < m.seconds) {
-      refuse("--search-start", o.searchStart[k], "comes before --time");
-    }
-    const double end = m.seconds + searchEndHours(s, m.seconds) * 3600.0;
-    if (end > run.endSeconds) {
-      refuse("--search", o.search[k],
-             "the search ends at " + utcTimeText(end) + ", after the map's time " +
-                 utcTimeText(run.endSeconds) + "; give a later --until");
-    }
-    run.searches.push_back(std::move(s));
-  }
+  run.searches = readSearches(o, m.seconds, run.endSeconds, "the map's time");
   std::string svg, gpx;
   if (given(&sub, "--svg")) svg = checkPath("--svg", o.svg, "a file");
   if (given(&sub, "--gpx")) gpx = checkPath("--gpx", o.gpx, "a file");

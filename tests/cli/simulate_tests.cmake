@@ -57,5 +57,5 @@ vestrand_cli_test(plan.particles STATUS 0
   ARGS plan --lat 43:30N --lon 003:45W --hours 6 --current-set 70 --current-drift 0.6
        --object PIW-1 --wind-from 300 --wind-speed 20 --x-error 2 --unit A:15:3:0.6
        --unit B:80:1.5:0.8 --no-gpx --json --particles 5000 --seed 3)
-vestrand_cli_test(plan.refuse.seed STATUS 2 MESSAGE "--seed '3' refused: it seeds --particles"
+vestrand_cli_test(plan.refuse.seed STATUS 2 MESSAGE "--seed refused: it describes the cloud of --particles"
   ARGS plan --lat 43.5 --lon -3.75 --hours 3 --x-error 1 --unit A:10:4:1 --json --seed 3)
