@@ -12,6 +12,7 @@
 #include "commands.h"
 #include "console.h"
 #include "options.h"
+#include "simulate_command.h"
 
 using namespace vestrand::cli;
 

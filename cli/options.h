@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "simulate_command.h"
+#include "simulate_options.h"
 
 namespace vestrand::cli {
 
@@ -65,6 +65,9 @@ void addSearchSubcommands(CLI::App& app, Options& o, Subcommands& s);
 void addDestination(CLI::App* app, Options& o);
 // --format, and with `split` --max-points, the plotters' limit of points a route.
 void addFormats(CLI::App* app, Options& o, bool split);
+
+// Declares simulate and its options (simulate_command.cpp).
+CLI::App* addSimulateSubcommand(CLI::App& app, SimulateOptions& o);
 
 // True when the option `name` of `sub` was given.
 bool given(const CLI::App* sub, const char* name);

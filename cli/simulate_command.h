@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "simulate_options.h"
+
 namespace vestrand {
 struct SearchPlan;
 struct SearchPlanInput;
@@ -14,21 +16,6 @@ struct SearchPlanInput;
 namespace vestrand::cli {
 
 struct Options;
-
-// The options of simulate, kept as the texts given; runSimulate checks them.
-struct SimulateOptions {
-  std::string lat, lon, time, lat2, lon2, time2, xError;
-  std::string object, windFrom, windSpeed;
-  std::vector<std::string> wind;  // TIME:FROM:SPEED
-  std::string leewayToward, leewaySpeed, currentSet, currentDrift, currentError;
-  std::string until, hours, particles, seed, stepMinutes, jibeRate, cell;
-  std::vector<std::string> search, searchStart, speed, sweepWidth;
-  std::string svg, gpx;
-  bool json = false;
-};
-
-// Declares simulate and its options on `app`.
-CLI::App* addSimulateSubcommand(CLI::App& app, SimulateOptions& o);
 
 // Runs simulate: prints the map's figures (and the paths of the files written first).
 int runSimulate(const SimulateOptions& o, const CLI::App& sub);
