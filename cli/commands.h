@@ -2,6 +2,8 @@
 // and prints its result; bad input throws UsageError, a file that cannot be written WriteFailure.
 #pragma once
 
+#include <coverage.h>
+
 #include <string>
 #include <vector>
 
@@ -24,6 +26,9 @@ int runArrive(const Options& o, const CLI::App& sub);
 int runDrift(const Options& o, const CLI::App& sub);
 // coverage: coverage factor and probability of detection for a sweep width and spacing.
 int runCoverage(const Options& o, const CLI::App& sub);
+
+// fields: what forecast files hold, or the wind and current they give at one place and time.
+int runFields(const Options& o);
 
 // position: a position read from one text, printed in every form.
 int runPosition(const Options& o);
@@ -63,6 +68,10 @@ DriftVector driftPart(const CLI::App& sub, const char* directionOption,
 
 // Sweep widths, spacings and coverage factors of the search aids: above 0, at most 100.
 inline constexpr double kMaxSweepWidth = 100.0;  // nautical miles; also the spacing and the factor
+
+// A coverage factor W / S above 100, refused in the name of `option` (the spacing or the sweep
+// width that made it): its PODs say nothing, and its text would be as long as the number.
+void checkCoverageFactor(const std::string& option, const std::string& text, const Coverage& c);
 
 // A number above 0 and at most `high`, `unit` (" nautical miles", or "") for the message.
 double checkPositiveUpTo(const std::string& option, const std::string& text, double high,

@@ -57,6 +57,15 @@ double checkPositiveUpTo(const std::string& option, const std::string& text, dou
   return value;
 }
 
+void checkCoverageFactor(const std::string& option, const std::string& text, const Coverage& c) {
+  if (!(c.factor <= kMaxSweepWidth)) {
+    refuse(option, text,
+           "the coverage W / S of a sweep width of " + shortestNumber(c.sweepWidth) +
+               " over a track spacing of " + shortestNumber(c.spacing) +
+               " nautical miles would exceed 100");
+  }
+}
+
 int runCourse(const Options& o) {
   const double lat1 = checkCoordinate("--lat", o.lat, Axis::Latitude);
   const double lon1 = checkCoordinate("--lon", o.lon, Axis::Longitude);
@@ -174,10 +183,13 @@ int runCoverage(const Options& o, const CLI::App& sub) {
                                                              " nautical miles"))
                 : coverageOfFactor(width,
                                    checkPositiveUpTo("--coverage", o.coverage, kMaxSweepWidth, ""));
-  // A sweep width of 100 over a spacing or factor of 1e-310 overflows.
-  if (!std::isfinite(c.factor) || !std::isfinite(c.spacing)) {
-    if (bySpacing) refuse("--spacing", o.spacing, "the coverage W / S is not a finite number");
-    refuse("--coverage", o.coverage, "the track spacing W / C is not a finite number");
+  // The one that follows keeps the bound of the one given: a spacing of 1e-300 would give a
+  // coverage of 300 digits, as a coverage of 1e-300 a spacing of as many.
+  if (bySpacing) checkCoverageFactor("--spacing", o.spacing, c);
+  if (!(c.spacing <= kMaxSweepWidth)) {
+    refuse("--coverage", o.coverage,
+           "with --sweep-width " + o.sweepWidth +
+               " the track spacing W / C would exceed 100 nautical miles");
   }
   return printResult(o.json ? coverageJson(c) : coverageText(c));
 }

@@ -140,7 +140,8 @@ double unitNumber(const std::string& unit, const std::string& text, const char* 
   double value = 0.0;
   std::string error;
   if (!parseNumber(text, value, error)) {
-    refuse("--unit", unit, std::string("the ") + what + " '" + text + "': " + error);
+    refuse("--unit", unit,
+           std::string("the ") + what + " '" + text + "': " + error + "; expected " + kUnitForm);
   }
   if (!(value > 0.0 && value <= high)) {
     refuse("--unit", unit,
@@ -311,9 +312,10 @@ void addSearchSubcommands(CLI::App& app, Options& o, Subcommands& s) {
       ->type_name("Y|FIX");
   s.plan
       ->add_option("--unit", o.units,
-                   "a search unit: name (1 to 20 letters, digits, '-', '_'), search speed kn, "
-                   "time on scene h, sweep width NM, and optionally its start position and "
-                   "transit speed kn; repeat for each unit, up to 8")
+                   "a search unit: name (1 to 20 letters, digits, '-', '_'), search speed kn (up "
+                   "to 300), time on scene h (up to 240), sweep width NM (up to 100), and "
+                   "optionally its start position and transit speed kn (up to 300); repeat "
+                   "for each unit, up to 8")
       ->required()
       ->expected(1)
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)

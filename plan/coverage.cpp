@@ -1,5 +1,7 @@
 #include "coverage.h"
 
+#include "plan_summary.h"
+
 namespace vestrand {
 
 Coverage coverageOfSpacing(double sweepWidth, double spacing) {
@@ -17,6 +19,14 @@ Coverage coverageOfFactor(double sweepWidth, double factor) {
   c.podInverseCube = podInverseCube(factor);
   c.podExponential = podExponential(factor);
   return c;
+}
+
+std::string podText(double pod) {
+  const std::string text = fixedText(pod * 100.0, 1);
+  if (text == "-") return text;
+  if (text == "100.0" || pod >= 1.0) return "> 99.9%";
+  if (text == "0.0" && pod > 0.0) return "< 0.1%";
+  return text + "%";
 }
 
 }  // namespace vestrand

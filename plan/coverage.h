@@ -13,6 +13,8 @@
 // Units: sweep width and track spacing in nautical miles; C, the PODs as plain numbers.
 #pragma once
 
+#include <string>
+
 // The two laws themselves, podInverseCube and podExponential, are the search library's.
 #include "detection.h"
 
@@ -30,5 +32,11 @@ struct Coverage {
 Coverage coverageOfSpacing(double sweepWidth, double spacing);
 // The track spacing that gives the coverage factor `factor` (S = W / C), and its PODs.
 Coverage coverageOfFactor(double sweepWidth, double factor);
+
+// A POD for people, in per cent to one decimal ("98.8%"). A POD never reaches certainty, nor is
+// any search's exactly nil: where one decimal would show 100.0 it reads "> 99.9%", where it
+// would show 0.0 for a POD above 0 "< 0.1%". Not-a-number gives "-".
+// @param[in] pod 0..1
+std::string podText(double pod);
 
 }  // namespace vestrand

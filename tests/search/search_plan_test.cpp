@@ -7,7 +7,9 @@
 
 #include <cmath>
 #include <numbers>
+#include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "Derrota.h"
@@ -206,6 +208,56 @@ TEST(SearchPlan, ArrivalIsMeasuredToTheNearestCspAndLateAfterTheDatumTime) {
   EXPECT_FALSE(p.units[0].arrival.has_value());
   in.units[1].start->transitSpeed = 1.0;  // far too slow
   EXPECT_TRUE(planOf(in).units[1].arrival->late);
+}
+
+// One unit about one datum without drift: a square area whose long axis runs north.
+SearchPlanInput oneUnit(std::optional<UnitStart> start, double hours = 3.0) {
+  SearchPlanInput in;
+  in.datums = manualDatums(43.5, -3.75, 2.0, {}, {});
+  in.x = 2.0;
+  in.units = {{"A", 5.0, hours, 0.5, start}};
+  return in;
+}
+
+TEST(SearchPlan, SweepBeginsHalfASpacingInsideTheCornerNearestTheStart) {
+  const SearchPlan south = planOf(oneUnit({}));
+  ASSERT_DOUBLE_EQ(south.area.axisCourse, 0.0);
+  const UnitPlan& u = south.units[0];
+  const double s = u.spacing;
+  // Without a start, the rear left corner: south-west.
+  auto [x, y] = onPlane(south, u.csp());
+  EXPECT_NEAR(x, -south.area.length / 2.0 + s / 2.0, 1e-6);
+  EXPECT_NEAR(y, -south.area.width / 2.0 + s / 2.0, 1e-6);
+  double course = 0.0;
+  double distance = 0.0;
+  RumboDistancia(u.route[0].lat, u.route[0].lon, u.route[1].lat, u.route[1].lon, &course,
+                 &distance);
+  // The first leg runs north, the long way (to the convergence of the meridians on the plane of
+  // the centre).
+  EXPECT_NEAR(ang_180(course), 0.0, 0.05);
+  EXPECT_NEAR(distance, south.area.length - s, 1e-4);
+  // A unit coming from the north-east starts in the north-east corner.
+  const SearchPlan ne = planOf(oneUnit(UnitStart{{44.0, -3.0}, 20.0}));
+  std::tie(x, y) = onPlane(ne, ne.units[0].csp());
+  EXPECT_NEAR(x, ne.area.length / 2.0 - s / 2.0, 1e-6);
+  EXPECT_NEAR(y, ne.area.width / 2.0 - s / 2.0, 1e-6);
+}
+
+// A unit whose track is shorter than the area's side: S = A / (V T) is wider than the area, and
+// its one leg runs down the middle from edge to edge.
+TEST(SearchPlan, StripNarrowerThanTheSpacingGetsOneLegDownItsMiddle) {
+  const SearchPlan p = planOf(oneUnit({}, 0.2));
+  const UnitPlan& u = p.units[0];
+  ASSERT_GT(u.spacing, p.area.length);
+  EXPECT_EQ(u.legs, 1);
+  const auto [x0, y0] = onPlane(p, u.route[0]);
+  const auto [x1, y1] = onPlane(p, u.route[1]);
+  EXPECT_NEAR(x0, -p.area.length / 2.0, 1e-6);
+  EXPECT_NEAR(x1, p.area.length / 2.0, 1e-6);
+  EXPECT_NEAR(y0, 0.0, 1e-6);
+  EXPECT_NEAR(y1, 0.0, 1e-6);
+  // Longer than the unit's one mile of track: said, as nothing can be dropped.
+  EXPECT_TRUE(u.overEndurance);
 }
 
 class Recorder final : public PatternSink {
