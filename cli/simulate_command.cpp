@@ -3,6 +3,7 @@
 #include <cloud_area.h>
 #include <drift_forcing.h>
 #include <drift_run.h>
+#include <field_time.h>
 #include <gpx.h>
 #include <gpx_reader.h>
 #include <leeway.h>
@@ -43,15 +44,6 @@ constexpr double kPlotterRingShare = 0.02;  // of the area's cells, the least a 
 [[noreturn]] void refuse(const std::string& option, const std::string& text,
                          const std::string& reason) {
   throw UsageError(option + " '" + text + "' refused: " + reason);
-}
-
-long long daysFromCivil(long long y, int m, int d) {
-  y -= m <= 2;
-  const long long era = (y >= 0 ? y : y - 399) / 400;
-  const long long yoe = y - era * 400;
-  const long long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
 }
 
 double checkTime(const std::string& option, const std::string& text) {
@@ -454,60 +446,11 @@ std::string particlePlanJson(const SearchPlan& plan, double normalPos) {
 }
 
 bool parseUtcTime(const std::string& text, double& seconds, std::string& error) {
-  int year = 0, month = 0, day = 0, hour = 0, minute = 0, consumed = 0;
-  double second = 0.0;
-  char sep = 0;
-  if (std::sscanf(text.c_str(), "%4d-%2d-%2d%c%2d:%2d%n", &year, &month, &day, &sep, &hour, &minute,
-                  &consumed) != 6 ||
-      (sep != 'T' && sep != ' ') || text.size() < 16 ||
-      !std::isdigit(static_cast<unsigned char>(text[0]))) {
-    error = "expected an ISO 8601 time in UTC, YYYY-MM-DDTHH:MM[:SS]Z";
-    return false;
-  }
-  std::string rest = text.substr(static_cast<std::size_t>(consumed));
-  if (rest.size() >= 3 && rest[0] == ':' && std::isdigit(static_cast<unsigned char>(rest[1])) &&
-      std::isdigit(static_cast<unsigned char>(rest[2]))) {
-    second = (rest[1] - '0') * 10 + (rest[2] - '0');
-    rest = rest.substr(3);
-  }
-  if (rest == "Z" || rest == "+00:00") rest.clear();
-  if (!rest.empty()) {
-    error = "expected an ISO 8601 time in UTC, YYYY-MM-DDTHH:MM[:SS]Z; '" + rest + "' is left over";
-    return false;
-  }
-  static constexpr int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-  if (month < 1 || month > 12 || day < 1 || day > kDays[month - 1] ||
-      (month == 2 && day == 29 && !leap) || hour > 23 || minute > 59 || second > 59) {
-    error = "not a real date and time";
-    return false;
-  }
-  seconds = static_cast<double>(daysFromCivil(year, month, day)) * 86400.0 + hour * 3600.0 +
-            minute * 60.0 + second;
-  return true;
+  return fields::parseIsoTime(text, seconds, error);
 }
 
 std::string utcTimeText(double seconds) {
-  const auto whole = static_cast<long long>(std::llround(seconds));
-  long long days = whole / 86400, rest = whole % 86400;
-  if (rest < 0) {
-    rest += 86400;
-    --days;
-  }
-  // Civil date from days since 1970-01-01 (Howard Hinnant's algorithm).
-  const long long z = days + 719468;
-  const long long era = (z >= 0 ? z : z - 146096) / 146097;
-  const long long doe = z - era * 146097;
-  const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const long long mp = (5 * doy + 2) / 153;
-  const long long d = doy - (153 * mp + 2) / 5 + 1;
-  const long long m = mp < 10 ? mp + 3 : mp - 9;
-  const long long y = yoe + era * 400 + (m <= 2);
-  char text[64];
-  std::snprintf(text, sizeof text, "%04lld-%02lld-%02lldT%02lld:%02lld:%02lldZ", y, m, d,
-                rest / 3600, rest / 60 % 60, rest % 60);
-  return text;
+  return fields::isoTimeText(seconds);
 }
 
 CLI::App* addSimulateSubcommand(CLI::App& app, SimulateOptions& o) {

@@ -37,8 +37,8 @@ bool planOverParticles(const Options& o, const CLI::App& sub, const SearchPlanIn
 std::string particlePlanText(const SearchPlan& plan, double normalPos);
 std::string particlePlanJson(const SearchPlan& plan, double normalPos);
 
-// Reads an ISO 8601 time in UTC: "2026-12-07T14:30Z", "2026-12-07T14:30:15Z", "2026-12-07 14:30"
-// (taken as UTC), to seconds since 1970-01-01T00:00:00Z.
+// Reads an ISO 8601 time in UTC, as the forecast fields read them (field_time.h): seconds since
+// 1970-01-01T00:00:00Z.
 // @return false when the text is not a real date and time; `error` says why
 bool parseUtcTime(const std::string& text, double& seconds, std::string& error);
 

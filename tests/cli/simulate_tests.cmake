@@ -17,7 +17,7 @@ vestrand_cli_test(simulate.files STATUS 0 WELLFORMED map.svg map.gpx
 
 # Refusals: status 2, the option and the reason, nothing written.
 foreach(refusal
-    "time|--time '2026-02-29T10:00Z' refused: not a real date and time|--hours|1"
+    "time|--time '2026-02-29T10:00Z' refused: the day must lie from 01 to 28|--hours|1"
     "track|a track needs --lat2, --lon2 and --time2 together|--hours|1|--lat2|44"
     "time2|--time2 '2026-12-07T14:00Z' refused: must come after --time|--hours|1|--lat2|44|--lon2|-3|--time2|2026-12-07T14:00Z"
     "fix|--x-error 'sonar' refused: expected nautical miles or a fix|--hours|1|--x-error|sonar"
