@@ -26,12 +26,15 @@ PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
 PACKAGE_TOOLS := dpkg-dev file lintian appstream
 # Needed only by make fuzz.
 FUZZ_TOOLS := clang libclang-rt-14-dev
+# Needed only by make bench: the NumPy version of the drift simulation that drift_bench runs
+# beside its own, with Debian's /usr/bin/python3.
+BENCH_TOOLS := python3-numpy
 FUZZ_SECONDS ?= 20
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= $(shell nproc)
 DEMO_DIR ?= $(CURDIR)/build/demo
 
-.PHONY: run test deps deps-list deps-list-fuzz deps-list-package build build-sanitize bench screenshots \
+.PHONY: run test deps deps-list deps-list-fuzz deps-list-package deps-list-bench build build-sanitize bench screenshots \
         format package fuzz
 
 # The lists the install steps use, one line each, for the check that a fresh machine gets
@@ -42,6 +45,8 @@ deps-list-fuzz:
 	@echo $(PACKAGES) $(FUZZ_TOOLS)
 deps-list-package:
 	@echo $(PACKAGES) $(PACKAGE_TOOLS)
+deps-list-bench:
+	@echo $(PACKAGES) $(BENCH_TOOLS)
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -75,7 +80,9 @@ test: build build-sanitize
 	ctest --preset sanitize -j $(JOBS)
 
 bench: build
+	@$(MAKE) --no-print-directory deps PACKAGES="$(PACKAGES) $(BENCH_TOOLS)"
 	./build/bench/gpx_bench --benchmark_counters_tabular=true
+	./build/bench/drift_bench
 	./build/bench/svg_bench
 	./build/bench/fields_bench
 	QT_QPA_PLATFORM=offscreen ./build/bench/window/window_bench

@@ -11,6 +11,7 @@
 #include "commands.h"
 #include "console.h"
 #include "options.h"
+#include "simulate_command.h"
 
 using namespace vestrand::cli;
 
@@ -66,6 +67,7 @@ int main(int argc, char** argv) {
     if (sub.objects->parsed()) return runObjects(o);
     if (sub.leeway->parsed()) return runLeeway(o, *sub.leeway);
     if (sub.plan->parsed()) return runPlan(o, *sub.plan);
+    if (sub.simulate->parsed()) return runSimulate(o.simulate, *sub.simulate);
     printMessage("no subcommand was chosen");
     return kExitUsage;
   } catch (const UsageError& e) {

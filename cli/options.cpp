@@ -218,6 +218,7 @@ Subcommands addSubcommands(CLI::App& app, Options& o) {
   addSearchSubcommands(app, o, s);
   s.nmea = addNmeaSubcommand(app, o);
   s.trackline = addTracklineSubcommand(app, o);
+  s.simulate = addSimulateSubcommand(app, o.simulate);
 
   o.method = "plane";
   return s;

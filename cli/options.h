@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "simulate_options.h"
+
 namespace vestrand::cli {
 
 // Everything the subcommands read; only the options of the chosen subcommand are filled in.
@@ -40,6 +42,7 @@ struct Options {
   // step and what to do outside the files.
   std::vector<std::string> windFiles, currentFiles;
   std::string time, stepMinutes, outside;
+  SimulateOptions simulate;
 };
 
 struct Subcommands {
@@ -59,10 +62,12 @@ struct Subcommands {
   CLI::App* plan;
   CLI::App* nmea;
   CLI::App* trackline;
+  CLI::App* simulate;
 
   std::vector<CLI::App*> all() const {
-    return {square,   sector,   creeping, parallel, line,   course, arrive, drift,
-            coverage, position, fields,   objects,  leeway, plan,   nmea,   trackline};
+    return {square,   sector,   creeping, parallel, line,   course, arrive,    drift,
+            coverage, position, fields,   objects,  leeway, plan,   nmea,      trackline,
+            simulate};
   }
 };
 
@@ -89,6 +94,8 @@ void addTurnAndDriftOptions(CLI::App* sub, Options& o);
 // The options every pattern subcommand shares: where the files go, their formats, the plan;
 // `tracks` adds the sweep width of patterns with a track spacing.
 void addPatternOutputOptions(CLI::App* sub, Options& o, bool tracks);
+// Declares simulate and its options (simulate_command.cpp).
+CLI::App* addSimulateSubcommand(CLI::App& app, SimulateOptions& o);
 
 // True when the option `name` of `sub` was given.
 bool given(const CLI::App* sub, const char* name);

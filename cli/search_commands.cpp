@@ -21,6 +21,7 @@
 #include "console.h"
 #include "report.h"
 #include "search_report.h"
+#include "simulate_command.h"
 
 namespace vestrand::cli {
 namespace {
@@ -522,6 +523,7 @@ void addSearchSubcommands(CLI::App& app, Options& o, Subcommands& s) {
   s.plan->add_flag("--summary", o.summary, "also print the plan's figures and each unit's route");
   s.plan->add_flag("--legs", o.legs, "also print the leg table of every unit at its speed");
   s.plan->add_flag("--json", o.json, "print the plan as one JSON object on one line");
+  addPlanParticles(s.plan, o.simulate);
 }
 
 int runObjects(const Options& o) {
@@ -592,6 +594,10 @@ int runPlan(const Options& o, const CLI::App& sub) {
       refuse("--lat", o.lat, "the plan's positions are not finite numbers");
   }
 
+  // Over a simulated cloud instead, when asked; both plans' POS are reported.
+  const double normalPos = plan.planned.pos;
+  const bool particles = planOverParticles(o, sub, input, plan);
+
   const Destination d = destination(o, sub);
   const RouteSource source{searchPlanFileName(d.stem),
                            [&plan, &d](PatternSink& sink) { sailSearchPlan(plan, d.stem, sink); },
@@ -635,6 +641,7 @@ int runPlan(const Options& o, const CLI::App& sub) {
     if (svg) written.svg = o.svg;
     std::string json = planJson(plan, written, o.legs ? legTable(plan, input.units, true) : "");
     if (drift.forcing) json.insert(json.size() - 2, forcingJson(*drift.forcing));
+    if (particles) json.insert(json.rfind('}'), particlePlanJson(plan, normalPos));
     return printResult(json);
   }
   std::string text;
@@ -642,6 +649,7 @@ int runPlan(const Options& o, const CLI::App& sub) {
   if (svg) text += o.svg + "\n";
   if (o.summary && drift.forcing) text += forcingText(*drift.forcing);
   if (o.summary) text += planText(plan);
+  if (o.summary && particles) text += particlePlanText(plan, normalPos);
   if (o.legs) text += legTable(plan, input.units, false);
   return printResult(text);
 }

@@ -111,6 +111,21 @@ void PlanOutline::add(const PlanExtras& extras, const LocalChart& chart) {
     }
     lines.push_back(std::move(line));
   }
+  for (const ExtraCell& extra : extras.cells) {
+    const ChartCell cell{chart.project(extra.centre.lat, extra.centre.lon), extra.side,
+                         extra.shade};
+    bounds.add({cell.centre.x - cell.side / 2.0, cell.centre.y - cell.side / 2.0});
+    bounds.add({cell.centre.x + cell.side / 2.0, cell.centre.y + cell.side / 2.0});
+    cells.push_back(cell);
+  }
+}
+
+Rgb cellColour(double shade) {
+  const double s = std::clamp(shade, 0.0, 1.0);
+  auto channel = [s](double pale, double dark) {
+    return static_cast<std::uint8_t>(std::lround(pale + (dark - pale) * s));
+  };
+  return {channel(255, 170), channel(245, 0), channel(190, 30)};
 }
 
 void PlanOutlineSink::startRoute(const char* name) {
@@ -162,6 +177,13 @@ PlanFigure layoutFigure(const PlanOutline& outline, PictureSize size) {
   const auto room = static_cast<std::size_t>(areaWidth * areaHeight / 2500.0);
   f.numberStride = labelStride(points, std::clamp(room, kMinNumbers, kMaxNumbers));
 
+  for (const ChartCell& c : outline.cells) {
+    const PixelPoint low = f.frame.toPixels({c.centre.x - c.side / 2.0, c.centre.y - c.side / 2.0});
+    const PixelPoint high =
+        f.frame.toPixels({c.centre.x + c.side / 2.0, c.centre.y + c.side / 2.0});
+    if (!drawable(c.centre)) continue;
+    f.cells.push_back({{low.x, high.y, high.x, low.y}, cellColour(c.shade)});
+  }
   for (const ChartLine& l : outline.lines) {
     FigureLine line{{}, l.colour, l.width, l.dashed};
     for (const ChartPoint& p : l.points) {

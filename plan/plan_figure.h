@@ -138,6 +138,16 @@ struct FigureNorthArrow {
   FigureText letter;                  // "N" below it
 };
 
+// A cell of a probability map, shaded by its probability, drawn under everything else.
+struct FigureCell {
+  PixelBox box;
+  Rgb colour;
+};
+
+// The shade of a probability map's cell: pale yellow for the least probable through orange to
+// dark red for the most. @param[in] shade 0 to 1, the cell's probability over the largest
+Rgb cellColour(double shade);
+
 struct PlanFigure {
   PictureSize size;   // as laid out, the height decided
   std::string title;  // the first route's name
@@ -150,6 +160,7 @@ struct PlanFigure {
   FigureScaleBar scaleBar;
   FigureNorthArrow north;
   std::vector<FigureText> legend;  // one route name per line in its unit's colour
+  std::vector<FigureCell> cells;   // a probability map under the routes, when there is one
 
   std::size_t lineVertexCount() const;  // kept points over all routes
 };
@@ -166,9 +177,16 @@ struct ExtraLine {
   double width = 1.5;  // pixels
   bool dashed = true;
 };
+// A square cell of a probability map on its own local plane, placed by its centre.
+struct ExtraCell {
+  GeoPoint centre;
+  double side = 0.0;   // nautical miles
+  double shade = 0.0;  // 0 to 1, see cellColour
+};
 struct PlanExtras {
   std::vector<ExtraMark> marks;
   std::vector<ExtraLine> lines;
+  std::vector<ExtraCell> cells;
 };
 
 // A route in an outline: no points, only their count.
@@ -186,11 +204,19 @@ struct ChartLine {
   bool dashed = true;
 };
 
+// A probability map's cell on the chart.
+struct ChartCell {
+  ChartPoint centre;
+  double side = 0.0;  // nautical miles
+  double shade = 0.0;
+};
+
 // What the frame needs of a plan: its routes counted, its marks and extra lines, its bounds.
 struct PlanOutline {
   std::vector<RouteOutline> routes;
   std::vector<ChartMark> marks;  // the file's waypoints, then the extra marks
   std::vector<ChartLine> lines;
+  std::vector<ChartCell> cells;
   ChartBounds bounds;  // of every drawable route point, mark and line
 
   std::size_t pointCount() const;

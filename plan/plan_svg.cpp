@@ -65,6 +65,17 @@ void writeText(const FigureText& t, Output& out) {
   out.escaped(t.text) << "</text>\n";
 }
 
+void writeCells(const PlanFigure& f, Output& out) {
+  if (f.cells.empty()) return;
+  out << "<g id=\"probability\" stroke=\"none\">\n";
+  for (const FigureCell& c : f.cells) {
+    out << "<rect x=\"" << c.box.left << "\" y=\"" << c.box.top << "\" width=\""
+        << c.box.right - c.box.left << "\" height=\"" << c.box.bottom - c.box.top << "\" fill=\""
+        << c.colour << "\"/>\n";
+  }
+  out << "</g>\n";
+}
+
 void writeRoutes(const PlanFigure& f, Output& out) {
   out << "<g id=\"routes\" fill=\"none\" stroke-linejoin=\"round\" stroke-linecap=\"round\">\n";
   for (const FigureRoute& route : f.routes) {
@@ -161,6 +172,7 @@ bool renderPlanSvg(const PlanFigure& f, const TextOut& textOut) {
       << f.size.height << "\" viewBox=\"0 0 " << f.size.width << " " << f.size.height
       << "\" font-family=\"sans-serif\">\n<title>";
   out.escaped(f.title) << "</title>\n<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
+  writeCells(f, out);
   writeRoutes(f, out);
   writeLines(f, out);
   writeTurningPoints(f, out);
