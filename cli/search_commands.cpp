@@ -14,6 +14,7 @@
 #include <cmath>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "arguments.h"
@@ -214,10 +215,14 @@ DriftInputs checkDrift(const Options& o, const CLI::App& sub) {
   const DriftVector current =
       driftPart(sub, "--current-set", o.currentSet, "--current-drift", o.currentDrift);
   const bool files = !o.windFiles.empty() || !o.currentFiles.empty();
+  // The plan's cloud of particles starts at the time of the last known position too.
+  const bool particles =
+      sub.get_option_no_throw("--particles") != nullptr && given(&sub, "--particles");
   if (!files) {
     for (const auto& [option, text] : {std::pair<const char*, const std::string&>{"--time", o.time},
                                        {"--step-minutes", o.stepMinutes},
                                        {"--outside", o.outside}}) {
+      if (particles && std::string_view(option) == "--time") continue;
       if (given(&sub, option)) {
         refuse(option, text,
                "it serves the forecast files; give --wind-file or --current-file, or leave it out");

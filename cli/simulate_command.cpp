@@ -319,11 +319,8 @@ void addPlanParticles(CLI::App* plan, SimulateOptions& o) {
       ->type_name("N");
   plan->add_option("--seed", o.seed, "seed of the simulation, 0 to 2^53 (default 1)")
       ->type_name("S");
-  // The rest of simulate's case, so that the plan is made over the map that simulate draws.
-  plan->add_option("--time", o.time,
-                   "with --particles: time of the last known position, ISO 8601 "
-                   "UTC; the datum's time is --hours later")
-      ->type_name("TIME");
+  // The rest of simulate's case, so that the plan is made over the map that simulate draws; the
+  // time of the last known position is the plan's own --time, which the forecast files use too.
   plan->add_option("--lat2", o.lat2, "with --particles: second position of a track")
       ->type_name("LAT");
   plan->add_option("--lon2", o.lon2, "with --particles: its longitude")->type_name("LON");
@@ -353,8 +350,7 @@ void addPlanParticles(CLI::App* plan, SimulateOptions& o) {
 bool planOverParticles(const Options& o, const CLI::App& sub, const SearchPlanInput& input,
                        SearchPlan& plan) {
   if (!given(&sub, "--particles")) {
-    for (const char* option :
-         {"--seed", "--time", "--lat2", "--current-error", "--jibe-rate", "--search"}) {
+    for (const char* option : {"--seed", "--lat2", "--current-error", "--jibe-rate", "--search"}) {
       if (given(&sub, option)) {
         throw UsageError(std::string(option) + " refused: it describes the cloud of --particles");
       }
@@ -371,7 +367,7 @@ bool planOverParticles(const Options& o, const CLI::App& sub, const SearchPlanIn
   m.lon = checkCoordinate("--lon", o.lon, Axis::Longitude);
   m.positionError = std::hypot(input.x, input.y);
   const SimulateOptions& c = o.simulate;
-  if (given(&sub, "--time")) m.seconds = checkTime("--time", c.time);
+  if (given(&sub, "--time")) m.seconds = checkTime("--time", o.time);
   if (given(&sub, "--lat2") || given(&sub, "--lon2") || given(&sub, "--time2")) {
     if (!given(&sub, "--time")) throw UsageError("a track needs --time too");
     readTrack(c, sub, m);
