@@ -2,6 +2,9 @@
 // and prints its result; bad input throws UsageError, a file that cannot be written WriteFailure.
 #pragma once
 
+#include <land_mask.h>
+
+#include <memory>
 #include <string>
 
 #include "options.h"
@@ -24,6 +27,21 @@ int runCoverage(const Options& o, const CLI::App& sub);
 
 // position: a position read from one text, printed in every form.
 int runPosition(const Options& o);
+
+// land: whether a position is on land and how far the nearest shore lies.
+int runLand(const Options& o, const CLI::App& sub);
+
+// The shorelines a command checks land with; no mask when --land is none or, by default, when
+// none are installed or readable (a note on standard error says so).
+struct LandChoice {
+  std::shared_ptr<const land::LandMask> mask;
+};
+// Chooses by --land: the resolution named (refused when not installed), none, or by default the
+// one fit for `detailNm` (land::Atlas::choose) among those installed. `required` refuses none
+// and a missing or unreadable file instead of going without land.
+LandChoice chooseLand(const Options& o, const CLI::App& sub, double detailNm, bool required);
+// "GSHHG 2.3.7, intermediate resolution (within 0.54 NM): /usr/share/gmt-gshhg/binned_GSHHS_i.nc"
+std::string landDataText(const land::LandMask& mask);
 
 // Sweep widths, spacings and coverage factors of the search aids: above 0, at most 100.
 inline constexpr double kMaxSweepWidth = 100.0;  // nautical miles; also the spacing and the factor

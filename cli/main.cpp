@@ -61,6 +61,7 @@ int main(int argc, char** argv) {
     if (sub.drift->parsed()) return runDrift(o, *sub.drift);
     if (sub.coverage->parsed()) return runCoverage(o, *sub.coverage);
     if (sub.position->parsed()) return runPosition(o);
+    if (sub.land->parsed()) return runLand(o, *sub.land);
     std::cerr << "vestrand-cli: no subcommand was chosen\n";
     return kExitUsage;
   } catch (const UsageError& e) {

@@ -195,6 +195,8 @@ Subcommands addSubcommands(CLI::App& app, Options& o) {
       ->type_name("TEXT");
   s.position->add_flag("--json", o.json, "print one JSON object on one line");
 
+  s.land = addLandSubcommand(app, o);
+
   o.method = "plane";
   return s;
 }

@@ -24,6 +24,7 @@ struct Options {
   std::string currentSet, currentDrift, leewayToward, leewaySpeed;
   std::string sweepWidth, coverage, passes, start;
   bool legs = false;
+  std::string land;  // --land: a GSHHG resolution, or none
 };
 
 struct Subcommands {
@@ -37,14 +38,20 @@ struct Subcommands {
   CLI::App* drift;
   CLI::App* coverage;
   CLI::App* position;
+  CLI::App* land;
 
   std::vector<CLI::App*> all() const {
-    return {square, sector, creeping, parallel, line, course, arrive, drift, coverage, position};
+    return {square, sector, creeping, parallel, line, course,
+            arrive, drift,  coverage, position, land};
   }
 };
 
 // Declares the subcommands and their options on `app`, filling `o` when parsed.
 Subcommands addSubcommands(CLI::App& app, Options& o);
+
+// The land subcommand and the --land option of the commands that check land (land_command.cpp).
+CLI::App* addLandSubcommand(CLI::App& app, Options& o);
+CLI::Option* addLandOption(CLI::App* app, Options& o);
 
 // True when the option `name` of `sub` was given.
 bool given(const CLI::App* sub, const char* name);

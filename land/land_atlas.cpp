@@ -22,16 +22,14 @@ Atlas::Atlas(std::vector<std::string> folders) : folders_(std::move(folders)) {
 
 std::vector<std::string> Atlas::standardFolders() {
   std::vector<std::string> folders;
-  if (const char* named = std::getenv("VESTRAND_GSHHG_DIR")) {
-    std::string list = named;
-    for (std::size_t start = 0; start <= list.size();) {
-      const std::size_t end = std::min(list.find(':', start), list.size());
-      if (end > start) folders.push_back(list.substr(start, end - start));
-      start = end + 1;
-    }
+  const char* named = std::getenv("VESTRAND_GSHHG_DIR");
+  if (named == nullptr) return {"/usr/share/gmt-gshhg", "/usr/share/gmt/coast"};
+  const std::string list = named;
+  for (std::size_t start = 0; start <= list.size();) {
+    const std::size_t end = std::min(list.find(':', start), list.size());
+    if (end > start) folders.push_back(list.substr(start, end - start));
+    start = end + 1;
   }
-  folders.push_back("/usr/share/gmt-gshhg");
-  folders.push_back("/usr/share/gmt/coast");
   return folders;
 }
 

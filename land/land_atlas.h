@@ -1,10 +1,10 @@
 // Which GSHHG shorelines this machine has, the one fit for a scale, and the masks of those in use.
 //
-// The files are looked for, resolution by resolution, in folders in this order: those named by
-// the environment variable VESTRAND_GSHHG_DIR (separated by ':'), /usr/share/gmt-gshhg (the
-// Debian packages gmt-gshhg-low, -high and -full) and /usr/share/gmt/coast (the Debian package
-// gmt-common, which the program gmt brings, with all five resolutions). The first folder holding
-// a resolution's file gives it.
+// The files are looked for, resolution by resolution, in /usr/share/gmt-gshhg (the Debian packages
+// gmt-gshhg-low, -high and -full), then /usr/share/gmt/coast (the Debian package gmt-common, which
+// the program gmt brings, with all five resolutions); the first folder holding a resolution's
+// file gives it. The environment variable VESTRAND_GSHHG_DIR, when set, names the folders to look
+// in instead (separated by ':'; set and empty: none).
 #pragma once
 
 #include <map>
@@ -24,7 +24,7 @@ class Atlas {
   // Looks for the files in `folders`, in order.
   explicit Atlas(std::vector<std::string> folders);
 
-  // The folders of the environment variable, then the Debian folders.
+  // The Debian folders, or those of the environment variable.
   static std::vector<std::string> standardFolders();
   // One atlas of the standard folders for the whole program, made on first use.
   static const Atlas& standard();
