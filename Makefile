@@ -7,16 +7,16 @@
 #   make package   build the Debian package into build-rel/packages/
 #   make fuzz      run every fuzz target for FUZZ_SECONDS seconds (clang's libFuzzer)
 
+# Land: the GSHHG shorelines as Debian ships them for GMT (crude, low and intermediate; the larger
+# gmt-gshhg-high and gmt-gshhg-full are optional and used when installed), read from their binned
+# netCDF files with the netCDF library. GMT itself (libgmt-dev) is not needed: see the README.
+LAND_PACKAGES := gmt-gshhg-low libnetcdf-dev
 # Everything make test installs. qt6-base-dev only recommends libqt6opengl6-dev, which the
 # UiTools configuration needs, and the install runs without recommendations: it is named here.
 PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev \
             qt6-base-dev libqt6opengl6-dev qt6-tools-dev qt6-tools-dev-tools qt6-qpa-plugins \
             libgl-dev libxml2-utils libxml2-dev fonts-dejavu-core poppler-utils locales \
             $(LAND_PACKAGES)
-# Land: the GSHHG shorelines as Debian ships them for GMT (crude, low and intermediate; the larger
-# gmt-gshhg-high and gmt-gshhg-full are optional and used when installed), read from their binned
-# netCDF files with the netCDF library. GMT itself (libgmt-dev) is not needed: see the README.
-LAND_PACKAGES := gmt-gshhg-low libnetcdf-dev
 # Needed only by make package (dpkg-shlibdeps finds the package's dependencies) and make fuzz.
 PACKAGE_TOOLS := dpkg-dev file
 FUZZ_TOOLS := clang libclang-rt-14-dev
