@@ -7,6 +7,8 @@
 
 #include "angulos.h"
 #include "land_clip.h"
+#include "plan_summary.h"
+#include "position_text.h"
 
 namespace vestrand {
 namespace {
@@ -105,6 +107,47 @@ void addLandLayer(PlanFigure& figure, GeoPoint datum, const land::LandMask& mask
     land::clipPolyline(pixels, cut, parts);
     for (const auto& part : parts) figure.land.shores.push_back(figurePoints(part));
   }
+}
+
+void LandCheckSink::startRoute(const char* name) {
+  route_ = name;
+  number_ = 0;
+}
+
+void LandCheckSink::routePoint(double lat, double lon, const char*) {
+  ++number_;
+  const GeoPoint here{lat, lon};
+  if (number_ > 1) {
+    const land::WayOverLand way =
+        mask_.wayOverLand({last_.lat, last_.lon}, {here.lat, here.lon}, true);
+    if (way.crossesLand()) {
+      const land::LatLon first = way.stretches.front().start;
+      warnings_.push_back(
+          {LandWarning::Kind::Leg, route_, number_ - 1, {first.lat, first.lon}, way.landNm()});
+    }
+  }
+  if (mask_.onLand({lat, lon})) {
+    warnings_.push_back({LandWarning::Kind::TurningPoint, route_, number_, here, 0.0});
+  }
+  last_ = here;
+}
+
+std::vector<std::string> landWarningTexts(const std::vector<LandWarning>& warnings,
+                                          std::size_t most, const LandWarningTexts& texts) {
+  std::vector<std::string> lines;
+  for (std::size_t i = 0; i < warnings.size() && i < most; ++i) {
+    const LandWarning& w = warnings[i];
+    const std::string number = std::to_string(w.number);
+    const std::string where = coordinateText(w.at.lat, Axis::Latitude) + " " +
+                              coordinateText(ang_180(w.at.lon), Axis::Longitude);
+    lines.push_back(w.kind == LandWarning::Kind::TurningPoint
+                        ? fillIn(texts.turningPoint, {number, w.route, where})
+                        : fillIn(texts.leg, {number, w.route, where, fixedText(w.landNm, 2)}));
+  }
+  if (warnings.size() > most) {
+    lines.push_back(fillIn(texts.more, {std::to_string(warnings.size() - most)}));
+  }
+  return lines;
 }
 
 }  // namespace vestrand

@@ -123,4 +123,38 @@ TEST(PlanLand, PolesAndTheAntimeridian) {
   }
 }
 
+TEST(PlanLand, LegsAcrossLandAndTurningPointsOnLandAreNamed) {
+  // A creeping line of 60 NM legs run east from 49.5 N 2.3 W meets the Cotentin's west coast at
+  // 1.848 W (full resolution), turns on land and runs back out to sea.
+  const PatternParams p{PatternKind::CreepingLine, 49.5, -2.3, 90.0, 1.0, 60.0, 1};
+  vestrand::PatternNames names;
+  ASSERT_TRUE(vestrand::composePatternNames(p, "20121225143000", names));
+  vestrand::LandCheckSink check(*intermediate());
+  vestrand::sailPattern(p, names, check);
+  const auto& found = check.warnings();
+  ASSERT_GE(found.size(), 4u);
+  EXPECT_EQ(found[0].kind, vestrand::LandWarning::Kind::Leg);
+  EXPECT_EQ(found[0].route, "20121225143000 - CS 90.0");
+  EXPECT_EQ(found[0].number, 1u);
+  EXPECT_NEAR((found[0].at.lon + 1.848) * 60 * std::cos(49.5 * kPi / 180), 0.0,
+              vestrand::land::resolutionToleranceNm(vestrand::land::Resolution::Intermediate));
+  EXPECT_NEAR(found[0].landNm, (-1.53 + 1.848) * 60 * std::cos(49.5 * kPi / 180), 0.6);
+  EXPECT_EQ(found[1].kind, vestrand::LandWarning::Kind::TurningPoint);
+  EXPECT_EQ(found[1].number, 2u);
+  const std::vector<std::string> texts = vestrand::landWarningTexts(found, 1);
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(
+      texts[0].rfind("leg 1 of 20121225143000 - CS 90.0 crosses land at N49º 30.00' W001º 5", 0),
+      0u)
+      << texts[0];
+  EXPECT_EQ(texts[1], std::to_string(found.size() - 1) + " more turning points and legs on land");
+
+  // A sector well at sea has none.
+  const PatternParams sea{PatternKind::Sector, 40.0, -10.0, 30.0, 0.0, 2.0, 0};
+  ASSERT_TRUE(vestrand::composePatternNames(sea, "20121225143000", names));
+  vestrand::LandCheckSink none(*intermediate());
+  vestrand::sailPattern(sea, names, none);
+  EXPECT_TRUE(none.warnings().empty());
+}
+
 }  // namespace
