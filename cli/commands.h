@@ -2,6 +2,7 @@
 // and prints its result; bad input throws UsageError, a file that cannot be written WriteFailure.
 #pragma once
 
+#include <drift.h>
 #include <land_mask.h>
 
 #include <memory>
@@ -40,6 +41,11 @@ struct LandChoice {
 // one fit for `detailNm` (land::Atlas::choose) among those installed. `required` refuses none
 // and a missing or unreadable file instead of going without land.
 LandChoice chooseLand(const Options& o, const CLI::App& sub, double detailNm, bool required);
+// The drift's report (text or JSON, by --json) with what the straight drift from the last known
+// position (lat, lon) to the datum meets of land, when it meets any: where it first reaches land,
+// after how many miles, and whether the datum lies on land.
+std::string driftOverLand(const Options& o, const CLI::App& sub, const DriftedDatum& datum,
+                          double lat, double lon, std::string report);
 // "GSHHG 2.3.7, intermediate resolution (within 0.54 NM): /usr/share/gmt-gshhg/binned_GSHHS_i.nc"
 std::string landDataText(const land::LandMask& mask);
 

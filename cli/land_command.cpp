@@ -101,6 +101,30 @@ std::string landDataText(const land::LandMask& mask) {
          fixedText(land::resolutionToleranceNm(mask.resolution()), 2) + " NM): " + mask.path();
 }
 
+std::string driftOverLand(const Options& o, const CLI::App& sub, const DriftedDatum& datum,
+                          double lat, double lon, std::string report) {
+  const LandChoice choice = chooseLand(o, sub, land::detailForExtent(datum.distance), false);
+  if (!choice.mask) return report;
+  const land::WayOverLand way = choice.mask->wayOverLand({lat, lon}, {datum.lat, datum.lon}, true);
+  if (!way.crossesLand()) return report;
+  const land::LandStretch& first = way.stretches.front();
+  const double nm = first.from * way.lengthNm;
+  const char* resolution = land::resolutionName(choice.mask->resolution());
+  if (o.json) {
+    report.resize(report.size() - std::string("}\n").size());
+    return report + ",\"land\":{\"lat\":" + shortestNumber(first.start.lat) +
+           ",\"lon\":" + shortestNumber(first.start.lon) + ",\"nm\":" + shortestNumber(nm) +
+           ",\"datum_on_land\":" + (way.endsOnLand() ? "true" : "false") +
+           ",\"resolution\":" + jsonString(resolution) + "}}\n";
+  }
+  const std::string where =
+      positionFormText(first.start.lat, first.start.lon, CoordinateForm::DegreesMinutes);
+  return report + "land      " +
+         (nm == 0.0 ? "the last known position lies on land, " + where
+                    : "the drift reaches land at " + where + " after " + fixedText(nm, 2) + " NM") +
+         (way.endsOnLand() ? "; the datum lies on land" : "") + " (GSHHG " + resolution + ")\n";
+}
+
 int runLand(const Options& o, const CLI::App& sub) {
   const land::LatLon at{checkCoordinate("--lat", o.lat, Axis::Latitude),
                         checkCoordinate("--lon", o.lon, Axis::Longitude)};

@@ -171,6 +171,7 @@ Subcommands addSubcommands(CLI::App& app, Options& o) {
   s.drift->add_option("--leeway-speed", o.leewaySpeed, "speed of the leeway, knots, 0 to 20")
       ->type_name("KN");
   s.drift->add_flag("--json", o.json, "print one JSON object on one line");
+  addLandOption(s.drift, o);
 
   s.coverage = app.add_subcommand("coverage",
                                   "coverage and probability of detection of tracks at a spacing");
