@@ -4,21 +4,30 @@
 #   make test   install what is missing, build, run every test, then again under
 #               AddressSanitizer and UndefinedBehaviorSanitizer
 # Other targets: make deps, make build, make bench, make format,
-#   make package   build the Debian package into build-rel/packages/
+#   make package   build the Debian package into build-rel/packages/ and check it with lintian
 #   make fuzz      run every fuzz target for FUZZ_SECONDS seconds (clang's libFuzzer)
 
+# Wind and current from forecast files (fields/): ecCodes reads GRIB and netCDF-C reads NetCDF;
+# the tests make their small files with grib_filter (libeccodes-tools, on the samples of
+# libeccodes-data) and ncgen (netcdf-bin), and read the real GFS file python-grib-doc ships.
+FORECAST_PACKAGES := libeccodes-dev libeccodes-tools libeccodes-data libnetcdf-dev netcdf-bin \
+                     python-grib-doc
 # Land: the GSHHG shorelines as Debian ships them for GMT (crude, low and intermediate; the larger
 # gmt-gshhg-high and gmt-gshhg-full are optional and used when installed), read from their binned
-# netCDF files with the netCDF library. GMT itself (libgmt-dev) is not needed: see the README.
-LAND_PACKAGES := gmt-gshhg-low libnetcdf-dev
+# netCDF files with netCDF-C (libnetcdf-dev, above). GMT itself (libgmt-dev) is not needed: see
+# the README.
+LAND_PACKAGES := gmt-gshhg-low
 # Everything make test installs. qt6-base-dev only recommends libqt6opengl6-dev, which the
 # UiTools configuration needs, and the install runs without recommendations: it is named here.
 PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev \
             qt6-base-dev libqt6opengl6-dev qt6-tools-dev qt6-tools-dev-tools qt6-qpa-plugins \
             libgl-dev libxml2-utils libxml2-dev fonts-dejavu-core poppler-utils locales \
-            $(LAND_PACKAGES)
-# Needed only by make package (dpkg-shlibdeps finds the package's dependencies) and make fuzz.
-PACKAGE_TOOLS := dpkg-dev file
+            $(FORECAST_PACKAGES) $(LAND_PACKAGES)
+# Needed only by make package: dpkg-shlibdeps finds the package's dependencies and
+# dpkg-buildflags gives Debian's hardening flags (dpkg-dev, file); lintian checks the package and
+# appstream its software-centre metadata.
+PACKAGE_TOOLS := dpkg-dev file lintian appstream
+# Needed only by make fuzz.
 FUZZ_TOOLS := clang libclang-rt-14-dev
 FUZZ_SECONDS ?= 20
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
@@ -71,6 +80,7 @@ test: build build-sanitize
 bench: build
 	./build/bench/gpx_bench --benchmark_counters_tabular=true
 	./build/bench/svg_bench
+	./build/bench/fields_bench
 	./build/bench/land_bench --benchmark_counters_tabular=true
 	QT_QPA_PLATFORM=offscreen ./build/bench/window/window_bench
 
@@ -87,6 +97,8 @@ package:
 	cmake --build --preset package -j $(JOBS)
 	cpack --preset package
 	dpkg-deb --info build-rel/packages/vestrand_*.deb
+	appstreamcli validate --no-net --strict --pedantic build-rel/packaging/*.metainfo.xml
+	lintian -I -E --pedantic --fail-on error,warning build-rel/packages/vestrand_*.deb
 
 fuzz:
 	@$(MAKE) --no-print-directory deps PACKAGES="$(PACKAGES) $(FUZZ_TOOLS)"

@@ -211,32 +211,48 @@ void WriteContent(QPdfWriter& writer, const vestrand::PatternParams& params,
   out.Picture(vestrand::drawPlanFigure(params, names, {900.0, 0.0}, DriftExtras()));
 
   out.Heading(AidText(kSummaryHeading));
-  out.Rows(WindowSummaryRows(params, vestrand::summarizePattern(params, names), speed, sweepWidth,
-                             ChosenPatternFiles(mainPanel).maxPoints));
+  const vestrand::PlanSummary summary = vestrand::summarizePattern(params, names);
+  const int maxPoints = ChosenPatternFiles(mainPanel).maxPoints;
+  out.Rows(WindowSummaryRows(params, summary, speed, sweepWidth, maxPoints));
+  // The points are numbered as the files split the routes, each part under its own line.
+  vestrand::RouteSplit split;
+  if (maxPoints != 0) {
+    split.maxPoints = maxPoints;
+    for (const vestrand::RouteSummary& route : summary.routes) split.points.push_back(route.points);
+  }
 
   out.Heading(AidText(kLegTableHeading));
   std::vector<std::string> header;
   for (int entry = kLegColumn; entry <= kTimeColumn; ++entry) header.push_back(AidText(entry));
   const std::vector<double> edges = {0.0, 0.1, 0.2, 0.3, 0.45, 0.62, 0.79};
   int unit = 0;
-  vestrand::LegTableSink legs(params, speed, [&](const vestrand::LegRow& row) {
-    const QFont font = PageWriter::Font(9.5);
-    if (row.unit != unit) {
-      unit = row.unit;
-      out.Gap();
-      out.Line(row.unit <= 2 ? AidText(kUnit1 + row.unit - 1)
-                             : WindowText(kOtherUnitText, {std::to_string(row.unit)}),
-               PageWriter::Font(10.5, true));
-      out.Columns(header, edges, true, PageWriter::Font(9.5, true));
-    }
-    // A row that starts a page gets the headings again.
-    if (out.Need(out.LineHeight(font)))
-      out.Columns(header, edges, true, PageWriter::Font(9.5, true));
-    out.Columns({std::to_string(row.leg), std::to_string(row.from), std::to_string(row.to),
-                 fixedText(row.course, 1), fixedText(row.distance, 2), fixedText(row.total, 2),
-                 vestrand::hoursMinutesText(row.hours)},
-                edges, true, font);
-  });
+  long long part = 0;
+  vestrand::LegTableSink legs(
+      params, speed,
+      [&](const vestrand::LegRow& row) {
+        const QFont font = PageWriter::Font(9.5);
+        if (row.unit != unit || row.part != part) {
+          unit = row.unit;
+          part = row.part;
+          out.Gap();
+          // A part is named as in the GPX file, "(2/3)".
+          out.Line((row.unit <= 2 ? AidText(kUnit1 + row.unit - 1)
+                                  : WindowText(kOtherUnitText, {std::to_string(row.unit)})) +
+                       (row.parts > 1 ? " (" + std::to_string(row.part) + "/" +
+                                            std::to_string(row.parts) + ")"
+                                      : std::string()),
+                   PageWriter::Font(10.5, true));
+          out.Columns(header, edges, true, PageWriter::Font(9.5, true));
+        }
+        // A row that starts a page gets the headings again.
+        if (out.Need(out.LineHeight(font)))
+          out.Columns(header, edges, true, PageWriter::Font(9.5, true));
+        out.Columns({std::to_string(row.leg), std::to_string(row.from), std::to_string(row.to),
+                     fixedText(row.course, 1), fixedText(row.distance, 2), fixedText(row.total, 2),
+                     vestrand::hoursMinutesText(row.hours)},
+                    edges, true, font);
+      },
+      split);
   vestrand::sailPattern(params, names, legs);
 }
 

@@ -146,8 +146,8 @@ std::vector<vestrand::SummaryRow> CoverageRows(const vestrand::PatternParams& pa
       {AidText(kCoverageRow),
        vestrand::fillIn(AidText(kCoverageValue), {fixedText(c.factor, 2), fixedText(sweepWidth, 2),
                                                   fixedText(params.spacing, 2)})},
-      {AidText(kPodInverseCubeRow), fixedText(c.podInverseCube * 100.0, 1) + "%"},
-      {AidText(kPodExponentialRow), fixedText(c.podExponential * 100.0, 1) + "%"},
+      {AidText(kPodInverseCubeRow), vestrand::podText(c.podInverseCube)},
+      {AidText(kPodExponentialRow), vestrand::podText(c.podExponential)},
   };
 }
 

@@ -92,7 +92,9 @@ vestrand::SummaryTexts WindowSummaryTexts() {
   t.track = lrfExtra[kTrackLabel];
   t.speed = lrfExtra[kSpeedLabel];
   t.time = lrfExtra[kTimeLabel];
-  t.box = lrfExtra[kAreaLabel];
+  t.box = lrfExtra[kBoxLabel];
+  t.covered = Entry(kCoveredLabelText);
+  t.coveredValue = Entry(kCoveredValueText);
   t.unitLabels = {lrfExtra[kUnit1], lrfExtra[kUnit2]};
   t.otherUnitLabel = Entry(kOtherUnitText);
   t.passLabel = Entry(kPassLabelText);
@@ -123,6 +125,8 @@ std::string PatternExtentProblem(const vestrand::PatternParams& params) {
       return WindowText(kPastPoleText, {fixedText(e.minLat, 2), fixedText(e.maxLat, 2)});
     case ExtentFault::RoundTheGlobe:
       return WindowText(kRoundTheGlobeText, {fixedText(e.minLon, 2), fixedText(e.maxLon, 2)});
+    case ExtentFault::WideLeg:
+      return WindowText(kWideLegText, {fixedText(e.widestLeg, 2)});
   }
   return {};
 }

@@ -23,7 +23,7 @@ enum PreviewTextEntry {
   kLegsLabel = 2,
   kTrackLabel = 3,
   kTimeLabel = 4,
-  kAreaLabel = 5,
+  kBoxLabel = 5,
   kUnit1 = 6,
   kUnit2 = 7,
   kStartHint = 8,
@@ -100,7 +100,10 @@ enum WindowTextEntry {
   kBoxValueText,    // %1 length, %2 width, %3 area
   kUnitValueText,   // %1 route, %2 legs, %3 track, %4 time
   kWarningLabelText,
-  kLengthText,  // %1 nautical miles
+  kLengthText,        // %1 nautical miles
+  kCoveredLabelText,  // the area covered, beside the box
+  kCoveredValueText,  // %1 square nautical miles
+  kWideLegText,       // %1 degrees of longitude of the widest leg
   kWindowTextCount
 };
 

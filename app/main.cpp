@@ -1,4 +1,6 @@
 // Start of the window program: the run-time, the main panel and its plan view, the event loop.
+#include <safe_file.h>
+
 #include <cstdio>
 
 #include "PlanView.h"
@@ -6,6 +8,9 @@
 #include "cvirte.h"
 
 int main(int, char* argv[]) {
+  // As on the command line: an interrupt leaves no temporary file, and a file size limit is a
+  // write error the window reports instead of a signal that ends it with the session's fields.
+  vestrand::installInterruptCleanup();
   SetCallbackTable(vestrandCallbacks, vestrandCallbackCount);
   if (InitCVIRTE(nullptr, argv, nullptr) == 0) {
     std::fprintf(stderr, "vestrand: the window system could not be started: %s\n",

@@ -16,7 +16,7 @@ double number(const std::string& option, const std::string& text) {
   double value = 0.0;
   std::string error;
   if (!parseNumber(text, value, error)) refuse(option, text, error);
-  return value;
+  return value + 0.0;  // "-0" is zero; its sign would show in texts and names
 }
 
 }  // namespace

@@ -2,13 +2,17 @@
 // and prints its result; bad input throws UsageError, a file that cannot be written WriteFailure.
 #pragma once
 
+#include <coverage.h>
 #include <drift.h>
 #include <land_mask.h>
 
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "datums.h"
 #include "options.h"
+#include "pattern_files.h"
 #include "vestrand.gpx.h"
 
 namespace vestrand::cli {
@@ -26,8 +30,44 @@ int runDrift(const Options& o, const CLI::App& sub);
 // coverage: coverage factor and probability of detection for a sweep width and spacing.
 int runCoverage(const Options& o, const CLI::App& sub);
 
+// fields: what forecast files hold, or the wind and current they give at one place and time.
+int runFields(const Options& o);
+
 // position: a position read from one text, printed in every form.
 int runPosition(const Options& o);
+
+// objects: the leeway classes, one line each (or one JSON array).
+int runObjects(const Options& o);
+// leeway: the leeway of an object class for a wind, both sides.
+int runLeeway(const Options& o, const CLI::App& sub);
+// drift with --object: the left, right and downwind datums of the class's leeway.
+int runObjectDrift(const Options& o, const CLI::App& sub);
+// plan: the search plan, its routes written as the pattern subcommands write theirs.
+int runPlan(const Options& o, const CLI::App& sub);
+
+// --- Shared by the subcommands that write files or drift a datum -----------------------------
+
+// Where the files go: the stem that names them and the folder they are written into.
+struct Destination {
+  std::string stem;
+  std::string dir;  // empty: the current folder
+};
+// --stem (by default the local date and time) and --dir, checked.
+Destination destination(const Options& o, const CLI::App& sub);
+// --format, and --max-points where `split` offers it, as the files to write.
+PatternFiles outputFiles(const Options& o, const CLI::App& sub, bool split);
+// The files are written all the same; the user should know before loading them: each warning on
+// standard error.
+void printWarnings(const std::vector<std::string>& warnings);
+
+inline constexpr double kMaxDriftHours = 240.0;  // ten days: beyond that a datum is a guess
+inline constexpr double kMaxDriftSpeed = 20.0;   // knots; faster than any current or leeway
+
+// One part of the drift, --current-set/--current-drift or --leeway-toward/--leeway-speed: a
+// direction and a speed, given together or not at all. @return the vector; speed 0 when absent
+DriftVector driftPart(const CLI::App& sub, const char* directionOption,
+                      const std::string& direction, const char* speedOption,
+                      const std::string& speed);
 
 // land: whether a position is on land and how far the nearest shore lies.
 int runLand(const Options& o, const CLI::App& sub);
@@ -51,6 +91,10 @@ std::string landDataText(const land::LandMask& mask);
 
 // Sweep widths, spacings and coverage factors of the search aids: above 0, at most 100.
 inline constexpr double kMaxSweepWidth = 100.0;  // nautical miles; also the spacing and the factor
+
+// A coverage factor W / S above 100, refused in the name of `option` (the spacing or the sweep
+// width that made it): its PODs say nothing, and its text would be as long as the number.
+void checkCoverageFactor(const std::string& option, const std::string& text, const Coverage& c);
 
 // A number above 0 and at most `high`, `unit` (" nautical miles", or "") for the message.
 double checkPositiveUpTo(const std::string& option, const std::string& text, double high,

@@ -5,7 +5,6 @@
 #include <plan_summary.h>
 #include <position_text.h>
 
-#include <iostream>
 #include <string>
 
 #include "arguments.h"
@@ -30,7 +29,7 @@ std::string installedList(const land::Atlas& atlas) {
 
 // Said once a run: why land is not looked at.
 void noteNoLand(const std::string& reason) {
-  std::cerr << "vestrand-cli: note: " << reason << "; land is not checked\n";
+  printMessage(reason + "; land is not checked", "note");
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 
 #include <CLI/CLI.hpp>
 #include <exception>
-#include <iostream>
 
 #include "arguments.h"
 #include "commands.h"
@@ -33,7 +32,7 @@ int main(int argc, char** argv) {
   const Subcommands sub = addSubcommands(app, o);
 
   if (const std::string problem = checkCommandLine(argc, argv, sub); !problem.empty()) {
-    std::cerr << "vestrand-cli: " << problem << "\n";
+    printMessage(problem);
     return kExitUsage;
   }
   try {
@@ -45,7 +44,7 @@ int main(int argc, char** argv) {
   } catch (const CLI::CallForVersion& e) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
-    std::cerr << "vestrand-cli: " << e.what() << "\nRun 'vestrand-cli --help' for the options.\n";
+    printMessage(parseErrorText(e, argc > 1 && argv[1][0] != '-' ? argv[1] : "", sub));
     return kExitUsage;
   }
 
@@ -61,17 +60,21 @@ int main(int argc, char** argv) {
     if (sub.drift->parsed()) return runDrift(o, *sub.drift);
     if (sub.coverage->parsed()) return runCoverage(o, *sub.coverage);
     if (sub.position->parsed()) return runPosition(o);
+    if (sub.fields->parsed()) return runFields(o);
+    if (sub.objects->parsed()) return runObjects(o);
+    if (sub.leeway->parsed()) return runLeeway(o, *sub.leeway);
+    if (sub.plan->parsed()) return runPlan(o, *sub.plan);
     if (sub.land->parsed()) return runLand(o, *sub.land);
-    std::cerr << "vestrand-cli: no subcommand was chosen\n";
+    printMessage("no subcommand was chosen");
     return kExitUsage;
   } catch (const UsageError& e) {
-    std::cerr << "vestrand-cli: " << e.what() << '\n';
+    printMessage(e.what());
     return kExitUsage;
   } catch (const WriteFailure& e) {
-    std::cerr << "vestrand-cli: " << e.message << '\n';
+    printMessage(e.message);
     return kExitWriteFailure;
   } catch (const std::exception& e) {
-    std::cerr << "vestrand-cli: " << e.what() << '\n';
+    printMessage(e.what());
     return kExitWriteFailure;
   }
 }

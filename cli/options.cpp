@@ -28,6 +28,8 @@ void addPositions(CLI::App* app, Options& o, const std::string& first, const std
   addRequired(app, "--lon2", o.lon2, second + " " + kLonHelp, "LON");
 }
 
+}  // namespace
+
 void addDestination(CLI::App* app, Options& o) {
   app->add_option("--stem", o.stem,
                   "file-name stem, up to 40 letters, digits, '-' or '_', not starting with '-' "
@@ -37,16 +39,21 @@ void addDestination(CLI::App* app, Options& o) {
       ->type_name("DIR");
 }
 
+namespace {
+
 // The plan options of the four pattern subcommands.
 void addPlan(CLI::App* app, Options& o) {
   CLI::Option* summary = app->add_flag(
       "--summary", o.summary,
-      "also print the plan: legs, track length, time at --speed, searched box, positions");
+      "also print the plan: legs, track length, time at --search-speed, area covered, box, "
+      "positions");
   // Without ->needs: --legs uses the speed too, which the command checks.
-  app->add_option("--speed", o.speed,
+  app->add_option("--search-speed", o.speed,
                   "search speed for the times of the summary and the leg table, knots, 0.1 to "
                   "100 (default 8)")
       ->type_name("KN");
+  // The old spelling, kept for scripts but not offered: arrive's --speed is the speed run.
+  app->add_option("--speed", o.speedAlias)->group("");
   app->add_flag("--json", o.json, "print the summary as one JSON object on one line")
       ->needs(summary);
   app->add_option("--svg", o.svg,
@@ -55,6 +62,8 @@ void addPlan(CLI::App* app, Options& o) {
   app->add_flag("--no-gpx", o.noGpx,
                 "write no GPX file: only print the summary or write the picture");
 }
+
+}  // namespace
 
 // The formats of the files written; `split` adds the plotters' limit of points a route.
 void addFormats(CLI::App* app, Options& o, bool split) {
@@ -70,19 +79,24 @@ void addFormats(CLI::App* app, Options& o, bool split) {
       ->type_name("N");
 }
 
+namespace {
+
 // The search aids of the pattern subcommands: the leg table and the coverage of the tracks.
-void addPlanAids(CLI::App* app, Options& o) {
+void addPlanAids(CLI::App* app, Options& o, bool tracks) {
   CLI::Option* legs = app->add_flag(
       "--legs", o.legs,
       "also print the leg table: course, distance, running total and time of every leg");
   app->add_option("--start", o.start,
                   "start of the search for the leg table's times at the turning points: "
-                  "YYYY-MM-DDTHH:MM, or HH:MM today (local date)")
+                  "YYYY-MM-DDTHH:MM, or HH:MM today, with its offset from UTC (+01:00, Z) or "
+                  "without for the local time")
       ->type_name("TIME")
       ->needs(legs);
+  // The sector has no track spacing for a sweep width to cover.
+  if (!tracks) return;
   app->add_option("--sweep-width", o.sweepWidth,
                   "sweep width, nautical miles, above 0 and at most 100: adds the coverage and "
-                  "the probability of detection to the summary (not for the sector)")
+                  "the probability of detection to the summary")
       ->type_name("W")
       ->needs(app->get_option("--summary"));
 }
@@ -123,7 +137,9 @@ Subcommands addSubcommands(CLI::App& app, Options& o) {
     addPlan(sub, o);
     addFormats(sub, o, true);
   }
-  for (CLI::App* sub : {s.square, s.sector, s.creeping, s.parallel}) addPlanAids(sub, o);
+  for (CLI::App* sub : {s.square, s.sector, s.creeping, s.parallel}) {
+    addPlanAids(sub, o, sub != s.sector);
+  }
   s.sector
       ->add_option("--passes", o.passes,
                    "1 (default) or 2: search the sector a second time, turned 30 degrees")
@@ -196,6 +212,8 @@ Subcommands addSubcommands(CLI::App& app, Options& o) {
       ->type_name("TEXT");
   s.position->add_flag("--json", o.json, "print one JSON object on one line");
 
+  s.fields = addFieldsSubcommand(app, o);
+  addSearchSubcommands(app, o, s);
   s.land = addLandSubcommand(app, o);
 
   o.method = "plane";
@@ -213,18 +231,80 @@ std::string checkCommandLine(int argc, char** argv, const Subcommands& subcomman
   if (chosen == nullptr) {
     return std::string("unknown subcommand '") + argv[1] + "'; expected " + names;
   }
-  for (int i = 2; i + 1 < argc; ++i) {
+  const std::string help = "; run 'vestrand-cli " + chosen->get_name() + " --help' for its options";
+  for (int i = 2; i < argc; ++i) {
     const std::string word = argv[i];
-    if (!word.starts_with("--") || word.find('=') != std::string::npos) continue;
-    const CLI::Option* option = chosen->get_option_no_throw(word);
-    if (option == nullptr || option->get_expected_min() == 0) continue;
+    if (word == "--") break;
+    if (!word.starts_with("--")) continue;
+    const std::string name = word.substr(0, word.find('='));
+    const CLI::Option* option = chosen->get_option_no_throw(name);
+    if (option == nullptr) {
+      if (name == "--help") continue;
+      return chosen->get_name() + " has no option " + name + help;
+    }
+    if (name != word || option->get_expected_min() == 0 || i + 1 == argc) continue;
     const std::string next = argv[i + 1];
     if (next.starts_with("--") &&
         chosen->get_option_no_throw(next.substr(0, next.find('='))) != nullptr) {
       return word + " has no value: the next word, '" + next + "', is an option of its own";
     }
+    ++i;  // the value, whatever it looks like
   }
   return {};
+}
+
+std::string parseErrorText(const CLI::ParseError& error, const std::string& subcommand,
+                           const Subcommands& subcommands) {
+  const std::string what = error.what();
+  const std::string help =
+      "; run 'vestrand-cli " + (subcommand.empty() ? "" : subcommand + " ") + "--help'";
+  // The name CLI11 puts before `marker` in its message, or the empty text.
+  const auto nameBefore = [&what](const std::string& marker) {
+    const std::size_t at = what.find(marker);
+    return at == std::string::npos ? std::string() : what.substr(0, at);
+  };
+  if (dynamic_cast<const CLI::RequiredError*>(&error) != nullptr) {
+    if (what.starts_with("A subcommand")) {
+      std::string names;
+      for (const CLI::App* sub : subcommands.all()) {
+        names += (names.empty() ? "" : ", ") + sub->get_name();
+      }
+      return "no subcommand given; expected one of " + names;
+    }
+    const std::string name = nameBefore(" is required");
+    if (name == "text") return subcommand + " needs the text of a position: 43 30.5N 3 45.2W";
+    if (!name.empty()) return subcommand + " needs " + name;
+  }
+  if (dynamic_cast<const CLI::ArgumentMismatch*>(&error) != nullptr) {
+    if (const std::string name = nameBefore(": At Most "); !name.empty()) {
+      return name + " is given more than once; give it once";
+    }
+    const std::size_t to = what.find(" arguments to ");
+    if (to != std::string::npos) {
+      const std::size_t from = to + std::string(" arguments to ").size();
+      return what.substr(from, what.find(',', from) - from) + " has no value";
+    }
+    if (const std::string name = nameBefore(": "); !name.empty()) return name + " has no value";
+  }
+  if (dynamic_cast<const CLI::ExcludesError*>(&error) != nullptr) {
+    const std::string first = nameBefore(" excludes ");
+    if (!first.empty()) {
+      return first + " and " + what.substr(first.size() + std::string(" excludes ").size()) +
+             " cannot be given together; give one of them";
+    }
+  }
+  if (dynamic_cast<const CLI::RequiresError*>(&error) != nullptr) {
+    return what;  // "--json requires --summary", in the words of our own checks
+  }
+  if (dynamic_cast<const CLI::ConversionError*>(&error) != nullptr) {
+    if (const std::string name = nameBefore(": "); name.starts_with("--")) {
+      return name + " is a switch and takes no value";
+    }
+  }
+  if (dynamic_cast<const CLI::ExtrasError*>(&error) != nullptr) {
+    return "unexpected words on the command line (" + what.substr(what.find(": ") + 2) + ")" + help;
+  }
+  return "the command line could not be read (" + what + ")" + help;
 }
 
 }  // namespace vestrand::cli

@@ -13,6 +13,7 @@ struct Options {
   std::string lat, lon, lat2, lon2;
   std::string course, spacing, leg, count, loops;
   std::string distance, speed, hours;
+  std::string speedAlias;  // a pattern's --speed, the old spelling of --search-speed
   std::string stem, dir, method;
   std::string svg;
   std::string position;           // the text of the position subcommand
@@ -24,6 +25,11 @@ struct Options {
   std::string currentSet, currentDrift, leewayToward, leewaySpeed;
   std::string sweepWidth, coverage, passes, start;
   bool legs = false;
+  // fields: the forecast files, and --at LAT LON TIME.
+  std::vector<std::string> files, at;
+  // Search planning: the object class and the wind, the position errors, the units.
+  std::string object, windFrom, windSpeed, xError, yError, conditions;
+  std::vector<std::string> units;
   std::string land;  // --land: a GSHHG resolution, or none
 };
 
@@ -38,16 +44,32 @@ struct Subcommands {
   CLI::App* drift;
   CLI::App* coverage;
   CLI::App* position;
+  CLI::App* fields;
+  CLI::App* objects;
+  CLI::App* leeway;
+  CLI::App* plan;
   CLI::App* land;
 
   std::vector<CLI::App*> all() const {
-    return {square, sector, creeping, parallel, line, course,
-            arrive, drift,  coverage, position, land};
+    return {square,   sector,   creeping, parallel, line,   course, arrive, drift,
+            coverage, position, fields,   objects,  leeway, plan,   land};
   }
 };
 
 // Declares the subcommands and their options on `app`, filling `o` when parsed.
 Subcommands addSubcommands(CLI::App& app, Options& o);
+
+// Declares the fields subcommand (fields_command.cpp).
+CLI::App* addFieldsSubcommand(CLI::App& app, Options& o);
+
+// The search planning subcommands (objects, leeway, plan) and drift's object class and wind;
+// called by addSubcommands, defined beside the commands (search_commands.cpp).
+void addSearchSubcommands(CLI::App& app, Options& o, Subcommands& s);
+
+// --stem and --dir of the subcommands that write files.
+void addDestination(CLI::App* app, Options& o);
+// --format, and with `split` --max-points, the plotters' limit of points a route.
+void addFormats(CLI::App* app, Options& o, bool split);
 
 // The land subcommand and the --land option of the commands that check land (land_command.cpp).
 CLI::App* addLandSubcommand(CLI::App& app, Options& o);
@@ -56,9 +78,15 @@ CLI::Option* addLandOption(CLI::App* app, Options& o);
 // True when the option `name` of `sub` was given.
 bool given(const CLI::App* sub, const char* name);
 
-// What CLI11 would say unclearly, said plainly before it parses: an unknown subcommand, or an
-// option whose value is missing because the next word is another option ("--lat --lon 0" would
-// take "--lon" as the latitude). @return the message, or the empty text when all is well
+// What CLI11 would say unclearly, said plainly before it parses: an unknown subcommand or option,
+// or an option whose value is missing because the next word is another option ("--lat --lon 0"
+// would take "--lon" as the latitude). @return the message, or the empty text when all is well
 std::string checkCommandLine(int argc, char** argv, const Subcommands& subcommands);
+
+// A refusal of CLI11's parser in our own words: a missing option ("sector needs --leg"), one given
+// twice, two that exclude each other, a value for a switch, words left over. `subcommand` is the
+// one chosen, or empty.
+std::string parseErrorText(const CLI::ParseError& error, const std::string& subcommand,
+                           const Subcommands& subcommands);
 
 }  // namespace vestrand::cli

@@ -10,7 +10,6 @@
 
 #include <cmath>
 #include <ctime>
-#include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,11 +34,7 @@ std::string clockStem() {
   return text;
 }
 
-// Where the files go: the stem that names them and the folder they are written into.
-struct Destination {
-  std::string stem;
-  std::string dir;  // empty: the current folder
-};
+}  // namespace
 
 Destination destination(const Options& o, const CLI::App& sub) {
   Destination d;
@@ -48,7 +43,6 @@ Destination destination(const Options& o, const CLI::App& sub) {
   return d;
 }
 
-// --format, and --max-points where `split` offers it, as the files to write.
 PatternFiles outputFiles(const Options& o, const CLI::App& sub, bool split) {
   PatternFiles files;
   if (given(&sub, "--format")) {
@@ -69,12 +63,11 @@ PatternFiles outputFiles(const Options& o, const CLI::App& sub, bool split) {
   return files;
 }
 
-// The files are written all the same; the user should know before loading them.
 void printWarnings(const std::vector<std::string>& warnings) {
-  for (const std::string& warning : warnings) {
-    std::cerr << "vestrand-cli: warning: " << warning << "\n";
-  }
+  for (const std::string& warning : warnings) printMessage(warning, "warning");
 }
+
+namespace {
 
 int checkPasses(const std::string& option, const std::string& text) {
   const double value = checkFinite(option, text);
@@ -99,6 +92,23 @@ ClockTime checkStart(const std::string& option, const std::string& text) {
   std::string error;
   if (!parseClockTime(text, today, start, error)) {
     throw UsageError(option + " '" + text + "' refused: " + error);
+  }
+  if (!start.offset) {
+    // A time without an offset is the local clock's, at that date: summer or winter time.
+    std::tm wall{};
+    wall.tm_year = static_cast<int>(start.year - 1900);
+    wall.tm_mon = start.month - 1;
+    wall.tm_mday = start.day;
+    wall.tm_hour = start.hour;
+    wall.tm_min = start.minute;
+    wall.tm_isdst = -1;
+    if (std::mktime(&wall) == static_cast<std::time_t>(-1)) {
+      throw UsageError(option + " '" + text +
+                       "' refused: the local offset from UTC at that time is unknown; give it, "
+                       "e.g. " +
+                       text + "+01:00");
+    }
+    start.offset = static_cast<int>(wall.tm_gmtoff / 60);
   }
   return start;
 }
@@ -126,21 +136,29 @@ class Printer {
   int status_ = 0;
 };
 
-// Sails the pattern once more and prints its leg table, a row at a time.
+// Sails the pattern once more and prints its leg table, a row at a time, its points numbered as
+// the files split the routes.
 void printLegTable(const PatternParams& p, const PatternNames& names, double speed,
-                   const std::optional<ClockTime>& start, bool json, Printer& out) {
+                   const std::optional<ClockTime>& start, const RouteSplit& split, bool json,
+                   Printer& out) {
   bool first = true;
-  LegTableSink table(p, speed, [&](const LegRow& row) {
-    const std::optional<ClockTime> eta =
-        start ? clockAfter(*start, row.hours) : std::optional<ClockTime>{};
-    if (json) {
-      out.add((first ? "" : ",") + legRowJson(row, start.has_value(), eta));
-    } else {
-      out.add(legRowText(row, start.has_value(), eta));
-    }
-    first = false;
-  });
-  if (!json) out.add(legTableHeading(start.has_value()));
+  LegTableSink table(
+      p, speed,
+      [&](const LegRow& row) {
+        const std::optional<ClockTime> eta =
+            start ? clockAfter(*start, row.hours) : std::optional<ClockTime>{};
+        if (json) {
+          out.add((first ? "" : ",") + legRowJson(row, start.has_value(), eta));
+        } else {
+          out.add(legRowText(row, start.has_value(), eta));
+        }
+        first = false;
+      },
+      split);
+  if (!json) {
+    out.add(legTableHeading(start.has_value(), split.maxPoints != 0,
+                            start && start->offset ? offsetText(*start->offset) : ""));
+  }
   sailPattern(p, names, table);
 }
 
@@ -168,20 +186,24 @@ int runPattern(PatternKind kind, const Options& o, const CLI::App& sub) {
       p.count = checkCount("--loops", o.loops);
       break;
   }
+  // --speed is the old spelling of --search-speed, kept for scripts.
+  const bool oldSpeed = given(&sub, "--speed");
+  const bool hasSpeed = oldSpeed || given(&sub, "--search-speed");
+  const std::string speedOption = oldSpeed ? "--speed" : "--search-speed";
+  if (oldSpeed && given(&sub, "--search-speed")) {
+    throw UsageError("--speed and --search-speed cannot be given together; give --search-speed");
+  }
   const double speed =
-      given(&sub, "--speed") ? checkSpeed("--speed", o.speed) : kDefaultSearchSpeed;
-  if (given(&sub, "--speed") && !o.summary && !o.legs) {
-    throw UsageError("--speed requires --summary or --legs");
+      hasSpeed ? checkSpeed(speedOption, oldSpeed ? o.speedAlias : o.speed) : kDefaultSearchSpeed;
+  if (hasSpeed && !o.summary && !o.legs) {
+    throw UsageError(speedOption + " requires --summary or --legs");
   }
   std::optional<Coverage> coverage;
-  if (given(&sub, "--sweep-width")) {
-    if (kind == PatternKind::Sector) {
-      throw UsageError("--sweep-width '" + o.sweepWidth +
-                       "' refused: the sector search has no track spacing to cover");
-    }
+  if (kind != PatternKind::Sector && given(&sub, "--sweep-width")) {
     coverage = coverageOfSpacing(
         checkPositiveUpTo("--sweep-width", o.sweepWidth, kMaxSweepWidth, " nautical miles"),
         p.spacing);
+    checkCoverageFactor("--sweep-width", o.sweepWidth, *coverage);
   }
   std::optional<ClockTime> start;
   if (given(&sub, "--start")) start = checkStart("--start", o.start);
@@ -220,13 +242,19 @@ int runPattern(PatternKind kind, const Options& o, const CLI::App& sub) {
     }
   }
 
+  // Sailed whatever is printed: the warnings and the leg table's parts need the routes' points.
   PlanSummarySink summarySink(p);
-  if (o.summary) sailPattern(p, names, summarySink);
+  sailPattern(p, names, summarySink);
+  const PlanSummary& summary = summarySink.summary();
+
+  // What the user should know of the run's files, written all the same: one list that every
+  // source adds to, printed on standard error and carried by the summary.
+  std::vector<std::string> warnings;
+  if (files.maxPoints == 0) warnings = longRouteWarnings(summary);
 
   // Every file of the run is complete before any is put in place.
   FileBatch batch;
   std::string error;
-  std::vector<std::string> warnings;
   if (!addPatternFiles(batch, p, d.stem.c_str(), d.dir, files, error, &warnings)) {
     throw WriteFailure{error};
   }
@@ -252,29 +280,34 @@ int runPattern(PatternKind kind, const Options& o, const CLI::App& sub) {
   }
   if (coverage) extraMembers += coverageJsonMembers(*coverage);
   if (o.summary && o.json && !o.legs) {
-    return printResult(summaryJson(summarySink.summary(), speed, gpxPath, svg ? o.svg : "",
-                                   extraMembers, files.maxPoints));
+    return printResult(
+        summaryJson(summary, speed, gpxPath, svg ? o.svg : "", extraMembers, warnings));
+  }
+  RouteSplit split;
+  if (files.maxPoints != 0) {
+    split.maxPoints = files.maxPoints;
+    for (const RouteSummary& route : summary.routes) split.points.push_back(route.points);
   }
   Printer out;
   if (o.summary && o.json) {
     // The table is the last member of the summary's one line: the line is printed up to where
     // the table begins, the rows follow as they are sailed, then the line is closed.
-    std::string head = summaryJson(summarySink.summary(), speed, gpxPath, svg ? o.svg : "",
-                                   extraMembers + ",\"leg_table\":[", files.maxPoints);
+    std::string head = summaryJson(summary, speed, gpxPath, svg ? o.svg : "",
+                                   extraMembers + ",\"leg_table\":[", warnings);
     head.resize(head.size() - std::string("}\n").size());
     out.add(head);
-    printLegTable(p, names, speed, start, true, out);
+    printLegTable(p, names, speed, start, split, true, out);
     out.add("]}\n");
     return out.finish();
   }
   std::string text;
   for (const std::string& path : paths) text += path + "\n";
   if (svg) text += o.svg + "\n";
-  if (o.summary) text += summaryText(summarySink.summary(), speed, files.maxPoints);
+  if (o.summary) text += summaryText(summary, speed, warnings);
   if (coverage) text += coverageText(*coverage);
   if (!o.legs) return printResult(text);
   out.add(text);
-  printLegTable(p, names, speed, start, false, out);
+  printLegTable(p, names, speed, start, split, false, out);
   return out.finish();
 }
 

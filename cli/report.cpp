@@ -23,6 +23,8 @@ std::string format(const char* pattern, double value) {
   std::string text(static_cast<std::size_t>(length) + 1, '\0');
   std::snprintf(text.data(), text.size(), pattern, value);
   text.resize(static_cast<std::size_t>(length));
+  // Zero is printed as zero: -0 and -0.004 would otherwise show "-0.00".
+  if (text.front() == '-' && text.find_first_of("123456789") == std::string::npos) text.erase(0, 1);
   return text;
 }
 
@@ -30,9 +32,14 @@ std::string format(const char* pattern, double value) {
 
 std::string shortestNumber(double value) {
   if (!std::isfinite(value)) return "null";
+  if (value == 0.0) return "0";  // -0 too: it reads back equal, and a minus would mislead
   char text[64];
   const auto result = std::to_chars(text, text + sizeof text, value);
   return std::string(text, result.ptr);
+}
+
+std::string longitudeNumber(double lon) {
+  return shortestNumber(displayLongitude(lon));
 }
 
 std::string latitudeText(double lat) {
@@ -46,12 +53,12 @@ std::string longitudeText(double lon) {
 std::string courseJson(std::optional<int> status, const CourseDistance& result) {
   return "{\"status\":" + statusText(status) + ",\"course\":" +
          (result.courseFound ? shortestNumber(result.course) : std::string("null")) +
-         ",\"distance\":" + shortestNumber(result.distance) + "}\n";
+         ",\"distance_nm\":" + shortestNumber(result.distance) + "}\n";
 }
 
 std::string positionJson(std::optional<int> status, double lat, double lon) {
   return "{\"status\":" + statusText(status) + ",\"lat\":" + shortestNumber(lat) +
-         ",\"lon\":" + shortestNumber(lon) + "}\n";
+         ",\"lon\":" + longitudeNumber(lon) + "}\n";
 }
 
 std::string positionFormText(double lat, double lon, CoordinateForm form) {
@@ -66,7 +73,7 @@ std::string positionFormsText(double lat, double lon) {
 }
 
 std::string positionFormsJson(double lat, double lon) {
-  return "{\"lat\":" + shortestNumber(lat) + ",\"lon\":" + shortestNumber(lon) +
+  return "{\"lat\":" + shortestNumber(lat) + ",\"lon\":" + longitudeNumber(lon) +
          ",\"dm\":" + jsonString(positionFormText(lat, lon, CoordinateForm::DegreesMinutes)) +
          ",\"dms\":" +
          jsonString(positionFormText(lat, lon, CoordinateForm::DegreesMinutesSeconds)) + "}\n";
@@ -88,8 +95,8 @@ std::string courseText(const CourseDistance& result, const char* method) {
 
 std::string positionText(double lat, double lon, const char* method) {
   return std::string("method    ") + method + "\n" + "latitude  " + format("%.6f", lat) + "  " +
-         latitudeText(lat) + "\n" + "longitude " + format("%.6f", lon) + "  " + longitudeText(lon) +
-         "\n";
+         latitudeText(lat) + "\n" + "longitude " + format("%.6f", displayLongitude(lon)) + "  " +
+         longitudeText(lon) + "\n";
 }
 
 }  // namespace vestrand::cli
@@ -125,16 +132,17 @@ std::string jsonString(const std::string& text) {
   return out + "\"";
 }
 
-std::string summaryText(const PlanSummary& s, double speed, int maxPoints) {
+std::string summaryText(const PlanSummary& s, double speed,
+                        const std::vector<std::string>& warnings) {
   std::string text;
-  for (const SummaryRow& row : summaryRows(s, speed, {}, maxPoints))
+  for (const SummaryRow& row : summaryRows(s, speed, {}, warnings))
     text += padded(row.label) + row.value + "\n";
   return text;
 }
 
 std::string summaryJson(const PlanSummary& s, double speed, const std::string& gpxPath,
                         const std::string& svgPath, const std::string& extraMembers,
-                        int maxPoints) {
+                        const std::vector<std::string>& warnings) {
   const double hours = hoursAtSpeed(s.trackToComplete(), speed);
   std::string json =
       "{\"gpx\":" + pathJson(gpxPath) + ",\"svg\":" + pathJson(svgPath) +
@@ -143,7 +151,8 @@ std::string summaryJson(const PlanSummary& s, double speed, const std::string& g
       ",\"hours\":" + shortestNumber(hours) + ",\"time\":" + jsonString(hoursMinutesText(hours)) +
       ",\"box_length_nm\":" + shortestNumber(s.boxLength) +
       ",\"box_width_nm\":" + shortestNumber(s.boxWidth) +
-      ",\"area_nm2\":" + shortestNumber(s.area()) +
+      ",\"box_area_nm2\":" + shortestNumber(s.boxArea()) +
+      ",\"covered_nm2\":" + shortestNumber(s.coveredArea()) +
       (s.passes > 1 ? ",\"passes\":" + std::to_string(s.passes) : std::string()) + ",\"units\":[";
   for (std::size_t i = 0; i < s.routes.size(); ++i) {
     const RouteSummary& r = s.routes[i];
@@ -159,12 +168,11 @@ std::string summaryJson(const PlanSummary& s, double speed, const std::string& g
     const PlanMark& m = s.marks[i];
     if (i > 0) json += ",";
     json += "{\"name\":" + jsonString(m.name) + ",\"lat\":" + shortestNumber(m.lat) +
-            ",\"lon\":" + shortestNumber(m.lon) + ",\"lat_text\":" + jsonString(m.latText) +
+            ",\"lon\":" + longitudeNumber(m.lon) + ",\"lat_text\":" + jsonString(m.latText) +
             ",\"lon_text\":" + jsonString(m.lonText) + "}";
   }
   json += "]";
-  if (const std::vector<std::string> warnings = longRouteWarnings(s);
-      maxPoints == 0 && !warnings.empty()) {
+  if (!warnings.empty()) {
     json += ",\"warnings\":[";
     for (std::size_t i = 0; i < warnings.size(); ++i) {
       json += (i > 0 ? "," : "") + jsonString(warnings[i]);
@@ -186,10 +194,6 @@ std::string courseTenths(double course) {
   return format("%.1f", tenths);
 }
 
-std::string percent(double probability) {
-  return format("%.1f", probability * 100.0) + "%";
-}
-
 // Right-aligned in a column of `width` characters (texts here are ASCII).
 std::string column(const std::string& text, std::size_t width) {
   return text.size() < width ? std::string(width - text.size(), ' ') + text : text;
@@ -204,7 +208,7 @@ std::string driftText(const DriftedDatum& d) {
 }
 
 std::string driftJson(const DriftedDatum& d) {
-  return "{\"lat\":" + shortestNumber(d.lat) + ",\"lon\":" + shortestNumber(d.lon) +
+  return "{\"lat\":" + shortestNumber(d.lat) + ",\"lon\":" + longitudeNumber(d.lon) +
          ",\"drift_course\":" + shortestNumber(d.course) +
          ",\"drift_speed_kn\":" + shortestNumber(d.speed) +
          ",\"drift_nm\":" + shortestNumber(d.distance) + "}\n";
@@ -213,8 +217,8 @@ std::string driftJson(const DriftedDatum& d) {
 std::string coverageText(const Coverage& c) {
   return "sweep     " + format("%.2f", c.sweepWidth) + " NM sweep width\n" + "spacing   " +
          format("%.2f", c.spacing) + " NM track spacing\n" + "coverage  " +
-         format("%.2f", c.factor) + "\n" + "POD       " + percent(c.podInverseCube) +
-         " by the inverse cube law\n" + "POD       " + percent(c.podExponential) +
+         format("%.2f", c.factor) + "\n" + "POD       " + podText(c.podInverseCube) +
+         " by the inverse cube law\n" + "POD       " + podText(c.podExponential) +
          " by the exponential (random search) law\n";
 }
 
@@ -233,15 +237,20 @@ std::string coverageJsonMembers(const Coverage& c) {
          ",\"sweep_width_nm\":" + shortestNumber(c.sweepWidth);
 }
 
-// Columns, one blank apart: unit 4, leg, from and to 8, course 9, distance and total 10, time 8.
-std::string legTableHeading(bool withEta) {
-  return std::string("unit      leg     from       to  course\xC2\xB0T    dist NM   total NM") +
-         "     time" + (withEta ? "  ETA\n" : "\n");
+// Columns, one blank apart: unit 4, leg 8, part 9 when split, from and to 8, course 9, distance
+// and total 10, time 8.
+std::string legTableHeading(bool withEta, bool split, const std::string& offset) {
+  const std::string eta = offset.empty() ? "  ETA" : "  ETA (UTC" + offset + ")";
+  return std::string("unit      leg ") + (split ? "     part " : "") +
+         "    from       to  course\xC2\xB0T    dist NM   total NM     time" +
+         (withEta ? eta + "\n" : "\n");
 }
 
 std::string legRowText(const LegRow& r, bool withEta, const std::optional<ClockTime>& eta) {
+  const std::string part =
+      r.parts > 0 ? column(std::to_string(r.part) + "/" + std::to_string(r.parts), 9) + " " : "";
   std::string text =
-      column(std::to_string(r.unit), 4) + " " + column(std::to_string(r.leg), 8) + " " +
+      column(std::to_string(r.unit), 4) + " " + column(std::to_string(r.leg), 8) + " " + part +
       column(std::to_string(r.from), 8) + " " + column(std::to_string(r.to), 8) + " " +
       column(courseTenths(r.course), 9) + " " + column(format("%.2f", r.distance), 10) + " " +
       column(format("%.2f", r.total), 10) + " " + column(hoursMinutesText(r.hours), 8);
@@ -252,10 +261,12 @@ std::string legRowText(const LegRow& r, bool withEta, const std::optional<ClockT
 std::string legRowJson(const LegRow& r, bool withEta, const std::optional<ClockTime>& eta) {
   std::string json =
       "{\"unit\":" + std::to_string(r.unit) + ",\"leg\":" + std::to_string(r.leg) +
+      (r.parts > 0 ? ",\"part\":" + std::to_string(r.part) + ",\"parts\":" + std::to_string(r.parts)
+                   : std::string()) +
       ",\"from\":" + std::to_string(r.from) + ",\"to\":" + std::to_string(r.to) +
       ",\"course\":" + shortestNumber(r.course) + ",\"distance_nm\":" + shortestNumber(r.distance) +
       ",\"total_nm\":" + shortestNumber(r.total) + ",\"hours\":" + shortestNumber(r.hours);
-  if (withEta) json += ",\"eta\":" + (eta ? jsonString(clockText(*eta, 'T')) : "null");
+  if (withEta) json += ",\"eta\":" + (eta ? jsonString(isoText(*eta)) : "null");
   return json + "}";
 }
 

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "course_distance.h"
 #include "coverage.h"
@@ -14,15 +15,20 @@
 namespace vestrand::cli {
 
 // The shortest decimal text that reads back as the same double ("0.1", "44.998909155372",
-// "1e-300"); not-a-number and infinities, which JSON cannot hold, give "null".
+// "1e-300"); zero of either sign gives "0"; not-a-number and infinities, which JSON cannot hold,
+// give "null".
 std::string shortestNumber(double value);
+
+// A longitude as shortestNumber prints it, brought into -180..180 first: every longitude the
+// program prints is one that --lon takes back, whatever the sailing ran past.
+std::string longitudeNumber(double lon);
 
 // A latitude or longitude as degrees and minutes with its hemisphere letter, in UTF-8:
 // "N43º 30.00'", "W003º 45.00'".
 std::string latitudeText(double lat);
 std::string longitudeText(double lon);
 
-// {"status":S,"course":C,"distance":D}; a missing status, and the course where none is defined,
+// {"status":S,"course":C,"distance_nm":D}; a missing status, and the course where none is defined,
 // print as null.
 std::string courseJson(std::optional<int> status, const CourseDistance& result);
 // {"status":S,"lat":LAT,"lon":LON}
@@ -44,18 +50,19 @@ std::string positionText(double lat, double lon, const char* method);
 std::string jsonString(const std::string& text);
 
 // The plan summary at a search speed (knots), for people: the plan library's summaryRows in
-// English, each label padded to ten columns; routes written whole (maxPoints 0) that are too long
-// for a plotter add a warning row each.
-std::string summaryText(const PlanSummary& summary, double speed, int maxPoints = 0);
+// English, each label padded to ten columns, then a warning row for each of the run's warnings.
+std::string summaryText(const PlanSummary& summary, double speed,
+                        const std::vector<std::string>& warnings = {});
 
 // The plan summary as one JSON object on one line, with the paths of the files written (empty:
-// none, printed as null). Lengths in nautical miles, the area in square nautical miles, times in
-// hours and as "h:mm" text. `extraMembers`, when given, is added as it stands at the end of the
-// object, before its closing brace: ",\"coverage\":2,...". Routes written whole (maxPoints 0)
-// that are too long for a plotter give a "warnings" member, an array of texts, before those.
+// none, printed as null). Lengths in nautical miles, areas in square nautical miles (the box's
+// "box_area_nm2", the area covered "covered_nm2"), times in hours and as "h:mm" text.
+// `extraMembers`, when given, is added as it stands at the end of the object, before its closing
+// brace: ",\"coverage\":2,...". The run's warnings, when there are any, give a "warnings"
+// member, an array of texts, before those.
 std::string summaryJson(const PlanSummary& summary, double speed, const std::string& gpxPath,
                         const std::string& svgPath, const std::string& extraMembers = "",
-                        int maxPoints = 0);
+                        const std::vector<std::string>& warnings = {});
 
 // --- Search aids ---------------------------------------------------------------------------
 
@@ -76,11 +83,16 @@ std::string coverageJsonMembers(const Coverage& coverage);
 
 // The leg table for people: a heading line, then one line per row, in columns. The time is the
 // elapsed time h:mm from the unit's start to the end of the leg; with `withEta` a last column
-// holds the clock time there ("YYYY-MM-DD HH:MM", "-" when there is none).
-std::string legTableHeading(bool withEta);
+// holds the clock time there ("YYYY-MM-DD HH:MM", "-" when there is none). Where the routes are
+// split (`split`, rows with parts) a column "part" says which part of how many holds the leg
+// ("2/3"), and from and to are the points' numbers in that part's file. The heading names the
+// clock's `offset` from UTC ("+01:00") after ETA, when given.
+std::string legTableHeading(bool withEta, bool split = false, const std::string& offset = "");
 std::string legRowText(const LegRow& row, bool withEta, const std::optional<ClockTime>& eta);
-// {"unit":1,"leg":1,"from":1,"to":2,"course":C,"distance_nm":D,"total_nm":T,"hours":H} with,
-// when `withEta`, a last member "eta":"YYYY-MM-DDTHH:MM" (null when there is none).
+// {"unit":1,"leg":1,"from":1,"to":2,"course":C,"distance_nm":D,"total_nm":T,"hours":H} (with
+// "part":K,"parts":N after "leg" where the routes are split) with,
+// when `withEta`, a last member "eta", ISO 8601 with the start's offset from UTC,
+// "YYYY-MM-DDTHH:MM+01:00" (null when there is none).
 std::string legRowJson(const LegRow& row, bool withEta, const std::optional<ClockTime>& eta);
 
 }  // namespace vestrand::cli

@@ -25,15 +25,13 @@ std::string checkMethod(const std::string& method, bool greatCircleAllowed) {
                    (greatCircleAllowed ? "plane, rhumb or great-circle" : "plane or rhumb"));
 }
 
-constexpr double kMaxDriftHours = 240.0;  // ten days: beyond that a datum is a guess
-constexpr double kMaxDriftSpeed = 20.0;   // knots; faster than any current or leeway
-
 [[noreturn]] void refuse(const std::string& option, const std::string& text,
                          const std::string& reason) {
   throw UsageError(option + " '" + text + "' refused: " + reason);
 }
 
-// One part of the drift: a direction and a speed, given together or not at all.
+}  // namespace
+
 DriftVector driftPart(const CLI::App& sub, const char* directionOption,
                       const std::string& direction, const char* speedOption,
                       const std::string& speed) {
@@ -50,8 +48,6 @@ DriftVector driftPart(const CLI::App& sub, const char* directionOption,
                      checkBounded(speedOption, speed, 0.0, kMaxDriftSpeed, "knots")};
 }
 
-}  // namespace
-
 double checkPositiveUpTo(const std::string& option, const std::string& text, double high,
                          const char* unit) {
   const double value = checkFinite(option, text);
@@ -59,6 +55,15 @@ double checkPositiveUpTo(const std::string& option, const std::string& text, dou
     refuse(option, text, "must be greater than 0 and at most " + shortestNumber(high) + unit);
   }
   return value;
+}
+
+void checkCoverageFactor(const std::string& option, const std::string& text, const Coverage& c) {
+  if (!(c.factor <= kMaxSweepWidth)) {
+    refuse(option, text,
+           "the coverage W / S of a sweep width of " + shortestNumber(c.sweepWidth) +
+               " over a track spacing of " + shortestNumber(c.spacing) +
+               " nautical miles would exceed 100");
+  }
 }
 
 int runCourse(const Options& o) {
@@ -133,6 +138,7 @@ int runArrive(const Options& o, const CLI::App& sub) {
 }
 
 int runDrift(const Options& o, const CLI::App& sub) {
+  if (given(&sub, "--object")) return runObjectDrift(o, sub);
   const double lat = checkCoordinate("--lat", o.lat, Axis::Latitude);
   const double lon = checkCoordinate("--lon", o.lon, Axis::Longitude);
   const double hours = checkBounded("--hours", o.hours, 0.0, kMaxDriftHours, "hours");
@@ -178,10 +184,13 @@ int runCoverage(const Options& o, const CLI::App& sub) {
                                                              " nautical miles"))
                 : coverageOfFactor(width,
                                    checkPositiveUpTo("--coverage", o.coverage, kMaxSweepWidth, ""));
-  // A sweep width of 100 over a spacing or factor of 1e-310 overflows.
-  if (!std::isfinite(c.factor) || !std::isfinite(c.spacing)) {
-    if (bySpacing) refuse("--spacing", o.spacing, "the coverage W / S is not a finite number");
-    refuse("--coverage", o.coverage, "the track spacing W / C is not a finite number");
+  // The one that follows keeps the bound of the one given: a spacing of 1e-300 would give a
+  // coverage of 300 digits, as a coverage of 1e-300 a spacing of as many.
+  if (bySpacing) checkCoverageFactor("--spacing", o.spacing, c);
+  if (!(c.spacing <= kMaxSweepWidth)) {
+    refuse("--coverage", o.coverage,
+           "with --sweep-width " + o.sweepWidth +
+               " the track spacing W / C would exceed 100 nautical miles");
   }
   return printResult(o.json ? coverageJson(c) : coverageText(c));
 }

@@ -26,7 +26,7 @@ constexpr char kHeader[] =
     " xmlns=\"http://www.topografix.com/GPX/1/1\""
     " xsi:schemaLocation=\"http://www.topografix.com/GPX/1/1"
     " http://www.topografix.com/GPX/1/1/gpx.xsd\""
-    " xmlns:opencpn=\"http://www.tarvolin.com\">\n";
+    " xmlns:opencpn=\"http://www.opencpn.org\">\n";
 
 constexpr char kDigitPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"

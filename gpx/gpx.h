@@ -1,5 +1,9 @@
 // GPX 1.1 route files with the OpenCPN extension elements that make a chart plotter show every
-// point and its name.
+// point and its name. The extensions are bound to OpenCPN's namespace, http://www.opencpn.org,
+// so that namespace-aware readers find them where plotters look for them.
+//
+// Waypoints follow the routes in every file, as they always have; GPX 1.1's schema lists them
+// first, but every reader tried accepts them after, and stored files rely on this order.
 //
 // One file at a time goes through the stream GPXfp: OpenGPX, then route blocks (StartRouteGPX,
 // RouteGPX..., EndRouteGPX) and waypoints (WayPointGPX) in the caller's order, then CloseGPX.

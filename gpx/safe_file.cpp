@@ -8,11 +8,14 @@
 #include <sys/types.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <map>
+#include <mutex>
 #include <set>
 #include <utility>
 
@@ -34,6 +37,26 @@ void step(safe_file_testing::Step s, const std::string& path) {
 std::string describe(const std::string& path, const std::string& reason) {
   return "cannot write '" + path + "': " + reason;
 }
+
+// A folder's name may hold control characters; on a terminal they would act, not show.
+void noteOnStandardError(const std::string& note) {
+  std::string shown;
+  for (const char c : note) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte == '\n') {
+      shown += "\\n";
+    } else if (byte < 0x20 || byte == 0x7f) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
+      shown += escaped;
+    } else {
+      shown += c;
+    }
+  }
+  std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, shown.c_str());
+}
+
+NoteFunction noteFunction = noteOnStandardError;
 
 // ---------------------------------------------------------------- temporaries and signals
 
@@ -61,10 +84,22 @@ Slot* takeSlot(const std::string& path) {
   return slot;
 }
 
-extern "C" void removeTemporariesAndEnd(int signal) {
+// While a run's files are renamed into place the handlers only keep the signal; the run then
+// ends the program with it once every file is in place. A handler may run on any thread, so the
+// signal is kept before `holding` is read: whichever side reads second ends the program.
+std::atomic<int> holding{0};
+std::atomic<int> heldSignal{0};
+
+void endWith(int signal) {
   removeTemporaryFiles();
   ::signal(signal, SIG_DFL);
   ::raise(signal);
+}
+
+extern "C" void removeTemporariesAndEnd(int signal) {
+  heldSignal.store(signal);
+  if (holding.load() > 0) return;
+  endWith(signal);
 }
 
 // /proc/self/fd is how an unnamed file gets its name without privileges; without /proc there
@@ -101,8 +136,9 @@ long leftoverProcess(const char* name) {
   return pid;
 }
 
-// Leftovers of killed processes are removed once per folder per run. A file still growing is
-// kept even if its process looks gone: another machine may be writing into a shared folder.
+// Leftovers of killed processes are removed once per folder per run, and said so: a run killed
+// while its files were renamed into place left some of them out. A file still growing is kept
+// even if its process looks gone: another machine may be writing into a shared folder.
 void removeLeftovers(int folder, const std::string& where) {
   static std::set<std::string> swept;
   struct stat info;
@@ -119,18 +155,39 @@ void removeLeftovers(int folder, const std::string& where) {
     return;
   }
   const std::time_t now = std::time(nullptr);
+  std::set<long> processes;
+  int removed = 0;
+  int recent = 0;
   while (const dirent* entry = ::readdir(listing)) {
     const long pid = leftoverProcess(entry->d_name);
     if (pid == 0 || pid == ::getpid()) continue;
     if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
     struct stat file;
     if (::fstatat(folder, entry->d_name, &file, AT_SYMLINK_NOFOLLOW) != 0 ||
-        !S_ISREG(file.st_mode) || now - file.st_mtime < 60) {
+        !S_ISREG(file.st_mode)) {
       continue;
     }
-    ::unlinkat(folder, entry->d_name, 0);
+    processes.insert(pid);
+    if (now - file.st_mtime < 60) {
+      ++recent;
+    } else if (::unlinkat(folder, entry->d_name, 0) == 0) {
+      ++removed;
+    }
   }
   ::closedir(listing);
+  if (processes.empty()) return;
+  std::string note = "found " + std::to_string(removed + recent) + " temporary file" +
+                     (removed + recent == 1 ? "" : "s") + " in " +
+                     (where == "." ? std::string("the current folder") : "'" + where + "'") +
+                     " of a run that ended before putting its files in place (process";
+  for (const long pid : processes) note += " " + std::to_string(pid);
+  note += "): files it wrote there may be missing or older than the others";
+  if (removed > 0) note += "; removed " + std::to_string(removed);
+  if (recent > 0) {
+    note += "; kept " + std::to_string(recent) +
+            " changed within the last minute, which another computer may be writing";
+  }
+  noteFunction(note);
 }
 
 // Why a target may not be written, or the empty text. Sets `replacing` and `mode` for a file
@@ -158,6 +215,50 @@ std::string refusal(const std::string& path, bool& replacing, unsigned& mode) {
 
 }  // namespace
 
+class OpenFolder {
+ public:
+  explicit OpenFolder(int descriptor) : fd(descriptor) {}
+  ~OpenFolder() { ::close(fd); }
+  OpenFolder(const OpenFolder&) = delete;
+  OpenFolder& operator=(const OpenFolder&) = delete;
+  const int fd;
+};
+
+namespace {
+
+std::mutex openFoldersLock;
+std::map<std::pair<dev_t, ino_t>, std::weak_ptr<OpenFolder>> openFolders;
+
+// The folder `path` names, sharing the descriptor that files of the process written there
+// already hold. Null with `error` set when it cannot be opened.
+std::shared_ptr<OpenFolder> openFolder(const std::string& path, int& error) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  struct stat info;
+  if (fd < 0 || ::fstat(fd, &info) != 0) {
+    error = errno;
+    if (fd >= 0) ::close(fd);
+    return nullptr;
+  }
+  const std::lock_guard lock(openFoldersLock);
+  std::erase_if(openFolders, [](const auto& entry) { return entry.second.expired(); });
+  std::weak_ptr<OpenFolder>& entry = openFolders[{info.st_dev, info.st_ino}];
+  if (std::shared_ptr<OpenFolder> shared = entry.lock()) {
+    ::close(fd);
+    return shared;
+  }
+  auto folder = std::make_shared<OpenFolder>(fd);
+  entry = folder;
+  return folder;
+}
+
+// The rename lasts only once the folder's entry is on the disk. Filesystems that cannot sync a
+// folder say EINVAL or EBADF.
+bool syncFolder(const OpenFolder& folder) {
+  return ::fsync(folder.fd) == 0 || errno == EINVAL || errno == EBADF;
+}
+
+}  // namespace
+
 struct SafeFile::Registration {
   Slot* slot = nullptr;
   void set(const std::string& path) {
@@ -181,6 +282,10 @@ const char* anyTemporaryFile() noexcept {
     if (slot->used.load()) return slot->path;
   }
   return "";
+}
+
+void setNoteFunction(NoteFunction function) {
+  noteFunction = function != nullptr ? function : noteOnStandardError;
 }
 
 void installInterruptCleanup() {
@@ -213,11 +318,10 @@ void SafeFile::fail(const std::string& reason) {
 void SafeFile::release() {
   if (stream_ != nullptr) std::fclose(stream_);
   stream_ = nullptr;
-  if (!temporary_.empty() && folder_ >= 0) ::unlinkat(folder_, temporary_.c_str(), 0);
+  if (!temporary_.empty() && folder_ != nullptr) ::unlinkat(folder_->fd, temporary_.c_str(), 0);
   temporary_.clear();
   registration_->clear();
-  if (folder_ >= 0) ::close(folder_);
-  folder_ = -1;
+  folder_.reset();
   state_ = State::Closed;
 }
 
@@ -242,14 +346,15 @@ bool SafeFile::open(const std::string& path) {
   const auto [folder, name] = splitPath(path);
   name_ = name;
   if (name_.empty()) return failWith(EISDIR);
-  folder_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (folder_ < 0) return failWith(errno);
-  removeLeftovers(folder_, folder);
+  int folderError = 0;
+  folder_ = openFolder(folder, folderError);
+  if (folder_ == nullptr) return failWith(folderError);
+  removeLeftovers(folder_->fd, folder);
 
   int fd = -1;
   unnamed_ = false;
   if (unnamedAllowed && canNameUnnamedFiles()) {
-    fd = ::openat(folder_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    fd = ::openat(folder_->fd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     // Filesystems without unnamed files say so in several ways; anything else is a real error
     // that a named temporary would meet too.
     if (fd < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT) {
@@ -268,7 +373,7 @@ bool SafeFile::open(const std::string& path) {
           ".vestrand-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp";
       // Known to the handlers before it exists, so no moment leaves a file they cannot see.
       registration_->set(base + "/" + temporary_);
-      fd = ::openat(folder_, temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+      fd = ::openat(folder_->fd, temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
       if (fd < 0 && errno != EEXIST) break;
     }
     if (fd < 0) {
@@ -325,7 +430,7 @@ bool SafeFile::finish() {
       temporary_ =
           ".vestrand-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp";
       registration_->set(base + "/" + temporary_);
-      linked = ::linkat(AT_FDCWD, self.c_str(), folder_, temporary_.c_str(), AT_SYMLINK_FOLLOW);
+      linked = ::linkat(AT_FDCWD, self.c_str(), folder_->fd, temporary_.c_str(), AT_SYMLINK_FOLLOW);
       if (linked != 0 && errno != EEXIST) break;
     }
     if (linked != 0) {
@@ -348,6 +453,13 @@ bool SafeFile::finish() {
 }
 
 bool SafeFile::publish() {
+  const std::shared_ptr<OpenFolder> folder = folder_;  // rename() lets go of it
+  if (!rename()) return false;
+  if (!syncFolder(*folder)) return failWith(errno);
+  return true;
+}
+
+bool SafeFile::rename() {
   if (state_ != State::Finished && !finish()) return false;
   // The target may have changed since open; refuse what would not have been accepted then.
   bool replacing = false;
@@ -358,19 +470,13 @@ bool SafeFile::publish() {
     release();
     return false;
   }
-  if (::renameat(folder_, temporary_.c_str(), folder_, name_.c_str()) != 0) {
+  if (::renameat(folder_->fd, temporary_.c_str(), folder_->fd, name_.c_str()) != 0) {
     failWith(errno);
     release();
     return false;
   }
   temporary_.clear();
   registration_->clear();
-  // The rename lasts only once the folder's entry is on the disk.
-  if (::fsync(folder_) != 0 && errno != EINVAL && errno != EBADF) {
-    failWith(errno);
-    release();
-    return false;
-  }
   release();
   step(safe_file_testing::Step::Published, path_);
   return true;
@@ -449,8 +555,27 @@ bool FileBatch::commit() {
       return false;
     }
   }
+  holding.fetch_add(1);
+  const bool placed = place();
+  if (holding.fetch_sub(1) == 1) {
+    if (const int signal = heldSignal.exchange(0); signal != 0) {
+      noteFunction(placed
+                       ? "interrupted after the run's " + std::to_string(written_.size()) +
+                             (written_.size() == 1 ? " file was" : " files were") + " put in place"
+                       : error_ + "; interrupted");
+      endWith(signal);
+    }
+  }
+  return placed;
+}
+
+bool FileBatch::place() {
+  // Each folder is synced once, after its last rename: a thousand parts cost one sync, not a
+  // thousand, and the signals are held off no longer than that.
+  std::vector<std::pair<std::shared_ptr<OpenFolder>, std::string>> folders;
   for (std::size_t i = 0; i < files_.size(); ++i) {
-    if (!files_[i]->publish()) {
+    std::shared_ptr<OpenFolder> folder = files_[i]->folder_;
+    if (!files_[i]->rename()) {
       error_ = files_[i]->error();
       if (!written_.empty()) {
         error_ += "; written:";
@@ -462,9 +587,19 @@ bool FileBatch::commit() {
       return false;
     }
     written_.push_back(files_[i]->path());
+    const auto same = [&](const auto& entry) { return entry.first == folder; };
+    if (std::none_of(folders.begin(), folders.end(), same)) {
+      folders.emplace_back(std::move(folder), files_[i]->path());
+    }
   }
   files_.clear();
   keys_.clear();
+  for (const auto& [folder, path] : folders) {
+    if (!syncFolder(*folder)) {
+      error_ = describe(path, std::strerror(errno));
+      return false;
+    }
+  }
   return true;
 }
 

@@ -11,6 +11,8 @@
 // ".vestrand-<pid>-<n>.tmp" from the start. Either name does not grow with the target's, and a
 // later write into the folder removes such temporaries of processes that no longer run.
 // Every named temporary of the process is known to the handlers of installInterruptCleanup().
+// All files of the process in one folder share one descriptor of that folder, so a run of a
+// thousand files stays far below the usual limit of 1024 open files.
 //
 // A target that is anything but a regular file (a folder, a symbolic link, a device, a FIFO, a
 // socket) or that is write-protected is refused. A replaced file keeps its permissions.
@@ -27,6 +29,8 @@
 #include <vector>
 
 namespace vestrand {
+
+class OpenFolder;  // a folder's descriptor, shared by the files written there
 
 class SafeFile {
  public:
@@ -66,14 +70,17 @@ class SafeFile {
   std::FILE* stream() const { return stream_; }
 
  private:
+  friend class FileBatch;
   enum class State { Closed, Writing, Finished };
   bool failWith(int error);
   void release();
+  // Renames the finished file over the target, leaving the folder's sync to the caller.
+  bool rename();
 
   State state_ = State::Closed;
   std::string path_;
-  std::string name_;  // the target's name within its folder
-  int folder_ = -1;   // the target's folder, for the rename and its sync
+  std::string name_;                    // the target's name within its folder
+  std::shared_ptr<OpenFolder> folder_;  // the target's folder, for the rename and its sync
   std::FILE* stream_ = nullptr;
   bool unnamed_ = false;
   bool replacing_ = false;
@@ -86,9 +93,12 @@ class SafeFile {
 };
 
 // The files of one run, put in place together: nothing is renamed into place before every file
-// is complete, so a failure while writing any of them leaves every target as it was. Only a
-// failure of the renames themselves can leave a run half in place; the error then says which
-// files were written and which not.
+// is complete, so a failure while writing any of them leaves every target as it was. While the
+// renames run, SIGINT, SIGTERM and SIGHUP are held off (with installInterruptCleanup()): the run
+// is put in place whole, then the program says so (a note, see setNoteFunction()) and ends as
+// the signal ends it. Only a failure of the renames themselves, or SIGKILL, can leave a run half in
+// place; the error then says which files were written and which not, and a later write into the
+// folder finds what SIGKILL left (see setNoteFunction()).
 class FileBatch {
  public:
   FileBatch();
@@ -110,6 +120,9 @@ class FileBatch {
   const std::string& error() const { return error_; }
 
  private:
+  // Renames every finished file into place and syncs their folders.
+  bool place();
+
   std::vector<std::unique_ptr<SafeFile>> files_;
   std::vector<std::string> keys_;  // the files' folders and names, to find one named twice
   std::vector<std::string> written_;
@@ -122,8 +135,16 @@ bool sameFile(const std::string& a, const std::string& b);
 
 // Makes SIGINT, SIGTERM and SIGHUP remove every temporary file of the process before it ends as
 // the signal would have ended it (so the exit status says it was interrupted), and makes a file
-// size limit an ordinary write error instead of a kill. Call once at start.
+// size limit an ordinary write error instead of a kill. Call once at start, before any thread.
 void installInterruptCleanup();
+
+// Where the writer's notes go. The first write of a run into a folder that holds temporaries of a
+// process no longer running (a run killed with SIGKILL, or a crash) says what it found and what it
+// did with them, and a run interrupted while its files were renamed into place says that it put
+// them all in place. By default "<program>: <note>" goes to standard error, control characters
+// shown escaped. Null restores the default.
+using NoteFunction = void (*)(const std::string& note);
+void setNoteFunction(NoteFunction function);
 
 // Removes every named temporary file of the process. Async-signal-safe.
 void removeTemporaryFiles() noexcept;

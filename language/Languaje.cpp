@@ -37,7 +37,7 @@ const char* const kEnglishExtras[nLanguageExtras] = {
     "Legs",
     "Track length",
     "Time at search speed",
-    "Area searched",
+    "Box",
     "Unit 1",
     "Unit 2",
     "Choose a search page to see its pattern",
@@ -166,6 +166,9 @@ const char* const kEnglishExtras[nLanguageExtras] = {
     "%1: %2 legs, %3 NM, %4",
     "Warning",
     "%1 NM",
+    "Area covered",
+    "%1 NM\u00B2",
+    "A leg would span %1\u00B0 of longitude, more than half round the globe, too near a pole",
 };
 
 char lrfExtra[nLanguageExtras][nbExtra];

@@ -58,11 +58,11 @@ int ChageMenuLanguaje(int panel);
 // carries them on the lines after the twentieth, which the reader above leaves alone, so a file
 // stays valid for both readers. Entry i is line 21 + i:
 //   0 preview title, 1 search speed label, 2 legs, 3 track length, 4 time at search speed,
-//   5 area searched, 6 unit 1, 7 unit 2, 8 hint of the start page, 9 no pattern to show;
+//   5 the box of the summary, 6 unit 1, 7 unit 2, 8 hint of the start page, 9 no pattern to show;
 //   10 to 21 the datum entry (app/DatumEntry.h),
 //   22 to 65 the search aids of the window and its briefing (app/PlanAids.h),
-//   66 to 129 the rest of the window: labels, hints, messages and summary (app/WindowTexts.h).
-inline constexpr int nLanguageExtras = 130;
+//   66 to 132 the rest of the window: labels, hints, messages and summary (app/WindowTexts.h).
+inline constexpr int nLanguageExtras = 133;
 // Line length limit of the extra texts, which hold whole sentences (the start page's is the
 // longest): an extra entry keeps at most nbExtra - 1 = 399 bytes.
 inline constexpr int nbExtra = 400;

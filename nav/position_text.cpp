@@ -30,7 +30,9 @@ std::size_t blankAtFront(std::string_view text) {
   if (text.size() >= 2 && byteAt(text, 0) == 0xC2 && byteAt(text, 1) == 0xA0) return 2;
   if (text.size() < 3) return 0;
   const unsigned a = byteAt(text, 0), b = byteAt(text, 1), c = byteAt(text, 2);
-  const bool space = (a == 0xE2 && b == 0x80 && (c <= 0x8A || c == 0xAF)) ||
+  // The third byte of a sequence lies within 0x80..0xBF: an ASCII byte after E2 80 is a stray
+  // lead pair, not a typographic space, and must not take the byte after it along.
+  const bool space = (a == 0xE2 && b == 0x80 && ((c >= 0x80 && c <= 0x8A) || c == 0xAF)) ||
                      (a == 0xE2 && b == 0x81 && c == 0x9F) || (a == 0xE3 && b == 0x80 && c == 0x80);
   return space ? 3 : 0;
 }
@@ -481,6 +483,50 @@ bool splitPosition(std::string_view text, bool decimalComma, bool twoCommasInOne
   return true;
 }
 
+// Where `text` stops being UTF-8: the offset of the first byte that begins no character or breaks
+// one (overlong forms, surrogates and code points beyond U+10FFFF included), or npos.
+std::size_t firstInvalidUtf8(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const unsigned a = byteAt(text, i);
+    std::size_t length = 0;
+    unsigned low = 0x80, high = 0xBF;  // bounds of the second byte
+    if (a < 0x80) {
+      length = 1;
+    } else if (a >= 0xC2 && a <= 0xDF) {
+      length = 2;
+    } else if (a >= 0xE0 && a <= 0xEF) {
+      length = 3;
+      if (a == 0xE0) low = 0xA0;
+      if (a == 0xED) high = 0x9F;
+    } else if (a >= 0xF0 && a <= 0xF4) {
+      length = 4;
+      if (a == 0xF0) low = 0x90;
+      if (a == 0xF4) high = 0x8F;
+    } else {
+      return i;
+    }
+    if (i + length > text.size()) return i;
+    for (std::size_t k = 1; k < length; ++k) {
+      const unsigned b = byteAt(text, i + k);
+      if (b < (k == 1 ? low : 0x80) || b > (k == 1 ? high : 0xBF)) return i;
+    }
+    i += length;
+  }
+  return std::string_view::npos;
+}
+
+// Invalid UTF-8 is refused before anything else: a stray byte read as part of a character would
+// swallow the sign or digit after it.
+bool refuseInvalidUtf8(std::string_view text, std::string& error) {
+  const std::size_t at = firstInvalidUtf8(text);
+  if (at == std::string_view::npos) return false;
+  char hex[8];
+  std::snprintf(hex, sizeof hex, "0x%02X", byteAt(text, at));
+  error = "not UTF-8 text: a broken character at byte " + std::to_string(at + 1) + " (" + hex + ")";
+  return true;
+}
+
 // Windows-1252 text of the navigation library to UTF-8; it writes no byte from 0x80 to 0x9F,
 // where the two encodings part.
 std::string libraryTextToUtf8(const char* text) {
@@ -530,10 +576,16 @@ bool parseNumber(std::string_view text, double& value, std::string& error) {
 }
 
 bool parseCoordinate(std::string_view text, Axis axis, double& degrees, std::string& error) {
+  if (refuseInvalidUtf8(text, error)) return false;
   return readCoordinate(text, axis, false, degrees, error);
 }
 
 bool parsePosition(std::string_view text, double& lat, double& lon, std::string& error) {
+  std::string why;
+  if (refuseInvalidUtf8(text, why)) {
+    error = "position: " + why;
+    return false;
+  }
   text = trim(text);
   if (text.empty()) {
     error = "position: empty";
@@ -542,7 +594,6 @@ bool parsePosition(std::string_view text, double& lat, double& lon, std::string&
   bool twoCommasInOneNumber = false;
   const bool decimalComma = commasAreDecimalMarks(text, twoCommasInOneNumber);
   std::string_view latText, lonText;
-  std::string why;
   if (!splitPosition(text, decimalComma, twoCommasInOneNumber, latText, lonText, why)) {
     error = why;
     return false;
@@ -572,8 +623,18 @@ bool parsePosition(std::string_view text, double& lat, double& lon, std::string&
   return true;
 }
 
+double displayLongitude(double lon) {
+  if (!std::isfinite(lon) || (lon >= -180.0 && lon <= 180.0)) return lon;
+  // fmod is exact, and so is the one turn taken off its remainder.
+  const double r = std::fmod(lon, 360.0);
+  if (r > 180.0) return r - 360.0;
+  if (r < -180.0) return r + 360.0;
+  return r;
+}
+
 std::string coordinateText(double degrees, Axis axis, CoordinateForm form) {
   const bool isLat = axis == Axis::Latitude;
+  if (!isLat) degrees = displayLongitude(degrees);
   if (form == CoordinateForm::DegreesMinutes) {
     char text[kSexagesimalTextSize];
     (isLat ? DegToLat : DegToLon)(degrees, text);

@@ -4,7 +4,9 @@
 // The readers are plain functions over string views with no state, no locale and no allocation
 // beyond the error text, so that both programs and a fuzz target can call them on arbitrary bytes.
 // Blanks are spaces, tabs and the Unicode spaces that pasted text carries: no-break (U+00A0), the
-// typographic spaces U+2000..U+200A, narrow no-break (U+202F), U+205F and U+3000.
+// typographic spaces U+2000..U+200A, narrow no-break (U+202F), U+205F and U+3000. Text that is
+// not UTF-8 (a stray or cut multi-byte sequence) is refused by the coordinate and position
+// readers, whatever follows it.
 #pragma once
 
 #include <string>
@@ -90,9 +92,17 @@ enum class CoordinateForm {
 //
 // The hemisphere is that of the value, not of its rounded text: -0.0000001 gives "S00º  0.00'", a
 // hair south of the equator being south, as DegToLat has always written it; only an exact zero
-// (either sign) is N or E. Values are not normalised: 95 gives "N95º  0.00'".
-// parseCoordinate reads every text back to within half its last digit.
+// (either sign) is N or E. A longitude is first brought into -180..180 by displayLongitude, so a
+// pattern sailed across the antimeridian (181) reads W179º; latitudes are not normalised: 95
+// gives "N95º  0.00'". parseCoordinate reads every text back to within half its last digit.
 std::string coordinateText(double degrees, Axis axis,
                            CoordinateForm form = CoordinateForm::DegreesMinutes);
+
+// A longitude as people read it and as the readers take it back: brought into -180..180 by whole
+// turns (339.9 gives -20.1, -181 gives 179). Values within the range are returned as they are,
+// both ends included; not-a-number and infinities unchanged. Sailed positions may run past 180
+// (Derrota.h); every text and printed number of a position goes through here, the GPX files do
+// not.
+double displayLongitude(double lon);
 
 }  // namespace vestrand

@@ -14,8 +14,13 @@ namespace {
 
 class ExtentSink final : public PatternSink {
  public:
-  void startRoute(const char*) override {}
-  void routePoint(double lat, double lon, const char*) override { add(lat, lon); }
+  void startRoute(const char*) override { inRoute_ = false; }
+  void routePoint(double lat, double lon, const char*) override {
+    if (inRoute_) extent.widestLeg = std::max(extent.widestLeg, std::fabs(lon - lastLon_));
+    inRoute_ = true;
+    lastLon_ = lon;
+    add(lat, lon);
+  }
   void endRoute() override {}
   void waypoint(double lat, double lon, const char*) override { add(lat, lon); }
   PatternExtent extent;
@@ -38,6 +43,8 @@ class ExtentSink final : public PatternSink {
     extent.maxLon = std::max(extent.maxLon, lon);
   }
   bool first_ = true;
+  bool inRoute_ = false;
+  double lastLon_ = 0.0;
 };
 
 class GpxSink final : public PatternSink {
@@ -78,21 +85,16 @@ std::string range(double low, double high) {
 }
 
 bool composeOrSay(const PatternParams& params, const char* stem, PatternNames& names,
-                  std::string& error) {
-  if (composePatternNames(params, stem, names)) return true;
+                  PatternNames& rtzNames, std::string& error) {
+  if (composePatternNames(params, stem, names) && composeRtzRouteNames(params, stem, rtzNames)) {
+    return true;
+  }
   error = std::string("the ") + patternCode(params.kind) + " file and route names for the stem '" +
           (stem ? stem : "") + "' would not fit in 99 characters; nothing was written";
   return false;
 }
 
 // ---------------------------------------------------------------- routes of any source
-
-// What a run draws, whatever it is: the GPX file's name and the sailing of its routes and
-// waypoints, which may be repeated and gives the same every time.
-struct Source {
-  std::string gpxName;
-  std::function<void(PatternSink&)> sail;
-};
 
 // A GPX waypoint, with its position as the GPX file prints it.
 struct Mark {
@@ -194,15 +196,15 @@ class RouteSplitter final : public PatternSink {
   std::string name_;
 };
 
-// Sails the source into `sink`, through a splitter when the routes have a length limit.
-void sailInto(const Source& source, PatternSink& sink, const SurveySink& survey, int maxPoints,
-              const char* of) {
+// Sails into `sink`, through a splitter when the routes have a length limit.
+void sailInto(const std::function<void(PatternSink&)>& sail, PatternSink& sink,
+              const SurveySink& survey, int maxPoints, const char* of) {
   if (maxPoints == 0) {
-    source.sail(sink);
+    sail(sink);
     return;
   }
   RouteSplitter splitter(sink, survey.points, maxPoints, of);
-  source.sail(splitter);
+  sail(splitter);
 }
 
 // Writes every route it is handed as an RTZ file of its own in the run.
@@ -292,14 +294,16 @@ bool checkRtzFiles(const SurveySink& survey, const PatternFiles& files, std::str
   return true;
 }
 
-bool sourcePaths(const Source& source, const std::string& folder, const PatternFiles& files,
-                 std::vector<std::string>& paths, std::string& error) {
+}  // namespace
+
+bool routeFilePaths(const RouteSource& source, const std::string& folder, const PatternFiles& files,
+                    std::vector<std::string>& paths, std::string& error) {
   if (!checkMaxPoints(files, error)) return false;
   paths.clear();
   if (files.gpx) paths.push_back(pathInFolder(folder, source.gpxName));
   if (!files.rtz) return true;
   SurveySink survey;
-  source.sail(survey);
+  source.rtz()(survey);
   if (!checkRtzFiles(survey, files, error)) return false;
   for (std::size_t r = 0; r < survey.routes.size(); ++r) {
     const std::size_t parts = partCount(survey.points[r], files.maxPoints);
@@ -311,14 +315,17 @@ bool sourcePaths(const Source& source, const std::string& folder, const PatternF
   return true;
 }
 
-// Adds the source's files to the run; on any failure the whole run is abandoned.
-bool addSourceFiles(FileBatch& batch, const Source& source, const std::string& folder,
+namespace {
+
+// Adds the source's files to the run; on failure the caller abandons the run.
+bool addSourceFiles(FileBatch& batch, const RouteSource& source, const std::string& folder,
                     const PatternFiles& files, std::string& error,
                     std::vector<std::string>* warnings) {
+  // The RTZ names, where they differ, are the survey's; points and waypoints are the same.
   SurveySink survey;
   if (files.rtz || files.maxPoints != 0) {
     if (!checkMaxPoints(files, error)) return false;
-    source.sail(survey);
+    source.rtz()(survey);
   }
   if (files.rtz) {
     if (!checkRtzFiles(survey, files, error)) return false;
@@ -339,7 +346,7 @@ bool addSourceFiles(FileBatch& batch, const Source& source, const std::string& f
       return false;
     }
     GpxSink sink(*file);
-    sailInto(source, sink, survey, files.maxPoints, kGpxPartOf);
+    sailInto(source.sail, sink, survey, files.maxPoints, kGpxPartOf);
     if (!sink.finish()) {
       error = file->error();
       return false;
@@ -347,7 +354,7 @@ bool addSourceFiles(FileBatch& batch, const Source& source, const std::string& f
   }
   if (files.rtz) {
     RtzSink sink(batch, folder, survey.marks, warnings);
-    sailInto(source, sink, survey, files.maxPoints, kRtzPartOf);
+    sailInto(source.rtz(), sink, survey, files.maxPoints, kRtzPartOf);
     if (!sink.error.empty()) {
       error = sink.error;
       return false;
@@ -356,8 +363,10 @@ bool addSourceFiles(FileBatch& batch, const Source& source, const std::string& f
   return true;
 }
 
-Source patternSource(const PatternParams& params, const PatternNames& names) {
-  return {names.file, [&params, &names](PatternSink& sink) { sailPattern(params, names, sink); }};
+RouteSource patternSource(const PatternParams& params, const PatternNames& names,
+                          const PatternNames& rtzNames) {
+  return {names.file, [&params, &names](PatternSink& sink) { sailPattern(params, names, sink); },
+          [&params, &rtzNames](PatternSink& sink) { sailPattern(params, rtzNames, sink); }};
 }
 
 }  // namespace
@@ -372,6 +381,7 @@ ExtentFault extentFault(const PatternExtent& e) {
   if (!e.finite) return ExtentFault::NotFinite;
   if (e.minLat < -90.0 || e.maxLat > 90.0) return ExtentFault::PastPole;
   if (e.minLon < -540.0 || e.maxLon > 540.0) return ExtentFault::RoundTheGlobe;
+  if (e.widestLeg > kMaxLegLongitude) return ExtentFault::WideLeg;
   return ExtentFault::None;
 }
 
@@ -392,6 +402,14 @@ bool checkPatternExtent(const PatternParams& params, std::string& error) {
       error = what + " reaches longitudes " + range(e.minLon, e.maxLon) +
               " degrees, more than once round the globe";
       break;
+    case ExtentFault::WideLeg: {
+      char span[48];
+      std::snprintf(span, sizeof span, "%.2f", e.widestLeg);
+      error = what + " has a leg spanning " + span +
+              " degrees of longitude, more than half round the globe: so near a pole a plotter "
+              "would steer it the other way";
+      break;
+    }
   }
   return false;
 }
@@ -404,17 +422,18 @@ std::string pathInFolder(const std::string& folder, const std::string& name) {
 bool patternFilePaths(const PatternParams& params, const char* stem, const std::string& folder,
                       const PatternFiles& files, std::vector<std::string>& paths,
                       std::string& error) {
-  PatternNames names;
-  if (!composeOrSay(params, stem, names, error)) return false;
-  return sourcePaths(patternSource(params, names), folder, files, paths, error);
+  PatternNames names, rtzNames;
+  if (!composeOrSay(params, stem, names, rtzNames, error)) return false;
+  return routeFilePaths(patternSource(params, names, rtzNames), folder, files, paths, error);
 }
 
 bool addPatternFiles(FileBatch& batch, const PatternParams& params, const char* stem,
                      const std::string& folder, const PatternFiles& files, std::string& error,
                      std::vector<std::string>* warnings) {
-  PatternNames names;
-  if (composeOrSay(params, stem, names, error) && checkPatternExtent(params, error) &&
-      addSourceFiles(batch, patternSource(params, names), folder, files, error, warnings)) {
+  PatternNames names, rtzNames;
+  if (composeOrSay(params, stem, names, rtzNames, error) && checkPatternExtent(params, error) &&
+      addSourceFiles(batch, patternSource(params, names, rtzNames), folder, files, error,
+                     warnings)) {
     return true;
   }
   batch.abandon();
@@ -435,6 +454,14 @@ bool writePatternFiles(const PatternParams& params, const char* stem, const std:
   return true;
 }
 
+bool addRouteFiles(FileBatch& batch, const RouteSource& source, const std::string& folder,
+                   const PatternFiles& files, std::string& error,
+                   std::vector<std::string>* warnings) {
+  if (addSourceFiles(batch, source, folder, files, error, warnings)) return true;
+  batch.abandon();
+  return false;
+}
+
 bool addLineFiles(FileBatch& batch, const LinePoints& line, const char* stem,
                   const std::string& folder, const PatternFiles& files, std::string& error,
                   std::vector<std::string>* warnings) {
@@ -450,14 +477,15 @@ bool addLineFiles(FileBatch& batch, const LinePoints& line, const char* stem,
     batch.abandon();
     return false;
   }
-  const Source source{fileName, [&line, &routeName](PatternSink& sink) {
-                        sink.startRoute(routeName);
-                        sink.routePoint(line.lat1, line.lon1, "");
-                        sink.routePoint(line.lat2, line.lon2, routeName);
-                        sink.endRoute();
-                        sink.waypoint(line.lat1, line.lon1, "P1");
-                        sink.waypoint(line.lat2, line.lon2, "P2");
-                      }};
+  const RouteSource source{fileName, [&line, &routeName](PatternSink& sink) {
+                             sink.startRoute(routeName);
+                             sink.routePoint(line.lat1, line.lon1, "");
+                             sink.routePoint(line.lat2, line.lon2, routeName);
+                             sink.endRoute();
+                             sink.waypoint(line.lat1, line.lon1, "P1");
+                             sink.waypoint(line.lat2, line.lon2, "P2");
+                           },
+                           {}};
   PatternFiles lineFiles = files;
   lineFiles.maxPoints = 0;
   if (addSourceFiles(batch, source, folder, lineFiles, error, warnings)) return true;

@@ -1,6 +1,7 @@
 #include "vestrand.gpx.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -138,9 +139,19 @@ void sailParallelSweep(const PatternParams& p, const PatternNames& names, Patter
   sink.waypoint(csp2Lat, csp2Lon, "CSP2");
 }
 
+// The course as a name shows it to `decimals` places: a course that rounds to zero from below
+// (-0, -0.4) is named 0, not -0, which would be a second name for the same course.
+double namedCourse(double course, int decimals) {
+  char text[400];
+  std::snprintf(text, sizeof text, "%.*f", decimals, course);
+  return std::strspn(text, "-0.") == std::strlen(text) ? 0.0 : course;
+}
+
 // Formats into a name text; false when the text would not fit.
 bool composeName(char (&name)[kNameCapacity], const char* format, const char* stem, double course) {
-  const int length = std::snprintf(name, kNameCapacity, format, stem, course);
+  const bool whole = std::strstr(format, "%.0lf") != nullptr;
+  const int length =
+      std::snprintf(name, kNameCapacity, format, stem, namedCourse(course, whole ? 0 : 1));
   return length >= 0 && static_cast<std::size_t>(length) < kNameCapacity;
 }
 
@@ -187,6 +198,14 @@ bool composePatternNames(const PatternParams& params, const char* stem, PatternN
              composeName(names.routes[1], "%s - PS-right %.1lf", stem, c);
   }
   return false;
+}
+
+bool composeRtzRouteNames(const PatternParams& params, const char* stem, PatternNames& names) {
+  if (!composePatternNames(params, stem, names)) return false;
+  if (params.kind != PatternKind::Sector || params.passes != 2) return true;
+  if (stem == nullptr) stem = "";
+  return composeName(names.routes[0], "%s - VS2 %.1lf pass 1", stem, params.course) &&
+         composeName(names.routes[1], "%s - VS2 %.1lf pass 2", stem, params.course);
 }
 
 void sailPattern(const PatternParams& params, const PatternNames& names, PatternSink& sink) {

@@ -40,7 +40,7 @@ inline constexpr std::size_t kNameCapacity = 100;  // 99 characters and the term
 
 // The names a pattern's file carries, composed from the stem and the course.
 struct PatternNames {
-  char file[kNameCapacity] = {};       // "<stem> VS 30.gpx"
+  char file[kNameCapacity] = {};  // "<stem> VS 30.gpx"
   // "<stem> - VS 30.0"; the parallel sweep has two, and so has a sector of two passes (the second
   // named as the one-pass route of its own course: "<stem> - VS 60.0").
   char routes[2][kNameCapacity] = {};
@@ -65,6 +65,13 @@ const char* patternCode(PatternKind kind);
 // Composes the file and route names. Returns false, leaving `names` unspecified, when one of them
 // would not fit in 99 characters: a cut name could overwrite another pattern's file.
 bool composePatternNames(const PatternParams& params, const char* stem, PatternNames& names);
+
+// The names of the routes as RTZ files carry them (the file "<route name>.rtz" and its
+// routeName): those of composePatternNames, except for a sector of two passes, whose routes are
+// "<stem> - VS2 <c> pass 1" and "<stem> - VS2 <c> pass 2" (c to one decimal), as its GPX file is
+// "VS2": named as the one-pass routes, they would replace a one-pass sector's RTZ file of the
+// same stem and course. Returns false, as composePatternNames, when a name would not fit.
+bool composeRtzRouteNames(const PatternParams& params, const char* stem, PatternNames& names);
 
 // Sails the pattern and hands every route, route point and waypoint to `sink`.
 void sailPattern(const PatternParams& params, const PatternNames& names, PatternSink& sink);

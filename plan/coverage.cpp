@@ -1,19 +1,8 @@
 #include "coverage.h"
 
-#include <cmath>
-#include <numbers>
+#include "plan_summary.h"
 
 namespace vestrand {
-
-double podInverseCube(double coverage) {
-  // The law's own pi, not the navigation library's short one: no angle is converted here.
-  return std::erf(std::sqrt(std::numbers::pi) / 2.0 * coverage);
-}
-
-double podExponential(double coverage) {
-  // expm1 keeps the digits of a small coverage that 1 - exp(-C) would cancel away.
-  return -std::expm1(-coverage);
-}
 
 Coverage coverageOfSpacing(double sweepWidth, double spacing) {
   // The given spacing is kept as given: W / (W / S) need not give back S to the last digit.
@@ -30,6 +19,14 @@ Coverage coverageOfFactor(double sweepWidth, double factor) {
   c.podInverseCube = podInverseCube(factor);
   c.podExponential = podExponential(factor);
   return c;
+}
+
+std::string podText(double pod) {
+  const std::string text = fixedText(pod * 100.0, 1);
+  if (text == "-") return text;
+  if (text == "100.0" || pod >= 1.0) return "> 99.9%";
+  if (text == "0.0" && pod > 0.0) return "< 0.1%";
+  return text + "%";
 }
 
 }  // namespace vestrand

@@ -13,6 +13,11 @@
 // Units: sweep width and track spacing in nautical miles; C, the PODs as plain numbers.
 #pragma once
 
+#include <string>
+
+// The two laws themselves, podInverseCube and podExponential, are the search library's.
+#include "detection.h"
+
 namespace vestrand {
 
 struct Coverage {
@@ -23,14 +28,15 @@ struct Coverage {
   double podExponential = 0.0;  // 0..1
 };
 
-// POD by the inverse-cube law for the coverage factor C.
-double podInverseCube(double coverage);
-// POD by the exponential (random search) law for the coverage factor C.
-double podExponential(double coverage);
-
 // The coverage of tracks `spacing` apart by a unit of sweep width `sweepWidth`.
 Coverage coverageOfSpacing(double sweepWidth, double spacing);
 // The track spacing that gives the coverage factor `factor` (S = W / C), and its PODs.
 Coverage coverageOfFactor(double sweepWidth, double factor);
+
+// A POD for people, in per cent to one decimal ("98.8%"). A POD never reaches certainty, nor is
+// any search's exactly nil: where one decimal would show 100.0 it reads "> 99.9%", where it
+// would show 0.0 for a POD above 0 "< 0.1%". Not-a-number gives "-".
+// @param[in] pod 0..1
+std::string podText(double pod);
 
 }  // namespace vestrand

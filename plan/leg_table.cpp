@@ -9,12 +9,15 @@
 
 namespace vestrand {
 
-LegTableSink::LegTableSink(const PatternParams& params, double speed, RowHandler onRow)
+LegTableSink::LegTableSink(const PatternParams& params, double speed, RowHandler onRow,
+                           const RouteSplit& split)
     : oneUnit_(params.kind == PatternKind::Sector && params.passes == 2),
       speed_(speed),
-      onRow_(std::move(onRow)) {}
+      onRow_(std::move(onRow)),
+      split_(split) {}
 
 void LegTableSink::startRoute(const char*) {
+  ++route_;
   if (!oneUnit_ || row_.unit == 0) {
     ++row_.unit;
     row_.leg = 0;
@@ -35,6 +38,17 @@ void LegTableSink::routePoint(double lat, double lon, const char*) {
     ++row_.leg;
     row_.from = point_ - 1;
     row_.to = point_;
+    if (split_.maxPoints >= 2) {
+      // As the files split it: the first part holds points 1..M, each later one begins at the
+      // last point of the one before and adds M - 1.
+      const long long step = split_.maxPoints - 1;
+      const long long points =
+          route_ - 1 < split_.points.size() ? split_.points[route_ - 1] : point_;
+      row_.parts = points <= split_.maxPoints ? 1 : (points - 2) / step + 1;
+      row_.part = (point_ - 2) / step + 1;
+      row_.from -= (row_.part - 1) * step;
+      row_.to -= (row_.part - 1) * step;
+    }
     // A course a hair west of north can come out as 360.
     row_.course = course >= 360.0 ? 0.0 : course;
     row_.distance = distance;
@@ -97,6 +111,10 @@ const char* const kMonthNames[] = {"January",   "February", "March",    "April",
                                    "May",       "June",     "July",     "August",
                                    "September", "October",  "November", "December"};
 
+const char* const kNotATime =
+    "not a date and time: expected YYYY-MM-DDTHH:MM or HH:MM, either with an offset from UTC "
+    "such as +01:00 or Z, or without for the local time";
+
 constexpr double kMaxClockHours = 1e6 * 366 * 24;  // a million years
 
 }  // namespace
@@ -104,25 +122,41 @@ constexpr double kMaxClockHours = 1e6 * 366 * 24;  // a million years
 bool parseClockTime(std::string_view text, const ClockTime& today, ClockTime& time,
                     std::string& error) {
   ClockTime t = today;
+  t.offset.reset();
+  if (text.ends_with('Z')) {
+    t.offset = 0;
+    text.remove_suffix(1);
+  } else if (text.size() > 6 && (text[text.size() - 6] == '+' || text[text.size() - 6] == '-') &&
+             text[text.size() - 3] == ':') {
+    const std::string_view zone = text.substr(text.size() - 6);
+    const int hours = digits(zone, 1, 2);
+    const int minutes = digits(zone, 4, 2);
+    if (hours < 0 || minutes < 0 || hours > 23 || minutes > 59) {
+      error = "the offset from UTC must lie from -23:59 to +23:59";
+      return false;
+    }
+    t.offset = (zone[0] == '-' ? -1 : 1) * (hours * 60 + minutes);
+    text.remove_suffix(6);
+  }
   std::size_t clockAt = 0;
   if (text.size() == 16 && text[4] == '-' && text[7] == '-' && text[10] == 'T') {
     const int y = digits(text, 0, 4);
     t.month = digits(text, 5, 2);
     t.day = digits(text, 8, 2);
     if (y < 0 || t.month < 0 || t.day < 0) {
-      error = "not a date and time: expected YYYY-MM-DDTHH:MM or HH:MM";
+      error = kNotATime;
       return false;
     }
     t.year = y;
     clockAt = 11;
   } else if (text.size() != 5) {
-    error = "not a date and time: expected YYYY-MM-DDTHH:MM or HH:MM";
+    error = kNotATime;
     return false;
   }
   t.hour = text[clockAt + 2] == ':' ? digits(text, clockAt, 2) : -1;
   t.minute = t.hour >= 0 ? digits(text, clockAt + 3, 2) : -1;
   if (t.hour < 0 || t.minute < 0) {
-    error = "not a date and time: expected YYYY-MM-DDTHH:MM or HH:MM";
+    error = kNotATime;
     return false;
   }
   if (t.month < 1 || t.month > 12) {
@@ -158,10 +192,23 @@ std::optional<ClockTime> clockAfter(const ClockTime& start, double hours) {
     --days;
   }
   ClockTime t;
+  t.offset = start.offset;
   civilFromDays(days, t);
   t.hour = static_cast<int>(inDay / 60);
   t.minute = static_cast<int>(inDay % 60);
   return t;
+}
+
+std::string offsetText(int minutes) {
+  char text[16];
+  const int size = minutes < 0 ? -minutes : minutes;
+  std::snprintf(text, sizeof text, "%c%02d:%02d", minutes < 0 ? '-' : '+', size / 60 % 100,
+                size % 60);
+  return text;
+}
+
+std::string isoText(const ClockTime& t) {
+  return clockText(t, 'T') + (t.offset ? offsetText(*t.offset) : std::string());
 }
 
 std::string clockText(const ClockTime& t, char separator) {

@@ -60,6 +60,7 @@ std::size_t codePoints(const std::string& text) {
 }  // namespace
 
 Rgb unitColour(int unit) {
+  if (unit >= 2 && unit < 8) return kMoreUnitColours[unit - 2];
   return kUnitColours[unit == 1 ? 1 : 0];
 }
 

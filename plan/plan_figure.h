@@ -34,7 +34,13 @@ struct Rgb {
 inline constexpr Rgb kUnitColours[2] = {{0x1f, 0x5f, 0xbf}, {0xc8, 0x10, 0x2e}};
 inline constexpr Rgb kInk{0x20, 0x20, 0x20};
 
-// The colour of unit 0 or 1; any other unit is drawn as the first.
+// The units 3 to 8 of a search plan, after the two above: told apart from them and from each
+// other on a white ground.
+inline constexpr Rgb kMoreUnitColours[6] = {{0x2e, 0x8b, 0x3a}, {0xe0, 0x7b, 0x00},
+                                            {0x7b, 0x3f, 0xa0}, {0x00, 0x83, 0x8f},
+                                            {0x8d, 0x55, 0x24}, {0xc2, 0x18, 0x5b}};
+
+// The colour of unit 0 to 7; any other unit is drawn as the first.
 Rgb unitColour(int unit);
 
 struct PixelPoint {

@@ -4,10 +4,10 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 #include "Derrota.h"
 #include "angulos.h"
-#include "plan_chart.h"
 #include "position_text.h"
 
 namespace vestrand {
@@ -16,6 +16,12 @@ double PlanSummary::longestTrack() const {
   double longest = 0.0;
   for (const RouteSummary& route : routes) longest = std::max(longest, route.trackLength);
   return longest;
+}
+
+double PlanSummary::coveredArea() const {
+  // The circle's own pi: no angle of the navigation library is converted here.
+  if (kind == PatternKind::Sector) return std::numbers::pi * radius * radius;
+  return trackLength * spacing;
 }
 
 PlanSummarySink::PlanSummarySink(const PatternParams& params)
@@ -27,7 +33,12 @@ PlanSummarySink::PlanSummarySink(const PatternParams& params)
       maxAcross_(-std::numeric_limits<double>::infinity()) {
   summary_.kind = params.kind;
   summary_.course = params.course;
-  if (params.kind == PatternKind::Sector && params.passes == 2) summary_.passes = 2;
+  if (params.kind == PatternKind::Sector) {
+    summary_.radius = params.leg;
+    if (params.passes == 2) summary_.passes = 2;
+  } else {
+    summary_.spacing = params.spacing;
+  }
 }
 
 void PlanSummarySink::startRoute(const char* name) {
@@ -39,26 +50,32 @@ void PlanSummarySink::startRoute(const char* name) {
 void PlanSummarySink::routePoint(double lat, double lon, const char*) {
   if (summary_.routes.empty()) startRoute("");
   RouteSummary& route = summary_.routes.back();
+  double course = 0.0;
+  double distance = 0.0;
+  // A status of -1 (points less than 1e-8 miles apart) still gives the small distance.
   if (route.points > 0) {
-    double course = 0.0;
-    double distance = 0.0;
-    // A status of -1 (points less than 1e-8 miles apart) still gives the small distance.
     RumboDistancia(prevLat_, prevLon_, lat, lon, &course, &distance);
     route.trackLength += distance;
     summary_.trackLength += distance;
     ++route.legs;
     ++summary_.legs;
+  } else {
+    // A route begins where plane sailing from the datum puts it; its legs then add their own.
+    RumboDistancia(datumLat_, datumLon_, lat, lon, &course, &distance);
+    east_ = 0.0;
+    north_ = 0.0;
   }
   ++route.points;
   prevLat_ = lat;
   prevLon_ = lon;
+  east_ += distance * std::sin(course * kPi / 180.0);
+  north_ += distance * std::cos(course * kPi / 180.0);
 
   // The box is aligned with the search course: turn the chart by the course so that its axes run
   // along the course and to its right.
-  const ChartPoint p = LocalChart(datumLat_, datumLon_).project(lat, lon);
   const double c = summary_.course * kPi / 180.0;
-  const double along = p.x * std::sin(c) + p.y * std::cos(c);
-  const double across = p.x * std::cos(c) - p.y * std::sin(c);
+  const double along = east_ * std::sin(c) + north_ * std::cos(c);
+  const double across = east_ * std::cos(c) - north_ * std::sin(c);
   minAlong_ = std::min(minAlong_, along);
   maxAlong_ = std::max(maxAlong_, along);
   minAcross_ = std::min(minAcross_, across);
@@ -125,7 +142,11 @@ std::string numberText(double value, Format... format) {
   if (!std::isfinite(value)) return "-";
   char text[400];
   const auto result = std::to_chars(text, text + sizeof text, value, format...);
-  return result.ec == std::errc() ? std::string(text, result.ptr) : std::string("-");
+  if (result.ec != std::errc()) return "-";
+  std::string out(text, result.ptr);
+  // Zero is shown as zero: -0 and -0.004 would otherwise read "-0.00".
+  if (out.front() == '-' && out.find_first_of("123456789") == std::string::npos) out.erase(0, 1);
+  return out;
 }
 
 const std::string& patternTitle(PatternKind kind, const SummaryTexts& t) {
@@ -190,6 +211,12 @@ std::vector<std::string> longRouteWarnings(const PlanSummary& s, const SummaryTe
 
 std::vector<SummaryRow> summaryRows(const PlanSummary& s, double speed, const SummaryTexts& t,
                                     int maxPoints) {
+  return summaryRows(s, speed, t,
+                     maxPoints == 0 ? longRouteWarnings(s, t) : std::vector<std::string>{});
+}
+
+std::vector<SummaryRow> summaryRows(const PlanSummary& s, double speed, const SummaryTexts& t,
+                                    const std::vector<std::string>& warnings) {
   const bool passes = s.passes > 1;
   const std::string unitCount = passes ? fillIn(t.unitPasses, {std::to_string(s.passes)})
                                 : s.routes.size() == 1
@@ -203,7 +230,8 @@ std::vector<SummaryRow> summaryRows(const PlanSummary& s, double speed, const Su
       {t.speed, fillIn(t.speedValue, {shortestText(speed)})},
       {t.time, durationText(s.trackToComplete(), speed, t)},
       {t.box, fillIn(t.boxValue, {fixedText(s.boxLength, 2), fixedText(s.boxWidth, 2),
-                                  fixedText(s.area(), 2)})},
+                                  fixedText(s.boxArea(), 2)})},
+      {t.covered, fillIn(t.coveredValue, {fixedText(s.coveredArea(), 2)})},
   };
   for (std::size_t i = 0; i < s.routes.size(); ++i) {
     const RouteSummary& r = s.routes[i];
@@ -216,9 +244,7 @@ std::vector<SummaryRow> summaryRows(const PlanSummary& s, double speed, const Su
   }
   for (const PlanMark& m : s.marks)
     rows.push_back({m.name, fillIn(t.position, {m.latText, m.lonText})});
-  if (maxPoints == 0) {
-    for (std::string& warning : longRouteWarnings(s, t)) rows.push_back({t.warning, warning});
-  }
+  for (const std::string& warning : warnings) rows.push_back({t.warning, warning});
   return rows;
 }
 

@@ -16,10 +16,17 @@
 //  - Each route is one search unit; the units sail at the same time, so the time to complete the
 //    search is that of the longest route. A sector of two passes is the exception: one unit sails
 //    both routes, one after the other, so its time is that of both.
-//  - The searched box is the smallest rectangle aligned with the search course that holds every
-//    route point of every route, on the local flat chart of plan_chart.h: its length runs along
-//    the course, its width across it. It holds the tracks, not the swept margin of half a track
-//    spacing beyond the outer tracks; for the parallel sweep it includes the closing cross legs.
+//  - The area covered is the standard measure of search planning, the one the coverage C = Z / A
+//    uses: the track length times the track spacing S; for the sector, which has no spacing, the
+//    circle of its leg length, pi R^2.
+//  - The box is the smallest rectangle aligned with the search course that holds every route
+//    point of every route: its length runs along the course, its width across it. It is measured
+//    with the legs' own sailing: each route's first point lies where plane sailing from the datum
+//    puts it, and every leg adds its plane-sailing course and distance, so a creeping line of legs
+//    L and spacing S has a box of L by its spacings at any latitude. It holds the tracks, not the
+//    swept margin of half a track spacing beyond the outer tracks; for the parallel sweep it
+//    includes the closing cross legs. It is not the area covered: squares and creeping lines
+//    cover more than their box, the parallel sweep less.
 #pragma once
 
 #include <array>
@@ -59,9 +66,13 @@ struct PlanSummary {
   double boxLength = 0.0;            // along the course, nautical miles
   double boxWidth = 0.0;             // across the course, nautical miles
   int passes = 1;                    // routes one unit sails in turn (a sector's second pass)
+  double spacing = 0.0;              // track spacing S, nautical miles; 0 for the sector
+  double radius = 0.0;               // the sector's leg length R, nautical miles; 0 for the others
 
-  // Length times width of the searched box, square nautical miles.
-  double area() const { return boxLength * boxWidth; }
+  // Length times width of the box, square nautical miles.
+  double boxArea() const { return boxLength * boxWidth; }
+  // The area covered: track length times S, or pi R^2 for the sector; square nautical miles.
+  double coveredArea() const;
   // The longest route's track length, nautical miles: what decides the time to complete.
   double longestTrack() const;
   // The track that decides the time to complete: both passes of one unit, else the longest.
@@ -87,6 +98,8 @@ class PlanSummarySink final : public PatternSink {
   double datumLon_;
   double prevLat_ = 0.0;
   double prevLon_ = 0.0;
+  double east_ = 0.0;  // the last point's place on the legs' own chart, nautical miles
+  double north_ = 0.0;
   double minAlong_, maxAlong_, minAcross_, maxAcross_;
 };
 
@@ -125,7 +138,8 @@ std::string longitudeTextUtf8(double lon);
 
 // Numbers as printf's "%.<decimals>f" and "%g" write them in the C locale, whatever locale the
 // process has chosen (Qt's window chooses the user's): always a full stop. Not-a-number and the
-// infinities give "-".
+// infinities give "-". A text that shows zero carries no minus sign (-0 and -0.001 to 2 places
+// give "0.00"), since nothing a coordinator reads is below zero by a rounding.
 std::string fixedText(double value, int decimals);
 std::string generalText(double value);
 // The shortest text that reads back as the same double: "8", "0.1", "1e-300"; "-" as above.
@@ -146,6 +160,7 @@ struct SummaryTexts {
   std::string speed = "speed";
   std::string time = "time";
   std::string box = "box";
+  std::string covered = "covered";
   std::array<std::string, 2> unitLabels = {"unit 1", "unit 2"};
   std::string otherUnitLabel = "unit %1";  // %1: the unit's number, from 3 (no pattern has one)
   std::string passLabel = "pass %1";       // %1: the pass's number, for one unit's passes
@@ -164,6 +179,7 @@ struct SummaryTexts {
   std::string duration = "%1 (%2 h)";            // "h:mm", hours
   std::string boxValue =
       "%1 NM along the course x %2 NM across, %3 NM\xC2\xB2";  // length, width, area
+  std::string coveredValue = "%1 NM\xC2\xB2";                  // the area covered
   std::string unitValue = "%1: %2 legs, %3 NM, %4";            // route name, legs, track, duration
   std::string position = "%1  %2";                             // latitude text, longitude text
   std::string noValue = "-";  // a time at a speed that is no number above 0
@@ -189,13 +205,18 @@ struct SummaryRow {
 };
 
 // The summary at a search speed as rows, in this order: pattern, legs, track length, speed, time
-// to complete (the longest unit's, or both passes'), searched box, one row per unit or pass (route
-// name, legs, track, time) and one per named position (the mark's name as the label). Lengths and
-// the box to 2 decimals, times as "h:mm" and hours to 2 decimals, the speed as its shortest text;
-// then, for routes written whole (maxPoints 0), one warning row per route too long for a plotter.
+// to complete (the longest unit's, or both passes'), box, area covered, one row per unit or pass
+// (route name, legs, track, time) and one per named position (the mark's name as the label).
+// Lengths and the box to 2 decimals, times as "h:mm" and hours to 2 decimals, the speed as its
+// shortest text; then, for routes written whole (maxPoints 0), one warning row per route too long
+// for a plotter.
 // @param[in] speed knots
 // @param[in] maxPoints the points a route is split at; 0 for routes written whole
 std::vector<SummaryRow> summaryRows(const PlanSummary& summary, double speed,
                                     const SummaryTexts& texts = {}, int maxPoints = 0);
+// The same rows with one warning row for each of `warnings`, the run's own list, in its order.
+std::vector<SummaryRow> summaryRows(const PlanSummary& summary, double speed,
+                                    const SummaryTexts& texts,
+                                    const std::vector<std::string>& warnings);
 
 }  // namespace vestrand

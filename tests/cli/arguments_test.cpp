@@ -6,6 +6,7 @@
 #include <limits>
 #include <string>
 
+#include "console.h"
 #include "report.h"
 
 namespace {
@@ -45,11 +46,30 @@ TEST(Report, ShortestNumbersReadBack) {
   using vestrand::cli::shortestNumber;
   EXPECT_EQ(shortestNumber(0.1), "0.1");
   EXPECT_EQ(shortestNumber(90.0), "90");
-  EXPECT_EQ(shortestNumber(-0.0), "-0");
+  EXPECT_EQ(shortestNumber(-0.0), "0");  // zero is printed as zero
   EXPECT_EQ(shortestNumber(1e-300), "1e-300");
   EXPECT_EQ(shortestNumber(std::numeric_limits<double>::quiet_NaN()), "null");
   for (const double v : {44.998909155372, 2918.272243204252, 0.7071067811865481, 1.0 / 3.0}) {
     EXPECT_EQ(std::stod(shortestNumber(v)), v);
+  }
+}
+
+// A value echoed in a message neither clears the terminal nor splits the message.
+TEST(Report, MessagesShowControlCharactersEscaped) {
+  const struct {
+    std::string echoed, shown;
+  } rows[] = {
+      {"a\nb", "a\\nb"},
+      {"\x1b[2Jx", "\\x1b[2Jx"},
+      {"t\tr\r", "t\\tr\\r"},
+      {"del\x7f", "del\\x7f"},
+      {"csi\xC2\x9B", "csi\\u009b"},
+      {"\xC3\xA9t\xC3\xA9 \xC2\xB0", "\xC3\xA9t\xC3\xA9 \xC2\xB0"},
+      {"\xFF", "\xEF\xBF\xBD"},
+      {std::string("a\0b", 3), "a\\x00b"},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(vestrand::cli::shownSafely(row.echoed), row.shown) << row.shown;
   }
 }
 

@@ -59,6 +59,10 @@ TEST(PatternNames, CourseRoundedInTheFileAndToOneDecimalInTheRoute) {
       {sector(359.6, 1), "20121225143000 VS 360.gpx", "20121225143000 - VS 359.6"},
       {creeping(45.6, 1), "20121225143000 CS 46.gpx", "20121225143000 - CS 45.6"},
       {parallel(45, 1), "20121225143000 PS_PM 45.gpx", "20121225143000 - PS-left 45.0"},
+      // Zero is named zero: "-0" would be a second file for course 0.
+      {sector(-0.0, 1), "20121225143000 VS 0.gpx", "20121225143000 - VS 0.0"},
+      {sector(-0.4, 1), "20121225143000 VS 0.gpx", "20121225143000 - VS -0.4"},
+      {square(-0.04, 1, 1), "20121225143000 SS 0.gpx", "20121225143000 - SS 0.0"},
   };
   for (const auto& c : cases) {
     vestrand::PatternNames names;
@@ -92,6 +96,31 @@ TEST(PatternFiles, HistoricalGeneratorsWriteTheGoldenFiles) {
     EXPECT_EQ(vestrand::testing::readFile(kStem + std::string(c.name)),
               vestrand::testing::readFile(std::string(VESTRAND_TEST_DATA) + "/" + c.golden));
   }
+}
+
+// Near a pole a leg may span more than half the globe's longitudes; every reader of the route
+// would take it the short way round, steering 270 for a leg sailed 090. Such a pattern is
+// refused, as one past a pole is.
+TEST(PatternExtent, LegsSpanningMoreThanHalfTheGlobeAreRefused) {
+  const struct {
+    PatternParams params;
+    const char* refusal;  // how the message begins; empty: accepted
+  } cases[] = {
+      {{PatternKind::CreepingLine, 88, 0, 90, 1, 400, 1},
+       "the creeping line has a leg spanning 189.45 degrees of longitude"},
+      {{PatternKind::ParallelSweep, 85, 0, 90, 1, 1000, 1},
+       "the parallel sweep has a leg spanning 192.19 degrees of longitude"},
+      {{PatternKind::CreepingLine, 88, 0, 90, 1, 376, 1}, ""},      // 179.6 degrees
+      {{PatternKind::ExpandingSquare, 0, 179.99, 0, 1, 0, 2}, ""},  // across the antimeridian
+  };
+  for (const auto& c : cases) {
+    std::string error;
+    EXPECT_EQ(vestrand::checkPatternExtent(c.params, error), *c.refusal == '\0') << error;
+    EXPECT_TRUE(error.starts_with(c.refusal)) << error;
+  }
+  ScratchDir dir;
+  EXPECT_FALSE(vestrand::writePatternGPX(cases[0].params, kStem));
+  EXPECT_TRUE(fs::is_empty("."));
 }
 
 // A cut name could overwrite another pattern's file; such a pattern is not written at all.

@@ -112,6 +112,16 @@ TEST(PositionText, RefusalsLeaveTheValuesAloneAndSayWhy) {
       {Position, "1e-400 3.5", "latitude: too close to 0"},
       {Position, "43:0." + kZeros.substr(0, 400) + "1N 3W", "latitude: the minutes are too close"},
       {Position, "43:1" + kZeros.substr(0, 400) + "N 3W", "latitude: the minutes are too large"},
+      // A cut typographic space once swallowed the byte after it: the minus sign, or a digit.
+      {Position, "43.5\xE2\x80-13.75", "position: not UTF-8 text: a broken character at byte 5"},
+      {Position,
+       "43.5 \xE2\x80"
+       "13.75",
+       "position: not UTF-8 text: a broken character at byte 6"},
+      {Position, "43.5 -13.75\xE2\x80", "position: not UTF-8 text"},
+      {Position, "43.5 \xED\xA0\x80-3", "position: not UTF-8 text"},  // a surrogate
+      {Lon, "\xE2\x80-13.75", "not UTF-8 text: a broken character at byte 1 (0xE2)"},
+      {Lat, "43.5\xC0\xAEN", "not UTF-8 text"},  // an overlong form
   };
   for (const char* text : {"", "abc", "1,5", "0x10", "1.5.2", "12abc", "--1", "+", "inf", "nan",
                            "infinity", "1e999"}) {
@@ -177,6 +187,31 @@ TEST(CoordinateText, CarriesRoundingAndReadsBack) {
     }
   }
   EXPECT_EQ(vestrand::coordinateText(kNaN, Axis::Latitude, CoordinateForm::Degrees), "-");
+}
+
+// A pattern or a drift sailed across the antimeridian reaches 181 or 339.9; people read, and the
+// readers take back, W179 and W020.
+TEST(CoordinateText, LongitudesPastTheAntimeridianAreShownWithinIt) {
+  const struct {
+    double sailed, shown;
+    std::string text;
+  } rows[] = {
+      {339.9, 339.9 - 360.0, "W020º  6.00'"},
+      {181.0, -179.0, "W179º  0.00'"},
+      {-181.0, 179.0, "E179º  0.00'"},
+      {180.0, 180.0, "E180º  0.00'"},
+      {-180.0, -180.0, "W180º  0.00'"},
+      {540.0, 180.0, "E180º  0.00'"},
+      {720.5, 0.5, "E000º 30.00'"},
+      {-3.75, -3.75, "W003º 45.00'"},
+      {180.0000001, -179.9999999, "W180º  0.00'"},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(vestrand::displayLongitude(row.sailed), row.shown) << row.sailed;
+    EXPECT_EQ(vestrand::coordinateText(row.sailed, Axis::Longitude), row.text) << row.sailed;
+  }
+  EXPECT_TRUE(std::isnan(vestrand::displayLongitude(kNaN)));
+  EXPECT_EQ(vestrand::coordinateText(95.0, Axis::Latitude), "N95º  0.00'");
 }
 
 TEST(CourseDistance, SaysWhetherACourseIsDefined) {

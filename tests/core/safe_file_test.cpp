@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -36,6 +37,40 @@ std::set<std::string> entries() {
   return names;
 }
 
+// The notes of a child process, through a pipe.
+int notesPipe = -1;
+void noteToPipe(const std::string& note) {
+  const std::string line = note + "\n";
+  [[maybe_unused]] const ssize_t n = ::write(notesPipe, line.data(), line.size());
+}
+
+// Runs `body` in a child process, which exits 0 when it returns true. Returns the wait status and
+// the notes the child gave, or with `standardError` everything it wrote there.
+template <typename Body>
+std::pair<int, std::string> inChild(Body body, bool standardError = false) {
+  int ends[2];
+  if (::pipe(ends) != 0) return {-1, "no pipe"};
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::close(ends[0]);
+    notesPipe = ends[1];
+    if (standardError) {
+      ::dup2(ends[1], STDERR_FILENO);
+    } else {
+      vestrand::setNoteFunction(noteToPipe);
+    }
+    ::_exit(body() ? 0 : 1);
+  }
+  ::close(ends[1]);
+  std::string notes;
+  char buffer[512];
+  for (ssize_t n; (n = ::read(ends[0], buffer, sizeof buffer)) > 0;) notes.append(buffer, n);
+  ::close(ends[0]);
+  int status = -1;
+  ::waitpid(child, &status, 0);
+  return {status, notes};
+}
+
 // Every case runs with unnamed data files and with named temporaries, the two ways a
 // filesystem may offer.
 class SafeFileTest : public ::testing::TestWithParam<bool> {
@@ -45,6 +80,7 @@ class SafeFileTest : public ::testing::TestWithParam<bool> {
     hooks::SetUnnamedFiles(true);
     hooks::SetWriteFunction(nullptr);
     hooks::SetStepHook(nullptr);
+    vestrand::setNoteFunction(nullptr);
   }
   ScratchDir dir_;
 };
@@ -181,12 +217,20 @@ TEST_P(SafeFileTest, LeftoversOfEndedProcessesGoAtTheNextWrite) {
     ::utimensat(AT_FDCWD, name.c_str(), times, 0);
   }
   // A folder is swept once per run, so this test writes into a folder of its own.
+  static std::string notes;
+  notes.clear();
+  vestrand::setNoteFunction([](const std::string& note) { notes += note; });
   SafeFile file;
   ASSERT_TRUE(file.open("new.gpx"));
   ASSERT_TRUE(file.commit());
   std::set<std::string> expected(std::begin(kept), std::end(kept));
   expected.insert("new.gpx");
   EXPECT_EQ(entries(), expected);
+  EXPECT_TRUE(notes.starts_with("found 3 temporary files in the current folder")) << notes;
+  EXPECT_TRUE(
+      notes.ends_with("; removed 2; kept 1 changed within the last minute, which another "
+                      "computer may be writing"))
+      << notes;
 }
 
 TEST_P(SafeFileTest, ABatchPutsEveryFileInPlaceOrNone) {
@@ -219,6 +263,142 @@ TEST_P(SafeFileTest, ABatchPutsEveryFileInPlaceOrNone) {
   EXPECT_EQ(many.written().size(), 100u);
   EXPECT_EQ(readFile("part99.rtz"), "99");
   EXPECT_EQ(entries().size(), 101u);
+}
+
+// A signal while the run's files are renamed into place waits until the last is in place; one
+// while they are finished leaves none. Either way no temporary stays.
+TEST_P(SafeFileTest, InterruptedRunIsPutInPlaceWholeOrNotAtAll) {
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    for (const auto at : {hooks::Step::Finished, hooks::Step::Published}) {
+      for (int i = 0; i < 5; ++i) put("part" + std::to_string(i) + ".rtz", "earlier");
+      static int chosen;
+      static hooks::Step when;
+      chosen = signal;
+      when = at;
+      const auto [status, notes] = inChild([] {
+        vestrand::installInterruptCleanup();
+        hooks::SetStepHook([](hooks::Step s, const std::string& path) {
+          if (s == when && path == (when == hooks::Step::Finished ? "part4.rtz" : "part0.rtz")) {
+            ::raise(chosen);
+          }
+        });
+        FileBatch batch;
+        for (int i = 0; i < 5; ++i) batch.create("part" + std::to_string(i) + ".rtz")->write("new");
+        batch.commit();
+        return true;
+      });
+      EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
+      const bool placed = at == hooks::Step::Published;
+      EXPECT_EQ(notes, placed ? "interrupted after the run's 5 files were put in place\n" : "");
+      for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(readFile("part" + std::to_string(i) + ".rtz"), placed ? "new" : "earlier");
+      }
+      EXPECT_EQ(entries().size(), 5u) << signal;
+    }
+  }
+}
+
+// SIGKILL between two renames leaves part of the run and the temporaries of the rest; the next
+// write into the folder says so, and removes them once they are a minute old.
+TEST_P(SafeFileTest, RunKilledWhilePuttingFilesInPlaceIsReportedByTheNext) {
+  const auto [status, notes] = inChild([] {
+    hooks::SetStepHook([](hooks::Step s, const std::string& path) {
+      if (s == hooks::Step::Published && path == "b.rtz") ::raise(SIGKILL);
+    });
+    FileBatch batch;
+    for (const char* name : {"a.rtz", "b.rtz", "c.rtz", "d.rtz"}) batch.create(name)->write("new");
+    batch.commit();
+    return true;
+  });
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+  EXPECT_EQ(notes, "");
+  std::vector<std::string> leftovers;
+  for (const auto& name : entries()) {
+    if (name.starts_with(".vestrand-")) leftovers.push_back(name);
+  }
+  ASSERT_EQ(leftovers.size(), 2u);
+  const int killed = std::stoi(leftovers[0].substr(10));
+  const std::string found =
+      "found 2 temporary files in the current folder of a run that ended "
+      "before putting its files in place (process " +
+      std::to_string(killed) + "): files it wrote there may be missing or older than the others; ";
+  const auto next = [] {
+    SafeFile file;
+    return file.open("next.gpx") && file.commit();
+  };
+  const auto [recent, recentNotes] = inChild(next);
+  EXPECT_EQ(recent, 0);
+  EXPECT_EQ(
+      recentNotes,
+      found + "kept 2 changed within the last minute, which another computer may be writing\n");
+  const struct timespec times[2] = {{0, UTIME_OMIT}, {::time(nullptr) - 120, 0}};
+  for (const auto& name : leftovers) ::utimensat(AT_FDCWD, name.c_str(), times, 0);
+  const auto [old, oldNotes] = inChild(next);
+  EXPECT_EQ(old, 0);
+  EXPECT_EQ(oldNotes, found + "removed 2\n");
+  EXPECT_EQ(entries(), (std::set<std::string>{"a.rtz", "b.rtz", "next.gpx"}));
+}
+
+// The note goes to standard error under the program's name, with the folder's control characters
+// shown, not acted on.
+TEST_P(SafeFileTest, NotesShowControlCharactersEscaped) {
+  const pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  ::waitpid(gone, nullptr, 0);
+  fs::create_directory("a\x1b[2J\nb");
+  const std::string leftover = "a\x1b[2J\nb/.vestrand-" + std::to_string(gone) + "-0.tmp";
+  put(leftover, "left");
+  const struct timespec times[2] = {{0, UTIME_OMIT}, {::time(nullptr) - 3600, 0}};
+  ::utimensat(AT_FDCWD, leftover.c_str(), times, 0);
+  const auto [status, text] = inChild(
+      [] {
+        SafeFile file;
+        return file.open("a\x1b[2J\nb/new.gpx") && file.commit();
+      },
+      true);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(text,
+            "safe_file_test: found 1 temporary file in 'a\\x1b[2J\\nb' of a run that ended "
+            "before putting its files in place (process " +
+                std::to_string(gone) +
+                "): files it wrote there may be missing or older than the others; "
+                "removed 1\n");
+}
+
+// All files of a run in one folder hold one descriptor of it: far more files than the limit of
+// open files still make one run.
+TEST_P(SafeFileTest, ARunOfMoreFilesThanTheOpenFileLimitIsWritten) {
+  const auto [status, notes] = inChild([] {
+    const struct rlimit limit = {128, 128};
+    if (::setrlimit(RLIMIT_NOFILE, &limit) != 0) return false;
+    FileBatch batch;
+    for (int i = 0; i < 300; ++i) {
+      SafeFile* file = batch.create("part" + std::to_string(i) + ".rtz");
+      if (file == nullptr) return false;
+      file->write("x");
+    }
+    return batch.commit();
+  });
+  EXPECT_EQ(status, 0) << notes;
+  EXPECT_EQ(entries().size(), 300u);
+}
+
+// With the interrupt handling installed, a file size limit fails the write with the system's
+// reason instead of ending the program.
+TEST_P(SafeFileTest, FileSizeLimitIsAWriteError) {
+  put("big.gpx", "earlier");
+  const auto [status, notes] = inChild([] {
+    vestrand::installInterruptCleanup();
+    const struct rlimit limit = {1000, 1000};
+    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return false;
+    SafeFile file;
+    if (!file.open("big.gpx")) return false;
+    file.write(std::string(4000, 'x'));
+    return !file.commit() && file.error() == "cannot write 'big.gpx': File too large";
+  });
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(readFile("big.gpx"), "earlier");
+  EXPECT_EQ(entries(), std::set<std::string>{"big.gpx"});
 }
 
 }  // namespace

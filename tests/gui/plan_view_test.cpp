@@ -29,7 +29,8 @@ TEST_F(WindowTest, SummaryShowsTheWorkedExample) {
             "Track length\t18.00 NM\n"
             "Search speed (kn)\t8 kn\n"
             "Time at search speed\t2:15 (2.25 h)\n"
-            "Area searched\t4.00 NM along the course x 3.46 NM across, 13.86 NM²\n"
+            "Box\t4.00 NM along the course x 3.46 NM across, 13.86 NM²\n"
+            "Area covered\t12.57 NM²\n"
             "Unit 1\t20121225143000 - VS 30.0: 7 legs, 18.00 NM, 2:15 (2.25 h)\n"
             "Datum\tN40º  0.00'  W010º  0.00'\n"
             "CSP\tN39º 58.27'  W010º  1.30'\n");

@@ -141,7 +141,7 @@ TEST_F(WindowTextsTest, ShortFileFallsBackSaysSoAndShowsItsLinesAsTyped) {
   lines += "<i>tip</i>\nx\nx\n<b>intro</b>\n";  // the date's tool tip and the start page's text
   std::ofstream("french.lrf") << lines;
   Choose(mainPanel, kLanguageSelector, 1);
-  EXPECT_EQ(Text(mainPanel, kStatusLine), "french.lrf lacks 55 lines; they show in English");
+  EXPECT_EQ(Text(mainPanel, kStatusLine), "french.lrf lacks 58 lines; they show in English");
   const std::pair<const char*, int> elements[] = {{"heading/text", 1},
                                                   {"datumGroup/title", 2},
                                                   {"tab0", 3},
@@ -228,6 +228,23 @@ TEST_F(WindowTextsTest, PatternOrDatumPastAPoleIsRefusedAndThePreviewSaysWhy) {
   ASSERT_EQ(messages.size(), 2u);
   EXPECT_THAT(messages[1],
               HasSubstr("Latitude: the datum's fields give 90.999983 degrees, beyond 90"));
+}
+
+// Near a pole a leg steered east for 1000 miles spans more than half the globe: a plotter would
+// steer it west. The window refuses it as the command line does, in the window's words.
+TEST_F(WindowTextsTest, LegWiderThanHalfTheGlobeIsRefused) {
+  Paste("85N 0E");
+  const int parallel = ShowPage(kParallelPage);
+  Type(parallel, 4, "90");
+  Type(parallel, 6, "1000");
+  Type(parallel, 3, "1");
+  EXPECT_TRUE(planView->preview()->drawing().routes.empty());
+  EXPECT_THAT(planView->preview()->message().toStdString(),
+              HasSubstr("A leg would span 192.19° of longitude"));
+  Press(parallel, 7);
+  EXPECT_THAT(Files(), IsEmpty());
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_THAT(messages[0], HasSubstr("more than half round the globe"));
 }
 
 }  // namespace

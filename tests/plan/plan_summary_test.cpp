@@ -69,8 +69,49 @@ TEST(PlanSummary, WorkedExamples) {
     EXPECT_EQ(s.marks.at(0).latText, row.latText);
     EXPECT_EQ(s.marks.at(0).lonText, row.lonText);
   }
-  EXPECT_NEAR(summarize(kSquare).area(), 6.0, 10 * kChartTolerance);
+  EXPECT_NEAR(summarize(kSquare).boxArea(), 6.0, 10 * kChartTolerance);
   EXPECT_EQ(summarize(kSector).routes.at(0).points, 8);
+}
+
+// The area covered is the track times the spacing (the sector: its circle), not the box: the box
+// is smaller for the square and the creeping line, larger for the parallel sweep. The box is
+// measured with the legs' own sailing, so it keeps its size at any latitude (a flat chart of the
+// datum once made it 0.8% off at 65N and 2.6% at 75N).
+TEST(PlanSummary, AreaCoveredBesideTheBoxOfTheLegsOwnSailing) {
+  const auto at = [](PatternParams p, double lat, double course) {
+    p.lat = lat;
+    p.course = course;
+    return p;
+  };
+  // The parallel sweep's run-in to its commence search points is no leg: the box places them by
+  // one plane sailing from the datum, a few metres from where the two runs put them.
+  constexpr double kRunIn = 2e-3;
+  const struct {
+    PatternParams params;
+    double covered, boxLength, boxWidth, tolerance;
+  } rows[] = {
+      {kSector, M_PI * 4, 4, 4 * std::sin(M_PI / 3), kMilesTolerance},
+      {kSquare, 9, 3, 2, kMilesTolerance},
+      {kCreeping, 12, 4, 2, kMilesTolerance},
+      {kParallel, 20, 4, 5, kRunIn},
+      {at(kCreeping, 65, 0), 12, 4, 2, kMilesTolerance},
+      {at(kCreeping, 75, 0), 12, 4, 2, kMilesTolerance},
+      {at(kCreeping, 75, 45), 12, 4, 2, kMilesTolerance},
+      {at(kSquare, 75, 90), 9, 3, 2, kMilesTolerance},
+      {at(kParallel, -75, 270), 20, 4, 5, kRunIn},
+  };
+  for (const auto& row : rows) {
+    const PlanSummary s = summarize(row.params);
+    SCOPED_TRACE(s.routes.at(0).name + " at " + std::to_string(row.params.lat));
+    EXPECT_NEAR(s.coveredArea(), row.covered, 1e-8);
+    EXPECT_NEAR(s.boxLength, row.boxLength, row.tolerance);
+    EXPECT_NEAR(s.boxWidth, row.boxWidth, row.tolerance);
+  }
+  const std::vector<vestrand::SummaryRow> rows2 = vestrand::summaryRows(summarize(kSquare), 8.0);
+  ASSERT_GE(rows2.size(), 7u);
+  EXPECT_EQ(rows2[5].label, "box");
+  EXPECT_EQ(rows2[6].label, "covered");
+  EXPECT_EQ(rows2[6].value, "9.00 NM\xC2\xB2");
 }
 
 TEST(PlanTime, HoursAtSpeedAndTheirText) {
@@ -96,18 +137,18 @@ TEST(PlanRows, TranslatedWordsMayMoveTheValues) {
   t.duration = "%2 h = %1";
   const PlanSummary s = summarize(kParallel);
   const Rows rows = vestrand::summaryRows(s, 0.5, t);
-  ASSERT_EQ(rows.size(), 11u);
+  ASSERT_EQ(rows.size(), 12u);
   EXPECT_EQ(rows[0].value, "barrido paralelo (PS_PM), 2 unidades");
   EXPECT_EQ(rows[4].value, "20.00 h = 20:00");
-  EXPECT_EQ(rows[6].value, "4 Schenkel, 10.00 sm, 20.00 h = 20:00 (20121225143000 - PS-left 0.0)");
-  EXPECT_EQ(rows[7].label, "2. unitatea");
-  EXPECT_EQ(rows[7].value, "4 Schenkel, 10.00 sm, 20.00 h = 20:00 (20121225143000 - PS-right 0.0)");
+  EXPECT_EQ(rows[7].value, "4 Schenkel, 10.00 sm, 20.00 h = 20:00 (20121225143000 - PS-left 0.0)");
+  EXPECT_EQ(rows[8].label, "2. unitatea");
+  EXPECT_EQ(rows[8].value, "4 Schenkel, 10.00 sm, 20.00 h = 20:00 (20121225143000 - PS-right 0.0)");
 }
 
 TEST(PlanRows, NoSpeedGivesNoTime) {
   const Rows rows = vestrand::summaryRows(summarize(kSector), 0.0);
   EXPECT_EQ(rows[4].value, "-");
-  EXPECT_EQ(rows[6].value, "20121225143000 - VS 30.0: 7 legs, 18.00 NM, -");
+  EXPECT_EQ(rows[7].value, "20121225143000 - VS 30.0: 7 legs, 18.00 NM, -");
 }
 
 TEST(PlanText, FillInAndNumbersAsPrintfWritesThem) {
@@ -119,6 +160,12 @@ TEST(PlanText, FillInAndNumbersAsPrintfWritesThem) {
   EXPECT_EQ(vestrand::generalText(2e-5), "2e-05");
   EXPECT_EQ(vestrand::shortestText(0.1), "0.1");
   EXPECT_EQ(vestrand::fixedText(NAN, 2), "-");
+  // Zero is shown as zero, whatever sign the rounding lost.
+  EXPECT_EQ(vestrand::fixedText(-0.0, 2), "0.00");
+  EXPECT_EQ(vestrand::fixedText(-0.004, 2), "0.00");
+  EXPECT_EQ(vestrand::fixedText(-0.005001, 2), "-0.01");
+  EXPECT_EQ(vestrand::shortestText(-0.0), "0");
+  EXPECT_EQ(vestrand::generalText(-1e-5), "-1e-05");
 }
 
 // The bounds and points are checked against the figure drawn from them.
@@ -152,9 +199,9 @@ TEST(PlanRows, SectorPassesAddUpForOneUnit) {
   const Rows rows = vestrand::summaryRows(summarize(twoPasses), 8.0);
   EXPECT_EQ(rows[0].value, "sector (VS), 1 unit, 2 passes");
   EXPECT_EQ(rows[4].value, "4:30 (4.50 h)");
-  EXPECT_EQ(rows[6].label, "pass 1");
-  EXPECT_EQ(rows[7].label, "pass 2");
-  EXPECT_EQ(rows[7].value, "20121225143000 - VS 60.0: 7 legs, 18.00 NM, 2:15 (2.25 h)");
+  EXPECT_EQ(rows[7].label, "pass 1");
+  EXPECT_EQ(rows[8].label, "pass 2");
+  EXPECT_EQ(rows[8].value, "20121225143000 - VS 60.0: 7 legs, 18.00 NM, 2:15 (2.25 h)");
 }
 
 }  // namespace

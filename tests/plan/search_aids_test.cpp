@@ -63,11 +63,29 @@ TEST(SearchAids, ProbabilityOfDetectionAgainstClosedForms) {
   EXPECT_EQ(vestrand::coverageOfSpacing(0.3, 0.7).spacing, 0.7);
 }
 
+// A POD of 99.98% once read 100.0%: certainty, which no search gives.
+TEST(SearchAids, ProbabilityOfDetectionTextNeverClaimsCertaintyOrNothing) {
+  const struct {
+    double pod;
+    const char* text;
+  } rows[] = {{0.9878111178151971, "98.8%"},
+              {0.9994, "99.9%"},
+              {0.99949, "99.9%"},
+              {0.99951, "> 99.9%"},
+              {0.9998, "> 99.9%"},
+              {1.0, "> 99.9%"},
+              {0.0004, "< 0.1%"},
+              {0.0, "0.0%"},
+              {0.0005001, "0.1%"}};
+  for (const auto& row : rows) EXPECT_EQ(vestrand::podText(row.pod), row.text) << row.pod;
+  EXPECT_EQ(vestrand::podText(vestrand::podInverseCube(3.0)), "> 99.9%");  // 99.98%
+}
+
 TEST(SearchAids, StartTimeAndTheClockAcrossMidnightMonthsAndYears) {
   // The refusals' messages are checked where the command line reports them.
   ClockTime t;
   std::string error;
-  ASSERT_TRUE(vestrand::parseClockTime("07:05", {2024, 3, 15, 0, 0}, t, error));
+  ASSERT_TRUE(vestrand::parseClockTime("07:05", {2024, 3, 15, 0, 0, {}}, t, error));
   EXPECT_EQ(vestrand::clockText(t, ' '), "2024-03-15 07:05");
   for (const char* refused : {"2023-02-29T10:00", "2024-01-01T10:60", "2024-01-01 10:00", "7:05"}) {
     EXPECT_FALSE(vestrand::parseClockTime(refused, t, t, error)) << refused;
@@ -86,6 +104,35 @@ TEST(SearchAids, StartTimeAndTheClockAcrossMidnightMonthsAndYears) {
   }
   EXPECT_FALSE(vestrand::clockAfter(t, -1.0).has_value());
   EXPECT_FALSE(vestrand::clockAfter(t, std::numeric_limits<double>::quiet_NaN()).has_value());
+}
+
+// An ETA carries its clock's offset from UTC, as ISO 8601 writes it; the offset is the start's.
+TEST(SearchAids, StartTimeWithItsOffsetFromUtc) {
+  const ClockTime today{2024, 3, 15, 0, 0, {}};
+  const struct {
+    const char* start;
+    double hours;
+    const char* eta;  // nullptr: refused
+  } cases[] = {
+      {"2023-12-31T23:30+01:00", 0.5, "2024-01-01T00:00+01:00"},
+      {"10:00Z", 1.0, "2024-03-15T11:00+00:00"},
+      {"2024-03-15T10:00-03:30", 0.25, "2024-03-15T10:15-03:30"},
+      {"10:00", 0.0, "2024-03-15T10:00"},  // no offset known: the caller adds the local one
+      {"10:00+24:00", 0, nullptr},
+      {"10:00+1:00", 0, nullptr},
+      {"10:00+01:60", 0, nullptr},
+      {"2024-03-15T10:00 +01:00", 0, nullptr},
+  };
+  for (const auto& c : cases) {
+    ClockTime t;
+    std::string error;
+    ASSERT_EQ(vestrand::parseClockTime(c.start, today, t, error), c.eta != nullptr) << c.start;
+    if (c.eta == nullptr) continue;
+    const auto eta = vestrand::clockAfter(t, c.hours);
+    ASSERT_TRUE(eta.has_value()) << c.start;
+    EXPECT_EQ(vestrand::isoText(*eta), c.eta) << c.start;
+  }
+  EXPECT_EQ(vestrand::offsetText(-210), "-03:30");
 }
 
 TEST(SearchAids, RowsFollowTheRoutePointsAndAddUpToTheTrack) {
@@ -132,6 +179,37 @@ TEST(SearchAids, RowsFollowTheRoutePointsAndAddUpToTheTrack) {
     EXPECT_EQ(next, rows.size());
     EXPECT_NEAR(totals[1] + totals[2], vestrand::summarizePattern(c.params, names).trackLength,
                 1e-9);
+  }
+}
+
+// With routes split for small plotters, each leg is numbered in the part that holds it, as the
+// part's file numbers its points from 1; the parts follow the files' own split.
+TEST(SearchAids, SplitRoutesNumberTheirPointsByPart) {
+  const PatternParams square{PatternKind::ExpandingSquare, 40, -10, 0, 0.1, 0, 125};  // 252 points
+  vestrand::PatternNames names;
+  ASSERT_TRUE(vestrand::composePatternNames(square, "s", names));
+  const struct {
+    int maxPoints;
+    long long leg, part, parts, from, to;
+  } cases[] = {
+      {250, 249, 1, 2, 249, 250}, {250, 250, 2, 2, 1, 2},   {250, 251, 2, 2, 2, 3},
+      {2, 1, 1, 251, 1, 2},       {2, 251, 251, 251, 1, 2}, {5, 5, 2, 63, 1, 2},
+      {252, 251, 1, 1, 251, 252}, {0, 251, 0, 0, 251, 252},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.maxPoints << " points, leg " << c.leg);
+    std::vector<LegRow> rows;
+    vestrand::LegTableSink table(
+        square, 8.0, [&](const LegRow& r) { rows.push_back(r); },
+        {c.maxPoints, c.maxPoints == 0 ? std::vector<long long>{} : std::vector<long long>{252}});
+    vestrand::sailPattern(square, names, table);
+    ASSERT_EQ(rows.size(), 251u);
+    const LegRow& r = rows[static_cast<std::size_t>(c.leg - 1)];
+    EXPECT_EQ(r.leg, c.leg);
+    EXPECT_EQ(r.part, c.part);
+    EXPECT_EQ(r.parts, c.parts);
+    EXPECT_EQ(r.from, c.from);
+    EXPECT_EQ(r.to, c.to);
   }
 }
 

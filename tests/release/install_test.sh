@@ -20,21 +20,30 @@ prefix=$scratch/prefix
 "$cmake" --install "$build" --prefix "$prefix" >"$scratch/install.log" 2>&1 ||
   { cat "$scratch/install.log"; fail "cmake --install"; }
 
-files=(bin/vestrand-cli share/man/man1/vestrand-cli.1.gz)
+files=(bin/vestrand-cli share/man/man1/vestrand-cli.1.gz share/doc/vestrand/copyright
+       share/doc/vestrand/changelog.gz)
 window=0
 if grep -q "/bin/vestrand$" "$scratch/install.log"; then
   window=1
-  files+=(bin/vestrand share/applications/vestrand.desktop
-          share/icons/hicolor/scalable/apps/vestrand.svg share/vestrand/Vestrand.uir
-          share/vestrand/{english,french,spanish,euskera,deutsch}.lrf)
+  files+=(bin/vestrand share/man/man1/vestrand.1.gz share/applications/vestrand.desktop
+          share/icons/hicolor/scalable/apps/vestrand.svg
+          share/metainfo/io.github.vestrand.vestrand.metainfo.xml)
   for line in Exec=vestrand Icon=vestrand; do
     grep -qx "$line" "$prefix/share/applications/vestrand.desktop" || fail "desktop entry: $line"
   done
   "$xmllint" --noout "$prefix/share/icons/hicolor/scalable/apps/vestrand.svg" || fail "icon XML"
+  "$xmllint" --noout "$prefix/share/metainfo/io.github.vestrand.vestrand.metainfo.xml" ||
+    fail "metainfo XML"
+  gzip -dc "$prefix/share/man/man1/vestrand.1.gz" | grep -q '^\.TH VESTRAND 1' ||
+    fail "manual page of vestrand"
 fi
 for f in "${files[@]}"; do [ -f "$prefix/$f" ] || fail "$f is not installed"; done
+# The layout and language files are built into the window program, which never reads a copy
+# from share/: none is installed.
+[ ! -e "$prefix/share/vestrand" ] || fail "share/vestrand is installed but never read"
 gzip -dc "$prefix/share/man/man1/vestrand-cli.1.gz" | grep -q '^\.TH VESTRAND-CLI 1' ||
-  fail "manual page"
+  fail "manual page of vestrand-cli"
+gzip -dc "$prefix/share/doc/vestrand/changelog.gz" | grep -q '^vestrand (' || fail "changelog"
 
 # Another folder, far from the build and the sources, so nothing is found there by accident.
 elsewhere=$scratch/elsewhere

@@ -1,4 +1,4 @@
-#include "drift.h"
+#include "datums.h"
 
 #include <cmath>
 
@@ -40,6 +40,34 @@ DriftedDatum driftedDatum(double lat, double lon, double hours, const DriftVecto
   d.speed = total.speed;
   d.distance = total.speed * hours;
   PosicionLlegada(lat, lon, total.speed, total.toward, hours, &d.lat, &d.lon);
+  return d;
+}
+
+Datums leewayDatums(double lat, double lon, double hours, const DriftVector& current,
+                    const Leeway& leeway) {
+  Datums d;
+  d.lastKnownLat = lat;
+  d.lastKnownLon = lon;
+  d.hours = hours;
+  d.downwind = driftedDatum(lat, lon, hours, current, {leeway.downwindCourse, leeway.downwind});
+  d.right = driftedDatum(lat, lon, hours, current, {leeway.right.course, leeway.right.speed});
+  d.left = driftedDatum(lat, lon, hours, current, {leeway.left.course, leeway.left.speed});
+  double course = 0.0;
+  // Points closer than 1e-8 miles give status -1 and their tiny distance, which diverges() treats
+  // as none.
+  RumboDistancia(d.left.lat, d.left.lon, d.right.lat, d.right.lon, &course, &d.divergence);
+  return d;
+}
+
+Datums manualDatums(double lat, double lon, double hours, const DriftVector& current,
+                    const DriftVector& leeway) {
+  Datums d;
+  d.lastKnownLat = lat;
+  d.lastKnownLon = lon;
+  d.hours = hours;
+  d.downwind = driftedDatum(lat, lon, hours, current, leeway);
+  d.left = d.downwind;
+  d.right = d.downwind;
   return d;
 }
 

@@ -1,0 +1,446 @@
+// The search planning subcommands: objects, leeway, drift with an object class, and plan.
+#include <leeway.h>
+#include <leg_table.h>
+#include <pattern_files.h>
+#include <plan_svg.h>
+#include <safe_file.h>
+#include <search_figure.h>
+#include <search_plan.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "arguments.h"
+#include "commands.h"
+#include "console.h"
+#include "report.h"
+#include "search_report.h"
+
+namespace vestrand::cli {
+namespace {
+
+constexpr double kMaxWindSpeed = 100.0;    // knots: beyond any wind a search is flown in
+constexpr double kMaxTimeOnScene = 240.0;  // hours, as the drift's
+constexpr double kMaxUnitSpeed = 300.0;    // knots: search aircraft as well as vessels
+constexpr std::size_t kMaxUnitName = 20;   // characters
+
+const char* const kUnitForm = "NAME:SPEED:HOURS:SWEEPWIDTH[:LAT:LON:TRANSITSPEED]";
+
+[[noreturn]] void refuse(const std::string& option, const std::string& text,
+                         const std::string& reason) {
+  throw UsageError(option + " '" + text + "' refused: " + reason);
+}
+
+const LeewayClass& checkObject(const std::string& option, const std::string& text) {
+  const LeewayClass* c = findLeewayClass(text);
+  if (c == nullptr) {
+    refuse(option, text,
+           "no object class has that number or key ('vestrand-cli objects' lists them)");
+  }
+  return *c;
+}
+
+Leeway checkLeeway(const Options& o, const CLI::App& sub) {
+  const LeewayClass& c = checkObject("--object", o.object);
+  if (!given(&sub, "--wind-from") || !given(&sub, "--wind-speed")) {
+    refuse("--object", o.object, "a class needs the wind: --wind-from DEG and --wind-speed KN");
+  }
+  const double from = checkBounded("--wind-from", o.windFrom, -kMaxCourse, kMaxCourse, "degrees");
+  const double speed = checkBounded("--wind-speed", o.windSpeed, 0.0, kMaxWindSpeed, "knots");
+  return leewayOf(c, from, speed);
+}
+
+// The last known position, the hours, the current and the leeway (a class or by hand) of drift
+// and plan, and the datums they give.
+struct DriftInputs {
+  const LeewayClass* objectClass = nullptr;  // none for a leeway by hand
+  Leeway leeway;
+  Datums datums;
+};
+
+DriftInputs checkDrift(const Options& o, const CLI::App& sub) {
+  const double lat = checkCoordinate("--lat", o.lat, Axis::Latitude);
+  const double lon = checkCoordinate("--lon", o.lon, Axis::Longitude);
+  const double hours = checkBounded("--hours", o.hours, 0.0, kMaxDriftHours, "hours");
+  const DriftVector current =
+      driftPart(sub, "--current-set", o.currentSet, "--current-drift", o.currentDrift);
+  DriftInputs in;
+  if (given(&sub, "--object")) {
+    if (given(&sub, "--leeway-toward") || given(&sub, "--leeway-speed")) {
+      refuse("--object", o.object,
+             "--leeway-toward and --leeway-speed give the leeway by hand; give either the "
+             "class and the wind or the leeway, not both");
+    }
+    in.leeway = checkLeeway(o, sub);
+    in.objectClass = &checkObject("--object", o.object);
+    in.datums = leewayDatums(lat, lon, hours, current, in.leeway);
+  } else {
+    const DriftVector leeway =
+        driftPart(sub, "--leeway-toward", o.leewayToward, "--leeway-speed", o.leewaySpeed);
+    in.datums = manualDatums(lat, lon, hours, current, leeway);
+  }
+  // Plane sailing has no meaning past a pole, as for drift.
+  for (const DriftedDatum* d : {&in.datums.downwind, &in.datums.left, &in.datums.right}) {
+    if (!std::isfinite(d->lat) || !std::isfinite(d->lon)) {
+      refuse("--hours", o.hours, "a drifted datum is not a finite number");
+    }
+    if (std::fabs(d->lat) > 90.0) {
+      refuse("--hours", o.hours,
+             "the drift would pass a pole (latitude " + shortestNumber(d->lat) + ")");
+    }
+  }
+  return in;
+}
+
+void warnOfLeeway(const DriftInputs& in) {
+  if (in.objectClass == nullptr) return;
+  const std::string warning = leewayWarning(*in.objectClass, in.leeway);
+  if (!warning.empty()) printWarnings({warning});
+}
+
+// A position error: nautical miles, or the name of the fix it came from.
+double checkError(const std::string& option, const std::string& text) {
+  if (const FixError* fix = findFixError(text)) return fix->error;
+  double value = 0.0;
+  std::string error;
+  if (!parseNumber(text, value, error)) {
+    std::string fixes;
+    for (const FixError& f : fixErrors())
+      fixes += (fixes.empty() ? "" : ", ") + std::string(f.name);
+    refuse(option, text, "neither a number of nautical miles nor a fix (" + fixes + ")");
+  }
+  if (!(value >= 0.0)) refuse(option, text, "a position error must not be negative");
+  if (value > kMaxDistance)
+    refuse(option, text, "a position error must be at most 500 nautical miles");
+  return value;
+}
+
+std::vector<std::string> split(const std::string& text, char separator) {
+  std::vector<std::string> parts(1);
+  for (const char c : text) {
+    if (c == separator) {
+      parts.emplace_back();
+    } else {
+      parts.back() += c;
+    }
+  }
+  return parts;
+}
+
+std::string joined(const std::vector<std::string>& parts, std::size_t from, std::size_t to) {
+  std::string text;
+  for (std::size_t i = from; i < to; ++i) text += (i > from ? ":" : "") + parts[i];
+  return text;
+}
+
+double unitNumber(const std::string& unit, const std::string& text, const char* what, double high,
+                  const char* measure) {
+  double value = 0.0;
+  std::string error;
+  if (!parseNumber(text, value, error)) {
+    refuse("--unit", unit,
+           std::string("the ") + what + " '" + text + "': " + error + "; expected " + kUnitForm);
+  }
+  if (!(value > 0.0 && value <= high)) {
+    refuse("--unit", unit,
+           std::string("the ") + what + " '" + text + "' must be greater than 0 and at most " +
+               shortestNumber(high) + " " + measure);
+  }
+  return value;
+}
+
+// NAME:SPEED:HOURS:SWEEPWIDTH[:LAT:LON:TRANSITSPEED]. The position's own forms may hold colons
+// (43:30N), so the fields between the sweep width and the transit speed are split where both
+// halves read as a latitude and a longitude.
+SearchUnit checkUnit(const std::string& text) {
+  const std::vector<std::string> f = split(text, ':');
+  if (f.size() != 4 && f.size() < 7) {
+    refuse("--unit", text, std::string("expected ") + kUnitForm);
+  }
+  SearchUnit u;
+  u.name = f[0];
+  bool nameFits = !u.name.empty() && u.name.size() <= kMaxUnitName;
+  for (const char c : u.name) {
+    nameFits = nameFits && ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                            (c >= '0' && c <= '9') || c == '-' || c == '_');
+  }
+  if (!nameFits) {
+    refuse("--unit", text, "a unit's name must be 1 to 20 letters, digits, '-' or '_'");
+  }
+  u.speed = unitNumber(text, f[1], "speed", kMaxUnitSpeed, "knots");
+  u.hours = unitNumber(text, f[2], "time on scene", kMaxTimeOnScene, "hours");
+  u.sweepWidth = unitNumber(text, f[3], "sweep width", kMaxSweepWidth, "nautical miles");
+  if (f.size() == 4) return u;
+  UnitStart start;
+  int readings = 0;
+  std::string why = "no split of '" + joined(f, 4, f.size() - 1) + "' reads as LAT:LON";
+  for (std::size_t cut = 5; cut < f.size() - 1; ++cut) {
+    double lat = 0.0;
+    double lon = 0.0;
+    std::string error;
+    if (parseCoordinate(joined(f, 4, cut), Axis::Latitude, lat, error) &&
+        parseCoordinate(joined(f, cut, f.size() - 1), Axis::Longitude, lon, error)) {
+      start.at = {lat, lon};
+      ++readings;
+    } else if (f.size() == 7) {
+      why = "the start position: " + error;
+    }
+  }
+  if (readings != 1) {
+    refuse("--unit", text, readings == 0 ? why : "the start position reads more than one way");
+  }
+  start.transitSpeed = unitNumber(text, f.back(), "transit speed", kMaxUnitSpeed, "knots");
+  u.start = start;
+  return u;
+}
+
+std::vector<SearchUnit> checkUnits(const std::vector<std::string>& texts) {
+  if (texts.size() > kMaxSearchUnits) {
+    refuse("--unit", texts[kMaxSearchUnits],
+           "a plan takes at most " + std::to_string(kMaxSearchUnits) + " units; " +
+               std::to_string(texts.size()) + " were given");
+  }
+  std::vector<SearchUnit> units;
+  for (const std::string& text : texts) {
+    units.push_back(checkUnit(text));
+    for (std::size_t i = 0; i + 1 < units.size(); ++i) {
+      // Unit names name RTZ files, which a folder that ignores case would mix up.
+      const std::string& a = units[i].name;
+      const std::string& b = units.back().name;
+      bool same = a.size() == b.size();
+      for (std::size_t k = 0; same && k < a.size(); ++k) {
+        same = (a[k] | 0x20) == (b[k] | 0x20);
+      }
+      if (same) refuse("--unit", text, "the name '" + b + "' is given twice");
+    }
+  }
+  return units;
+}
+
+SearchConditions checkConditions(const Options& o, const CLI::App& sub) {
+  if (!given(&sub, "--conditions") || o.conditions == "normal") return SearchConditions::Normal;
+  if (o.conditions == "ideal") return SearchConditions::Ideal;
+  refuse("--conditions", o.conditions, "expected ideal or normal");
+}
+
+// The leg table of every unit, each at its own speed, numbered in the units' order.
+std::string legTable(const SearchPlan& plan, const std::vector<SearchUnit>& units, bool json) {
+  std::string out = json ? "" : legTableHeading(false);
+  PatternParams separateUnits;
+  separateUnits.kind = PatternKind::ParallelSweep;
+  for (std::size_t i = 0; i < plan.units.size(); ++i) {
+    LegTableSink sink(separateUnits, units[i].speed, [&](const LegRow& r) {
+      LegRow numbered = r;
+      numbered.unit = static_cast<int>(i) + 1;
+      if (json) {
+        out += (out.empty() ? "" : ",") + legRowJson(numbered, false, {});
+      } else {
+        out += legRowText(numbered, false, {});
+      }
+    });
+    sink.startRoute("");
+    for (const LatLon& p : plan.units[i].route) sink.routePoint(p.lat, p.lon, "");
+    sink.endRoute();
+  }
+  return out;
+}
+
+}  // namespace
+
+void addSearchSubcommands(CLI::App& app, Options& o, Subcommands& s) {
+  const char* const objectHelp =
+      "object class: its number or key ('vestrand-cli objects' lists them; keys in any case)";
+  const char* const windFromHelp = "direction the wind blows from, degrees true, -360 to 360";
+  const char* const windSpeedHelp = "wind speed 10 m above the sea, knots, 0 to 100";
+
+  s.objects = app.add_subcommand("objects", "the leeway classes of search objects");
+  s.objects->add_flag("--json", o.json, "print one JSON array on one line");
+
+  s.leeway = app.add_subcommand("leeway", "leeway of an object class for a wind, both sides");
+  s.leeway->add_option("--object", o.object, objectHelp)->required()->type_name("ID|KEY");
+  s.leeway->add_option("--wind-from", o.windFrom, windFromHelp)->required()->type_name("DEG");
+  s.leeway->add_option("--wind-speed", o.windSpeed, windSpeedHelp)->required()->type_name("KN");
+  s.leeway->add_flag("--json", o.json, "print one JSON object on one line");
+
+  s.plan = app.add_subcommand(
+      "plan", "search plan: area, spacing and a parallel sweep per unit; write a GPX file");
+  s.plan->add_option("--lat", o.lat, "last known latitude (as for the patterns)")
+      ->required()
+      ->type_name("LAT");
+  s.plan->add_option("--lon", o.lon, "last known longitude (as for the patterns)")
+      ->required()
+      ->type_name("LON");
+  s.plan
+      ->add_option("--hours", o.hours,
+                   "hours from the last known position to the datum time, 0 to 240")
+      ->required()
+      ->type_name("H");
+  s.plan
+      ->add_option("--current-set", o.currentSet,
+                   "direction the current flows toward, degrees true, -360 to 360")
+      ->type_name("DEG");
+  s.plan->add_option("--current-drift", o.currentDrift, "speed of the current, knots, 0 to 20")
+      ->type_name("KN");
+  s.plan
+      ->add_option("--leeway-toward", o.leewayToward,
+                   "leeway by hand: direction the wind pushes the object toward, degrees true")
+      ->type_name("DEG");
+  s.plan->add_option("--leeway-speed", o.leewaySpeed, "leeway by hand: speed, knots, 0 to 20")
+      ->type_name("KN");
+
+  for (CLI::App* sub : {s.drift, s.plan}) {
+    CLI::Option* object = sub->add_option("--object", o.object,
+                                          std::string(objectHelp) +
+                                              "; gives the left, right and downwind datums "
+                                              "(instead of --leeway-toward/--leeway-speed)")
+                              ->type_name("ID|KEY");
+    sub->add_option("--wind-from", o.windFrom, windFromHelp)->type_name("DEG")->needs(object);
+    sub->add_option("--wind-speed", o.windSpeed, windSpeedHelp)->type_name("KN")->needs(object);
+  }
+
+  s.plan
+      ->add_option("--x-error", o.xError,
+                   "initial position error of the object: nautical miles, or the fix it came "
+                   "from: gnss 0.1, radar 1, visual 1, celestial 2, beacon 4")
+      ->required()
+      ->type_name("X|FIX");
+  s.plan
+      ->add_option("--y-error", o.yError,
+                   "navigation error of the search units, as --x-error (default gnss)")
+      ->type_name("Y|FIX");
+  s.plan
+      ->add_option("--unit", o.units,
+                   "a search unit: name (1 to 20 letters, digits, '-', '_'), search speed kn (up "
+                   "to 300), time on scene h (up to 240), sweep width NM (up to 100), and "
+                   "optionally its start position and transit speed kn (up to 300); repeat "
+                   "for each unit, up to 8")
+      ->required()
+      ->expected(1)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+      ->type_name(kUnitForm);
+  s.plan
+      ->add_option("--conditions", o.conditions,
+                   "search conditions for the probability of detection: normal (default, "
+                   "1 - e^-C) or ideal (erf(sqrt(pi)/2 C))")
+      ->type_name("ideal|normal");
+  addDestination(s.plan, o);
+  addFormats(s.plan, o, true);
+  s.plan->add_option("--svg", o.svg, "also write the plan's picture as an SVG file at this path")
+      ->type_name("FILE");
+  s.plan->add_flag("--no-gpx", o.noGpx, "write no GPX file: only print or draw the plan");
+  s.plan->add_flag("--summary", o.summary, "also print the plan's figures and each unit's route");
+  s.plan->add_flag("--legs", o.legs, "also print the leg table of every unit at its speed");
+  s.plan->add_flag("--json", o.json, "print the plan as one JSON object on one line");
+}
+
+int runObjects(const Options& o) {
+  return printResult(o.json ? objectsJson() : objectsText());
+}
+
+int runLeeway(const Options& o, const CLI::App& sub) {
+  const Leeway leeway = checkLeeway(o, sub);
+  const LeewayClass& c = checkObject("--object", o.object);
+  if (const std::string warning = leewayWarning(c, leeway); !warning.empty()) {
+    printWarnings({warning});
+  }
+  return printResult(o.json ? leewayJson(c, leeway) : leewayText(c, leeway));
+}
+
+int runObjectDrift(const Options& o, const CLI::App& sub) {
+  const DriftInputs in = checkDrift(o, sub);
+  warnOfLeeway(in);
+  return printResult(o.json ? objectDriftJson(in.datums)
+                            : objectDriftText(*in.objectClass, in.leeway, in.datums));
+}
+
+int runPlan(const Options& o, const CLI::App& sub) {
+  const DriftInputs drift = checkDrift(o, sub);
+  SearchPlanInput input;
+  input.datums = drift.datums;
+  input.x = checkError("--x-error", o.xError);
+  input.y =
+      given(&sub, "--y-error") ? checkError("--y-error", o.yError) : findFixError("gnss")->error;
+  input.conditions = checkConditions(o, sub);
+  input.units = checkUnits(o.units);
+  const bool svg = given(&sub, "--svg");
+  if (svg) checkPath("--svg", o.svg, "a file");
+  PatternFiles files = outputFiles(o, sub, true);
+  if (o.noGpx && files.gpx && given(&sub, "--format")) {
+    throw UsageError("--no-gpx refused: --format " + o.format + " asks for the GPX file");
+  }
+  if (o.noGpx) files.gpx = false;
+  if (o.noGpx && !files.rtz && !o.summary && !o.json && !svg && !o.legs) {
+    throw UsageError(
+        "--no-gpx refused: without --summary, --json, --svg or --legs there would be nothing to "
+        "do");
+  }
+
+  SearchPlan plan;
+  switch (planSearch(input, plan)) {
+    case PlanFault::None:
+      break;
+    case PlanFault::NoError:
+      refuse("--x-error", o.xError,
+             "with X, Y and the drift all 0 the position is certain and there is no area to "
+             "search");
+    case PlanFault::PastPole:
+      refuse("--lat", o.lat,
+             "the plan's area would reach beyond a pole; plane sailing has no meaning there");
+    case PlanFault::NotFinite:
+    case PlanFault::NoUnits:
+    case PlanFault::NoEffort:
+      refuse("--lat", o.lat, "the plan's positions are not finite numbers");
+  }
+
+  const Destination d = destination(o, sub);
+  const RouteSource source{searchPlanFileName(d.stem),
+                           [&plan, &d](PatternSink& sink) { sailSearchPlan(plan, d.stem, sink); }};
+  std::vector<std::string> paths;
+  std::string refusal;
+  if (!routeFilePaths(source, d.dir, files, paths, refusal)) {
+    const bool split = given(&sub, "--max-points");
+    throw UsageError((split ? "--max-points '" + o.maxPoints + "' refused: " : "") + refusal);
+  }
+  for (const std::string& path : paths) {
+    if (svg && sameFile(path, o.svg)) {
+      throw UsageError("--svg '" + o.svg + "' refused: it names the file '" + path +
+                       "' that the plan is written to");
+    }
+  }
+
+  // Every file of the run is complete before any is put in place.
+  FileBatch batch;
+  std::string error;
+  std::vector<std::string> warnings;
+  if (!addRouteFiles(batch, source, d.dir, files, error, &warnings)) throw WriteFailure{error};
+  if (svg) {
+    SafeFile* picture = batch.create(o.svg);
+    if (picture == nullptr ||
+        !renderPlanSvg(searchPlanFigure(plan, d.stem, kSvgPictureSize), *picture)) {
+      throw WriteFailure{picture == nullptr ? batch.error() : picture->error()};
+    }
+  }
+  if (!batch.commit()) throw WriteFailure{batch.error()};
+  warnOfLeeway(drift);
+  const std::vector<std::string> planned = planWarnings(plan, d.stem, files.maxPoints);
+  warnings.insert(warnings.begin(), planned.begin(), planned.end());
+  printWarnings(warnings);
+
+  if (o.json) {
+    PlanPaths written;
+    if (files.gpx) written.gpx = paths.front();
+    written.rtzWritten = files.rtz;
+    written.rtz.assign(paths.begin() + (files.gpx ? 1 : 0), paths.end());
+    if (svg) written.svg = o.svg;
+    return printResult(planJson(plan, written, o.legs ? legTable(plan, input.units, true) : ""));
+  }
+  std::string text;
+  for (const std::string& path : paths) text += path + "\n";
+  if (svg) text += o.svg + "\n";
+  if (o.summary) text += planText(plan);
+  if (o.legs) text += legTable(plan, input.units, false);
+  return printResult(text);
+}
+
+}  // namespace vestrand::cli

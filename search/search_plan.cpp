@@ -1,0 +1,294 @@
+#include "search_plan.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "Derrota.h"
+#include "angulos.h"
+
+namespace vestrand {
+namespace {
+
+// A course from RumboDistancia in [0, 360): it may round up to 360.
+double course360(double course) {
+  return course >= 360.0 ? 0.0 : course;
+}
+
+// The plane of the area's centre: u along the axis, v to the right of it, nautical miles. Every
+// point is placed from the centre in one plane-sailing step, so the rectangles stay rectangles
+// on the chart of the centre whatever their size.
+class Plane {
+ public:
+  Plane(LatLon centre, double axis) : centre_(centre), axis_(axis) {}
+  LatLon at(double u, double v) const {
+    LatLon p = centre_;
+    const double distance = std::hypot(u, v);
+    if (distance == 0.0) return p;
+    // The short pi of the sailings, so that PosicionLlegada turns the course back into the same
+    // angle.
+    const double course = axis_ + std::atan2(v, u) * 180.0 / kPi;
+    PosicionLlegada(centre_.lat, centre_.lon, 1.0, course, distance, &p.lat, &p.lon);
+    return p;
+  }
+  double axis() const { return axis_; }
+
+ private:
+  LatLon centre_;
+  double axis_;
+};
+
+// A rectangle of the plane, u0 <= u1 and v0 <= v1.
+struct Box {
+  double u0 = 0.0, u1 = 0.0, v0 = 0.0, v1 = 0.0;
+};
+
+PlanRectangle rectangle(const Plane& plane, const Box& b) {
+  PlanRectangle r;
+  r.centre = plane.at((b.u0 + b.u1) / 2.0, (b.v0 + b.v1) / 2.0);
+  r.axisCourse = plane.axis();
+  r.length = b.u1 - b.u0;
+  r.width = b.v1 - b.v0;
+  r.corners = {plane.at(b.u0, b.v0), plane.at(b.u1, b.v0), plane.at(b.u1, b.v1),
+               plane.at(b.u0, b.v1)};
+  return r;
+}
+
+double distanceBetween(const LatLon& a, const LatLon& b, double* course = nullptr) {
+  double c = 0.0;
+  double d = 0.0;
+  RumboDistancia(a.lat, a.lon, b.lat, b.lon, &c, &d);
+  if (course != nullptr) *course = course360(c);
+  return d;
+}
+
+double trackOf(const std::vector<LatLon>& route) {
+  double track = 0.0;
+  for (std::size_t i = 1; i < route.size(); ++i) track += distanceBetween(route[i - 1], route[i]);
+  return track;
+}
+
+// The two ends of a leg ½ S inside [lo, hi]. A side shorter than S has no room for that: its one
+// leg runs from edge to edge, which still sweeps the whole strip.
+std::pair<double, double> inset(double lo, double hi, double spacing) {
+  if (hi - lo < spacing) return {lo, hi};
+  return {lo + spacing / 2.0, hi - spacing / 2.0};
+}
+
+// The most legs that fit across a side at the spacing, and at least one.
+int legsAcross(double side, double spacing) {
+  // The small allowance keeps a side of exactly k spacings (3 x 0.1 computed as 0.30000000000000004
+  // or 0.29999999999999999) at k legs.
+  const double fit = std::floor(side / spacing + 1e-9);
+  return fit < 1.0 ? 1 : static_cast<int>(std::min(fit, 1e6));
+}
+
+// The parallel sweep of a strip from one of its corners (0 rear left, 1 front left, 2 front
+// right, 3 rear right, as PlanRectangle's), legs along the strip's longer side.
+std::vector<LatLon> sweep(const Plane& plane, const Box& b, double spacing, int legs, int corner) {
+  const bool alongAxis = b.u1 - b.u0 >= b.v1 - b.v0;
+  const bool fromU1 = corner == 1 || corner == 2;
+  const bool fromV1 = corner == 2 || corner == 3;
+  // p runs along the legs, q across them.
+  const double p0 = alongAxis ? b.u0 : b.v0;
+  const double p1 = alongAxis ? b.u1 : b.v1;
+  const double q0 = alongAxis ? b.v0 : b.u0;
+  const double q1 = alongAxis ? b.v1 : b.u1;
+  const bool fromP1 = alongAxis ? fromU1 : fromV1;
+  const bool fromQ1 = alongAxis ? fromV1 : fromU1;
+  auto [pa, pb] = inset(p0, p1, spacing);
+  if (fromP1) std::swap(pa, pb);
+  std::vector<LatLon> route;
+  route.reserve(2 * static_cast<std::size_t>(legs));
+  for (int k = 0; k < legs; ++k) {
+    const double step = (k + 0.5) * spacing;
+    double q = fromQ1 ? q1 - step : q0 + step;
+    if (q1 - q0 < spacing) q = (q0 + q1) / 2.0;
+    const double first = k % 2 == 0 ? pa : pb;
+    const double second = k % 2 == 0 ? pb : pa;
+    route.push_back(alongAxis ? plane.at(first, q) : plane.at(q, first));
+    route.push_back(alongAxis ? plane.at(second, q) : plane.at(q, second));
+  }
+  return route;
+}
+
+double roundedSpacing(double spacing) {
+  // The allowance keeps 0.3 at 0.3 when it arrives as 0.29999999999999999.
+  const double steps = std::floor(spacing / kSpacingStep + 1e-9);
+  return steps < 1.0 ? kSpacingStep : steps / 10.0;
+}
+
+bool plausible(const LatLon& p) {
+  return std::isfinite(p.lat) && std::isfinite(p.lon);
+}
+
+PlanFault checkPoints(const SearchPlan& plan) {
+  std::vector<LatLon> points = {{plan.datums.left.lat, plan.datums.left.lon},
+                                {plan.datums.right.lat, plan.datums.right.lon},
+                                {plan.datums.downwind.lat, plan.datums.downwind.lon}};
+  for (const PlanRectangle* r : {&plan.optimumArea, &plan.area}) {
+    points.insert(points.end(), r->corners.begin(), r->corners.end());
+  }
+  for (const UnitPlan& u : plan.units) {
+    points.insert(points.end(), u.strip.corners.begin(), u.strip.corners.end());
+    points.insert(points.end(), u.route.begin(), u.route.end());
+  }
+  for (const LatLon& p : points) {
+    if (!plausible(p)) return PlanFault::NotFinite;
+  }
+  for (const LatLon& p : points) {
+    if (std::fabs(p.lat) > 90.0) return PlanFault::PastPole;
+  }
+  return PlanFault::None;
+}
+
+UnitPlan planUnit(const SearchUnit& unit, const Plane& plane, const Box& strip, double spacing,
+                  double datumHours) {
+  UnitPlan u;
+  u.name = unit.name;
+  u.effort = unit.effort();
+  u.spacing = spacing;
+  u.strip = rectangle(plane, strip);
+  const double across = std::min(strip.u1 - strip.u0, strip.v1 - strip.v0);
+  u.legs = legsAcross(across, spacing);
+  // The corner nearest the unit's start, by the distance to the CSP it would give.
+  int corner = 0;
+  if (unit.start) {
+    double nearest = 0.0;
+    for (int c = 0; c < 4; ++c) {
+      const double d = distanceBetween(unit.start->at, sweep(plane, strip, spacing, 1, c).front());
+      if (c == 0 || d < nearest) {
+        nearest = d;
+        corner = c;
+      }
+    }
+  }
+  const double endurance = unit.speed * unit.hours;
+  u.route = sweep(plane, strip, spacing, u.legs, corner);
+  u.track = trackOf(u.route);
+  while (u.track > endurance && u.legs > 2) {
+    u.legs -= 2;
+    u.droppedLegs += 2;
+    u.route.resize(2 * static_cast<std::size_t>(u.legs));
+    u.track = trackOf(u.route);
+  }
+  u.overEndurance = u.track > endurance;
+  u.hours = u.track / unit.speed;
+  if (unit.start) {
+    Arrival a;
+    a.distance = distanceBetween(unit.start->at, u.csp(), &a.course);
+    a.hours = a.distance / unit.start->transitSpeed;
+    a.late = a.hours > datumHours;
+    u.arrival = a;
+  }
+  return u;
+}
+
+}  // namespace
+
+PlanFault planSearch(const SearchPlanInput& input, SearchPlan& plan) {
+  if (input.units.empty() || input.units.size() > kMaxSearchUnits) return PlanFault::NoUnits;
+  for (const SearchUnit& u : input.units) {
+    const double z = u.effort();
+    if (!(u.speed > 0.0 && u.hours > 0.0 && u.sweepWidth > 0.0 && std::isfinite(z) && z > 0.0)) {
+      return PlanFault::NoEffort;
+    }
+    if (u.start && !(u.start->transitSpeed > 0.0)) return PlanFault::NoEffort;
+  }
+  if (!(input.x >= 0.0 && input.y >= 0.0 && std::isfinite(input.x) && std::isfinite(input.y))) {
+    return PlanFault::NoError;
+  }
+  plan = SearchPlan{};
+  plan.datums = input.datums;
+  plan.conditions = input.conditions;
+  plan.error = probableError(input.x, input.y, input.datums.downwind.distance);
+  if (!(plan.error.total > 0.0) || !std::isfinite(plan.error.total)) return PlanFault::NoError;
+
+  plan.effort = 0.0;
+  for (const SearchUnit& u : input.units) plan.effort += u.effort();
+  const double e = plan.error.total;
+  plan.relativeEffort = plan.effort / (e * e);
+  const double dd = plan.datums.diverges() ? plan.datums.divergence : 0.0;
+  plan.radius = optimalRadius(dd, plan.error.sigma, plan.effort, plan.conditions);
+  plan.searchFactor = plan.radius / e;
+
+  LatLon centre{plan.datums.downwind.lat, plan.datums.downwind.lon};
+  double axis = plan.datums.downwind.speed > 0.0 ? plan.datums.downwind.course : 0.0;
+  if (plan.datums.diverges()) {
+    const LatLon left{plan.datums.left.lat, plan.datums.left.lon};
+    const LatLon right{plan.datums.right.lat, plan.datums.right.lon};
+    const double d = distanceBetween(left, right, &axis);
+    PosicionLlegada(left.lat, left.lon, 1.0, axis, d / 2.0, &centre.lat, &centre.lon);
+  }
+  const Plane plane(centre, axis);
+
+  const double length = 2.0 * plan.radius + dd;
+  const double width = 2.0 * plan.radius;
+  plan.optimumArea = rectangle(plane, {-length / 2.0, length / 2.0, -width / 2.0, width / 2.0});
+  plan.optimum = areaFigures(length, width, dd, plan.error.sigma, plan.effort, plan.conditions);
+
+  // The spacings, rounded; the area the units then cover.
+  const double optimumArea = length * width;
+  std::vector<double> spacings;
+  double covered = 0.0;
+  for (const SearchUnit& u : input.units) {
+    spacings.push_back(roundedSpacing(u.sweepWidth * optimumArea / plan.effort));
+    covered += u.speed * u.hours * spacings.back();
+  }
+  const double scale = std::sqrt(covered / optimumArea);
+  const double plannedLength = scale * length;
+  const double plannedWidth = scale * width;
+  plan.area = rectangle(
+      plane, {-plannedLength / 2.0, plannedLength / 2.0, -plannedWidth / 2.0, plannedWidth / 2.0});
+  plan.planned =
+      areaFigures(plannedLength, plannedWidth, dd, plan.error.sigma, plan.effort, plan.conditions);
+
+  double u0 = -plannedLength / 2.0;
+  double share = 0.0;
+  for (std::size_t i = 0; i < input.units.size(); ++i) {
+    const SearchUnit& unit = input.units[i];
+    share += unit.effort();
+    // The running share, not a sum of lengths, so the last strip ends exactly at the front.
+    const double u1 = i + 1 == input.units.size()
+                          ? plannedLength / 2.0
+                          : -plannedLength / 2.0 + plannedLength * share / plan.effort;
+    plan.units.push_back(planUnit(unit, plane, {u0, u1, -plannedWidth / 2.0, plannedWidth / 2.0},
+                                  spacings[i], plan.datums.hours));
+    plan.units.back().optimumSpacing = unit.sweepWidth * optimumArea / plan.effort;
+    u0 = u1;
+  }
+  return checkPoints(plan);
+}
+
+std::string searchPlanFileName(std::string_view stem) {
+  return std::string(stem) + " PLAN.gpx";
+}
+
+std::string searchPlanRouteName(std::string_view stem, std::string_view unit) {
+  return std::string(stem) + " - " + std::string(unit);
+}
+
+void sailSearchPlan(const SearchPlan& plan, std::string_view stem, PatternSink& sink) {
+  for (const UnitPlan& u : plan.units) {
+    sink.startRoute(searchPlanRouteName(stem, u.name).c_str());
+    for (const LatLon& p : u.route) sink.routePoint(p.lat, p.lon, "");
+    sink.endRoute();
+  }
+  const Datums& d = plan.datums;
+  if (d.diverges()) {
+    sink.waypoint(d.left.lat, d.left.lon, "Datum L");
+    sink.waypoint(d.right.lat, d.right.lon, "Datum R");
+    sink.waypoint(d.downwind.lat, d.downwind.lon, "Datum DW");
+  } else {
+    sink.waypoint(d.downwind.lat, d.downwind.lon, "Datum");
+  }
+  for (std::size_t i = 0; i < plan.area.corners.size(); ++i) {
+    const LatLon& c = plan.area.corners[i];
+    sink.waypoint(c.lat, c.lon, ("Area " + std::to_string(i + 1)).c_str());
+  }
+  for (const UnitPlan& u : plan.units) {
+    sink.waypoint(u.csp().lat, u.csp().lon, ("CSP " + u.name).c_str());
+  }
+}
+
+}  // namespace vestrand

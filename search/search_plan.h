@@ -1,0 +1,160 @@
+// A search plan: from the datums, the probable error and the units at hand, the search area that
+// gives the best probability of success, each unit's strip of it and the parallel sweep that
+// searches the strip.
+//
+// The steps, in order:
+//  1. E, the total probable error (search_area.h), from X, Y and the drift to the downwind datum.
+//  2. The effort Z = sum of V T W over the units (speed, time on scene, sweep width), and the
+//     relative effort Zr = Z / E^2.
+//  3. The optimum radius R (optimalRadius) and its area: 2R + DD along the axis from the left to
+//     the right datum, 2R across, centred between them; the search factor fs = R / E.
+//  4. Each unit's track spacing S = W A / Z, rounded down to a multiple of 0.1 NM (at least 0.1).
+//     The units then cover A' = sum of V T S: the rectangle is scaled by sqrt(A' / A) about its
+//     centre, and POC, coverage, POD and POS are worked for it.
+//  5. The planned area is cut across its long axis into one strip per unit, in the units' order
+//     from the end nearer the left datum, each strip's length in proportion to the unit's effort,
+//     so that every unit gives its strip the same coverage.
+//  6. Each unit searches its strip by a parallel sweep: legs along the strip's longer side, S
+//     apart, the first ½ S inside an edge, each ending ½ S inside the strip's ends; the commence
+//     search point (CSP) ½ S inside a corner from both sides (the corner nearest the unit's start
+//     when it gives one, otherwise the rear left one); as many legs as fit. A strip narrower than
+//     S both ways gets one leg down its middle from edge to edge. When the route is longer than
+//     the unit's V T, the last leg pair is dropped until it fits.
+//
+// Geometry: the area is laid out on the plane of the centre, every point placed from the centre by
+// plane sailing (PosicionLlegada) at its course and distance; distances of routes and arrivals
+// are plane-sailing distances (RumboDistancia). Longitudes are not wrapped at the antimeridian.
+//
+// Units: positions in decimal degrees (north and east positive), courses in degrees true,
+// distances in nautical miles, areas and efforts in square nautical miles, speeds in knots,
+// times in hours.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "datums.h"
+#include "search_area.h"
+#include "vestrand.gpx.h"
+
+namespace vestrand {
+
+struct LatLon {
+  double lat = 0.0;
+  double lon = 0.0;
+};
+
+// Where a unit sets out from, to reach its commence search point.
+struct UnitStart {
+  LatLon at;
+  double transitSpeed = 0.0;  // knots, above 0
+};
+
+struct SearchUnit {
+  std::string name;         // 1 to 20 letters, digits, '-' or '_' (the caller checks)
+  double speed = 0.0;       // search speed V, knots, above 0
+  double hours = 0.0;       // time on scene T, hours, above 0
+  double sweepWidth = 0.0;  // W, nautical miles, above 0
+  std::optional<UnitStart> start;
+
+  double effort() const { return speed * hours * sweepWidth; }  // Z = V T W
+};
+
+inline constexpr std::size_t kMaxSearchUnits = 8;
+// Track spacings are rounded down to a multiple of this, nautical miles.
+inline constexpr double kSpacingStep = 0.1;
+
+struct SearchPlanInput {
+  Datums datums;
+  double x = 0.0;  // initial position error of the object, nautical miles, 0 or more
+  double y = 0.0;  // navigation error of the search units, nautical miles, 0 or more
+  SearchConditions conditions = SearchConditions::Normal;
+  std::vector<SearchUnit> units;  // 1 to kMaxSearchUnits
+};
+
+// A rectangle of the plan: the whole area or one unit's strip.
+struct PlanRectangle {
+  LatLon centre;
+  double axisCourse = 0.0;  // of its long axis (the area's), degrees true in [0, 360)
+  double length = 0.0;      // along the axis
+  double width = 0.0;       // across it
+  // Rear left, front left, front right, rear right: "Area 1" to "Area 4" of the file. Rear is
+  // the end the axis starts from; right is to the right looking along the axis.
+  std::array<LatLon, 4> corners;
+
+  double area() const { return length * width; }
+};
+
+// How far a unit is from its commence search point and when it gets there.
+struct Arrival {
+  double course = 0.0;    // from the start to the CSP, degrees true in [0, 360)
+  double distance = 0.0;  // nautical miles
+  double hours = 0.0;     // at the transit speed, from setting out
+  // Setting out at the time of the last known position, the unit reaches its CSP after the
+  // datum time (the datums' hours): the object will have drifted on.
+  bool late = false;
+};
+
+struct UnitPlan {
+  std::string name;
+  double effort = 0.0;          // V T W
+  double optimumSpacing = 0.0;  // W A / Z, before rounding
+  double spacing = 0.0;         // S, rounded down to kSpacingStep
+  PlanRectangle strip;          // corners "rear" to "front" along the area's axis
+  int legs = 0;                 // search legs of the route (the turns between them not counted)
+  int droppedLegs = 0;          // legs left out so that the route fits V T (pairs)
+  std::vector<LatLon> route;    // turning points, the CSP first
+  double track = 0.0;           // the route's length, nautical miles
+  double hours = 0.0;           // track / V
+  // The route is longer than V T even after dropping what could be dropped (a strip of one
+  // or two legs): the unit cannot finish it.
+  bool overEndurance = false;
+  std::optional<Arrival> arrival;
+
+  const LatLon& csp() const { return route.front(); }
+};
+
+struct SearchPlan {
+  Datums datums;
+  SearchConditions conditions = SearchConditions::Normal;
+  ProbableError error;
+  double effort = 0.0;          // Z
+  double relativeEffort = 0.0;  // Zr = Z / E^2
+  double radius = 0.0;          // R, the optimum
+  double searchFactor = 0.0;    // fs = R / E
+  PlanRectangle optimumArea;    // 2R + DD by 2R
+  AreaFigures optimum;          // for the optimum area, before the spacings are rounded
+  PlanRectangle area;           // scaled to what the rounded spacings cover
+  AreaFigures planned;
+  std::vector<UnitPlan> units;
+};
+
+// Why no plan could be made.
+enum class PlanFault {
+  None,
+  NoUnits,    // no unit, or more than kMaxSearchUnits
+  NoEffort,   // a unit whose speed, time or sweep width is not a finite number above 0
+  NoError,    // X, Y or the drift error not finite or negative, or E = 0: nothing to search
+  NotFinite,  // a position of the plan is not a finite number
+  PastPole,   // a point of the plan would lie beyond 90 degrees of latitude
+};
+
+// Makes the plan.
+// @param[out] plan the plan; unspecified when a fault is returned
+// @return PlanFault::None, or why there is no plan
+PlanFault planSearch(const SearchPlanInput& input, SearchPlan& plan);
+
+// The names of the plan's file: "<stem> PLAN.gpx", and each unit's route "<stem> - <unit>".
+std::string searchPlanFileName(std::string_view stem);
+std::string searchPlanRouteName(std::string_view stem, std::string_view unit);
+
+// Hands the plan to a sink as its file holds it: one route per unit, named as above; then the
+// waypoints: "Datum" (or "Datum L", "Datum R" and "Datum DW" when the datums diverge), the area's
+// corners "Area 1" to "Area 4", and "CSP <unit>" for each unit. Route points are unnamed.
+void sailSearchPlan(const SearchPlan& plan, std::string_view stem, PatternSink& sink);
+
+}  // namespace vestrand
