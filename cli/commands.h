@@ -5,6 +5,7 @@
 #include <coverage.h>
 #include <drift.h>
 #include <land_mask.h>
+#include <plan_summary.h>
 
 #include <memory>
 #include <string>
@@ -81,6 +82,16 @@ struct LandChoice {
 // one fit for `detailNm` (land::Atlas::choose) among those installed. `required` refuses none
 // and a missing or unreadable file instead of going without land.
 LandChoice chooseLand(const Options& o, const CLI::App& sub, double detailNm, bool required);
+// The land check of a pattern's run, by --land (by default at the resolution fit for the
+// summary's box): a warning for each turning point on land and each leg across land, added to
+// `warnings`. @return the shorelines used, for the picture and the summary
+LandChoice checkPatternLand(const Options& o, const CLI::App& sub, const PatternParams& p,
+                            const PatternNames& names, const PlanSummary& summary,
+                            std::vector<std::string>& warnings);
+// The summary's line naming the shorelines ("land      GSHHG 2.3.7, ..."), and the JSON
+// members ,"land":{"resolution":...,"tolerance_nm":...,"file":...}; empty without shorelines.
+std::string landSummaryText(const LandChoice& choice);
+std::string landJsonMembers(const LandChoice& choice);
 // The drift's report (text or JSON, by --json) with what the straight drift from the last known
 // position (lat, lon) to the datum meets of land, when it meets any: where it first reaches land,
 // after how many miles, and whether the datum lies on land.

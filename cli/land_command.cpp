@@ -2,10 +2,13 @@
 // for every command that looks at land.
 #include <land_atlas.h>
 #include <land_mask.h>
+#include <plan_land.h>
 #include <plan_summary.h>
 #include <position_text.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "arguments.h"
 #include "commands.h"
@@ -122,6 +125,30 @@ std::string driftOverLand(const Options& o, const CLI::App& sub, const DriftedDa
          (nm == 0.0 ? "the last known position lies on land, " + where
                     : "the drift reaches land at " + where + " after " + fixedText(nm, 2) + " NM") +
          (way.endsOnLand() ? "; the datum lies on land" : "") + " (GSHHG " + resolution + ")\n";
+}
+
+LandChoice checkPatternLand(const Options& o, const CLI::App& sub, const PatternParams& p,
+                            const PatternNames& names, const PlanSummary& summary,
+                            std::vector<std::string>& warnings) {
+  const double extent = std::max(summary.boxLength, summary.boxWidth);
+  LandChoice choice = chooseLand(o, sub, land::detailForExtent(extent), false);
+  if (!choice.mask) return choice;
+  LandCheckSink check(*choice.mask);
+  sailPattern(p, names, check);
+  for (std::string& text : landWarningTexts(check.warnings())) warnings.push_back(std::move(text));
+  return choice;
+}
+
+std::string landSummaryText(const LandChoice& choice) {
+  return choice.mask ? "land      " + landDataText(*choice.mask) + "\n" : "";
+}
+
+std::string landJsonMembers(const LandChoice& choice) {
+  if (!choice.mask) return "";
+  const land::Resolution r = choice.mask->resolution();
+  return ",\"land\":{\"resolution\":" + jsonString(land::resolutionName(r)) +
+         ",\"tolerance_nm\":" + shortestNumber(land::resolutionToleranceNm(r)) +
+         ",\"file\":" + jsonString(choice.mask->path()) + "}";
 }
 
 int runLand(const Options& o, const CLI::App& sub) {

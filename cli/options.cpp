@@ -139,6 +139,7 @@ Subcommands addSubcommands(CLI::App& app, Options& o) {
   }
   for (CLI::App* sub : {s.square, s.sector, s.creeping, s.parallel}) {
     addPlanAids(sub, o, sub != s.sector);
+    addLandOption(sub, o);
   }
   s.sector
       ->add_option("--passes", o.passes,

@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "Derrota.h"
+#include "angulos.h"
 #include "land_clip.h"
 
 namespace vestrand::land {
@@ -15,7 +16,7 @@ constexpr double kSpan = kBinSpan;
 constexpr double kRadian = std::numbers::pi / 180.0;
 constexpr double kNmPerRadian = 60.0 / kRadian;
 constexpr double kHalfRoundNm = 180.0 * 60.0;
-constexpr double kLegStepNm = 2.0;
+constexpr double kLegStepNm = 5.0;
 // A straight way is cut at every bin side it crosses; beyond this many it is followed no further
 // (only a way many times round the globe gets there).
 constexpr std::size_t kMostBinSides = 1u << 20;
@@ -290,6 +291,25 @@ void LandMask::chordOverLand(LatLon a, LatLon b, double from, double to, WayOver
   const auto at = [&](double t) {
     return LatLon{a.lat + (b.lat - a.lat) * t, a.lon + (b.lon - a.lon) * t};
   };
+  // Most steps of a particle and most legs lie in one cell of one bin that no shoreline touches:
+  // one level answers for the whole chord.
+  if (std::fabs(b.lon - a.lon) < size && std::fabs(b.lat - a.lat) < size) {
+    const Place start = place(a), end = place(b);
+    if (start.bin == end.bin) {
+      const ShoreBin& shore = bin(start.bin);
+      if (shore.quiet(start.at, end.at)) {
+        if (odd(shore.levelAt(start.at))) {
+          if (!way.stretches.empty() && way.stretches.back().to == from) {
+            way.stretches.back().to = to;
+            way.stretches.back().end = b;
+          } else {
+            way.stretches.push_back({from, to, a, b});
+          }
+        }
+        return;
+      }
+    }
+  }
   // Cut where the chord crosses the sides of bins: within each part one bin answers.
   std::vector<double> cuts{0.0, 1.0};
   const auto addCuts = [&](double start, double end, double offset) {
@@ -358,7 +378,12 @@ WayOverLand LandMask::wayOverLand(LatLon a, LatLon b, bool planeSailing) const {
   }
   double course = 0.0;
   RumboDistancia(a.lat, a.lon, b.lat, b.lon, &course, &way.lengthNm);
-  if (!planeSailing || way.lengthNm <= kLegStepNm) {
+  // Plane sailing takes the short way round; so does its straight step.
+  if (planeSailing) b.lon = a.lon + ang_180(b.lon - a.lon);
+  // Along a meridian or a parallel plane sailing runs straight in latitude and longitude.
+  const double along = std::fabs(std::sin(course * kRadian)),
+               across = std::fabs(std::cos(course * kRadian));
+  if (!planeSailing || way.lengthNm <= kLegStepNm || along < 1e-9 || across < 1e-9) {
     chordOverLand(a, b, 0.0, 1.0, way);
     return way;
   }

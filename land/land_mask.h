@@ -102,8 +102,10 @@ class LandMask {
 
   // Where the way from `a` to `b` lies on land. With `planeSailing` the way is the leg sailed by
   // plane sailing from a on the course to b (as the search patterns sail their legs), followed in
-  // steps of at most 2 nautical miles; otherwise the straight line in latitude and longitude
-  // (a particle's short step). Its length is the plane-sailing distance.
+  // straight steps of at most 5 nautical miles, which stray from it by less than 0.003 NM below
+  // 80 degrees of latitude (a leg along a meridian or a parallel is one straight step);
+  // otherwise the straight line in latitude and longitude (a particle's short step). Its length
+  // is the plane-sailing distance.
   WayOverLand wayOverLand(LatLon a, LatLon b, bool planeSailing) const;
 
   // The share of the box's area on land, 0 to 1, areas taken on the sphere.

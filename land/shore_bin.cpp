@@ -268,6 +268,14 @@ int ShoreBin::levelAt(BinXY p) const {
   return std::clamp(level, 0, 4);
 }
 
+bool ShoreBin::quiet(BinXY a, BinXY b) const {
+  if (pieces_.empty()) return true;
+  const int column = cellOf(a.x), row = cellOf(a.y);
+  if (column != cellOf(b.x) || row != cellOf(b.y)) return false;
+  const std::size_t cell = static_cast<std::size_t>(row) * cells_ + column;
+  return cellStart_[cell] == cellStart_[cell + 1];
+}
+
 void ShoreBin::crossings(BinXY a, BinXY b, std::vector<BinCrossing>& out) const {
   if (pieces_.empty()) return;
   std::vector<std::uint32_t> edges;

@@ -59,6 +59,10 @@ class ShoreBin {
   // it passes from one side to the other.
   void crossings(BinXY a, BinXY b, std::vector<BinCrossing>& out) const;
 
+  // True when no shoreline can lie between `a` and `b`: the bin has none, or both lie in one cell
+  // that no shoreline touches.
+  bool quiet(BinXY a, BinXY b) const;
+
   // The shoreline: pieces of the file, each a polyline of shorePoints() (closed pieces end on
   // their first point). Levels as RawPiece::level.
   const std::vector<RawPiece>& pieces() const { return pieces_; }

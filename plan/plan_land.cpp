@@ -79,9 +79,11 @@ void addLandLayer(PlanFigure& figure, GeoPoint datum, const land::LandMask& mask
   std::vector<land::PlanePoint> pixels, clipped;
   const auto toPixels = [&](const std::vector<land::LatLon>& line) {
     pixels.clear();
-    for (const land::LatLon& p : line) {
-      const PixelPoint at = figure.frame.toPixels(chart.project(p.lat, p.lon));
-      if (!pixels.empty() && std::abs(at.x - pixels.back().x) < kKeptPixels &&
+    for (std::size_t i = 0; i < line.size(); ++i) {
+      const PixelPoint at = figure.frame.toPixels(chart.project(line[i].lat, line[i].lon));
+      // A line's last point stays, so that a closed shoreline still closes.
+      if (!pixels.empty() && i + 1 < line.size() &&
+          std::abs(at.x - pixels.back().x) < kKeptPixels &&
           std::abs(at.y - pixels.back().y) < kKeptPixels) {
         continue;
       }
