@@ -57,6 +57,31 @@ void clipRing(std::span<const PlanePoint> ring, const PlaneBox& box, std::vector
   out.swap(in);
 }
 
+void clipRingToConvex(std::span<const PlanePoint> ring, std::span<const PlanePoint> convex,
+                      std::vector<PlanePoint>& out) {
+  out.assign(ring.begin(), ring.end());
+  std::vector<PlanePoint> in;
+  for (std::size_t k = 0; k < convex.size() && out.size() >= 3; ++k) {
+    // Keep what lies left of the side from p to q.
+    const PlanePoint p = convex[k], q = convex[(k + 1) % convex.size()];
+    const auto side = [&](PlanePoint r) {
+      return (q.x - p.x) * (r.y - p.y) - (q.y - p.y) * (r.x - p.x);
+    };
+    in.swap(out);
+    out.clear();
+    for (std::size_t i = 0; i < in.size(); ++i) {
+      const PlanePoint a = in[(i + in.size() - 1) % in.size()], b = in[i];
+      const double sa = side(a), sb = side(b);
+      if ((sa >= 0.0) != (sb >= 0.0)) {
+        const double t = sa / (sa - sb);
+        out.push_back({a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t});
+      }
+      if (sb >= 0.0) out.push_back(b);
+    }
+  }
+  if (out.size() < 3) out.clear();
+}
+
 void clipPolyline(std::span<const PlanePoint> line, const PlaneBox& box,
                   std::vector<std::vector<PlanePoint>>& out) {
   std::vector<PlanePoint> part;

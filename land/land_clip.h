@@ -28,6 +28,11 @@ struct PlaneBox {
 // @param[out] out replaced by the clipped ring
 void clipRing(std::span<const PlanePoint> ring, const PlaneBox& box, std::vector<PlanePoint>& out);
 
+// The part of a closed ring inside a convex polygon (its corners counter-clockwise: x east, y
+// north), as clipRing gives it for a box.
+void clipRingToConvex(std::span<const PlanePoint> ring, std::span<const PlanePoint> convex,
+                      std::vector<PlanePoint>& out);
+
 // The parts of a polyline inside the box, appended to `out` each as a polyline of two or more
 // points, in the line's order.
 void clipPolyline(std::span<const PlanePoint> line, const PlaneBox& box,

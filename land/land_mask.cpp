@@ -425,6 +425,41 @@ double LandMask::landShare(const GeoBox& box) const {
   return std::clamp(land / whole, 0.0, 1.0);
 }
 
+double LandMask::landShare(const std::vector<LatLon>& area) const {
+  if (area.size() < 3) return 0.0;
+  std::vector<PlanePoint> convex;
+  GeoBox box{90.0, area.front().lon, -90.0, area.front().lon};
+  for (const LatLon& p : area) {
+    if (!std::isfinite(p.lat) || !std::isfinite(p.lon)) return 0.0;
+    convex.push_back({p.lon, std::clamp(p.lat, -90.0, 90.0)});
+    box = {std::min(box.south, p.lat), std::min(box.west, p.lon), std::max(box.north, p.lat),
+           std::max(box.east, p.lon)};
+  }
+  double whole = ringArea(convex);
+  if (whole < 0.0) {  // clockwise: the clip keeps the left of each side
+    std::reverse(convex.begin(), convex.end());
+    whole = -whole;
+  }
+  if (!(whole > 0.0)) return 0.0;
+  const double size = binDegrees();
+  double land = 0.0;
+  std::vector<PlanePoint> ring, clipped;
+  forEachBin(box, [&](int index, double west) {
+    const ShoreBin& shore = bin(index);
+    const double binSouth = 90.0 - (index / file_->columns() + 1) * size;
+    for (const BinRing& r : shore.rings()) {
+      ring.clear();
+      for (std::uint32_t k = r.first; k < r.first + r.count; ++k) {
+        const BinPoint q = shore.ringPoints()[k];
+        ring.push_back({west + q.x / kSpan * size, binSouth + q.y / kSpan * size});
+      }
+      clipRingToConvex(ring, convex, clipped);
+      land += ringArea(clipped);
+    }
+  });
+  return std::clamp(land / whole, 0.0, 1.0);
+}
+
 LandOutline LandMask::outline(const GeoBox& box) const {
   LandOutline out;
   const double south = std::max(box.south, -90.0), north = std::min(box.north, 90.0);

@@ -110,6 +110,10 @@ class LandMask {
 
   // The share of the box's area on land, 0 to 1, areas taken on the sphere.
   double landShare(const GeoBox& box) const;
+  // The same for a convex area (a search strip turned to its course): its corners in order,
+  // either way round, longitudes unwrapped near each other, sides straight in latitude and
+  // longitude. 0 for fewer than three corners or no area.
+  double landShare(const std::vector<LatLon>& area) const;
 
   // The land of the box, cut at its sides.
   LandOutline outline(const GeoBox& box) const;

@@ -153,11 +153,15 @@ TEST(LandMask, OutlineAndShareOfABoxAgreeWithTheLevel) {
       }
     }
     // Random points, equal-area: the share on land estimates landShare to within 4 standard
-    // deviations of a binomial of n draws.
+    // deviations of a binomial of n draws, over the box and over the diamond inside it.
+    const double midLat = (box.south + box.north) / 2, midLon = (box.west + box.east) / 2;
+    const double halfLat = (box.north - box.south) / 2, halfLon = (box.east - box.west) / 2;
+    const std::vector<LatLon> diamond{
+        {box.south, midLon}, {midLat, box.east}, {box.north, midLon}, {midLat, box.west}};
     std::mt19937 random(11);
     std::uniform_real_distribution<double> u(0.0, 1.0);
     const int n = 20000;
-    int land = 0;
+    int land = 0, inDiamond = 0, landInDiamond = 0;
     const double s0 = std::sin(box.south * kPi / 180), s1 = std::sin(box.north * kPi / 180);
     for (int i = 0; i < n; ++i) {
       const LatLon p{std::asin(s0 + (s1 - s0) * u(random)) * 180 / kPi,
@@ -165,9 +169,20 @@ TEST(LandMask, OutlineAndShareOfABoxAgreeWithTheLevel) {
       const bool onLand = mask->onLand(p);
       EXPECT_EQ(insideRings(outline, p), onLand) << p.lat << " " << p.lon;
       land += onLand;
+      if (std::abs(p.lat - midLat) / halfLat + std::abs(p.lon - midLon) / halfLon <= 1) {
+        ++inDiamond;
+        landInDiamond += onLand;
+      }
     }
     const double share = mask->landShare(box);
     EXPECT_NEAR(static_cast<double>(land) / n, share, 4 * std::sqrt(share * (1 - share) / n));
+    const double diamondShare = mask->landShare(diamond);
+    EXPECT_NEAR(static_cast<double>(landInDiamond) / inDiamond, diamondShare,
+                4 * std::sqrt(diamondShare * (1 - diamondShare) / inDiamond));
+    // The box as four corners, either way round, is the box.
+    const std::vector<LatLon> corners{
+        {box.south, box.west}, {box.north, box.west}, {box.north, box.east}, {box.south, box.east}};
+    EXPECT_NEAR(mask->landShare(corners), share, 1e-12);
   }
   const auto mask = lowPackage().mask(Resolution::Low);
   EXPECT_EQ(mask->landShare({30.0, -40.0, 31.0, -39.0}), 0.0);
