@@ -22,7 +22,9 @@ LAND_PACKAGES := gmt-gshhg-low
 PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev \
             qt6-base-dev libqt6opengl6-dev qt6-tools-dev qt6-tools-dev-tools qt6-qpa-plugins \
             libgl-dev libxml2-utils libxml2-dev fonts-dejavu-core poppler-utils locales \
-            $(FORECAST_PACKAGES) $(LAND_PACKAGES)
+            $(FORECAST_PACKAGES) gpsbabel socat $(LAND_PACKAGES)
+# gpsbabel reads the NMEA sentences back in the tests, as a reader written by others; socat
+# makes the pseudo-terminal pair that stands for a plotter's serial port.
 # Needed only by make package: dpkg-shlibdeps finds the package's dependencies and
 # dpkg-buildflags gives Debian's hardening flags (dpkg-dev, file); lintian checks the package and
 # appstream its software-centre metadata.

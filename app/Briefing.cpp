@@ -166,6 +166,8 @@ std::vector<vestrand::SummaryRow> Parameters(const vestrand::PatternParams& p, d
               {LanguageText(18), shortestText(p.spacing)},
               {LanguageText(19), shortestText(p.leg)}};
       break;
+    case vestrand::PatternKind::Trackline:  // no page of the window makes one yet
+      break;
   }
   rows.push_back({AidText(kSpeedLabel), shortestText(speed)});
   if (sweepWidth > 0.0) rows.push_back({AidText(kSweepWidthLabel), shortestText(sweepWidth)});

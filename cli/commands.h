@@ -14,12 +14,25 @@
 #include "datums.h"
 #include "options.h"
 #include "pattern_files.h"
+#include "plan_summary.h"
 #include "vestrand.gpx.h"
 
 namespace vestrand::cli {
 
 // square, sector, creeping, parallel: the pattern's files, and its plan when asked.
 int runPattern(PatternKind kind, const Options& o, const CLI::App& sub);
+// The files and plan of a pattern whose own options are read: the options every pattern shares.
+int runPlannedPattern(PatternParams p, const Options& o, const CLI::App& sub);
+// trackline: the search of a vessel's intended route.
+int runTrackline(const Options& o, const CLI::App& sub);
+
+// --first-turn, --drift-set and --drift-speed (pattern_motion.cpp), into the pattern's
+// parameters; `speed` is the search speed through the water, knots.
+void applyTurnAndDrift(PatternParams& p, const Options& o, const CLI::App& sub, double speed);
+// What a pattern laid in drifting water adds to its summary, as text lines and JSON members.
+std::string compensationText(const PatternParams& p, const PlanSummary& summary);
+std::string compensationJsonMembers(const PatternParams& p, const PlanSummary& summary);
+
 // line: the two-point route file.
 int runLine(const Options& o, const CLI::App& sub);
 // course: course and distance between two positions.
@@ -36,6 +49,9 @@ int runFields(const Options& o);
 
 // position: a position read from one text, printed in every form.
 int runPosition(const Options& o);
+
+// nmea: a GPX file's routes sent to a plotter as NMEA 0183 sentences.
+int runNmea(const Options& o, const CLI::App& sub);
 
 // objects: the leeway classes, one line each (or one JSON array).
 int runObjects(const Options& o);
@@ -79,7 +95,8 @@ struct LandChoice {
   std::shared_ptr<const land::LandMask> mask;
 };
 // Chooses by --land: the resolution named (refused when not installed), none, or by default the
-// one fit for `detailNm` (land::Atlas::choose) among those installed. `required` refuses none
+// one fit for `detailNm` (land::Atlas::choose) among those installed; nothing for a subcommand
+// without --land. `required` refuses none
 // and a missing or unreadable file instead of going without land.
 LandChoice chooseLand(const Options& o, const CLI::App& sub, double detailNm, bool required);
 // The land check of a pattern's run, by --land (by default at the resolution fit for the

@@ -59,6 +59,9 @@ CLI::App* addLandSubcommand(CLI::App& app, Options& o) {
 LandChoice chooseLand(const Options& o, const CLI::App& sub, double detailNm, bool required) {
   const land::Atlas& atlas = land::Atlas::standard();
   LandChoice choice;
+  // A subcommand that does not offer --land (the trackline, sharing the patterns' run) leaves
+  // land alone.
+  if (sub.get_option_no_throw("--land") == nullptr) return choice;
   std::optional<land::Resolution> resolution;
   if (given(&sub, "--land")) {
     if (o.land == "none") {

@@ -60,6 +60,8 @@ int main(int argc, char** argv) {
     if (sub.drift->parsed()) return runDrift(o, *sub.drift);
     if (sub.coverage->parsed()) return runCoverage(o, *sub.coverage);
     if (sub.position->parsed()) return runPosition(o);
+    if (sub.nmea->parsed()) return runNmea(o, *sub.nmea);
+    if (sub.trackline->parsed()) return runTrackline(o, *sub.trackline);
     if (sub.fields->parsed()) return runFields(o);
     if (sub.objects->parsed()) return runObjects(o);
     if (sub.leeway->parsed()) return runLeeway(o, *sub.leeway);

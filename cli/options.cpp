@@ -108,6 +108,13 @@ void addPattern(CLI::App* app, Options& o) {
 
 }  // namespace
 
+void addPatternOutputOptions(CLI::App* sub, Options& o, bool tracks) {
+  addDestination(sub, o);
+  addPlan(sub, o);
+  addFormats(sub, o, true);
+  addPlanAids(sub, o, tracks);
+}
+
 bool given(const CLI::App* sub, const char* name) {
   return sub->get_option(name)->count() > 0;
 }
@@ -133,12 +140,8 @@ Subcommands addSubcommands(CLI::App& app, Options& o) {
     addRequired(sub, "--loops", o.loops, "loops of four legs, 0 to 1000000", "N");
   }
   for (CLI::App* sub : {s.square, s.sector, s.creeping, s.parallel}) {
-    addDestination(sub, o);
-    addPlan(sub, o);
-    addFormats(sub, o, true);
-  }
-  for (CLI::App* sub : {s.square, s.sector, s.creeping, s.parallel}) {
-    addPlanAids(sub, o, sub != s.sector);
+    addPatternOutputOptions(sub, o, sub != s.sector);
+    addTurnAndDriftOptions(sub, o);
     addLandOption(sub, o);
   }
   s.sector
@@ -215,6 +218,8 @@ Subcommands addSubcommands(CLI::App& app, Options& o) {
 
   s.fields = addFieldsSubcommand(app, o);
   addSearchSubcommands(app, o, s);
+  s.nmea = addNmeaSubcommand(app, o);
+  s.trackline = addTracklineSubcommand(app, o);
   s.land = addLandSubcommand(app, o);
 
   o.method = "plane";

@@ -25,6 +25,12 @@ struct Options {
   std::string currentSet, currentDrift, leewayToward, leewaySpeed;
   std::string sweepWidth, coverage, passes, start;
   bool legs = false;
+  // nmea: the GPX file, the route chosen and where the sentences go.
+  std::string nmeaFile, route, talker, to, baud, pauseMs;
+  // The first turn and the drift a pattern is laid in; the trackline's route, units and form.
+  std::string firstTurn, driftSet, driftSpeed, trackUnits;
+  std::vector<std::string> trackRoute;
+  bool trackReturn = false;
   // fields: the forecast files, and --at LAT LON TIME.
   std::vector<std::string> files, at;
   // Search planning: the object class and the wind, the position errors, the units.
@@ -48,11 +54,13 @@ struct Subcommands {
   CLI::App* objects;
   CLI::App* leeway;
   CLI::App* plan;
+  CLI::App* nmea;
+  CLI::App* trackline;
   CLI::App* land;
 
   std::vector<CLI::App*> all() const {
-    return {square,   sector,   creeping, parallel, line,   course, arrive, drift,
-            coverage, position, fields,   objects,  leeway, plan,   land};
+    return {square,   sector, creeping, parallel, line, course, arrive,    drift, coverage,
+            position, fields, objects,  leeway,   plan, nmea,   trackline, land};
   }
 };
 
@@ -70,6 +78,15 @@ void addSearchSubcommands(CLI::App& app, Options& o, Subcommands& s);
 void addDestination(CLI::App* app, Options& o);
 // --format, and with `split` --max-points, the plotters' limit of points a route.
 void addFormats(CLI::App* app, Options& o, bool split);
+
+// The subcommands and options that live in files of their own (nmea_command.cpp,
+// trackline_command.cpp, pattern_motion.cpp).
+CLI::App* addNmeaSubcommand(CLI::App& app, Options& o);
+CLI::App* addTracklineSubcommand(CLI::App& app, Options& o);
+void addTurnAndDriftOptions(CLI::App* sub, Options& o);
+// The options every pattern subcommand shares: where the files go, their formats, the plan;
+// `tracks` adds the sweep width of patterns with a track spacing.
+void addPatternOutputOptions(CLI::App* sub, Options& o, bool tracks);
 
 // The land subcommand and the --land option of the commands that check land (land_command.cpp).
 CLI::App* addLandSubcommand(CLI::App& app, Options& o);

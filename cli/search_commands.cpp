@@ -395,7 +395,8 @@ int runPlan(const Options& o, const CLI::App& sub) {
 
   const Destination d = destination(o, sub);
   const RouteSource source{searchPlanFileName(d.stem),
-                           [&plan, &d](PatternSink& sink) { sailSearchPlan(plan, d.stem, sink); }};
+                           [&plan, &d](PatternSink& sink) { sailSearchPlan(plan, d.stem, sink); },
+                           {}};
   std::vector<std::string> paths;
   std::string refusal;
   if (!routeFilePaths(source, d.dir, files, paths, refusal)) {

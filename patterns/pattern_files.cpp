@@ -74,6 +74,8 @@ const char* patternTitle(PatternKind kind) {
       return "creeping line";
     case PatternKind::ParallelSweep:
       return "parallel sweep";
+    case PatternKind::Trackline:
+      return "trackline search";
   }
   return "pattern";
 }
@@ -477,7 +479,8 @@ bool addLineFiles(FileBatch& batch, const LinePoints& line, const char* stem,
     batch.abandon();
     return false;
   }
-  const RouteSource source{fileName, [&line, &routeName](PatternSink& sink) {
+  const RouteSource source{fileName,
+                           [&line, &routeName](PatternSink& sink) {
                              sink.startRoute(routeName);
                              sink.routePoint(line.lat1, line.lon1, "");
                              sink.routePoint(line.lat2, line.lon2, routeName);

@@ -290,6 +290,33 @@ void PlanFigureSink::routePoint(double lat, double lon, const char*) {
   builder_.point(chart_.project(lat, lon));
 }
 
+PlanExtras patternGuideLines(const PatternParams& params, const PatternNames& names) {
+  PlanExtras extras;
+  if (params.kind == PatternKind::Trackline) {
+    ExtraLine route;
+    for (const TrackPoint& p : params.track) route.points.push_back({p.lat, p.lon});
+    extras.lines.push_back(std::move(route));
+  }
+  if (!(params.drift.speed > 0.0)) return extras;
+  struct Lines final : PatternSink {
+    explicit Lines(PlanExtras& e) : extras(e) {}
+    void startRoute(const char*) override {
+      extras.lines.push_back({{}, kGroundPatternColour, 1.0, false});
+    }
+    void routePoint(double lat, double lon, const char*) override {
+      if (extras.lines.empty()) startRoute("");
+      extras.lines.back().points.push_back({lat, lon});
+    }
+    void endRoute() override {}
+    void waypoint(double, double, const char*) override {}
+    PlanExtras& extras;
+  } lines(extras);
+  PatternParams ground = params;
+  ground.drift = WaterDrift{};
+  sailPattern(ground, names, lines);
+  return extras;
+}
+
 PlanFigure drawPlanFigure(const PatternParams& params, const PatternNames& names, PictureSize size,
                           const PlanExtras& extras) {
   PlanOutlineSink outline(params);

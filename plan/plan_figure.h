@@ -276,6 +276,12 @@ class PlanFigureSink final : public PatternSink {
   FigureRouteBuilder builder_;
 };
 
+// The lines that show what a pattern is laid along, to draw beside its routes: for a pattern laid
+// in drifting water its routes as they would lie without the drift, faint (they hold every point
+// of the pattern); for a trackline search the intended route, dashed. Others have none.
+inline constexpr Rgb kGroundPatternColour{0xb4, 0xb4, 0xb4};
+PlanExtras patternGuideLines(const PatternParams& params, const PatternNames& names);
+
 // Sails the pattern twice, for the outline and for the points: memory bounded by the picture's
 // pixels whatever the count.
 PlanFigure drawPlanFigure(const PatternParams& params, const PatternNames& names, PictureSize size,

@@ -99,7 +99,19 @@ void PlanSummarySink::waypoint(double lat, double lon, const char* name) {
 PlanSummary summarizePattern(const PatternParams& params, const PatternNames& names) {
   PlanSummarySink sink(params);
   sailPattern(params, names, sink);
-  return sink.summary();
+  if (!(params.drift.speed > 0.0)) {
+    PlanSummary summary = sink.summary();
+    summary.groundTrack = summary.trackLength;
+    return summary;
+  }
+  PatternParams water = params;
+  water.drift = WaterDrift{};
+  PlanSummarySink inWater(water);
+  sailPattern(water, names, inWater);
+  PlanSummary summary = inWater.summary();
+  summary.marks = sink.summary().marks;
+  summary.groundTrack = sink.summary().trackLength;
+  return summary;
 }
 
 void TeeSink::startRoute(const char* name) {
@@ -159,6 +171,8 @@ const std::string& patternTitle(PatternKind kind, const SummaryTexts& t) {
       return t.creepingLine;
     case PatternKind::ParallelSweep:
       return t.parallelSweep;
+    case PatternKind::Trackline:
+      return t.trackline;
   }
   return t.sector;
 }
