@@ -10,6 +10,7 @@
 #include <fstream>
 #include <numbers>
 #include <random>
+#include <thread>
 
 #include "../scratch_dir.h"
 #include "land_atlas.h"
@@ -123,6 +124,37 @@ TEST(LandMask, PolesAntimeridianAndNonsense) {
   EXPECT_FALSE(mask->wayOverLand({0.0, 0.0}, {nan, 1.0}, true).crossesLand());
   EXPECT_EQ(mask->nearestShore({0.0, nan}).nm, -1.0);
   EXPECT_EQ(mask->landShare({10.0, 0.0, 5.0, 1.0}), 0.0);  // upside down
+}
+
+TEST(LandMask, ThreadsReadingBinsAtOnceAgreeWithOne) {
+  // Fresh masks, so that the threads race to read and prepare the same bins.
+  const std::vector<std::string> folders{VESTRAND_GSHHG_TEST_DIR};
+  const auto alone = Atlas(folders).mask(Resolution::Intermediate);
+  const auto shared = Atlas(folders).mask(Resolution::Intermediate);
+  std::mt19937 random(5);
+  std::uniform_real_distribution<double> lat(40.0, 50.0), lon(-10.0, 5.0);
+  std::vector<LatLon> points(4000);
+  for (LatLon& p : points) p = {lat(random), lon(random)};
+  std::vector<std::vector<int>> found(4, std::vector<int>(points.size()));
+  std::vector<std::thread> threads;
+  for (std::size_t t = 0; t < found.size(); ++t) {
+    threads.emplace_back([&, t] {
+      for (std::size_t i = 0; i < points.size(); ++i) {
+        const std::size_t k = (i + t * 997) % points.size();  // each thread in its own order
+        found[t][k] = shared->levelAt(points[k]) +
+                      10 * shared->wayOverLand(points[k], points[(k + 1) % points.size()], false)
+                               .crossesLand();
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  for (std::size_t k = 0; k < points.size(); ++k) {
+    const int expected =
+        alone->levelAt(points[k]) +
+        10 * alone->wayOverLand(points[k], points[(k + 1) % points.size()], false).crossesLand();
+    for (const auto& f : found) ASSERT_EQ(f[k], expected) << k;
+  }
+  EXPECT_EQ(shared->preparedBins(), alone->preparedBins());
 }
 
 // A point inside an odd number of the outline's rings (even-odd rule).
