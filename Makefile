@@ -12,12 +12,17 @@
 # libeccodes-data) and ncgen (netcdf-bin), and read the real GFS file python-grib-doc ships.
 FORECAST_PACKAGES := libeccodes-dev libeccodes-tools libeccodes-data libnetcdf-dev netcdf-bin \
                      python-grib-doc
+# Land: the GSHHG shorelines as Debian ships them for GMT (crude, low and intermediate; the larger
+# gmt-gshhg-high and gmt-gshhg-full are optional and used when installed), read from their binned
+# netCDF files with netCDF-C (libnetcdf-dev, above). GMT itself (libgmt-dev) is not needed: see
+# the README.
+LAND_PACKAGES := gmt-gshhg-low
 # Everything make test installs. qt6-base-dev only recommends libqt6opengl6-dev, which the
 # UiTools configuration needs, and the install runs without recommendations: it is named here.
 PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev \
             qt6-base-dev libqt6opengl6-dev qt6-tools-dev qt6-tools-dev-tools qt6-qpa-plugins \
             libgl-dev libxml2-utils libxml2-dev fonts-dejavu-core poppler-utils locales \
-            $(FORECAST_PACKAGES) gpsbabel socat
+            $(FORECAST_PACKAGES) gpsbabel socat $(LAND_PACKAGES)
 # gpsbabel reads the NMEA sentences back in the tests, as a reader written by others; socat
 # makes the pseudo-terminal pair that stands for a plotter's serial port.
 # Needed only by make package: dpkg-shlibdeps finds the package's dependencies and
@@ -85,6 +90,7 @@ bench: build
 	./build/bench/drift_bench
 	./build/bench/svg_bench
 	./build/bench/fields_bench
+	./build/bench/land_bench --benchmark_counters_tabular=true
 	QT_QPA_PLATFORM=offscreen ./build/bench/window/window_bench
 
 # Pictures of the window with each pattern drawn, into build/screenshots.

@@ -68,6 +68,7 @@ int main(int argc, char** argv) {
     if (sub.leeway->parsed()) return runLeeway(o, *sub.leeway);
     if (sub.plan->parsed()) return runPlan(o, *sub.plan);
     if (sub.simulate->parsed()) return runSimulate(o.simulate, *sub.simulate);
+    if (sub.land->parsed()) return runLand(o, *sub.land);
     printMessage("no subcommand was chosen");
     return kExitUsage;
   } catch (const UsageError& e) {

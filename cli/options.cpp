@@ -142,6 +142,7 @@ Subcommands addSubcommands(CLI::App& app, Options& o) {
   for (CLI::App* sub : {s.square, s.sector, s.creeping, s.parallel}) {
     addPatternOutputOptions(sub, o, sub != s.sector);
     addTurnAndDriftOptions(sub, o);
+    addLandOption(sub, o);
   }
   s.sector
       ->add_option("--passes", o.passes,
@@ -190,6 +191,7 @@ Subcommands addSubcommands(CLI::App& app, Options& o) {
   s.drift->add_option("--leeway-speed", o.leewaySpeed, "speed of the leeway, knots, 0 to 20")
       ->type_name("KN");
   s.drift->add_flag("--json", o.json, "print one JSON object on one line");
+  addLandOption(s.drift, o);
 
   s.coverage = app.add_subcommand("coverage",
                                   "coverage and probability of detection of tracks at a spacing");
@@ -219,6 +221,7 @@ Subcommands addSubcommands(CLI::App& app, Options& o) {
   s.nmea = addNmeaSubcommand(app, o);
   s.trackline = addTracklineSubcommand(app, o);
   s.simulate = addSimulateSubcommand(app, o.simulate);
+  s.land = addLandSubcommand(app, o);
 
   o.method = "plane";
   return s;

@@ -43,6 +43,7 @@ struct Options {
   std::vector<std::string> windFiles, currentFiles;
   std::string time, stepMinutes, outside;
   SimulateOptions simulate;
+  std::string land;  // --land: a GSHHG resolution, or none
 };
 
 struct Subcommands {
@@ -63,11 +64,12 @@ struct Subcommands {
   CLI::App* nmea;
   CLI::App* trackline;
   CLI::App* simulate;
+  CLI::App* land;
 
   std::vector<CLI::App*> all() const {
     return {square,   sector,   creeping, parallel, line,   course, arrive,    drift,
             coverage, position, fields,   objects,  leeway, plan,   nmea,      trackline,
-            simulate};
+            simulate, land};
   }
 };
 
@@ -96,6 +98,10 @@ void addTurnAndDriftOptions(CLI::App* sub, Options& o);
 void addPatternOutputOptions(CLI::App* sub, Options& o, bool tracks);
 // Declares simulate and its options (simulate_command.cpp).
 CLI::App* addSimulateSubcommand(CLI::App& app, SimulateOptions& o);
+
+// The land subcommand and the --land option of the commands that check land (land_command.cpp).
+CLI::App* addLandSubcommand(CLI::App& app, Options& o);
+CLI::Option* addLandOption(CLI::App* app, Options& o);
 
 // True when the option `name` of `sub` was given.
 bool given(const CLI::App* sub, const char* name);

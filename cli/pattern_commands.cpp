@@ -4,6 +4,7 @@
 #include <leg_table.h>
 #include <pattern_files.h>
 #include <plan_figure.h>
+#include <plan_land.h>
 #include <plan_summary.h>
 #include <plan_svg.h>
 #include <safe_file.h>
@@ -259,6 +260,7 @@ int runPlannedPattern(PatternParams p, const Options& o, const CLI::App& sub) {
   // source adds to, printed on standard error and carried by the summary.
   std::vector<std::string> warnings;
   if (files.maxPoints == 0) warnings = longRouteWarnings(summary);
+  const LandChoice land = checkPatternLand(o, sub, p, names, summary, warnings);
 
   // Every file of the run is complete before any is put in place.
   FileBatch batch;
@@ -269,9 +271,9 @@ int runPlannedPattern(PatternParams p, const Options& o, const CLI::App& sub) {
   if (svg) {
     // Laid out from two sailings of the pattern, so that a million points are never all held.
     SafeFile* picture = batch.create(o.svg);
-    if (picture == nullptr ||
-        !renderPlanSvg(drawPlanFigure(p, names, kSvgPictureSize, patternGuideLines(p, names)),
-                       *picture)) {
+    PlanFigure figure = drawPlanFigure(p, names, kSvgPictureSize, patternGuideLines(p, names));
+    if (land.mask) addLandLayer(figure, {p.lat, p.lon}, *land.mask);
+    if (picture == nullptr || !renderPlanSvg(figure, *picture)) {
       throw WriteFailure{picture == nullptr ? batch.error() : picture->error()};
     }
   }
@@ -290,6 +292,7 @@ int runPlannedPattern(PatternParams p, const Options& o, const CLI::App& sub) {
   }
   if (coverage) extraMembers += coverageJsonMembers(*coverage);
   if (p.drift.speed > 0.0) extraMembers += compensationJsonMembers(p, summary);
+  extraMembers += landJsonMembers(land);
   if (o.summary && o.json && !o.legs) {
     return printResult(
         summaryJson(summary, speed, gpxPath, svg ? o.svg : "", extraMembers, warnings));
@@ -314,7 +317,7 @@ int runPlannedPattern(PatternParams p, const Options& o, const CLI::App& sub) {
   std::string text;
   for (const std::string& path : paths) text += path + "\n";
   if (svg) text += o.svg + "\n";
-  if (o.summary) text += summaryText(summary, speed, warnings);
+  if (o.summary) text += summaryText(summary, speed, warnings) + landSummaryText(land);
   if (o.summary && p.drift.speed > 0.0) text += compensationText(p, summary);
   if (coverage) text += coverageText(*coverage);
   if (!o.legs) return printResult(text);

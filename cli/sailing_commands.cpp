@@ -158,7 +158,8 @@ int runDrift(const Options& o, const CLI::App& sub) {
     refuse("--hours", o.hours,
            "the drift would pass a pole (latitude " + shortestNumber(datum.lat) + ")");
   }
-  return printResult(o.json ? driftJson(datum) : driftText(datum));
+  return printResult(
+      driftOverLand(o, sub, datum, lat, lon, o.json ? driftJson(datum) : driftText(datum)));
 }
 
 int runPosition(const Options& o) {

@@ -148,6 +148,18 @@ struct FigureCell {
 // dark red for the most. @param[in] shade 0 to 1, the cell's probability over the largest
 Rgb cellColour(double shade);
 
+// Land under the plan (plan_land.h): rings filled by the even-odd rule, land inside an odd number
+// of them, and the shorelines stroked over them; every point inside the chart area.
+inline constexpr Rgb kLandFill{0xf2, 0xe6, 0xc4};
+inline constexpr Rgb kShoreInk{0x8a, 0x76, 0x4a};
+struct FigureLand {
+  std::string source;  // what the shorelines are ("GSHHG 2.3.7, intermediate resolution"); empty
+                       // when the figure has no land layer
+  std::vector<std::vector<PixelPoint>> rings;
+  std::vector<std::vector<PixelPoint>> shores;
+  double shoreWidth = 0.8;  // pixels
+};
+
 struct PlanFigure {
   PictureSize size;   // as laid out, the height decided
   std::string title;  // the first route's name
@@ -160,6 +172,7 @@ struct PlanFigure {
   FigureScaleBar scaleBar;
   FigureNorthArrow north;
   std::vector<FigureText> legend;  // one route name per line in its unit's colour
+  FigureLand land;                 // drawn first, under everything else
   std::vector<FigureCell> cells;   // a probability map under the routes, when there is one
 
   std::size_t lineVertexCount() const;  // kept points over all routes
