@@ -12,24 +12,34 @@
 # libeccodes-data) and ncgen (netcdf-bin), and read the real GFS file python-grib-doc ships.
 FORECAST_PACKAGES := libeccodes-dev libeccodes-tools libeccodes-data libnetcdf-dev netcdf-bin \
                      python-grib-doc
+# Land: the GSHHG shorelines as Debian ships them for GMT (crude, low and intermediate; the larger
+# gmt-gshhg-high and gmt-gshhg-full are optional and used when installed), read from their binned
+# netCDF files with netCDF-C (libnetcdf-dev, above). GMT itself (libgmt-dev) is not needed: see
+# the README.
+LAND_PACKAGES := gmt-gshhg-low
 # Everything make test installs. qt6-base-dev only recommends libqt6opengl6-dev, which the
 # UiTools configuration needs, and the install runs without recommendations: it is named here.
 PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev \
             qt6-base-dev libqt6opengl6-dev qt6-tools-dev qt6-tools-dev-tools qt6-qpa-plugins \
             libgl-dev libxml2-utils libxml2-dev fonts-dejavu-core poppler-utils locales \
-            $(FORECAST_PACKAGES)
+            $(FORECAST_PACKAGES) gpsbabel socat $(LAND_PACKAGES)
+# gpsbabel reads the NMEA sentences back in the tests, as a reader written by others; socat
+# makes the pseudo-terminal pair that stands for a plotter's serial port.
 # Needed only by make package: dpkg-shlibdeps finds the package's dependencies and
 # dpkg-buildflags gives Debian's hardening flags (dpkg-dev, file); lintian checks the package and
 # appstream its software-centre metadata.
 PACKAGE_TOOLS := dpkg-dev file lintian appstream
 # Needed only by make fuzz.
 FUZZ_TOOLS := clang libclang-rt-14-dev
+# Needed only by make bench: the NumPy version of the drift simulation that drift_bench runs
+# beside its own, with Debian's /usr/bin/python3.
+BENCH_TOOLS := python3-numpy
 FUZZ_SECONDS ?= 20
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= $(shell nproc)
 DEMO_DIR ?= $(CURDIR)/build/demo
 
-.PHONY: run test deps deps-list deps-list-fuzz deps-list-package build build-sanitize bench screenshots \
+.PHONY: run test deps deps-list deps-list-fuzz deps-list-package deps-list-bench build build-sanitize bench screenshots \
         format package fuzz
 
 # The lists the install steps use, one line each, for the check that a fresh machine gets
@@ -40,6 +50,8 @@ deps-list-fuzz:
 	@echo $(PACKAGES) $(FUZZ_TOOLS)
 deps-list-package:
 	@echo $(PACKAGES) $(PACKAGE_TOOLS)
+deps-list-bench:
+	@echo $(PACKAGES) $(BENCH_TOOLS)
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -73,9 +85,12 @@ test: build build-sanitize
 	ctest --preset sanitize -j $(JOBS)
 
 bench: build
+	@$(MAKE) --no-print-directory deps PACKAGES="$(PACKAGES) $(BENCH_TOOLS)"
 	./build/bench/gpx_bench --benchmark_counters_tabular=true
+	./build/bench/drift_bench
 	./build/bench/svg_bench
 	./build/bench/fields_bench
+	./build/bench/land_bench --benchmark_counters_tabular=true
 	QT_QPA_PLATFORM=offscreen ./build/bench/window/window_bench
 
 # Pictures of the window with each pattern drawn, into build/screenshots.

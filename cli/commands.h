@@ -3,19 +3,36 @@
 #pragma once
 
 #include <coverage.h>
+#include <drift.h>
+#include <land_mask.h>
+#include <plan_summary.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "datums.h"
 #include "options.h"
 #include "pattern_files.h"
+#include "plan_summary.h"
 #include "vestrand.gpx.h"
 
 namespace vestrand::cli {
 
 // square, sector, creeping, parallel: the pattern's files, and its plan when asked.
 int runPattern(PatternKind kind, const Options& o, const CLI::App& sub);
+// The files and plan of a pattern whose own options are read: the options every pattern shares.
+int runPlannedPattern(PatternParams p, const Options& o, const CLI::App& sub);
+// trackline: the search of a vessel's intended route.
+int runTrackline(const Options& o, const CLI::App& sub);
+
+// --first-turn, --drift-set and --drift-speed (pattern_motion.cpp), into the pattern's
+// parameters; `speed` is the search speed through the water, knots.
+void applyTurnAndDrift(PatternParams& p, const Options& o, const CLI::App& sub, double speed);
+// What a pattern laid in drifting water adds to its summary, as text lines and JSON members.
+std::string compensationText(const PatternParams& p, const PlanSummary& summary);
+std::string compensationJsonMembers(const PatternParams& p, const PlanSummary& summary);
+
 // line: the two-point route file.
 int runLine(const Options& o, const CLI::App& sub);
 // course: course and distance between two positions.
@@ -33,12 +50,16 @@ int runFields(const Options& o);
 // position: a position read from one text, printed in every form.
 int runPosition(const Options& o);
 
+// nmea: a GPX file's routes sent to a plotter as NMEA 0183 sentences.
+int runNmea(const Options& o, const CLI::App& sub);
+
 // objects: the leeway classes, one line each (or one JSON array).
 int runObjects(const Options& o);
 // leeway: the leeway of an object class for a wind, both sides.
 int runLeeway(const Options& o, const CLI::App& sub);
-// drift with --object: the left, right and downwind datums of the class's leeway.
-int runObjectDrift(const Options& o, const CLI::App& sub);
+// drift with --object, or through forecast files: the left, right and downwind datums of the
+// class's leeway, or the one datum of a leeway by hand.
+int runSearchDrift(const Options& o, const CLI::App& sub);
 // plan: the search plan, its routes written as the pattern subcommands write theirs.
 int runPlan(const Options& o, const CLI::App& sub);
 
@@ -62,6 +83,37 @@ void printWarnings(const std::vector<std::string>& warnings);
 DriftVector driftPart(const CLI::App& sub, const char* directionOption,
                       const std::string& direction, const char* speedOption,
                       const std::string& speed);
+
+// land: whether a position is on land and how far the nearest shore lies.
+int runLand(const Options& o, const CLI::App& sub);
+
+// The shorelines a command checks land with; no mask when --land is none or, by default, when
+// none are installed or readable (a note on standard error says so).
+struct LandChoice {
+  std::shared_ptr<const land::LandMask> mask;
+};
+// Chooses by --land: the resolution named (refused when not installed), none, or by default the
+// one fit for `detailNm` (land::Atlas::choose) among those installed; nothing for a subcommand
+// without --land. `required` refuses none
+// and a missing or unreadable file instead of going without land.
+LandChoice chooseLand(const Options& o, const CLI::App& sub, double detailNm, bool required);
+// The land check of a pattern's run, by --land (by default at the resolution fit for the
+// summary's box): a warning for each turning point on land and each leg across land, added to
+// `warnings`. @return the shorelines used, for the picture and the summary
+LandChoice checkPatternLand(const Options& o, const CLI::App& sub, const PatternParams& p,
+                            const PatternNames& names, const PlanSummary& summary,
+                            std::vector<std::string>& warnings);
+// The summary's line naming the shorelines ("land      GSHHG 2.3.7, ..."), and the JSON
+// members ,"land":{"resolution":...,"tolerance_nm":...,"file":...}; empty without shorelines.
+std::string landSummaryText(const LandChoice& choice);
+std::string landJsonMembers(const LandChoice& choice);
+// The drift's report (text or JSON, by --json) with what the straight drift from the last known
+// position (lat, lon) to the datum meets of land, when it meets any: where it first reaches land,
+// after how many miles, and whether the datum lies on land.
+std::string driftOverLand(const Options& o, const CLI::App& sub, const DriftedDatum& datum,
+                          double lat, double lon, std::string report);
+// "GSHHG 2.3.7, intermediate resolution (within 0.54 NM): /usr/share/gmt-gshhg/binned_GSHHS_i.nc"
+std::string landDataText(const land::LandMask& mask);
 
 // Sweep widths, spacings and coverage factors of the search aids: above 0, at most 100.
 inline constexpr double kMaxSweepWidth = 100.0;  // nautical miles; also the spacing and the factor

@@ -11,6 +11,7 @@
 #include "commands.h"
 #include "console.h"
 #include "options.h"
+#include "simulate_command.h"
 
 using namespace vestrand::cli;
 
@@ -58,10 +59,14 @@ int main(int argc, char** argv) {
     if (sub.drift->parsed()) return runDrift(o, *sub.drift);
     if (sub.coverage->parsed()) return runCoverage(o, *sub.coverage);
     if (sub.position->parsed()) return runPosition(o);
+    if (sub.nmea->parsed()) return runNmea(o, *sub.nmea);
+    if (sub.trackline->parsed()) return runTrackline(o, *sub.trackline);
     if (sub.fields->parsed()) return runFields(o);
     if (sub.objects->parsed()) return runObjects(o);
     if (sub.leeway->parsed()) return runLeeway(o, *sub.leeway);
     if (sub.plan->parsed()) return runPlan(o, *sub.plan);
+    if (sub.simulate->parsed()) return runSimulate(o.simulate, *sub.simulate);
+    if (sub.land->parsed()) return runLand(o, *sub.land);
     printMessage("no subcommand was chosen");
     return kExitUsage;
   } catch (const UsageError& e) {

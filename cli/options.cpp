@@ -138,6 +138,13 @@ const PatternOption& patternOption(PatternParam param) {
   return kSpacing;
 }
 
+void addPatternOutputOptions(CLI::App* sub, Options& o, bool tracks) {
+  addDestination(sub, o);
+  addPlan(sub, o);
+  addFormats(sub, o, true);
+  addPlanAids(sub, o, tracks);
+}
+
 bool given(const CLI::App* sub, const char* name) {
   return sub->get_option(name)->count() > 0;
 }
@@ -145,6 +152,7 @@ bool given(const CLI::App* sub, const char* name) {
 Subcommands addSubcommands(CLI::App& app, Options& o) {
   Subcommands s{};
   for (const PatternInfo& info : patternTable()) {
+    if (info.command == nullptr) continue;  // a subcommand of its own, below
     CLI::App* sub = app.add_subcommand(info.command, info.about);
     addPattern(sub, o);
     for (PatternParam param : info.params) {
@@ -154,17 +162,14 @@ Subcommands addSubcommands(CLI::App& app, Options& o) {
     s.patterns.push_back({info.kind, sub});
   }
   for (const auto& [kind, sub] : s.patterns) {
-    addDestination(sub, o);
-    addPlan(sub, o);
-    addFormats(sub, o, true);
-  }
-  for (const auto& [kind, sub] : s.patterns) {
-    addPlanAids(sub, o, takes(kind, PatternParam::Spacing));
+    addPatternOutputOptions(sub, o, takes(kind, PatternParam::Spacing));
     for (PatternParam param : patternInfo(kind).params) {
       const PatternOption& option = patternOption(param);
       if (!option.required)
         sub->add_option(option.name, o.*option.value, option.help)->type_name(option.type);
     }
+    addTurnAndDriftOptions(sub, o);
+    addLandOption(sub, o);
   }
 
   s.line = app.add_subcommand("line", "two-point line: write a GPX file");
@@ -209,6 +214,7 @@ Subcommands addSubcommands(CLI::App& app, Options& o) {
   s.drift->add_option("--leeway-speed", o.leewaySpeed, "speed of the leeway, knots, 0 to 20")
       ->type_name("KN");
   s.drift->add_flag("--json", o.json, "print one JSON object on one line");
+  addLandOption(s.drift, o);
 
   s.coverage = app.add_subcommand("coverage",
                                   "coverage and probability of detection of tracks at a spacing");
@@ -235,6 +241,10 @@ Subcommands addSubcommands(CLI::App& app, Options& o) {
 
   s.fields = addFieldsSubcommand(app, o);
   addSearchSubcommands(app, o, s);
+  s.nmea = addNmeaSubcommand(app, o);
+  s.trackline = addTracklineSubcommand(app, o);
+  s.simulate = addSimulateSubcommand(app, o.simulate);
+  s.land = addLandSubcommand(app, o);
 
   o.method = "plane";
   return s;

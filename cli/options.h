@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "simulate_options.h"
+
 namespace vestrand::cli {
 
 // Everything the subcommands read; only the options of the chosen subcommand are filled in.
@@ -28,11 +30,23 @@ struct Options {
   std::string currentSet, currentDrift, leewayToward, leewaySpeed;
   std::string sweepWidth, coverage, passes, start;
   bool legs = false;
+  // nmea: the GPX file, the route chosen and where the sentences go.
+  std::string nmeaFile, route, talker, to, baud, pauseMs;
+  // The first turn and the drift a pattern is laid in; the trackline's route, units and form.
+  std::string firstTurn, driftSet, driftSpeed, trackUnits;
+  std::vector<std::string> trackRoute;
+  bool trackReturn = false;
   // fields: the forecast files, and --at LAT LON TIME.
   std::vector<std::string> files, at;
   // Search planning: the object class and the wind, the position errors, the units.
   std::string object, windFrom, windSpeed, xError, yError, conditions;
   std::vector<std::string> units;
+  // drift and plan through forecast files: the files, the time of the last known position, the
+  // step and what to do outside the files.
+  std::vector<std::string> windFiles, currentFiles;
+  std::string time, stepMinutes, outside;
+  SimulateOptions simulate;
+  std::string land;  // --land: a GSHHG resolution, or none
 };
 
 struct Subcommands {
@@ -48,12 +62,16 @@ struct Subcommands {
   CLI::App* objects;
   CLI::App* leeway;
   CLI::App* plan;
+  CLI::App* nmea;
+  CLI::App* trackline;
+  CLI::App* simulate;
+  CLI::App* land;
 
   std::vector<CLI::App*> all() const {
     std::vector<CLI::App*> subs;
     for (const auto& pattern : patterns) subs.push_back(pattern.second);
-    for (CLI::App* sub :
-         {line, course, arrive, drift, coverage, position, fields, objects, leeway, plan}) {
+    for (CLI::App* sub : {line, course, arrive, drift, coverage, position, fields, objects, leeway,
+                          plan, nmea, trackline, simulate, land}) {
       subs.push_back(sub);
     }
     return subs;
@@ -85,6 +103,21 @@ void addSearchSubcommands(CLI::App& app, Options& o, Subcommands& s);
 void addDestination(CLI::App* app, Options& o);
 // --format, and with `split` --max-points, the plotters' limit of points a route.
 void addFormats(CLI::App* app, Options& o, bool split);
+
+// The subcommands and options that live in files of their own (nmea_command.cpp,
+// trackline_command.cpp, pattern_motion.cpp).
+CLI::App* addNmeaSubcommand(CLI::App& app, Options& o);
+CLI::App* addTracklineSubcommand(CLI::App& app, Options& o);
+void addTurnAndDriftOptions(CLI::App* sub, Options& o);
+// The options every pattern subcommand shares: where the files go, their formats, the plan;
+// `tracks` adds the sweep width of patterns with a track spacing.
+void addPatternOutputOptions(CLI::App* sub, Options& o, bool tracks);
+// Declares simulate and its options (simulate_command.cpp).
+CLI::App* addSimulateSubcommand(CLI::App& app, SimulateOptions& o);
+
+// The land subcommand and the --land option of the commands that check land (land_command.cpp).
+CLI::App* addLandSubcommand(CLI::App& app, Options& o);
+CLI::Option* addLandOption(CLI::App* app, Options& o);
 
 // True when the option `name` of `sub` was given.
 bool given(const CLI::App* sub, const char* name);

@@ -5,6 +5,7 @@
 #include <leg_table.h>
 #include <pattern_files.h>
 #include <plan_figure.h>
+#include <plan_land.h>
 #include <plan_summary.h>
 #include <plan_svg.h>
 #include <safe_file.h>
@@ -142,8 +143,12 @@ void printLegTable(const PatternParams& p, const PatternNames& names, double spe
                    const std::optional<ClockTime>& start, const RouteSplit& split, bool json,
                    Printer& out) {
   bool first = true;
-  LegTableSink table(
-      p, speed,
+  if (!json) {
+    out.add(legTableHeading(start.has_value(), split.maxPoints != 0,
+                            start && start->offset ? offsetText(*start->offset) : ""));
+  }
+  sailLegTable(
+      p, names, speed,
       [&](const LegRow& row) {
         const std::optional<ClockTime> eta =
             start ? clockAfter(*start, row.hours) : std::optional<ClockTime>{};
@@ -155,11 +160,6 @@ void printLegTable(const PatternParams& p, const PatternNames& names, double spe
         first = false;
       },
       split);
-  if (!json) {
-    out.add(legTableHeading(start.has_value(), split.maxPoints != 0,
-                            start && start->offset ? offsetText(*start->offset) : ""));
-  }
-  sailPattern(p, names, table);
 }
 
 }  // namespace
@@ -190,6 +190,11 @@ int runPattern(PatternKind kind, const Options& o, const CLI::App& sub) {
         break;
     }
   }
+  return runPlannedPattern(p, o, sub);
+}
+
+int runPlannedPattern(PatternParams p, const Options& o, const CLI::App& sub) {
+  const PatternKind kind = p.kind;
   // --speed is the old spelling of --search-speed, kept for scripts.
   const bool oldSpeed = given(&sub, "--speed");
   const bool hasSpeed = oldSpeed || given(&sub, "--search-speed");
@@ -199,8 +204,12 @@ int runPattern(PatternKind kind, const Options& o, const CLI::App& sub) {
   }
   const double speed =
       hasSpeed ? checkSpeed(speedOption, oldSpeed ? o.speedAlias : o.speed) : kDefaultSearchSpeed;
-  if (hasSpeed && !o.summary && !o.legs) {
-    throw UsageError(speedOption + " requires --summary or --legs");
+  applyTurnAndDrift(p, o, sub, speed);
+  const bool drifting =
+      sub.get_option_no_throw("--drift-set") != nullptr && given(&sub, "--drift-set");
+  if (hasSpeed && !o.summary && !o.legs && !drifting) {
+    throw UsageError(speedOption +
+                     " requires --summary or --legs (or a drift to lay the pattern in)");
   }
   std::optional<Coverage> coverage;
   if (takes(kind, PatternParam::Spacing) && given(&sub, "--sweep-width")) {
@@ -247,14 +256,13 @@ int runPattern(PatternKind kind, const Options& o, const CLI::App& sub) {
   }
 
   // Sailed whatever is printed: the warnings and the leg table's parts need the routes' points.
-  PlanSummarySink summarySink(p);
-  sailPattern(p, names, summarySink);
-  const PlanSummary& summary = summarySink.summary();
+  const PlanSummary summary = summarizePattern(p, names);
 
   // What the user should know of the run's files, written all the same: one list that every
   // source adds to, printed on standard error and carried by the summary.
   std::vector<std::string> warnings;
   if (files.maxPoints == 0) warnings = longRouteWarnings(summary);
+  const LandChoice land = checkPatternLand(o, sub, p, names, summary, warnings);
 
   // Every file of the run is complete before any is put in place.
   FileBatch batch;
@@ -265,7 +273,9 @@ int runPattern(PatternKind kind, const Options& o, const CLI::App& sub) {
   if (svg) {
     // Laid out from two sailings of the pattern, so that a million points are never all held.
     SafeFile* picture = batch.create(o.svg);
-    if (picture == nullptr || !renderPlanSvg(drawPlanFigure(p, names, kSvgPictureSize), *picture)) {
+    PlanFigure figure = drawPlanFigure(p, names, kSvgPictureSize, patternGuideLines(p, names));
+    if (land.mask) addLandLayer(figure, {p.lat, p.lon}, *land.mask);
+    if (picture == nullptr || !renderPlanSvg(figure, *picture)) {
       throw WriteFailure{picture == nullptr ? batch.error() : picture->error()};
     }
   }
@@ -283,6 +293,8 @@ int runPattern(PatternKind kind, const Options& o, const CLI::App& sub) {
     extraMembers += "]";
   }
   if (coverage) extraMembers += coverageJsonMembers(*coverage);
+  if (p.drift.speed > 0.0) extraMembers += compensationJsonMembers(p, summary);
+  extraMembers += landJsonMembers(land);
   if (o.summary && o.json && !o.legs) {
     return printResult(
         summaryJson(summary, speed, gpxPath, svg ? o.svg : "", extraMembers, warnings));
@@ -307,7 +319,8 @@ int runPattern(PatternKind kind, const Options& o, const CLI::App& sub) {
   std::string text;
   for (const std::string& path : paths) text += path + "\n";
   if (svg) text += o.svg + "\n";
-  if (o.summary) text += summaryText(summary, speed, warnings);
+  if (o.summary) text += summaryText(summary, speed, warnings) + landSummaryText(land);
+  if (o.summary && p.drift.speed > 0.0) text += compensationText(p, summary);
   if (coverage) text += coverageText(*coverage);
   if (!o.legs) return printResult(text);
   out.add(text);

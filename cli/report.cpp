@@ -188,8 +188,8 @@ std::string column(const std::string& text, std::size_t width) {
 
 }  // namespace
 
-std::string driftText(const DriftedDatum& d) {
-  return positionText(d.lat, d.lon, "plane sailing") + "drift     " + courseTenths(d.course) +
+std::string driftText(const DriftedDatum& d, const std::string& method) {
+  return positionText(d.lat, d.lon, method.c_str()) + "drift     " + courseTenths(d.course) +
          "\xC2\xB0 true at " + format("%.2f", d.speed) + " kn\n" + "distance  " +
          format("%.2f", d.distance) + " NM\n";
 }

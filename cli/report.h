@@ -59,8 +59,8 @@ std::string summaryJson(const PlanSummary& summary, double speed, const std::str
 // --- Search aids ---------------------------------------------------------------------------
 
 // The drifted datum for people: the position as positionText gives it, then the total drift's
-// course (one decimal), speed and distance.
-std::string driftText(const DriftedDatum& datum);
+// course (one decimal), speed and distance. `method` names how it was sailed.
+std::string driftText(const DriftedDatum& datum, const std::string& method = "plane sailing");
 // {"lat":LAT,"lon":LON,"drift_course":C,"drift_speed_kn":V,"drift_nm":D}
 std::string driftJson(const DriftedDatum& datum);
 

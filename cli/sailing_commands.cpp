@@ -139,7 +139,10 @@ int runArrive(const Options& o, const CLI::App& sub) {
 }
 
 int runDrift(const Options& o, const CLI::App& sub) {
-  if (given(&sub, "--object")) return runObjectDrift(o, sub);
+  for (const char* option :
+       {"--object", "--wind-file", "--current-file", "--time", "--step-minutes", "--outside"}) {
+    if (given(&sub, option)) return runSearchDrift(o, sub);
+  }
   const double lat = checkCoordinate("--lat", o.lat, Axis::Latitude);
   const double lon = checkCoordinate("--lon", o.lon, Axis::Longitude);
   const double hours = checkBounded("--hours", o.hours, 0.0, kMaxDriftHours, "hours");
@@ -156,7 +159,8 @@ int runDrift(const Options& o, const CLI::App& sub) {
     refuse("--hours", o.hours,
            "the drift would pass a pole (latitude " + shortestNumber(datum.lat) + ")");
   }
-  return printResult(o.json ? driftJson(datum) : driftText(datum));
+  return printResult(
+      driftOverLand(o, sub, datum, lat, lon, o.json ? driftJson(datum) : driftText(datum)));
 }
 
 int runPosition(const Options& o) {

@@ -1,4 +1,7 @@
 // The search planning subcommands: objects, leeway, drift with an object class, and plan.
+#include <field_time.h>
+#include <forcing.h>
+#include <forecast_drift.h>
 #include <leeway.h>
 #include <leg_table.h>
 #include <pattern_files.h>
@@ -7,8 +10,11 @@
 #include <search_figure.h>
 #include <search_plan.h>
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "arguments.h"
@@ -16,6 +22,7 @@
 #include "console.h"
 #include "report.h"
 #include "search_report.h"
+#include "simulate_command.h"
 
 namespace vestrand::cli {
 namespace {
@@ -52,12 +59,153 @@ Leeway checkLeeway(const Options& o, const CLI::App& sub) {
 }
 
 // The last known position, the hours, the current and the leeway (a class or by hand) of drift
-// and plan, and the datums they give.
+// and plan, and the datums they give: with one vector, or through forecast files.
 struct DriftInputs {
   const LeewayClass* objectClass = nullptr;  // none for a leeway by hand
-  Leeway leeway;
+  Leeway leeway;                             // of the constant wind; none with wind files
   Datums datums;
+  std::optional<ForcingReport> forcing;  // when forecast files were given
+  std::vector<std::string> warnings;
 };
+
+// Each file once, in the order first named.
+std::vector<std::string> onceEach(const std::vector<std::string>& files) {
+  std::vector<std::string> once;
+  for (const std::string& file : files) {
+    if (std::find(once.begin(), once.end(), file) == once.end()) once.push_back(file);
+  }
+  return once;
+}
+
+// One quantity's files and the constant that may stand in for them outside.
+struct ConstantOptions {
+  const char* quantity;  // "wind", "current"
+  const std::vector<std::string>& files;
+  const char* fileOption;
+  const char* first;
+  const std::string& firstText;
+  const char* second;
+  const std::string& secondText;
+};
+
+// What a drift through forecast files needs beyond the options of the one-vector drift, checked
+// before any file is read.
+ForcingReport checkForcing(const Options& o, const CLI::App& sub, bool hasClass,
+                           ForecastDriftInput& input) {
+  ForcingReport f;
+  f.windFiles = onceEach(o.windFiles);
+  f.currentFiles = onceEach(o.currentFiles);
+  f.byHand = !hasClass;
+  if (!given(&sub, "--time")) {
+    const bool wind = !f.windFiles.empty();
+    refuse(wind ? "--wind-file" : "--current-file",
+           wind ? f.windFiles.front() : f.currentFiles.front(),
+           "a forecast file needs --time, the time of the last known position (ISO 8601 UTC, "
+           "e.g. 2024-01-15T06:00Z)");
+  }
+  std::string error;
+  if (!fields::parseIsoTime(o.time, input.time, error)) refuse("--time", o.time, error);
+  if (given(&sub, "--step-minutes")) {
+    input.stepMinutes = checkBounded("--step-minutes", o.stepMinutes, kMinDriftStepMinutes,
+                                     kMaxDriftStepMinutes, "minutes");
+  }
+  if (given(&sub, "--outside")) {
+    if (o.outside != "refuse" && o.outside != "constant") {
+      refuse("--outside", o.outside, "expected refuse or constant");
+    }
+    f.outsideConstant = o.outside == "constant";
+  }
+  // A constant beside its files is taken only outside them; given otherwise, it would be lost.
+  for (const ConstantOptions& c :
+       {ConstantOptions{"wind", f.windFiles, "--wind-file", "--wind-from", o.windFrom,
+                        "--wind-speed", o.windSpeed},
+        ConstantOptions{"current", f.currentFiles, "--current-file", "--current-set", o.currentSet,
+                        "--current-drift", o.currentDrift}}) {
+    if (c.files.empty()) continue;
+    const bool first = given(&sub, c.first);
+    if ((first || given(&sub, c.second)) && !f.outsideConstant) {
+      refuse(first ? c.first : c.second, first ? c.firstText : c.secondText,
+             std::string(c.fileOption) + " gives the " + c.quantity +
+                 "; a constant is taken only outside the files, with --outside constant");
+    }
+    if (f.outsideConstant && !(first && given(&sub, c.second))) {
+      refuse("--outside", o.outside,
+             std::string("outside the ") + c.quantity +
+                 " files it takes the constant given on the command line: give " + c.first +
+                 " and " + c.second);
+    }
+  }
+  f.hasWindConstant = given(&sub, "--wind-from") && given(&sub, "--wind-speed");
+  if (f.hasWindConstant) {
+    f.windFrom = checkBounded("--wind-from", o.windFrom, -kMaxCourse, kMaxCourse, "degrees");
+    f.windKnots = checkBounded("--wind-speed", o.windSpeed, 0.0, kMaxWindSpeed, "knots");
+  }
+  f.hasCurrentConstant = given(&sub, "--current-set");
+  f.current = driftPart(sub, "--current-set", o.currentSet, "--current-drift", o.currentDrift);
+  return f;
+}
+
+// The files read, each once, with the constants and what to do outside the files.
+fields::Forcing forcingOf(const ForcingReport& f) {
+  fields::Forcing forcing;
+  try {
+    forcing = fields::readForcing(f.windFiles, f.currentFiles);
+  } catch (const fields::FieldFileError& e) {
+    throw UsageError(e.what());
+  }
+  double u = 0.0, v = 0.0;
+  if (f.hasWindConstant) {
+    windComponents(f.windFrom, f.windKnots, u, v);
+    forcing.setConstantWind(u, v);
+  }
+  if (f.hasCurrentConstant) {
+    currentComponents(f.current, u, v);
+    forcing.setConstantCurrent(u, v);
+  }
+  forcing.setOutsidePolicy(f.outsideConstant ? fields::OutsidePolicy::Constant
+                                             : fields::OutsidePolicy::Refuse);
+  return forcing;
+}
+
+const char* datumName(LeewayPart part, bool byHand) {
+  if (byHand) return "the datum";
+  return part == LeewayPart::Left ? "datum L" : part == LeewayPart::Right ? "datum R" : "datum DW";
+}
+
+// The datums through the forcing, or the refusal that names where and when they left it.
+Datums forecastDrift(const Options& o, const fields::Forcing& forcing,
+                     const ForecastDriftInput& input, ForcingReport& f) {
+  f.drift = forecastDatums(forcing, input);
+  const ForecastDatums& r = f.drift;
+  const std::string datum = datumName(r.faultDatum, f.byHand);
+  const std::string quantity = fields::quantityName(r.faultQuantity);
+  switch (r.fault) {
+    case DriftFault::None:
+      break;
+    case DriftFault::Outside: {
+      const bool start =
+          r.faultTime == input.time && r.faultLat == input.lat && r.faultLon == input.lon;
+      throw UsageError((start ? "the last known position lies outside the " + quantity + " files: "
+                              : datum + " drifts out of the " + quantity + " files: ") +
+                       forcing.outsideText(r.faultQuantity, r.faultLat, r.faultLon, r.faultTime) +
+                       "; with --outside constant the drift takes " +
+                       (quantity == "wind" ? "--wind-from and --wind-speed"
+                                           : "--current-set and --current-drift") +
+                       " there");
+    }
+    case DriftFault::NoWind:
+      throw UsageError(datum + " drifts to where the wind files give no wind: at " +
+                       vestrand::positionText(r.faultLat, r.faultLon) + " at " +
+                       fields::isoTimeText(r.faultTime) + " every grid value around is missing");
+    case DriftFault::PastPole:
+      refuse("--hours", o.hours,
+             "the drift would pass a pole (latitude " + shortestNumber(r.faultLat) + ")");
+    case DriftFault::NotFinite:
+    case DriftFault::BadInput:
+      refuse("--hours", o.hours, "a drifted datum is not a finite number");
+  }
+  return r.datums;
+}
 
 DriftInputs checkDrift(const Options& o, const CLI::App& sub) {
   const double lat = checkCoordinate("--lat", o.lat, Axis::Latitude);
@@ -65,20 +213,49 @@ DriftInputs checkDrift(const Options& o, const CLI::App& sub) {
   const double hours = checkBounded("--hours", o.hours, 0.0, kMaxDriftHours, "hours");
   const DriftVector current =
       driftPart(sub, "--current-set", o.currentSet, "--current-drift", o.currentDrift);
+  const bool files = !o.windFiles.empty() || !o.currentFiles.empty();
+  // The plan's cloud of particles starts at the time of the last known position too.
+  const bool particles =
+      sub.get_option_no_throw("--particles") != nullptr && given(&sub, "--particles");
+  if (!files) {
+    for (const auto& [option, text] : {std::pair<const char*, const std::string&>{"--time", o.time},
+                                       {"--step-minutes", o.stepMinutes},
+                                       {"--outside", o.outside}}) {
+      if (particles && std::string_view(option) == "--time") continue;
+      if (given(&sub, option)) {
+        refuse(option, text,
+               "it serves the forecast files; give --wind-file or --current-file, or leave it out");
+      }
+    }
+  }
   DriftInputs in;
+  ForecastDriftInput forecast{lat, lon, 0.0, hours, kDefaultDriftStepMinutes, {}};
   if (given(&sub, "--object")) {
     if (given(&sub, "--leeway-toward") || given(&sub, "--leeway-speed")) {
       refuse("--object", o.object,
              "--leeway-toward and --leeway-speed give the leeway by hand; give either the "
              "class and the wind or the leeway, not both");
     }
-    in.leeway = checkLeeway(o, sub);
     in.objectClass = &checkObject("--object", o.object);
+    if (o.windFiles.empty()) in.leeway = checkLeeway(o, sub);
+    forecast.object.objectClass = in.objectClass;
+  } else {
+    forecast.object.leeway =
+        driftPart(sub, "--leeway-toward", o.leewayToward, "--leeway-speed", o.leewaySpeed);
+  }
+  if (files) {
+    in.forcing = checkForcing(o, sub, in.objectClass != nullptr, forecast);
+    in.datums = forecastDrift(o, forcingOf(*in.forcing), forecast, *in.forcing);
+    in.warnings = forcingWarnings(*in.forcing, in.objectClass);
+  } else if (in.objectClass != nullptr) {
     in.datums = leewayDatums(lat, lon, hours, current, in.leeway);
   } else {
-    const DriftVector leeway =
-        driftPart(sub, "--leeway-toward", o.leewayToward, "--leeway-speed", o.leewaySpeed);
-    in.datums = manualDatums(lat, lon, hours, current, leeway);
+    in.datums = manualDatums(lat, lon, hours, current, forecast.object.leeway);
+  }
+  if (in.objectClass != nullptr && o.windFiles.empty()) {
+    if (const std::string w = leewayWarning(*in.objectClass, in.leeway); !w.empty()) {
+      in.warnings.insert(in.warnings.begin(), w);
+    }
   }
   // Plane sailing has no meaning past a pole, as for drift.
   for (const DriftedDatum* d : {&in.datums.downwind, &in.datums.left, &in.datums.right}) {
@@ -91,12 +268,6 @@ DriftInputs checkDrift(const Options& o, const CLI::App& sub) {
     }
   }
   return in;
-}
-
-void warnOfLeeway(const DriftInputs& in) {
-  if (in.objectClass == nullptr) return;
-  const std::string warning = leewayWarning(*in.objectClass, in.leeway);
-  if (!warning.empty()) printWarnings({warning});
 }
 
 // A position error: nautical miles, or the name of the fix it came from.
@@ -297,6 +468,30 @@ void addSearchSubcommands(CLI::App& app, Options& o, Subcommands& s) {
                               ->type_name("ID|KEY");
     sub->add_option("--wind-from", o.windFrom, windFromHelp)->type_name("DEG")->needs(object);
     sub->add_option("--wind-speed", o.windSpeed, windSpeedHelp)->type_name("KN")->needs(object);
+    sub->add_option("--wind-file", o.windFiles,
+                    "GRIB file of the 10 m wind, instead of --wind-from/--wind-speed; repeat for "
+                    "more files (steps, areas); needs --object and --time")
+        ->needs(object)
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+        ->type_name("FILE");
+    sub->add_option("--current-file", o.currentFiles,
+                    "NetCDF (or GRIB) file of the surface current, instead of "
+                    "--current-set/--current-drift; repeat for more files; needs --time")
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+        ->type_name("FILE");
+    sub->add_option("--time", o.time,
+                    "time of the last known position for the forecast files, ISO 8601 UTC "
+                    "(2024-01-15T06:00Z)")
+        ->type_name("TIME");
+    sub->add_option("--step-minutes", o.stepMinutes,
+                    "step of the drift through the forecast files, minutes, 1 to 60 (default 10)")
+        ->type_name("MIN");
+    sub->add_option("--outside", o.outside,
+                    "outside the forecast files' extent or times: refuse (default), or constant: "
+                    "take --wind-from/--wind-speed and --current-set/--current-drift there")
+        ->type_name("refuse|constant");
   }
 
   s.plan
@@ -332,6 +527,7 @@ void addSearchSubcommands(CLI::App& app, Options& o, Subcommands& s) {
   s.plan->add_flag("--summary", o.summary, "also print the plan's figures and each unit's route");
   s.plan->add_flag("--legs", o.legs, "also print the leg table of every unit at its speed");
   s.plan->add_flag("--json", o.json, "print the plan as one JSON object on one line");
+  addPlanParticles(s.plan, o.simulate);
 }
 
 int runObjects(const Options& o) {
@@ -347,11 +543,20 @@ int runLeeway(const Options& o, const CLI::App& sub) {
   return printResult(o.json ? leewayJson(c, leeway) : leewayText(c, leeway));
 }
 
-int runObjectDrift(const Options& o, const CLI::App& sub) {
+int runSearchDrift(const Options& o, const CLI::App& sub) {
   const DriftInputs in = checkDrift(o, sub);
-  warnOfLeeway(in);
-  return printResult(o.json ? objectDriftJson(in.datums)
-                            : objectDriftText(*in.objectClass, in.leeway, in.datums));
+  printWarnings(in.warnings);
+  const ForcingReport* forcing = in.forcing ? &*in.forcing : nullptr;
+  if (in.objectClass == nullptr) {
+    // A leeway by hand through current files: drift's own keys and rows, and the files'.
+    std::string json = driftJson(in.datums.downwind);
+    json.insert(json.size() - 2, forcingJson(*forcing));
+    return printResult(o.json ? json
+                              : forcingText(*forcing) +
+                                    driftText(in.datums.downwind, forcingMethod(*forcing)));
+  }
+  return printResult(o.json ? objectDriftJson(in.datums, forcing)
+                            : objectDriftText(*in.objectClass, in.leeway, in.datums, forcing));
 }
 
 int runPlan(const Options& o, const CLI::App& sub) {
@@ -393,6 +598,10 @@ int runPlan(const Options& o, const CLI::App& sub) {
       refuse("--lat", o.lat, "the plan's positions are not finite numbers");
   }
 
+  // Over a simulated cloud instead, when asked; both plans' POS are reported.
+  const double normalPos = plan.planned.pos;
+  const bool particles = planOverParticles(o, sub, input, plan);
+
   const Destination d = destination(o, sub);
   const RouteSource source{searchPlanFileName(d.stem),
                            [&plan, &d](PatternSink& sink) { sailSearchPlan(plan, d.stem, sink); },
@@ -423,9 +632,9 @@ int runPlan(const Options& o, const CLI::App& sub) {
     }
   }
   if (!batch.commit()) throw WriteFailure{batch.error()};
-  warnOfLeeway(drift);
   const std::vector<std::string> planned = planWarnings(plan, d.stem, files.maxPoints);
   warnings.insert(warnings.begin(), planned.begin(), planned.end());
+  warnings.insert(warnings.begin(), drift.warnings.begin(), drift.warnings.end());
   printWarnings(warnings);
 
   if (o.json) {
@@ -434,12 +643,17 @@ int runPlan(const Options& o, const CLI::App& sub) {
     written.rtzWritten = files.rtz;
     written.rtz.assign(paths.begin() + (files.gpx ? 1 : 0), paths.end());
     if (svg) written.svg = o.svg;
-    return printResult(planJson(plan, written, o.legs ? legTable(plan, input.units, true) : ""));
+    std::string json = planJson(plan, written, o.legs ? legTable(plan, input.units, true) : "");
+    if (drift.forcing) json.insert(json.size() - 2, forcingJson(*drift.forcing));
+    if (particles) json.insert(json.rfind('}'), particlePlanJson(plan, normalPos));
+    return printResult(json);
   }
   std::string text;
   for (const std::string& path : paths) text += path + "\n";
   if (svg) text += o.svg + "\n";
+  if (o.summary && drift.forcing) text += forcingText(*drift.forcing);
   if (o.summary) text += planText(plan);
+  if (o.summary && particles) text += particlePlanText(plan, normalPos);
   if (o.legs) text += legTable(plan, input.units, false);
   return printResult(text);
 }

@@ -2,7 +2,9 @@
 
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
+#include "field_time.h"
 #include "plan_summary.h"
 #include "report.h"
 
@@ -115,6 +117,28 @@ std::string figuresJson(const AreaFigures& f) {
          ",\"pod\":" + number(f.pod) + ",\"pos\":" + number(f.pos);
 }
 
+// 'a.grib2', 'b.grib2'
+std::string filesText(const std::vector<std::string>& files) {
+  std::string text;
+  for (const std::string& file : files) text += (text.empty() ? "'" : ", '") + file + "'";
+  return text;
+}
+
+// The datums that stranded, by the name the JSON gives them.
+std::vector<std::pair<const char*, const Stranding*>> strandings(const ForcingReport& f) {
+  std::vector<std::pair<const char*, const Stranding*>> found;
+  // A leeway by hand has one datum, which the library copies into left and right.
+  if (!f.byHand && f.drift.left.stranded) found.emplace_back("left", &f.drift.left);
+  if (!f.byHand && f.drift.right.stranded) found.emplace_back("right", &f.drift.right);
+  if (f.drift.downwind.stranded) found.emplace_back("downwind", &f.drift.downwind);
+  return found;
+}
+
+// "L", "R", "DW", as the texts name the datums.
+const char* datumLabel(const std::string& name) {
+  return name == "left" ? "L" : name == "right" ? "R" : "DW";
+}
+
 }  // namespace
 
 std::string objectsText() {
@@ -161,9 +185,14 @@ std::string leewayWarning(const LeewayClass& c, const Leeway& l) {
          "parts are kept, so the object moves across the wind only";
 }
 
-std::string objectDriftText(const LeewayClass& c, const Leeway& l, const Datums& d) {
-  return row("object", std::string(c.key) + ": " + std::string(c.description)) +
-         row("wind", windText(l)) + driftText(d.downwind) +
+std::string objectDriftText(const LeewayClass& c, const Leeway& l, const Datums& d,
+                            const ForcingReport* forcing) {
+  std::string text = row("object", std::string(c.key) + ": " + std::string(c.description));
+  if (forcing == nullptr || forcing->windFiles.empty()) text += row("wind", windText(l));
+  if (forcing != nullptr) text += forcingText(*forcing);
+  return text +
+         (forcing != nullptr ? driftText(d.downwind, forcingMethod(*forcing))
+                             : driftText(d.downwind)) +
          row("datum L", positionText(d.left.lat, d.left.lon)) +
          row("datum R", positionText(d.right.lat, d.right.lon)) +
          row("datum DW", positionText(d.downwind.lat, d.downwind.lon) +
@@ -171,12 +200,83 @@ std::string objectDriftText(const LeewayClass& c, const Leeway& l, const Datums&
          row("divergence", format("%.2f", d.divergence) + " NM from datum L to datum R");
 }
 
-std::string objectDriftJson(const Datums& d) {
+std::string objectDriftJson(const Datums& d, const ForcingReport* forcing) {
   std::string json = driftJson(d.downwind);
   json.resize(json.size() - std::string("}\n").size());
   return json + ",\"left\":" + pointJson(d.left.lat, d.left.lon) +
          ",\"right\":" + pointJson(d.right.lat, d.right.lon) +
-         ",\"divergence_nm\":" + number(d.divergence) + "}\n";
+         ",\"divergence_nm\":" + number(d.divergence) +
+         (forcing != nullptr ? forcingJson(*forcing) : "") + "}\n";
+}
+
+std::string forcingText(const ForcingReport& f) {
+  std::string text;
+  if (!f.windFiles.empty()) {
+    std::string value = "from " + filesText(f.windFiles);
+    if (f.outsideConstant && f.hasWindConstant) {
+      value += "; outside " + std::string(f.windFiles.size() > 1 ? "them" : "it") + " from " +
+               course(f.windFrom) + " at " + format("%.1f", f.windKnots) + " kn";
+    }
+    text += row("wind", value);
+  }
+  if (!f.currentFiles.empty()) {
+    std::string value = "from " + filesText(f.currentFiles);
+    if (f.outsideConstant && f.hasCurrentConstant) {
+      value += "; outside " + std::string(f.currentFiles.size() > 1 ? "them" : "it") + " toward " +
+               course(f.current.toward) + " at " + format("%.2f", f.current.speed) + " kn";
+    }
+    text += row("current", value);
+  }
+  return text +
+         row("time", fields::isoTimeText(f.drift.from) + " to " + fields::isoTimeText(f.drift.to));
+}
+
+std::string forcingMethod(const ForcingReport& f) {
+  return "plane sailing, " + std::to_string(f.drift.steps) +
+         (f.drift.steps == 1 ? " step" : " steps") + " of " + number(f.drift.stepMinutes) + " min";
+}
+
+std::string forcingJson(const ForcingReport& f) {
+  const auto list = [](const std::vector<std::string>& files) {
+    std::string json;
+    for (const std::string& file : files) json += (json.empty() ? "" : ",") + jsonString(file);
+    return "[" + json + "]";
+  };
+  std::string stranded;
+  for (const auto& [name, s] : strandings(f)) {
+    stranded += std::string(stranded.empty() ? "" : ",") + "{\"datum\":\"" + name +
+                "\",\"lat\":" + number(s->lat) + ",\"lon\":" + number(wrapped(s->lon)) +
+                ",\"time\":" + jsonString(fields::isoTimeText(s->time)) + "}";
+  }
+  return ",\"forcing\":{\"wind_files\":" + list(f.windFiles) +
+         ",\"current_files\":" + list(f.currentFiles) +
+         ",\"from\":" + jsonString(fields::isoTimeText(f.drift.from)) +
+         ",\"to\":" + jsonString(fields::isoTimeText(f.drift.to)) +
+         ",\"step_minutes\":" + number(f.drift.stepMinutes) +
+         ",\"steps\":" + std::to_string(f.drift.steps) + ",\"outside\":\"" +
+         (f.outsideConstant ? "constant" : "refuse") + "\",\"stranded\":[" + stranded + "]}";
+}
+
+std::vector<std::string> forcingWarnings(const ForcingReport& f, const LeewayClass* c) {
+  std::vector<std::string> warnings;
+  for (const auto& [name, s] : strandings(f)) {
+    const std::string datum =
+        c == nullptr ? std::string("the datum") : "datum " + std::string(datumLabel(name));
+    warnings.push_back(datum + " stranded at " + positionText(s->lat, s->lon) + " at " +
+                       fields::isoTimeText(s->time) +
+                       ": the current files give no current there (every grid value around is "
+                       "missing: land in the file); it stays there to the datum time");
+  }
+  if (c != nullptr && !f.windFiles.empty() && f.drift.clampedSamples > 0) {
+    warnings.push_back(std::string(c->key) + ": in winds up to " +
+                       format("%.1f", f.drift.clampedWindKnots) + " kn (" +
+                       std::to_string(f.drift.clampedSamples) + " of " +
+                       std::to_string(f.drift.samples) +
+                       " samples) the fitted downwind leeway is below 0; it is taken as 0 there "
+                       "and the crosswind parts are kept, so the object moves across the wind "
+                       "only");
+  }
+  return warnings;
 }
 
 std::string planText(const SearchPlan& p) {

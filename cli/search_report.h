@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "forecast_drift.h"
 #include "leeway.h"
 #include "search_plan.h"
 
@@ -27,13 +28,42 @@ std::string leewayJson(const LeewayClass& objectClass, const Leeway& leeway);
 // The warning of a downwind part that came out negative and was set to 0; empty when none.
 std::string leewayWarning(const LeewayClass& objectClass, const Leeway& leeway);
 
+// The forecast files a drift went through, as its texts name them.
+struct ForcingReport {
+  std::vector<std::string> windFiles;     // as named, each once
+  std::vector<std::string> currentFiles;  // as named, each once
+  bool byHand = false;                    // a leeway by hand: one datum, the downwind one
+  bool outsideConstant = false;           // outside them the constants were taken
+  bool hasWindConstant = false;           // --wind-from and --wind-speed were given
+  double windFrom = 0.0, windKnots = 0.0;
+  bool hasCurrentConstant = false;  // --current-set and --current-drift were given
+  DriftVector current;
+  ForecastDatums drift;
+};
+
+// The rows of the files, each quantity's files with the constant taken outside them:
+// "wind      from 'a.grib2', 'b.grib2'; outside them from 300.0° at 20.0 kn", "current   from
+// 'c.nc'", then "time      <from> to <to>" (ISO 8601 UTC).
+std::string forcingText(const ForcingReport& forcing);
+// The method row's name: "plane sailing, 36 steps of 10 min".
+std::string forcingMethod(const ForcingReport& forcing);
+// The "forcing" member: ,"forcing":{"wind_files":[...],"current_files":[...],"from":"...",
+// "to":"...","step_minutes":M,"steps":N,"outside":"refuse"|"constant","stranded":[{"datum":
+// "left"|"right"|"downwind","lat":..,"lon":..,"time":"..."}]}, with its leading comma.
+std::string forcingJson(const ForcingReport& forcing);
+// Datums stranded on a current file's land, and, for a class in winds from files, the samples at
+// which its downwind leeway was taken as 0.
+std::vector<std::string> forcingWarnings(const ForcingReport& forcing,
+                                         const LeewayClass* objectClass);
+
 // drift --object: the downwind datum as drift prints it, then the left and right datums and the
-// divergence distance.
+// divergence distance. With `forcing` the files' rows come after the object (the wind row
+// of the constant only when no wind file was given) and the method names the steps.
 std::string objectDriftText(const LeewayClass& objectClass, const Leeway& leeway,
-                            const Datums& datums);
+                            const Datums& datums, const ForcingReport* forcing = nullptr);
 // drift's JSON of the downwind datum, with "left":{"lat":..,"lon":..},"right":{...} and
-// "divergence_nm" added.
-std::string objectDriftJson(const Datums& datums);
+// "divergence_nm" added, and the forcing's member when given.
+std::string objectDriftJson(const Datums& datums, const ForcingReport* forcing = nullptr);
 
 // The plan for people: datums, errors, effort, radius, area, its chances beside the optimum's,
 // then each unit (with its CSP and arrival).

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 #include "grib_reader.h"
@@ -71,21 +72,40 @@ std::string Forcing::outsideText(Quantity quantity, double lat, double lon, doub
 Forcing readForcing(const std::vector<std::string>& windFiles,
                     const std::vector<std::string>& currentFiles) {
   Forcing forcing;
+  // A file named for both quantities (a GRIB file of wind and current) is read once: the
+  // current's fields wait here from the wind's reading until their turn.
+  std::vector<std::pair<std::string, std::vector<Field>>> kept;
   for (const Quantity quantity : {Quantity::Wind, Quantity::Current}) {
     const std::vector<std::string>& files = quantity == Quantity::Wind ? windFiles : currentFiles;
     std::vector<std::string> read;
     for (const std::string& path : files) {
       if (std::find(read.begin(), read.end(), path) != read.end()) continue;
       read.push_back(path);
+      std::vector<Field> found;
+      const auto waiting = std::find_if(kept.begin(), kept.end(),
+                                        [&path](const auto& k) { return k.first == path; });
+      if (waiting != kept.end()) {
+        found = std::move(waiting->second);
+      } else {
+        found = readFieldFile(path);
+      }
       bool any = false;
-      for (Field& field : readFieldFile(path)) {
-        if (field.quantity != quantity) continue;
+      std::vector<Field> others;
+      for (Field& field : found) {
+        if (field.quantity != quantity) {
+          others.push_back(std::move(field));
+          continue;
+        }
         any = true;
         forcing.add(std::move(field));
       }
       if (!any) {
         throw FieldFileError("'" + path + "' holds no " + quantityName(quantity) +
                              ", yet it is given as a " + quantityName(quantity) + " file");
+      }
+      if (quantity == Quantity::Wind &&
+          std::find(currentFiles.begin(), currentFiles.end(), path) != currentFiles.end()) {
+        kept.emplace_back(path, std::move(others));
       }
     }
   }

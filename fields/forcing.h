@@ -105,7 +105,8 @@ class Forcing {
 };
 
 // Reads the files given for the wind and for the current into one Forcing, each file once even
-// when named twice; a wind file's currents and a current file's winds are left aside.
+// when named twice, in one list or in both; a wind file's currents and a current file's winds are
+// left aside (a file named in both lists gives each its own).
 // @throw FieldFileError naming the file: it cannot be read (readFieldFile), or a file given for
 //   the wind holds no wind (for the current, no current)
 Forcing readForcing(const std::vector<std::string>& windFiles,

@@ -104,7 +104,7 @@ struct RouteSource {
   std::function<void(PatternSink&)> sail;
   // The same routes under the names their RTZ files take, where those differ from the GPX
   // file's (a two-pass sector); empty: as `sail`.
-  std::function<void(PatternSink&)> sailRtz;
+  std::function<void(PatternSink&)> sailRtz = {};
 
   const std::function<void(PatternSink&)>& rtz() const { return sailRtz ? sailRtz : sail; }
 };

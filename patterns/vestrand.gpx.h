@@ -1,5 +1,5 @@
-// The four search patterns: expanding square, sector, creeping line (one unit) and parallel sweep
-// (two units).
+// The search patterns: expanding square, sector, creeping line (one unit), parallel sweep (two
+// units) and trackline (the search of a vessel's intended route, trackline.h).
 //
 // Each pattern's geometry is produced once, by sailPattern, and handed leg by leg to a
 // PatternSink: the GPX writer is one sink, a drawing or a plan summary are others. Nothing is
@@ -7,17 +7,33 @@
 // time, from the position the previous leg reached; leg courses are plain sums of the search
 // course and the turns, never reduced to 0..360.
 //
+// Two choices apply to every pattern but the trackline's own geometry, which takes the first:
+//  - The first turn: to starboard, as always, or to port, which mirrors the pattern about its
+//    first leg (the course line through the datum): every turn goes the other way, the creeping
+//    line creeps to the left, the sector's second pass turns 30 degrees to the left, and the
+//    parallel sweep's first unit takes the right-hand half (its route is named PS-right).
+//  - The drift: with a drift speed above 0 the pattern is laid in the drifting water
+//    (drift_compensation.h), its turning points and the waypoints that lie on them moved by the
+//    rule there, and its names marked with the drift. A drift speed of 0 changes nothing.
+//
 // Units: positions in decimal degrees (north and east positive), courses in degrees true,
 // distances in nautical miles. Arguments are not range-checked: a negative spacing or leg length
 // runs the leg the other way, a count of 0 or below gives the shortest form of the pattern.
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <span>
+#include <vector>
+
+#include "drift_compensation.h"
+#include "trackline.h"
 
 namespace vestrand {
 
-enum class PatternKind { ExpandingSquare, Sector, CreepingLine, ParallelSweep };
+enum class PatternKind { ExpandingSquare, Sector, CreepingLine, ParallelSweep, Trackline };
+
+enum class Turn { Starboard, Port };
 
 // Everything that decides a pattern's geometry. Fields a pattern does not use are ignored:
 // the sector uses only `leg` (its radius); the expanding square only `spacing` and `count`.
@@ -32,7 +48,22 @@ struct PatternParams {
   // Sector only: 2 searches the sector a second time, turned 30 degrees to the right so that its
   // legs fall between the first pass's; the file then holds both routes.
   int passes = 1;
+  Turn firstTurn = Turn::Starboard;
+  // The water the pattern is laid in (a speed of 0: on the ground), and the unit's speed through
+  // the water, knots, which times the turning points when there is a drift.
+  WaterDrift drift = {};
+  double searchSpeed = 0.0;
+  // Trackline only: the intended route (lat, lon and course above are its first point and the
+  // course of its first leg, see tracklineParams), `spacing` the track spacing S.
+  std::vector<TrackPoint> track = {};
+  bool trackReturn = false;  // TSR: out on one side and back on the other; else TSN
+  int trackUnits = 1;
 };
+
+// The parameters of a trackline search of `route`: its datum the route's first point, its course
+// the first leg's.
+PatternParams tracklineParams(const std::vector<TrackPoint>& route, double spacing, bool returning,
+                              int units);
 
 // The turn of a sector's second pass, degrees to the right of the first.
 inline constexpr double kSecondPassTurn = 30.0;
@@ -74,16 +105,21 @@ enum class PatternParam {
 // geometry; the command line, the summary, the picture and the files follow from the entry.
 struct PatternInfo {
   PatternKind kind;
-  const char* code;     // in file names: "<stem> <code> <course>.gpx"
-  const char* name;     // what the summary and messages call it, in English: "expanding square"
-  const char* command;  // the command line's subcommand: "square"
-  const char* about;    // the subcommand's line of help
+  const char* code;  // in file names: "<stem> <code> <course>.gpx"
+  const char* name;  // what the summary and messages call it, in English: "expanding square"
+  // The command line's subcommand, "square", taking the datum, the course and `params`; nullptr
+  // for a pattern with a subcommand of its own (the trackline follows a route, not a datum).
+  const char* command;
+  const char* about;                     // the subcommand's line of help
   std::span<const PatternParam> params;  // in the order the command line lists them
   // After "<stem> - " in the route names, one per route sailed at once: {"SS"}, or the parallel
-  // sweep's {"PS-left", "PS-right"}.
+  // sweep's {"PS-left", "PS-right"} (swapped when it turns first to port).
   std::span<const char* const> routes;
   // The geometry: sails the pattern into the sink, routes first, then the waypoints.
   void (*sail)(const PatternParams& params, const PatternNames& names, PatternSink& sink);
+  // Names composed otherwise than from `code` and `routes`, or nullptr (the trackline's routes
+  // name its form and its units).
+  bool (*names)(const PatternParams& params, const char* stem, PatternNames& names);
 };
 
 // Every pattern, in the order the programs list them.
@@ -95,12 +131,17 @@ bool takes(PatternKind kind, PatternParam param);
 // The value of `param` that `params` holds.
 double paramValue(const PatternParams& params, PatternParam param);
 
-// The pattern's code in file and route names: "SS", "VS", "CS" or "PS_PM" (a sector of two
+// The pattern's code in file and route names: "SS", "VS", "CS", "PS_PM" or "TS" (a sector of two
 // passes names its file "<stem> VS2 <c>.gpx", so it never overwrites the one-pass file).
 const char* patternCode(PatternKind kind);
 
 // Composes the file and route names. Returns false, leaving `names` unspecified, when one of them
 // would not fit in 99 characters: a cut name could overwrite another pattern's file.
+//  - A trackline search: "<stem> TS <c>.gpx", its route "<stem> - TSR <c>" (return) or
+//    "<stem> - TSN <c>" (non-return), the course that of the first leg; with several units the
+//    routes are that name and " unit 1", " unit 2", ...
+//  - A pattern laid in drifting water: the file "<stem> SS 0 drift 090 1.5kn.gpx", every route
+//    "<name> compensated for drift 090 at 1.5 kn" (drift_compensation.h).
 bool composePatternNames(const PatternParams& params, const char* stem, PatternNames& names);
 
 // The names of the routes as RTZ files carry them (the file "<route name>.rtz" and its
@@ -112,5 +153,13 @@ bool composeRtzRouteNames(const PatternParams& params, const char* stem, Pattern
 
 // Sails the pattern and hands every route, route point and waypoint to `sink`.
 void sailPattern(const PatternParams& params, const PatternNames& names, PatternSink& sink);
+
+// Sails the pattern as sailPattern does and, just before each route point, tells `onHours` the
+// hours from the unit's start at which it reaches that point, sailing the legs through the water
+// at params.searchSpeed (not-a-number without a search speed above 0). For a pattern laid in
+// drifting water these are the times of the compensated legs, which their lengths over the ground
+// do not give.
+void sailPatternTimed(const PatternParams& params, const PatternNames& names, PatternSink& sink,
+                      const std::function<void(double hours)>& onHours);
 
 }  // namespace vestrand

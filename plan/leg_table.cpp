@@ -54,9 +54,10 @@ void LegTableSink::routePoint(double lat, double lon, const char*) {
     row_.course = course >= 360.0 ? 0.0 : course;
     row_.distance = distance;
     row_.total += distance;
-    row_.hours = hoursAtSpeed(row_.total, speed_);
+    row_.hours = nextHours_ ? *nextHours_ : hoursAtSpeed(row_.total, speed_);
     onRow_(row_);
   }
+  nextHours_.reset();
   prevLat_ = lat;
   prevLon_ = lon;
 }
@@ -64,6 +65,16 @@ void LegTableSink::routePoint(double lat, double lon, const char*) {
 void LegTableSink::endRoute() {}
 
 void LegTableSink::waypoint(double, double, const char*) {}
+
+void sailLegTable(const PatternParams& params, const PatternNames& names, double speed,
+                  LegTableSink::RowHandler onRow, const RouteSplit& split) {
+  LegTableSink table(params, speed, std::move(onRow), split);
+  if (params.drift.speed > 0.0) {
+    sailPatternTimed(params, names, table, [&table](double hours) { table.timeNextPoint(hours); });
+  } else {
+    sailPattern(params, names, table);
+  }
+}
 
 namespace {
 

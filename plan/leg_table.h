@@ -19,6 +19,9 @@
 //    numbers, running total and clock, and the step from the end of the first pass to the datum
 //    where the second begins is no leg.
 //  - The distances of all rows add up to the plan summary's track length.
+//  - A pattern laid in drifting water: the rows are its compensated legs, course and distance
+//    over the ground, and the hours are those at which the unit reaches each turning point
+//    sailing the pattern through the water (sailLegTable hands them to the sink).
 //
 // Units: courses in degrees true, distances in nautical miles, speeds in knots, times in hours.
 #pragma once
@@ -72,7 +75,11 @@ class LegTableSink final : public PatternSink {
   void endRoute() override;
   void waypoint(double lat, double lon, const char* name) override;
 
+  // The hours at the next route point, instead of the running total over the speed.
+  void timeNextPoint(double hours) { nextHours_ = hours; }
+
  private:
+  std::optional<double> nextHours_;
   bool oneUnit_;  // every route continues the first unit
   double speed_;
   RowHandler onRow_;
@@ -83,6 +90,11 @@ class LegTableSink final : public PatternSink {
   double prevLat_ = 0.0;
   double prevLon_ = 0.0;
 };
+
+// Sails the pattern into a LegTableSink, timing the legs of a pattern laid in drifting water by
+// the unit's way through the water (sailPatternTimed).
+void sailLegTable(const PatternParams& params, const PatternNames& names, double speed,
+                  LegTableSink::RowHandler onRow, const RouteSplit& split = {});
 
 // A date and time on a wall clock, to the minute, in the proleptic Gregorian calendar, with the
 // clock's offset from UTC when it is known.

@@ -114,6 +114,21 @@ void PlanOutline::add(const PlanExtras& extras, const LocalChart& chart) {
     }
     lines.push_back(std::move(line));
   }
+  for (const ExtraCell& extra : extras.cells) {
+    const ChartCell cell{chart.project(extra.centre.lat, extra.centre.lon), extra.side,
+                         extra.shade};
+    bounds.add({cell.centre.x - cell.side / 2.0, cell.centre.y - cell.side / 2.0});
+    bounds.add({cell.centre.x + cell.side / 2.0, cell.centre.y + cell.side / 2.0});
+    cells.push_back(cell);
+  }
+}
+
+Rgb cellColour(double shade) {
+  const double s = std::clamp(shade, 0.0, 1.0);
+  auto channel = [s](double pale, double dark) {
+    return static_cast<std::uint8_t>(std::lround(pale + (dark - pale) * s));
+  };
+  return {channel(255, 170), channel(245, 0), channel(190, 30)};
 }
 
 void PlanOutlineSink::startRoute(const char* name) {
@@ -165,6 +180,13 @@ PlanFigure layoutFigure(const PlanOutline& outline, PictureSize size) {
   const auto room = static_cast<std::size_t>(areaWidth * areaHeight / 2500.0);
   f.numberStride = labelStride(points, std::clamp(room, kMinNumbers, kMaxNumbers));
 
+  for (const ChartCell& c : outline.cells) {
+    const PixelPoint low = f.frame.toPixels({c.centre.x - c.side / 2.0, c.centre.y - c.side / 2.0});
+    const PixelPoint high =
+        f.frame.toPixels({c.centre.x + c.side / 2.0, c.centre.y + c.side / 2.0});
+    if (!drawable(c.centre)) continue;
+    f.cells.push_back({{low.x, high.y, high.x, low.y}, cellColour(c.shade)});
+  }
   for (const ChartLine& l : outline.lines) {
     FigureLine line{{}, l.colour, l.width, l.dashed};
     for (const ChartPoint& p : l.points) {
@@ -435,6 +457,33 @@ void placeLabels(PlanFigure& f) {
       t.numberShown = place(t.label, t.at, f.dotRadius + 2.0, obstacles, f);
     }
   }
+}
+
+PlanExtras patternGuideLines(const PatternParams& params, const PatternNames& names) {
+  PlanExtras extras;
+  if (params.kind == PatternKind::Trackline) {
+    ExtraLine route;
+    for (const TrackPoint& p : params.track) route.points.push_back({p.lat, p.lon});
+    extras.lines.push_back(std::move(route));
+  }
+  if (!(params.drift.speed > 0.0)) return extras;
+  struct Lines final : PatternSink {
+    explicit Lines(PlanExtras& e) : extras(e) {}
+    void startRoute(const char*) override {
+      extras.lines.push_back({{}, kGroundPatternColour, 1.0, false});
+    }
+    void routePoint(double lat, double lon, const char*) override {
+      if (extras.lines.empty()) startRoute("");
+      extras.lines.back().points.push_back({lat, lon});
+    }
+    void endRoute() override {}
+    void waypoint(double, double, const char*) override {}
+    PlanExtras& extras;
+  } lines(extras);
+  PatternParams ground = params;
+  ground.drift = WaterDrift{};
+  sailPattern(ground, names, lines);
+  return extras;
 }
 
 PlanFigure drawPlanFigure(const PatternParams& params, const PatternNames& names, PictureSize size,

@@ -139,6 +139,28 @@ struct FigureNorthArrow {
   FigureText letter;                  // "N" below it
 };
 
+// A cell of a probability map, shaded by its probability, drawn under everything else.
+struct FigureCell {
+  PixelBox box;
+  Rgb colour;
+};
+
+// The shade of a probability map's cell: pale yellow for the least probable through orange to
+// dark red for the most. @param[in] shade 0 to 1, the cell's probability over the largest
+Rgb cellColour(double shade);
+
+// Land under the plan (plan_land.h): rings filled by the even-odd rule, land inside an odd number
+// of them, and the shorelines stroked over them; every point inside the chart area.
+inline constexpr Rgb kLandFill{0xf2, 0xe6, 0xc4};
+inline constexpr Rgb kShoreInk{0x8a, 0x76, 0x4a};
+struct FigureLand {
+  std::string source;  // what the shorelines are ("GSHHG 2.3.7, intermediate resolution"); empty
+                       // when the figure has no land layer
+  std::vector<std::vector<PixelPoint>> rings;
+  std::vector<std::vector<PixelPoint>> shores;
+  double shoreWidth = 0.8;  // pixels
+};
+
 struct PlanFigure {
   PictureSize size;   // as laid out, the height decided
   std::string title;  // the first route's name
@@ -151,6 +173,8 @@ struct PlanFigure {
   FigureScaleBar scaleBar;
   FigureNorthArrow north;
   std::vector<FigureText> legend;  // one route name per line in its unit's colour
+  FigureLand land;                 // drawn first, under everything else
+  std::vector<FigureCell> cells;   // a probability map under the routes, when there is one
 
   std::size_t lineVertexCount() const;  // kept points over all routes
 };
@@ -167,9 +191,16 @@ struct ExtraLine {
   double width = 1.5;  // pixels
   bool dashed = true;
 };
+// A square cell of a probability map on its own local plane, placed by its centre.
+struct ExtraCell {
+  GeoPoint centre;
+  double side = 0.0;   // nautical miles
+  double shade = 0.0;  // 0 to 1, see cellColour
+};
 struct PlanExtras {
   std::vector<ExtraMark> marks;
   std::vector<ExtraLine> lines;
+  std::vector<ExtraCell> cells;
   // The scale bar's text, %1 the length: the window writes it in its language ("%1 sm").
   std::string lengthFormat = "%1 NM";
 };
@@ -189,11 +220,19 @@ struct ChartLine {
   bool dashed = true;
 };
 
+// A probability map's cell on the chart.
+struct ChartCell {
+  ChartPoint centre;
+  double side = 0.0;  // nautical miles
+  double shade = 0.0;
+};
+
 // What the frame needs of a plan: its routes counted, its marks and extra lines, its bounds.
 struct PlanOutline {
   std::vector<RouteOutline> routes;
   std::vector<ChartMark> marks;  // the file's waypoints, then the extra marks
   std::vector<ChartLine> lines;
+  std::vector<ChartCell> cells;
   ChartBounds bounds;                  // of every drawable route point, mark and line
   std::string lengthFormat = "%1 NM";  // the scale bar's text, %1 the length
 
@@ -272,6 +311,12 @@ class PlanFigureSink final : public PatternSink {
 // numberShown false); a point keeps its number all the same. drawPlanFigure and
 // layoutPlanFigure call it.
 void placeLabels(PlanFigure& figure);
+
+// The lines that show what a pattern is laid along, to draw beside its routes: for a pattern laid
+// in drifting water its routes as they would lie without the drift, faint (they hold every point
+// of the pattern); for a trackline search the intended route, dashed. Others have none.
+inline constexpr Rgb kGroundPatternColour{0xb4, 0xb4, 0xb4};
+PlanExtras patternGuideLines(const PatternParams& params, const PatternNames& names);
 
 // Sails the pattern twice, for the outline and for the points: memory bounded by the picture's
 // pixels whatever the count.

@@ -100,7 +100,19 @@ void PlanSummarySink::waypoint(double lat, double lon, const char* name) {
 PlanSummary summarizePattern(const PatternParams& params, const PatternNames& names) {
   PlanSummarySink sink(params);
   sailPattern(params, names, sink);
-  return sink.summary();
+  if (!(params.drift.speed > 0.0)) {
+    PlanSummary summary = sink.summary();
+    summary.groundTrack = summary.trackLength;
+    return summary;
+  }
+  PatternParams water = params;
+  water.drift = WaterDrift{};
+  PlanSummarySink inWater(water);
+  sailPattern(water, names, inWater);
+  PlanSummary summary = inWater.summary();
+  summary.marks = sink.summary().marks;
+  summary.groundTrack = sink.summary().trackLength;
+  return summary;
 }
 
 void TeeSink::startRoute(const char* name) {

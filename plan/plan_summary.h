@@ -69,6 +69,9 @@ struct PlanSummary {
   int passes = 1;                    // routes one unit sails in turn (a sector's second pass)
   double spacing = 0.0;              // track spacing S, nautical miles; 0 for the sector
   double radius = 0.0;               // the sector's leg length R, nautical miles; 0 for the others
+  // The routes' length over the ground, nautical miles: trackLength, except for a pattern laid in
+  // drifting water, whose turning points the water carries (see summarizePattern).
+  double groundTrack = 0.0;
 
   // Length times width of the box, square nautical miles.
   double boxArea() const { return boxLength * boxWidth; }
@@ -104,7 +107,11 @@ class PlanSummarySink final : public PatternSink {
   double minAlong_, maxAlong_, minAcross_, maxAcross_;
 };
 
-// Sails the pattern once and returns its summary.
+// Sails the pattern once and returns its summary. A pattern laid in drifting water is summarised
+// as the unit sails it through the water, which decides the time and the area searched around
+// the object: legs, track, box and per-unit figures are those of the pattern without the drift,
+// under the routes' names of the compensated file, with the file's (compensated) marks and the
+// compensated routes' length over the ground as groundTrack.
 PlanSummary summarizePattern(const PatternParams& params, const PatternNames& names);
 
 // Hands every call to two sinks, so that one sailing feeds both a summary and a drawing.

@@ -65,6 +65,44 @@ void writeText(const FigureText& t, Output& out) {
   out.escaped(t.text) << "</text>\n";
 }
 
+void writeCells(const PlanFigure& f, Output& out) {
+  if (f.cells.empty()) return;
+  out << "<g id=\"probability\" stroke=\"none\">\n";
+  for (const FigureCell& c : f.cells) {
+    out << "<rect x=\"" << c.box.left << "\" y=\"" << c.box.top << "\" width=\""
+        << c.box.right - c.box.left << "\" height=\"" << c.box.bottom - c.box.top << "\" fill=\""
+        << c.colour << "\"/>\n";
+  }
+  out << "</g>\n";
+}
+
+void writePath(const std::vector<std::vector<PixelPoint>>& lines, bool closed, Output& out) {
+  for (const std::vector<PixelPoint>& line : lines) {
+    for (std::size_t i = 0; i < line.size(); ++i) {
+      out << (i == 0 ? "M" : "L") << line[i].x << " " << line[i].y;
+    }
+    if (closed) out << "Z";
+  }
+}
+
+void writeLand(const PlanFigure& f, Output& out) {
+  if (f.land.source.empty()) return;
+  out << "<g id=\"land\"><title>";
+  out.escaped(f.land.source) << "</title>\n";
+  if (!f.land.rings.empty()) {
+    out << "<path class=\"land\" fill=\"" << kLandFill << "\" fill-rule=\"evenodd\" d=\"";
+    writePath(f.land.rings, true, out);
+    out << "\"/>\n";
+  }
+  if (!f.land.shores.empty()) {
+    out << "<path class=\"land shoreline\" fill=\"none\" stroke=\"" << kShoreInk
+        << "\" stroke-width=\"" << f.land.shoreWidth << "\" stroke-linejoin=\"round\" d=\"";
+    writePath(f.land.shores, false, out);
+    out << "\"/>\n";
+  }
+  out << "</g>\n";
+}
+
 void writeRoutes(const PlanFigure& f, Output& out) {
   out << "<g id=\"routes\" fill=\"none\" stroke-linejoin=\"round\" stroke-linecap=\"round\">\n";
   for (const FigureRoute& route : f.routes) {
@@ -161,6 +199,8 @@ bool renderPlanSvg(const PlanFigure& f, const TextOut& textOut) {
       << f.size.height << "\" viewBox=\"0 0 " << f.size.width << " " << f.size.height
       << "\" font-family=\"sans-serif\">\n<title>";
   out.escaped(f.title) << "</title>\n<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
+  writeLand(f, out);
+  writeCells(f, out);
   writeRoutes(f, out);
   writeLines(f, out);
   writeTurningPoints(f, out);

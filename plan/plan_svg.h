@@ -1,7 +1,10 @@
 // The plan's picture as SVG: a PlanFigure (plan_figure.h) rendered, nothing laid out here.
 //
-// One <polyline> per route through its kept points, in its unit's colour, with the route's name
-// as its title; dots and numbers at the turning points the figure chose; the marks and their
+// The land layer first, when the figure has one: a <g id="land"> naming the shorelines in its
+// title, with one <path class="land"> filled by the even-odd rule and one
+// <path class="land shoreline"> stroking the shorelines (each left out when empty). Then one
+// <polyline> per route through its kept points, in its unit's colour, with the route's name as
+// its title; dots and numbers at the turning points the figure chose; the marks and their
 // names; extra lines as <path> elements, dashed when the figure says so; the scale bar, the
 // north arrow and the legend. Names are escaped by appendXmlText, so any bytes give a
 // well-formed file.

@@ -184,6 +184,47 @@ UnitPlan planUnit(const SearchUnit& unit, const Plane& plane, const Box& strip, 
   return u;
 }
 
+// Steps 4 to 6 over the optimum area, `length` by `width` about `centre` along `axis`, whose
+// figures for any sides about the same centre `figuresOf` gives.
+template <typename Figures>
+PlanFault planArea(const SearchPlanInput& input, LatLon centre, double axis, double length,
+                   double width, const Figures& figuresOf, SearchPlan& plan) {
+  const Plane plane(centre, axis);
+  plan.optimumArea = rectangle(plane, {-length / 2.0, length / 2.0, -width / 2.0, width / 2.0});
+  plan.optimum = figuresOf(length, width);
+
+  // The spacings, rounded; the area the units then cover.
+  const double optimumArea = length * width;
+  std::vector<double> spacings;
+  double covered = 0.0;
+  for (const SearchUnit& u : input.units) {
+    spacings.push_back(roundedSpacing(u.sweepWidth * optimumArea / plan.effort));
+    covered += u.speed * u.hours * spacings.back();
+  }
+  const double scale = std::sqrt(covered / optimumArea);
+  const double plannedLength = scale * length;
+  const double plannedWidth = scale * width;
+  plan.area = rectangle(
+      plane, {-plannedLength / 2.0, plannedLength / 2.0, -plannedWidth / 2.0, plannedWidth / 2.0});
+  plan.planned = figuresOf(plannedLength, plannedWidth);
+
+  double u0 = -plannedLength / 2.0;
+  double share = 0.0;
+  for (std::size_t i = 0; i < input.units.size(); ++i) {
+    const SearchUnit& unit = input.units[i];
+    share += unit.effort();
+    // The running share, not a sum of lengths, so the last strip ends exactly at the front.
+    const double u1 = i + 1 == input.units.size()
+                          ? plannedLength / 2.0
+                          : -plannedLength / 2.0 + plannedLength * share / plan.effort;
+    plan.units.push_back(planUnit(unit, plane, {u0, u1, -plannedWidth / 2.0, plannedWidth / 2.0},
+                                  spacings[i], plan.datums.hours));
+    plan.units.back().optimumSpacing = unit.sweepWidth * optimumArea / plan.effort;
+    u0 = u1;
+  }
+  return checkPoints(plan);
+}
+
 }  // namespace
 
 PlanFault planSearch(const SearchPlanInput& input, SearchPlan& plan) {
@@ -220,44 +261,45 @@ PlanFault planSearch(const SearchPlanInput& input, SearchPlan& plan) {
     const double d = distanceBetween(left, right, &axis);
     PosicionLlegada(left.lat, left.lon, 1.0, axis, d / 2.0, &centre.lat, &centre.lon);
   }
-  const Plane plane(centre, axis);
-
   const double length = 2.0 * plan.radius + dd;
   const double width = 2.0 * plan.radius;
-  plan.optimumArea = rectangle(plane, {-length / 2.0, length / 2.0, -width / 2.0, width / 2.0});
-  plan.optimum = areaFigures(length, width, dd, plan.error.sigma, plan.effort, plan.conditions);
+  return planArea(
+      input, centre, axis, length, width,
+      [&](double l, double w) {
+        return areaFigures(l, w, dd, plan.error.sigma, plan.effort, plan.conditions);
+      },
+      plan);
+}
 
-  // The spacings, rounded; the area the units then cover.
-  const double optimumArea = length * width;
-  std::vector<double> spacings;
-  double covered = 0.0;
+PlanFault planSearchOver(const SearchPlanInput& input, LatLon centre, double axisCourse,
+                         double length, double width, const AreaPoc& poc, SearchPlan& plan) {
+  if (input.units.empty() || input.units.size() > kMaxSearchUnits) return PlanFault::NoUnits;
   for (const SearchUnit& u : input.units) {
-    spacings.push_back(roundedSpacing(u.sweepWidth * optimumArea / plan.effort));
-    covered += u.speed * u.hours * spacings.back();
+    if (!(u.speed > 0.0 && u.hours > 0.0 && u.sweepWidth > 0.0 && std::isfinite(u.effort()))) {
+      return PlanFault::NoEffort;
+    }
   }
-  const double scale = std::sqrt(covered / optimumArea);
-  const double plannedLength = scale * length;
-  const double plannedWidth = scale * width;
-  plan.area = rectangle(
-      plane, {-plannedLength / 2.0, plannedLength / 2.0, -plannedWidth / 2.0, plannedWidth / 2.0});
-  plan.planned =
-      areaFigures(plannedLength, plannedWidth, dd, plan.error.sigma, plan.effort, plan.conditions);
-
-  double u0 = -plannedLength / 2.0;
-  double share = 0.0;
-  for (std::size_t i = 0; i < input.units.size(); ++i) {
-    const SearchUnit& unit = input.units[i];
-    share += unit.effort();
-    // The running share, not a sum of lengths, so the last strip ends exactly at the front.
-    const double u1 = i + 1 == input.units.size()
-                          ? plannedLength / 2.0
-                          : -plannedLength / 2.0 + plannedLength * share / plan.effort;
-    plan.units.push_back(planUnit(unit, plane, {u0, u1, -plannedWidth / 2.0, plannedWidth / 2.0},
-                                  spacings[i], plan.datums.hours));
-    plan.units.back().optimumSpacing = unit.sweepWidth * optimumArea / plan.effort;
-    u0 = u1;
-  }
-  return checkPoints(plan);
+  if (!(length > 0.0 && width > 0.0 && std::isfinite(length * width))) return PlanFault::NoError;
+  plan = SearchPlan{};
+  plan.datums = input.datums;
+  plan.conditions = input.conditions;
+  plan.error = probableError(input.x, input.y, input.datums.downwind.distance);
+  for (const SearchUnit& u : input.units) plan.effort += u.effort();
+  const double e = plan.error.total;
+  plan.relativeEffort = e > 0.0 ? plan.effort / (e * e) : 0.0;
+  plan.radius = width / 2.0;
+  plan.searchFactor = e > 0.0 ? plan.radius / e : 0.0;
+  return planArea(
+      input, centre, axisCourse, length, width,
+      [&](double l, double w) {
+        AreaFigures f;
+        f.poc = poc(l, w);
+        f.coverage = plan.effort / (l * w);
+        f.pod = podFor(plan.conditions, f.coverage);
+        f.pos = f.poc * f.pod;
+        return f;
+      },
+      plan);
 }
 
 std::string searchPlanFileName(std::string_view stem) {

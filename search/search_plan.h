@@ -32,6 +32,7 @@
 
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -147,6 +148,17 @@ enum class PlanFault {
 // @param[out] plan the plan; unspecified when a fault is returned
 // @return PlanFault::None, or why there is no plan
 PlanFault planSearch(const SearchPlanInput& input, SearchPlan& plan);
+
+// The POC of a rectangle about the area's centre: `length` along its axis, `width` across it,
+// nautical miles; 0 to 1.
+using AreaPoc = std::function<double(double length, double width)>;
+
+// The plan over an area chosen by other means (a simulated cloud's, drift/cloud_area.h): the
+// optimum rectangle's centre, long axis (degrees true) and sides are given, and `poc` gives the
+// POC of any rectangle about that centre; steps 4 to 6 as above. E comes from X, Y and the datums
+// as for planSearch; the radius R is half the width and fs = R / E.
+PlanFault planSearchOver(const SearchPlanInput& input, LatLon centre, double axisCourse,
+                         double length, double width, const AreaPoc& poc, SearchPlan& plan);
 
 // The names of the plan's file: "<stem> PLAN.gpx", and each unit's route "<stem> - <unit>".
 std::string searchPlanFileName(std::string_view stem);

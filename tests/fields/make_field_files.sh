@@ -333,6 +333,84 @@ data:
 }
 CDL
 
+# Fields for the drift through forecast files, around 43.5N 3.75W on 2024-01-15: a grid of 1
+# degree over 42..45N, 6..1W (354..359E in GRIB). The wind from 300 at 20 kn and the current
+# toward 070 at 0.6 kn, as m/s (the wind by the leeway's 1.94384 kn to the m/s, the current by
+# 1852 m an hour).
+# drift_grib NAME: the rules on standard input after that grid.
+drift_grib() {
+  {
+    cat <<'RULES'
+set Ni = 6;
+set Nj = 4;
+set latitudeOfFirstGridPointInDegrees = 45;
+set longitudeOfFirstGridPointInDegrees = 354;
+set latitudeOfLastGridPointInDegrees = 42;
+set longitudeOfLastGridPointInDegrees = 359;
+RULES
+    cat
+  } | grib "$1"
+}
+# steady_wind U V: the rules of a wind of U and V m/s everywhere.
+steady_wind() {
+  printf 'set shortName = "10u";\nset values = {%s};\nwrite;\n' "$(yes -- "$1" | head -24 | paste -sd,)"
+  printf 'set shortName = "10v";\nset values = {%s};\nwrite;\n' "$(yes -- "$2" | head -24 | paste -sd,)"
+}
+# Steady for a day, 00:00 to 24:00.
+{
+  echo 'set step = 0;'
+  steady_wind 8.910459747555757 -5.14445633385463
+  echo 'set step = 24;'
+  steady_wind 8.910459747555757 -5.14445633385463
+} | drift_grib drift-wind-steady.grib2
+# From 300 at 20 kn to 12:00, from 210 at 25 kn from 12:10: turning between two steps of 10 min.
+{
+  echo 'set step = 0;'
+  steady_wind 8.910459747555757 -5.14445633385463
+  echo 'set step = 12;'
+  steady_wind 8.910459747555757 -5.14445633385463
+  echo 'set dataTime = 1210; set step = 0;'
+  steady_wind 6.430570417318298 11.138074684444689
+  echo 'set dataTime = 0; set step = 24;'
+  steady_wind 6.430570417318298 11.138074684444689
+} | drift_grib drift-wind-turn.grib2
+
+# each VALUE...: each value 24 times (every point of the grid), comma-separated.
+each() {
+  for x in "$@"; do yes -- "$x" | head -24; done | paste -sd, | sed 's/,/, /g'
+}
+# drift_nc NAME TIME_UNITS TIMES U V: a current on the same grid, U and V the data in CDL.
+drift_nc() {
+  nc "$1" <<CDL
+netcdf drift {
+dimensions:
+  time = $(echo "$3" | tr ',' '\n' | wc -l) ; lat = 4 ; lon = 6 ;
+variables:
+  double time(time) ; time:units = "$2 since 2024-01-15" ;
+  double lat(lat) ; lat:units = "degrees_north" ;
+  double lon(lon) ; lon:units = "degrees_east" ;
+  double uo(time, lat, lon) ; uo:_FillValue = 1e20 ;
+  double vo(time, lat, lon) ; vo:_FillValue = 1e20 ;
+data:
+  time = $3 ;
+  lat = 42, 43, 44, 45 ;
+  lon = -6, -5, -4, -3, -2, -1 ;
+  uo = $4 ;
+  vo = $5 ;
+}
+CDL
+}
+u070=0.2900517889492504 v070=0.1055702175731898 v180=-0.5144444444444445
+drift_nc drift-current-steady.nc hours "0, 24" "$(each $u070 $u070)" "$(each $v070 $v070)"
+# Toward 070 at 0.6 kn to 12:00, toward 180 at 1 kn from 12:10.
+drift_nc drift-current-turn.nc minutes "0, 720, 730, 1440" "$(each $u070 $u070 0 0)" \
+  "$(each $v070 $v070 $v180 $v180)"
+# Toward 070 at 0.6 kn to 12:00 only.
+drift_nc drift-current-half.nc hours "0, 12" "$(each $u070 $u070)" "$(each $v070 $v070)"
+# Southward at 1 m/s, with land (fill values) on the rows of 42N and 43N.
+coast=$(for k in 1 2; do printf '_, %.0s' $(seq 12); printf -- '-1, %.0s' $(seq 12); done)
+drift_nc drift-current-coast.nc hours "0, 24" "$(each 0 0)" "${coast%, }"
+
 # The real file's 10 m wind as ecCodes lists it, to compare the reader with.
 grib_get_data -w shortName=10u "$gfs" >gfs-10u.txt
 grib_get_data -w shortName=10v "$gfs" >gfs-10v.txt

@@ -1,0 +1,21 @@
+// The options of simulate, and of plan's simulated cloud, as CLI11 fills them.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vestrand::cli {
+
+// The options of simulate, kept as the texts given; runSimulate checks them.
+struct SimulateOptions {
+  std::string lat, lon, time, lat2, lon2, time2, xError;
+  std::string object, windFrom, windSpeed;
+  std::vector<std::string> wind;  // TIME:FROM:SPEED
+  std::string leewayToward, leewaySpeed, currentSet, currentDrift, currentError;
+  std::string until, hours, particles, seed, stepMinutes, jibeRate, cell;
+  std::vector<std::string> search, searchStart, speed, sweepWidth;
+  std::string svg, gpx;
+  bool json = false;
+};
+
+}  // namespace vestrand::cli

@@ -1,0 +1,69 @@
+// What moves the simulated objects: the wind (through their leeway) and the water's current.
+//
+// The simulation asks a DriftForcing for both at a position and time. A forcing that is the same
+// everywhere (one wind or a wind series, one current) says so through uniform(), and is then
+// asked once per time step instead of once per particle; a gridded forecast answers per position.
+//
+// Units: times in seconds since 1970-01-01T00:00:00 UTC (no leap seconds), as the forecast
+// fields count them; positions in degrees, north and east positive; velocities in m/s as east
+// and north components of the motion (a wind "from 270" has a positive east component).
+#pragma once
+
+#include <vector>
+
+namespace vestrand::drift {
+
+struct ForcingSample {
+  double windU = 0.0, windV = 0.0;  // m/s at 10 m above the sea (U10)
+  double curU = 0.0, curV = 0.0;    // m/s at the surface
+};
+
+class DriftForcing {
+ public:
+  virtual ~DriftForcing() = default;
+  // True when sample() does not depend on the position: the simulation then samples once per
+  // step, at the particles' latitude and longitude of the last known position.
+  virtual bool uniform() const = 0;
+  // The wind and current at a place and time. Called from several threads at once: it must not
+  // change the object. A part the source does not cover there is returned as zero.
+  // @param[in] lat, lon degrees
+  // @param[in] seconds since the epoch
+  virtual ForcingSample sample(double lat, double lon, double seconds) const = 0;
+};
+
+// One entry of a wind series, as weather is reported: where the wind blows from, and its speed.
+struct WindEntry {
+  double seconds = 0.0;  // since the epoch
+  double fromDeg = 0.0;  // degrees true the wind blows from, any value
+  double speedKn = 0.0;  // knots, 0 or more
+};
+
+// Knots to metres per second and back: 1 kn = 1852 m / 3600 s.
+inline constexpr double kMetresPerSecondPerKnot = 1852.0 / 3600.0;
+
+// A wind series and one current, the same everywhere.
+//
+// The wind between two entries is interpolated linearly in its east and north components (so a
+// wind that backs through the series turns the short way with a dip in speed, as an average of
+// two observations does); before the first entry and after the last it stays as at that entry.
+// No entry at all means no wind.
+class UniformForcing final : public DriftForcing {
+ public:
+  // @param[in] wind entries in any order; sorted by time here (a stable sort: of two entries at
+  //   one time the later given wins beyond it)
+  // @param[in] currentSetDeg degrees true toward which the water flows
+  // @param[in] currentDriftKn knots, 0 or more
+  UniformForcing(std::vector<WindEntry> wind, double currentSetDeg, double currentDriftKn);
+
+  bool uniform() const override { return true; }
+  ForcingSample sample(double lat, double lon, double seconds) const override;
+
+ private:
+  struct Vector {
+    double seconds, east, north;
+  };
+  std::vector<Vector> wind_;
+  double currentEast_ = 0.0, currentNorth_ = 0.0;
+};
+
+}  // namespace vestrand::drift

@@ -1,0 +1,451 @@
+#include "drift_run.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <limits>
+#include <mutex>
+#include <thread>
+
+#include "drift_random.h"
+
+namespace vestrand::drift {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kRadiansPerDegree = kPi / 180.0;
+constexpr float kKnotsPerCms = static_cast<float>(0.01 / kMetresPerSecondPerKnot);
+// Particles a block: its ten arrays (80 KiB) stay in the core's second-level cache through all
+// the steps, and a run of 10,000 still splits over a few threads.
+constexpr std::size_t kBlock = 2048;
+constexpr std::uint32_t kNever = std::numeric_limits<std::uint32_t>::max();
+constexpr float kInfinity = std::numeric_limits<float>::infinity();
+
+// What moves every particle alike in a step: the wind's speed and downwind direction, and the
+// current plus any manual leeway.
+struct Push {
+  float wind = 0.0f;                 // U10, m/s
+  float downE = 0.0f, downN = 0.0f;  // unit vector toward which the wind blows
+  float baseE = 0.0f, baseN = 0.0f;  // knots
+};
+
+struct Step {
+  float t0 = 0.0f, t1 = 0.0f;  // hours after the epoch
+  double midSeconds = 0.0;
+  Push push;  // the uniform forcing's
+};
+
+struct Coefficients {
+  float downSlope = 0.0f, downOffset = 0.0f;
+  float rightSlope = 0.0f, rightOffset = 0.0f;
+  float leftSlope = 0.0f, leftOffset = 0.0f;
+};
+
+// One leg's part within one step, ready for the particles.
+struct LegWork {
+  std::size_t search = 0;
+  float t0 = 0.0f, t1 = 0.0f;          // the part, hours after the epoch
+  float legStart = 0.0f;               // hours after the epoch
+  float offLat = 0.0f, offLon = 0.0f;  // the cloud's origin from the leg's start, degrees
+  float east60 = 60.0f;                // nautical miles a degree of longitude on the leg
+  float unitE = 0.0f, unitN = 0.0f;    // the unit's velocity, knots
+  float reach = 0.0f;                  // W^2 / (4 pi), square nautical miles
+  bool ends = false;                   // the leg ends in this step: its chance is taken
+};
+
+struct Arrays {
+  float* __restrict dLat;
+  float* __restrict dLon;
+  float* __restrict weight;
+  float* __restrict side;
+  const float* __restrict epsDown;
+  const float* __restrict epsCross;
+  const float* __restrict currentEast;
+  const float* __restrict currentNorth;
+  const float* __restrict release;
+  std::uint32_t* __restrict nextJibe;
+};
+
+// Value selections the vectoriser turns into blends (std::max returns a reference, which it does
+// not).
+inline float larger(float a, float b) {
+  return a > b ? a : b;
+}
+inline float smaller(float a, float b) {
+  return a < b ? a : b;
+}
+
+inline float cosPolynomial(float lat) {
+  // Taylor's series to x^12: on |x| <= pi/2 its remainder is below 1e-8.
+  const float x = lat * static_cast<float>(kRadiansPerDegree);
+  const float x2 = x * x;
+  float c = 1.0f / 479001600.0f;
+  c = c * x2 - 1.0f / 3628800.0f;
+  c = c * x2 + 1.0f / 40320.0f;
+  c = c * x2 - 1.0f / 720.0f;
+  c = c * x2 + 1.0f / 24.0f;
+  c = c * x2 - 0.5f;
+  return c * x2 + 1.0f;
+}
+
+Push pushOf(const ForcingSample& s, const DriftModel& model) {
+  Push p;
+  double east = s.curU / kMetresPerSecondPerKnot;
+  double north = s.curV / kMetresPerSecondPerKnot;
+  if (model.leeway == DriftModel::Leeway::Manual) {
+    const double toward = model.leewayTowardDeg * kRadiansPerDegree;
+    east += model.leewaySpeedKn * std::sin(toward);
+    north += model.leewaySpeedKn * std::cos(toward);
+  } else if (model.leeway == DriftModel::Leeway::Class) {
+    const double wind = std::hypot(s.windU, s.windV);
+    if (wind > 0.0) {
+      p.wind = static_cast<float>(wind);
+      p.downE = static_cast<float>(s.windU / wind);
+      p.downN = static_cast<float>(s.windV / wind);
+    }
+  }
+  p.baseE = static_cast<float>(east);
+  p.baseN = static_cast<float>(north);
+  return p;
+}
+
+struct Scratch {
+  std::vector<std::vector<float>> legMin, logMiss;  // per search, per particle of the block
+  std::vector<float> rateLat, rateLon, from, dt;    // a step's motion, per particle of the block
+};
+
+struct Context {
+  const ParticleCloud* cloud = nullptr;
+  const DriftModel* model = nullptr;
+  const DriftForcing* forcing = nullptr;
+  std::uint64_t seed = 0;
+  bool uniform = true;
+  bool jibing = false;
+  double stayProbability = 1.0;  // of no jibe in a step
+  Coefficients k;
+  std::vector<Step> steps;
+  std::vector<std::vector<LegWork>> legs;       // per step
+  std::vector<std::vector<std::size_t>> apply;  // per step: searches to apply after it
+  std::size_t searches = 0;
+  const std::atomic<bool>* cancel = nullptr;
+};
+
+// Steps until the next jibe, 1 or more, from one uniform draw: geometric with the step's chance.
+std::uint32_t jibeGap(const Context& c, std::uint64_t particle, std::uint64_t counter) {
+  if (c.stayProbability <= 0.0) return 1;
+  if (c.stayProbability >= 1.0) return kNever;
+  const double gap = 1.0 + std::floor(std::log(uniformOpen(c.seed, particle, counter)) /
+                                      std::log(c.stayProbability));
+  return gap >= static_cast<double>(kNever) ? kNever : static_cast<std::uint32_t>(gap);
+}
+
+// One particle's motion in a step: its rates in degrees an hour, and the time it moves.
+struct Motion {
+  float rateLat, rateLon, from, dt;
+};
+
+// The one formula of a particle's motion, shared by every variant of the loop so that they agree
+// to the bit.
+inline Motion motion(const Coefficients& k, const Push& p, float lat0, float t0, float t1,
+                     float dLat, float side, float eD, float eC, float curE, float curN,
+                     float release) {
+  const float cosLat = larger(cosPolynomial(lat0 + dLat), 1e-6f);
+  const float crossSlope = k.rightSlope + side * (k.leftSlope - k.rightSlope);
+  const float crossOffset = k.rightOffset + side * (k.leftOffset - k.rightOffset);
+  const float down = (k.downSlope + eD * 0.05f) * p.wind + k.downOffset + eD * 0.5f;
+  const float cross = (crossSlope + eC * 0.05f) * p.wind + crossOffset + eC * 0.5f;
+  // Right of downwind is downwind turned 90 degrees clockwise: (downN, -downE).
+  const float vE = p.baseE + curE + kKnotsPerCms * (down * p.downE + cross * p.downN);
+  const float vN = p.baseN + curN + kKnotsPerCms * (down * p.downN - cross * p.downE);
+  const float from = larger(t0, release);
+  return {vN * (1.0f / 60.0f), vE / (60.0f * cosLat), from, larger(t1 - from, 0.0f)};
+}
+
+// The common step: one wind and current for all, no search. Plain arguments, so that the
+// vectoriser sees that nothing it reads is stored to; a second copy for processors with AVX2
+// takes eight particles at a time instead of four, chosen when the program loads.
+__attribute__((target_clones("avx2", "default"))) void advanceUniform(
+    float* __restrict dLat, float* __restrict dLon, const float* __restrict side,
+    const float* __restrict epsDown, const float* __restrict epsCross, const float* __restrict curE,
+    const float* __restrict curN, const float* __restrict release, std::size_t n,
+    const Coefficients k, const Push p, float lat0, float t0, float t1) {
+  for (std::size_t i = 0; i < n; ++i) {
+    const Motion m = motion(k, p, lat0, t0, t1, dLat[i], side[i], epsDown[i], epsCross[i], curE[i],
+                            curN[i], release[i]);
+    dLat[i] += m.rateLat * m.dt;
+    dLon[i] += m.rateLon * m.dt;
+  }
+}
+
+// The closest approach, squared, of a particle and a unit within one leg's part of a step: both
+// on the leg's plane in nautical miles from its start, each moving straight. Infinite when the
+// particle is not drifting during the part.
+inline float approach(const LegWork& w, float dLat, float dLon, float rateLat, float rateLon,
+                      float from) {
+  const float start = larger(w.t0, from);
+  const float moved = start - from;
+  const float x = (dLon + rateLon * moved + w.offLon) * w.east60;
+  const float y = (dLat + rateLat * moved + w.offLat) * 60.0f;
+  const float sailed = start - w.legStart;
+  const float rx = x - w.unitE * sailed, ry = y - w.unitN * sailed;
+  const float wx = rateLon * w.east60 - w.unitE, wy = rateLat * 60.0f - w.unitN;
+  const float ww = wx * wx + wy * wy;
+  const float span = larger(w.t1 - start, 0.0f);
+  const float t = ww > 0.0f ? smaller(larger(-(rx * wx + ry * wy) / ww, 0.0f), span) : 0.0f;
+  const float dx = rx + wx * t, dy = ry + wy * t;
+  return start < w.t1 ? dx * dx + dy * dy : kInfinity;
+}
+
+// Every other step: the forcing sampled per particle, or legs of a search to score. The motion
+// is worked out once, then each leg runs over the particles, then they move.
+template <bool kUniform>
+void advance(const Context& c, const Arrays& a, std::size_t n, const Step& step,
+             const std::vector<LegWork>& legs, Scratch& scratch) {
+  const float lat0 = static_cast<float>(c.cloud->originLat);
+  scratch.rateLat.resize(n);
+  scratch.rateLon.resize(n);
+  scratch.from.resize(n);
+  scratch.dt.resize(n);
+  float* __restrict rateLat = scratch.rateLat.data();
+  float* __restrict rateLon = scratch.rateLon.data();
+  float* __restrict from = scratch.from.data();
+  float* __restrict dt = scratch.dt.data();
+  for (std::size_t i = 0; i < n; ++i) {
+    Push p = step.push;
+    if constexpr (!kUniform) {
+      p = pushOf(c.forcing->sample(c.cloud->originLat + a.dLat[i], c.cloud->originLon + a.dLon[i],
+                                   step.midSeconds),
+                 *c.model);
+    }
+    const Motion m = motion(c.k, p, lat0, step.t0, step.t1, a.dLat[i], a.side[i], a.epsDown[i],
+                            a.epsCross[i], a.currentEast[i], a.currentNorth[i], a.release[i]);
+    rateLat[i] = m.rateLat;
+    rateLon[i] = m.rateLon;
+    from[i] = m.from;
+    dt[i] = m.dt;
+  }
+  const float* __restrict dLat = a.dLat;
+  const float* __restrict dLon = a.dLon;
+  for (const LegWork& leg : legs) {
+    const LegWork w = leg;
+    float* __restrict nearest = scratch.legMin[w.search].data();
+    for (std::size_t i = 0; i < n; ++i) {
+      nearest[i] =
+          smaller(nearest[i], approach(w, dLat[i], dLon[i], rateLat[i], rateLon[i], from[i]));
+    }
+    if (!w.ends) continue;
+    // 1 - p(x) = exp(-W^2 / (4 pi x^2)): the logarithms of the misses add up.
+    float* __restrict miss = scratch.logMiss[w.search].data();
+    for (std::size_t i = 0; i < n; ++i) {
+      miss[i] = nearest[i] > 0.0f ? miss[i] - w.reach / nearest[i] : -kInfinity;
+      nearest[i] = kInfinity;
+    }
+  }
+  for (std::size_t i = 0; i < n; ++i) {
+    a.dLat[i] += rateLat[i] * dt[i];
+    a.dLon[i] += rateLon[i] * dt[i];
+  }
+}
+
+// Runs one block through every step. @return false when cancelled
+bool runBlock(const Context& c, ParticleCloud& cloud, std::size_t first, std::size_t n,
+              Scratch& scratch, double* sums) {
+  const Arrays a{cloud.dLat.data() + first,        cloud.dLon.data() + first,
+                 cloud.weight.data() + first,      cloud.side.data() + first,
+                 cloud.epsDown.data() + first,     cloud.epsCross.data() + first,
+                 cloud.currentEast.data() + first, cloud.currentNorth.data() + first,
+                 cloud.release.data() + first,     cloud.nextJibe.data() + first};
+  for (std::size_t i = 0; i < n; ++i) {
+    a.nextJibe[i] = c.jibing ? jibeGap(c, first + i, draw::kJibe) : kNever;
+  }
+  for (std::size_t s = 0; s < c.searches; ++s) {
+    scratch.legMin[s].assign(n, kInfinity);
+    scratch.logMiss[s].assign(n, 0.0f);
+  }
+  for (std::size_t k = 0; k < c.steps.size(); ++k) {
+    if (c.cancel && c.cancel->load(std::memory_order_relaxed)) return false;
+    const std::uint32_t step = static_cast<std::uint32_t>(k);
+    if (c.jibing && k > 0) {
+      for (std::size_t i = 0; i < n; ++i) {
+        if (a.nextJibe[i] != step) continue;
+        a.side[i] = a.side[i] == kLeft ? kRight : kLeft;
+        const std::uint32_t gap = jibeGap(c, first + i, draw::kJibe + k);
+        a.nextJibe[i] = gap >= kNever - step ? kNever : step + gap;
+      }
+    }
+    const Step& st = c.steps[k];
+    const std::vector<LegWork>& legs = c.legs[k];
+    if (c.uniform && legs.empty()) {
+      advanceUniform(a.dLat, a.dLon, a.side, a.epsDown, a.epsCross, a.currentEast, a.currentNorth,
+                     a.release, n, c.k, st.push, static_cast<float>(c.cloud->originLat), st.t0,
+                     st.t1);
+    } else if (c.uniform) {
+      advance<true>(c, a, n, st, legs, scratch);
+    } else {
+      advance<false>(c, a, n, st, legs, scratch);
+    }
+    for (const std::size_t s : c.apply[k]) {
+      double before = 0.0, seen = 0.0;
+      const std::vector<float>& logMiss = scratch.logMiss[s];
+      for (std::size_t i = 0; i < n; ++i) {
+        const float miss = std::exp(logMiss[i]);
+        before += a.weight[i];
+        seen += static_cast<double>(a.weight[i]) * (1.0 - static_cast<double>(miss));
+        a.weight[i] *= miss;
+      }
+      sums[2 * s] = before;
+      sums[2 * s + 1] = seen;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+float cosDegrees(float lat) {
+  return cosPolynomial(lat);
+}
+
+DriftOutcome runDrift(ParticleCloud& cloud, const DriftModel& model, const DriftForcing& forcing,
+                      const DriftRun& run, std::uint64_t seed, const DriftControl& control) {
+  Context c;
+  c.cloud = &cloud;
+  c.model = &model;
+  c.forcing = &forcing;
+  c.seed = seed;
+  c.uniform = forcing.uniform();
+  c.cancel = control.cancel;
+
+  const double epoch = cloud.epochSeconds;
+  const double span = std::max(0.0, (run.endSeconds - epoch) / 3600.0);
+  const double stepHours = run.stepMinutes / 60.0;
+  const std::size_t count =
+      span > 0.0 ? static_cast<std::size_t>(std::ceil(span / stepHours - 1e-9)) : 0;
+  for (std::size_t k = 0; k < count; ++k) {
+    const double from = static_cast<double>(k) * stepHours;
+    const double to = std::min(span, static_cast<double>(k + 1) * stepHours);
+    Step st;
+    st.t0 = static_cast<float>(from);
+    st.t1 = static_cast<float>(to);
+    st.midSeconds = epoch + (from + to) / 2.0 * 3600.0;
+    if (c.uniform)
+      st.push = pushOf(forcing.sample(cloud.originLat, cloud.originLon, st.midSeconds), model);
+    c.steps.push_back(st);
+  }
+
+  if (model.leeway == DriftModel::Leeway::Class) {
+    const LeewayClass& l = model.leewayClass;
+    c.k = {static_cast<float>(l.downwind.slopePct), static_cast<float>(l.downwind.offsetCms),
+           static_cast<float>(l.right.slopePct),    static_cast<float>(l.right.offsetCms),
+           static_cast<float>(l.left.slopePct),     static_cast<float>(l.left.offsetCms)};
+    c.jibing = model.jibeRate > 0.0;
+    c.stayProbability = std::pow(1.0 - std::clamp(model.jibeRate, 0.0, 1.0), stepHours);
+  }
+
+  // The searches in the order of their start, each leg cut into the steps it spans.
+  std::vector<std::size_t> order(run.searches.size());
+  for (std::size_t s = 0; s < order.size(); ++s) order[s] = s;
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
+    return run.searches[x].startSeconds < run.searches[y].startSeconds;
+  });
+  c.searches = order.size();
+  c.legs.assign(count, {});
+  c.apply.assign(count, {});
+  std::size_t applyAfter = 0;
+  for (std::size_t s = 0; s < order.size() && count > 0; ++s) {
+    const SearchEffort& search = run.searches[order[s]];
+    std::size_t lastStep = 0;
+    for (const TimedLeg& leg : timedLegs(search, epoch)) {
+      if (leg.endHours <= 0.0 || leg.startHours >= span) continue;
+      const double hours = leg.endHours - leg.startHours;
+      const auto kFirst = static_cast<std::size_t>(std::max(0.0, leg.startHours / stepHours));
+      const std::size_t kLast =
+          std::min(count - 1, static_cast<std::size_t>(leg.endHours / stepHours));
+      for (std::size_t k = std::min(kFirst, count - 1); k <= kLast; ++k) {
+        LegWork w;
+        w.search = s;
+        w.t0 = std::max(c.steps[k].t0, static_cast<float>(leg.startHours));
+        w.t1 = std::min(c.steps[k].t1, static_cast<float>(leg.endHours));
+        w.legStart = static_cast<float>(leg.startHours);
+        w.offLat = static_cast<float>(cloud.originLat - leg.lat);
+        w.offLon = static_cast<float>(cloud.originLon - leg.lon);
+        w.east60 = static_cast<float>(60.0 * leg.cosLat);
+        w.unitE = static_cast<float>(leg.east / hours);
+        w.unitN = static_cast<float>(leg.north / hours);
+        w.reach = static_cast<float>(search.sweepWidthNm * search.sweepWidthNm / (4.0 * kPi));
+        w.ends = k == kLast;
+        c.legs[k].push_back(w);
+      }
+      lastStep = std::max(lastStep, kLast);
+    }
+    applyAfter = std::max(applyAfter, lastStep);
+    c.apply[applyAfter].push_back(s);
+  }
+
+  const std::size_t n = cloud.size();
+  const std::size_t blocks = (n + kBlock - 1) / kBlock;
+  std::vector<double> sums(blocks * 2 * c.searches, 0.0);
+  unsigned threads = control.threads ? control.threads : std::thread::hardware_concurrency();
+  threads =
+      static_cast<unsigned>(std::clamp<std::size_t>(threads, 1, std::max<std::size_t>(blocks, 1)));
+
+  std::atomic<std::size_t> next{0};
+  std::atomic<bool> cancelled{false};
+  std::mutex reportMutex;
+  std::size_t done = 0;
+  std::exception_ptr failure;
+  auto work = [&] {
+    try {
+      Scratch scratch;
+      scratch.legMin.resize(c.searches);
+      scratch.logMiss.resize(c.searches);
+      for (;;) {
+        const std::size_t b = next.fetch_add(1);
+        if (b >= blocks || cancelled.load()) return;
+        const std::size_t first = b * kBlock;
+        if (!runBlock(c, cloud, first, std::min(kBlock, n - first), scratch,
+                      sums.data() + b * 2 * c.searches)) {
+          cancelled = true;
+          return;
+        }
+        std::lock_guard<std::mutex> lock(reportMutex);
+        ++done;
+        if (control.progress)
+          control.progress(static_cast<double>(done) / static_cast<double>(blocks));
+      }
+    } catch (...) {
+      std::lock_guard<std::mutex> lock(reportMutex);
+      if (!failure) failure = std::current_exception();
+      cancelled = true;
+    }
+  };
+  std::vector<std::thread> pool;
+  for (unsigned t = 1; t < threads; ++t) pool.emplace_back(work);
+  work();
+  for (std::thread& t : pool) t.join();
+  if (failure) std::rethrow_exception(failure);
+
+  DriftOutcome out;
+  out.steps = count;
+  if (cancelled) {
+    out.cancelled = true;
+    return out;
+  }
+  const double total = static_cast<double>(n);
+  double left = total;
+  for (std::size_t s = 0; s < c.searches; ++s) {
+    double before = 0.0, seen = 0.0;
+    for (std::size_t b = 0; b < blocks; ++b) {
+      before += sums[(b * c.searches + s) * 2];
+      seen += sums[(b * c.searches + s) * 2 + 1];
+    }
+    left -= seen;
+    const SearchEffort& search = run.searches[order[s]];
+    out.searches.push_back({search.name, search.startSeconds, before > 0.0 ? seen / before : 0.0,
+                            total > 0.0 ? 1.0 - left / total : 0.0});
+  }
+  out.cumulativePos = out.searches.empty() ? 0.0 : out.searches.back().cumulativePos;
+  return out;
+}
+
+}  // namespace vestrand::drift
