@@ -2,9 +2,11 @@
 #include <field_time.h>
 #include <forcing.h>
 #include <forecast_drift.h>
+#include <land_atlas.h>
 #include <leeway.h>
 #include <leg_table.h>
 #include <pattern_files.h>
+#include <plan_land.h>
 #include <plan_svg.h>
 #include <safe_file.h>
 #include <search_figure.h>
@@ -529,6 +531,7 @@ void addSearchSubcommands(CLI::App& app, Options& o, Subcommands& s) {
   s.plan->add_flag("--legs", o.legs, "also print the leg table of every unit at its speed");
   s.plan->add_flag("--json", o.json, "print the plan as one JSON object on one line");
   addPlanParticles(s.plan, o.simulate);
+  addLandOption(s.plan, o);
 }
 
 int runObjects(const Options& o) {
@@ -583,9 +586,25 @@ int runPlan(const Options& o, const CLI::App& sub) {
   }
 
   SearchPlan plan;
-  switch (planSearch(input, plan)) {
+  // The area without land says which shorelines fit its extent; the plan is then made again with
+  // them.
+  LandChoice land;
+  PlanFault fault = planSearch(input, plan);
+  if (fault == PlanFault::None) {
+    land = chooseLand(
+        o, sub, land::detailForExtent(std::max(plan.optimumArea.length, plan.area.length)), false);
+    if (land.mask) {
+      input.land = land.mask.get();
+      fault = planSearch(input, plan);
+    }
+  }
+  switch (fault) {
     case PlanFault::None:
       break;
+    case PlanFault::OnLand:
+      refuse("--lat", o.lat,
+             "the object's distribution or the search area lies wholly on land (" +
+                 landDataText(*land.mask) + ")");
     case PlanFault::NoError:
       refuse("--x-error", o.xError,
              "with X, Y and the drift all 0 the position is certain and there is no area to "
@@ -627,8 +646,9 @@ int runPlan(const Options& o, const CLI::App& sub) {
   if (!addRouteFiles(batch, source, d.dir, files, error, &warnings)) throw WriteFailure{error};
   if (svg) {
     SafeFile* picture = batch.create(o.svg);
-    if (picture == nullptr ||
-        !renderPlanSvg(searchPlanFigure(plan, d.stem, kSvgPictureSize), *picture)) {
+    PlanFigure figure = searchPlanFigure(plan, d.stem, kSvgPictureSize);
+    if (land.mask) addLandLayer(figure, {plan.area.centre.lat, plan.area.centre.lon}, *land.mask);
+    if (picture == nullptr || !renderPlanSvg(figure, *picture)) {
       throw WriteFailure{picture == nullptr ? batch.error() : picture->error()};
     }
   }
@@ -647,6 +667,7 @@ int runPlan(const Options& o, const CLI::App& sub) {
     std::string json = planJson(plan, written, o.legs ? legTable(plan, input.units, true) : "");
     if (drift.forcing) json.insert(json.size() - 2, forcingJson(*drift.forcing));
     if (particles) json.insert(json.rfind('}'), particlePlanJson(plan, normalPos));
+    json.insert(json.rfind('}'), landJsonMembers(land));
     return printResult(json);
   }
   std::string text;
@@ -655,6 +676,7 @@ int runPlan(const Options& o, const CLI::App& sub) {
   if (o.summary && drift.forcing) text += forcingText(*drift.forcing);
   if (o.summary) text += planText(plan);
   if (o.summary && particles) text += particlePlanText(plan, normalPos);
+  if (o.summary) text += landSummaryText(land);
   if (o.legs) text += legTable(plan, input.units, false);
   return printResult(text);
 }
