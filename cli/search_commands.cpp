@@ -665,9 +665,9 @@ int runPlan(const Options& o, const CLI::App& sub) {
     written.rtz.assign(paths.begin() + (files.gpx ? 1 : 0), paths.end());
     if (svg) written.svg = o.svg;
     std::string json = planJson(plan, written, o.legs ? legTable(plan, input.units, true) : "");
+    json.insert(json.rfind('}'), landJsonMembers(land));
     if (drift.forcing) json.insert(json.size() - 2, forcingJson(*drift.forcing));
     if (particles) json.insert(json.rfind('}'), particlePlanJson(plan, normalPos));
-    json.insert(json.rfind('}'), landJsonMembers(land));
     return printResult(json);
   }
   std::string text;
