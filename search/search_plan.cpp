@@ -316,7 +316,7 @@ UnitPlan planUnit(const SearchUnit& unit, const Plane& plane, const Box& strip, 
 // when its centre is on water. 96 cells a side: finer than the shorelines' detail for any area
 // the data draws.
 double waterMass(const Plane& plane, const Box& b, double dd, double sigma,
-                 const land::LandMask& mask) {
+                 const land::LandMask& mask, bool* anyLand = nullptr) {
   constexpr int kCells = 96;
   const double du = (b.u1 - b.u0) / kCells, dv = (b.v1 - b.v0) / kCells;
   double sum = 0.0;
@@ -324,7 +324,10 @@ double waterMass(const Plane& plane, const Box& b, double dd, double sigma,
     const double u = b.u0 + (i + 0.5) * du;
     for (int j = 0; j < kCells; ++j) {
       const double v = b.v0 + (j + 0.5) * dv;
-      if (mask.onLand(onLandMap(plane.at(u, v)))) continue;
+      if (mask.onLand(onLandMap(plane.at(u, v)))) {
+        if (anyLand != nullptr) *anyLand = true;
+        continue;
+      }
       sum += dd > 0.0 ? 0.5 * (rectanglePoc(du / 2.0, dv / 2.0, -dd / 2.0 - u, -v, sigma) +
                                rectanglePoc(du / 2.0, dv / 2.0, dd / 2.0 - u, -v, sigma))
                       : rectanglePoc(du / 2.0, dv / 2.0, -u, -v, sigma);
@@ -440,18 +443,22 @@ PlanFault planSearch(const SearchPlanInput& input, SearchPlan& plan) {
   const double width = 2.0 * plan.radius;
   const Plane plane(centre, axis);
   const double sigma = plan.error.sigma;
+  // The POCs are worked over water only when land lies within the distribution's reach: at
+  // open sea they stay the closed form's.
+  bool landNear = false;
   if (input.land != nullptr) {
     // The object's distribution reaches about 5 sigma beyond the datums.
     const double reach = 5.0 * sigma;
-    plan.afloat = waterMass(plane, {-dd / 2.0 - reach, dd / 2.0 + reach, -reach, reach}, dd, sigma,
-                            *input.land);
-    if (!(plan.afloat > 0.0)) return PlanFault::OnLand;
+    const double afloat = waterMass(plane, {-dd / 2.0 - reach, dd / 2.0 + reach, -reach, reach}, dd,
+                                    sigma, *input.land, &landNear);
+    if (!(afloat > 0.0)) return PlanFault::OnLand;
+    if (landNear) plan.afloat = afloat;
   }
   return planArea(
       input, centre, axis, length, width,
       [&](double l, double w) {
         AreaFigures f = areaFigures(l, w, dd, sigma, plan.effort, plan.conditions);
-        if (input.land != nullptr) {
+        if (landNear) {
           f.poc = std::min(1.0, waterMass(plane, {-l / 2.0, l / 2.0, -w / 2.0, w / 2.0}, dd, sigma,
                                           *input.land) /
                                     plan.afloat);
