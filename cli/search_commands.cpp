@@ -7,6 +7,7 @@
 #include <leg_table.h>
 #include <pattern_files.h>
 #include <plan_land.h>
+#include <plan_summary.h>
 #include <plan_svg.h>
 #include <safe_file.h>
 #include <search_figure.h>
@@ -547,9 +548,37 @@ int runLeeway(const Options& o, const CLI::App& sub) {
   return printResult(o.json ? leewayJson(c, leeway) : leewayText(c, leeway));
 }
 
+// A warning for each datum whose straight drift from the last known position meets land.
+std::vector<std::string> datumsOverLand(const Options& o, const CLI::App& sub, const Datums& d,
+                                        bool byHand) {
+  std::vector<std::string> warnings;
+  const double lat = d.lastKnownLat, lon = d.lastKnownLon;
+  const LandChoice choice =
+      chooseLand(o, sub, land::detailForExtent(std::max(d.downwind.distance, d.divergence)), false);
+  if (!choice.mask) return warnings;
+  const std::pair<LeewayPart, const DriftedDatum*> datums[] = {{LeewayPart::Left, &d.left},
+                                                               {LeewayPart::Right, &d.right},
+                                                               {LeewayPart::Downwind, &d.downwind}};
+  for (const auto& [part, datum] : datums) {
+    if (byHand && part != LeewayPart::Downwind) continue;
+    const land::WayOverLand way =
+        choice.mask->wayOverLand({lat, lon}, {datum->lat, datum->lon}, true);
+    if (!way.crossesLand()) continue;
+    const land::LandStretch& first = way.stretches.front();
+    warnings.push_back(
+        std::string(datumName(part, byHand)) + ": the drift reaches land at " +
+        positionFormText(first.start.lat, first.start.lon, CoordinateForm::DegreesMinutes) +
+        " after " + fixedText(first.from * way.lengthNm, 2) + " NM" +
+        (way.endsOnLand() ? "; the datum lies on land" : "") + " (GSHHG " +
+        land::resolutionName(choice.mask->resolution()) + ")");
+  }
+  return warnings;
+}
+
 int runSearchDrift(const Options& o, const CLI::App& sub) {
   const DriftInputs in = checkDrift(o, sub);
   printWarnings(in.warnings);
+  printWarnings(datumsOverLand(o, sub, in.datums, in.objectClass == nullptr));
   const ForcingReport* forcing = in.forcing ? &*in.forcing : nullptr;
   if (in.objectClass == nullptr) {
     // A leeway by hand through current files: drift's own keys and rows, and the files'.
