@@ -97,6 +97,8 @@ struct LandChoice {
 // without --land. `required` refuses none
 // and a missing or unreadable file instead of going without land.
 LandChoice chooseLand(const Options& o, const CLI::App& sub, double detailNm, bool required);
+// The same for the text of --land (simulate keeps its options apart).
+LandChoice chooseLand(const std::string& land, const CLI::App& sub, double detailNm, bool required);
 // The land check of a pattern's run, by --land (by default at the resolution fit for the
 // summary's box): a warning for each turning point on land and each leg across land, added to
 // `warnings`. @return the shorelines used, for the picture and the summary

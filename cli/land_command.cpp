@@ -39,7 +39,11 @@ void noteNoLand(const std::string& reason) {
 }  // namespace
 
 CLI::Option* addLandOption(CLI::App* app, Options& o) {
-  return app->add_option("--land", o.land, kLandHelp)->type_name("RES");
+  return addLandOption(app, o.land);
+}
+
+CLI::Option* addLandOption(CLI::App* app, std::string& land) {
+  return app->add_option("--land", land, kLandHelp)->type_name("RES");
 }
 
 CLI::App* addLandSubcommand(CLI::App& app, Options& o) {
@@ -58,6 +62,11 @@ CLI::App* addLandSubcommand(CLI::App& app, Options& o) {
 }
 
 LandChoice chooseLand(const Options& o, const CLI::App& sub, double detailNm, bool required) {
+  return chooseLand(o.land, sub, detailNm, required);
+}
+
+LandChoice chooseLand(const std::string& landText, const CLI::App& sub, double detailNm,
+                      bool required) {
   const land::Atlas& atlas = land::Atlas::standard();
   LandChoice choice;
   // A subcommand that does not offer --land (the trackline, sharing the patterns' run) leaves
@@ -65,18 +74,18 @@ LandChoice chooseLand(const Options& o, const CLI::App& sub, double detailNm, bo
   if (sub.get_option_no_throw("--land") == nullptr) return choice;
   std::optional<land::Resolution> resolution;
   if (given(&sub, "--land")) {
-    if (o.land == "none") {
+    if (landText == "none") {
       if (required)
         throw UsageError("--land 'none' refused: " + sub.get_name() + " needs shorelines");
       return choice;
     }
-    resolution = land::parseResolution(o.land);
+    resolution = land::parseResolution(landText);
     if (!resolution) {
-      throw UsageError("--land '" + o.land +
+      throw UsageError("--land '" + landText +
                        "' refused: expected crude, low, intermediate, high, full or none");
     }
     if (!atlas.installed(*resolution)) {
-      throw UsageError("--land '" + o.land + "' refused: the " + o.land +
+      throw UsageError("--land '" + landText + "' refused: the " + landText +
                        " resolution shorelines (" + land::shoreFileName(*resolution) +
                        ") are not installed; install the Debian package " +
                        land::resolutionPackage(*resolution) +

@@ -118,6 +118,7 @@ CLI::App* addSimulateSubcommand(CLI::App& app, SimulateOptions& o);
 // The land subcommand and the --land option of the commands that check land (land_command.cpp).
 CLI::App* addLandSubcommand(CLI::App& app, Options& o);
 CLI::Option* addLandOption(CLI::App* app, Options& o);
+CLI::Option* addLandOption(CLI::App* app, std::string& land);
 
 // True when the option `name` of `sub` was given.
 bool given(const CLI::App* sub, const char* name);

@@ -1,7 +1,7 @@
 # simulate: the map of a case with a search, its files, and every refusal once. Included by
 # CMakeLists.txt, whose vestrand_cli_test runs each case.
 set(SEARCH_GPX ${VESTRAND_TEST_DATA}/creeping-43.5N3.75W-c0-s1-l4-n1.gpx)
-set(SIM simulate --lat 43.5 --lon -3.75 --time 2026-12-07T14:30Z --particles 2000)
+set(SIM simulate --lat 43.5 --lon -3.75 --time 2026-12-07T14:30Z --particles 2000 --land none)
 set(SIM_REFUSED simulate --lat 43.5 --lon -3.75)
 
 vestrand_cli_test(simulate.text STATUS 0
@@ -54,7 +54,7 @@ endforeach()
 # plan --particles: the plan over the cloud, with both plans' POS.
 vestrand_cli_test(plan.particles STATUS 0
   MESSAGE "\"particles\":\\{\"pos\":0\\.[0-9]+,\"normal_pos\":0\\.74[0-9]*\\}\\}\n$"
-  ARGS plan --lat 43:30N --lon 003:45W --hours 6 --current-set 70 --current-drift 0.6
+  ARGS plan --land none --lat 43:30N --lon 003:45W --hours 6 --current-set 70 --current-drift 0.6
        --object PIW-1 --wind-from 300 --wind-speed 20 --x-error 2 --unit A:15:3:0.6
        --unit B:80:1.5:0.8 --no-gpx --json --particles 5000 --seed 3)
 vestrand_cli_test(plan.refuse.seed STATUS 2 MESSAGE "--seed refused: it describes the cloud of --particles"
