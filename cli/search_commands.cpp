@@ -5,10 +5,12 @@
 #include <land_atlas.h>
 #include <leeway.h>
 #include <leg_table.h>
+#include <number_text.h>
 #include <pattern_files.h>
 #include <plan_land.h>
 #include <plan_summary.h>
 #include <plan_svg.h>
+#include <position_text.h>
 #include <safe_file.h>
 #include <search_figure.h>
 #include <search_plan.h>
@@ -564,12 +566,11 @@ std::vector<std::string> datumsOverLand(const Options& o, const CLI::App& sub, c
         choice.mask->wayOverLand({lat, lon}, {datum->lat, datum->lon}, true);
     if (!way.crossesLand()) continue;
     const land::LandStretch& first = way.stretches.front();
-    warnings.push_back(
-        std::string(datumName(part, byHand)) + ": the drift reaches land at " +
-        positionFormText(first.start.lat, first.start.lon, CoordinateForm::DegreesMinutes) +
-        " after " + fixedText(first.from * way.lengthNm, 2) + " NM" +
-        (way.endsOnLand() ? "; the datum lies on land" : "") + " (GSHHG " +
-        land::resolutionName(choice.mask->resolution()) + ")");
+    warnings.push_back(std::string(datumName(part, byHand)) + ": the drift reaches land at " +
+                       vestrand::positionText(first.start.lat, first.start.lon) + " after " +
+                       fixedText(first.from * way.lengthNm, 2) + " NM" +
+                       (way.endsOnLand() ? "; the datum lies on land" : "") + " (GSHHG " +
+                       land::resolutionName(choice.mask->resolution()) + ")");
   }
   return warnings;
 }

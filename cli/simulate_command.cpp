@@ -189,7 +189,7 @@ std::string strandedText(const Outcome& r) {
   if (s.particles > 0) {
     text = "stranded  " + percent(r.weight > 0.0 ? s.weight / r.weight : 0.0) +
            " of the weight on the shore, " + std::to_string(s.particles) + " particles, mean at " +
-           positionFormText(s.lat, s.lon, CoordinateForm::DegreesMinutes) + "\n";
+           vestrand::positionText(s.lat, s.lon) + "\n";
   }
   return text + landSummaryText(r.land);
 }
