@@ -178,6 +178,7 @@ void Window::arrangeLayout() {
       count->setMaximum(std::min(count->maximum(), kMaxCount));
     }
   }
+  installSearchPlan();
   if (auto* workspace = widget<QSplitter>("workspace")) {
     workspace->setStretchFactor(0, 0);
     workspace->setStretchFactor(1, 1);
@@ -444,6 +445,7 @@ void Window::refresh() {
   ++refreshCount_;
   updateDatumTitle();
   if (planView_ == nullptr) return;
+  if (searchPlanShown()) return refreshSearchPlan();
   const int page = shownPage();
   vestrand::PatternParams params;
   vestrand::PatternNames names;
@@ -567,6 +569,7 @@ void Window::writeShownPage() {
     showStatus(texts_.get(Text::StartHint));
     return;
   }
+  if (searchPlanShown()) return writeSearchPlan();
   writePage(page);
 }
 
@@ -600,6 +603,7 @@ void Window::saveBriefing() {
     showStatus(texts_.get(Text::StartHint));
     return;
   }
+  if (searchPlanShown()) return saveSearchPlanBriefing();
   BriefingContent content;
   std::string stem;
   if (!readPageToWrite(page, Text::BriefingFailure, content.params, stem)) return;
@@ -676,6 +680,7 @@ void Window::reportLanguageFile(const char* fileName) {
 
 void Window::relabel() {
   RelabelLayoutTexts(form_, texts_);
+  relabelSearchPlan();
   if (datumEntry_ != nullptr) datumEntry_->relabel();
   const Actions& a = *actions_;
   if (a.file != nullptr) {

@@ -33,6 +33,7 @@
 
 class DatumEntry;
 class PlanView;
+class SearchPlanPage;
 class QAction;
 class QMenu;
 class QMenuBar;
@@ -109,6 +110,12 @@ class Window final : public QObject {
   // Remembers every setting now (they are also remembered as they change).
   void remember();
 
+  // The search plan page (SearchPlanPage.h, WindowSearchPlan.cpp), the last of the search pages;
+  // null when the layout has none.
+  SearchPlanPage* searchPlanPage() const { return searchPlan_; }
+  // Writes the search plan's files into the output folder, as `vestrand-cli plan` writes them.
+  void writeSearchPlan();
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -132,8 +139,15 @@ class Window final : public QObject {
   // The search start of the briefing from the start field; nothing when empty.
   bool readStart(std::optional<vestrand::ClockTime>& start, std::string& refusal) const;
 
+  void installSearchPlan();
+  bool searchPlanShown() const;
+  void refreshSearchPlan();
+  void relabelSearchPlan();
+  void saveSearchPlanBriefing();
+
   int panel_;
   QWidget* form_;
+  SearchPlanPage* searchPlan_ = nullptr;
   vestrand::LanguageTexts texts_;
   std::unique_ptr<QSettings> settings_;
   std::string outputFolder_;

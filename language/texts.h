@@ -242,7 +242,68 @@
   X(SearchStartRow, "Search starts") \
   X(RouteRow, "Route") \
   X(StartPointRow, "Start point") \
-  X(BriefingPatternTime, "%1, %2")
+  X(BriefingPatternTime, "%1, %2") \
+  /* The search plan page: its fields, units, results, refusals and simulation. */ \
+  X(SearchPlanTab, "Search plan") \
+  X(PlanLastKnownLabel, "Last known position") \
+  X(PlanIncidentTimeLabel, "Time of the incident (UTC, 2024-01-15T06:00Z)") \
+  X(PlanHoursLabel, "Hours from the incident to the datum") \
+  X(PlanLeewayChoice, "Leeway from an object class and the wind") \
+  X(PlanLeewayByHand, "Leeway by hand") \
+  X(PlanObjectLabel, "Object class: type words of its description") \
+  X(PlanWindFromLabel, "Wind from (\u00B0T)") \
+  X(PlanWindSpeedLabel, "Wind speed (kn)") \
+  X(PlanLeewayTowardLabel, "Leeway toward (\u00B0T)") \
+  X(PlanLeewaySpeedLabel, "Leeway speed (kn)") \
+  X(PlanCurrentSetLabel, "Current set toward (\u00B0T)") \
+  X(PlanCurrentDriftLabel, "Current drift (kn)") \
+  X(PlanXLabel, "Initial position error X (NM, or gnss, radar, visual, celestial, beacon)") \
+  X(PlanYLabel, "Navigation error of the units Y (NM or fix)") \
+  X(PlanConditionsLabel, "Search conditions") \
+  X(ConditionsNormal, "Normal (1 - e^-C)") \
+  X(ConditionsIdeal, "Ideal (erf)") \
+  X(UnitsLabel, "Search units (1 to 8)") \
+  X(UnitNameColumn, "Name") \
+  X(UnitSpeedColumn, "Speed (kn)") \
+  X(UnitHoursColumn, "Hours on scene") \
+  X(UnitSweepColumn, "Sweep width (NM)") \
+  X(AddUnitButton, "Add a unit") \
+  X(RemoveUnitButton, "Remove the unit") \
+  X(WritePlanButton, "Write plan") \
+  X(SimulateButton, "Simulate") \
+  X(CancelButton, "Cancel") \
+  X(SearchedButton, "Searched") \
+  X(SearchedStartLabel, "Searched from (UTC, 2024-01-15T09:00Z)") \
+  X(RowE, "Total probable error E") \
+  X(RowZ, "Effort Z") \
+  X(RowZr, "Relative effort Zr") \
+  X(RowFs, "Search factor fs") \
+  X(RowR, "Search radius R") \
+  X(RowArea, "Search area") \
+  X(AreaValue, "%1 \u00D7 %2 NM, %3 NM\u00B2") \
+  X(RowSpacing, "Track spacing S, %1") \
+  X(RowPoc, "Probability of containment POC") \
+  X(RowPod, "Probability of detection POD") \
+  X(RowPos, "Probability of success POS") \
+  X(RowSearchPos, "POS of the search from %1") \
+  X(RowCumulativePos, "Cumulative POS") \
+  X(FieldRefused, "%1: '%2' refused: %3") \
+  X(ValueNotANumber, "not a number") \
+  X(ValueOutOfRange, "expected %1 to %2") \
+  X(UnknownObject, "no object class matches these words") \
+  X(NotAFix, "neither nautical miles nor a fix (gnss, radar, visual, celestial, beacon)") \
+  X(UnitNameRefused, "1 to 20 letters, digits, '-' or '_', and each name once") \
+  X(TimeNotIso, "not a time such as 2024-01-15T06:00Z") \
+  X(PlanNoArea, "With X, Y and the drift all 0 the position is certain: there is no area to search") \
+  X(PlanPastPole, "The plan's area would reach beyond a pole") \
+  X(PlanFailure, "The search plan's files were not written.") \
+  X(SimulationRunning, "Simulating %1 particles\u2026") \
+  X(SimulationDone, "Simulated %1 particles: the plan is made over the map") \
+  X(SimulationCancelled, "Simulation cancelled") \
+  X(SimulateFirst, "Simulate first: a search is scored against the simulated map") \
+  X(PlanBriefingTitle, "Search plan %1") \
+  X(UnitSection, "Unit %1") \
+  X(MapLabel, "Probability map: 50 % and 90 % of the weight inside the outlines")
 // clang-format on
 
 namespace vestrand {

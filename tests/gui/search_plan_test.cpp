@@ -1,0 +1,223 @@
+// The search plan page through its real widgets: its figures are the library's, "Write plan"
+// writes what the command line writes, the units' table keeps 1 to 8 rows, refusals name the
+// field in the window's language, and the simulation runs in the background, can be cancelled
+// and carries a search into the next map.
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <cstdlib>
+#include <filesystem>
+
+#include "SearchPlanPage.h"
+#include "number_text.h"
+#include "window_fixture.h"
+
+namespace gui_test {
+namespace {
+
+using ::testing::HasSubstr;
+
+constexpr char kStem[] = "20121225143000";
+
+class SearchPlanTest : public WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    page = win->searchPlanPage();
+    ASSERT_NE(page, nullptr);
+    auto* tabs = Control<QTabWidget>(mainPanel, kSearchTabs);
+    tabs->setCurrentIndex(tabs->count() - 1);
+  }
+
+  QLineEdit* Field(const char* name) const { return page->findChild<QLineEdit*>(name); }
+
+  // A person in the water 45N 30W six hours ago, wind from 250 at 20 kn, current 090 at 0.4 kn,
+  // X 2 NM, two units.
+  void EnterCase() {
+    Field("planLastKnown")->setText("45N 30W");
+    Field("planTime")->setText("2024-01-15T06:00Z");
+    Field("planHours")->setText("6");
+    Field("planObjectFilter")->setText("PIW-1");
+    Field("planWindFrom")->setText("250");
+    Field("planWindSpeed")->setText("20");
+    Field("planCurrentSet")->setText("90");
+    Field("planCurrentDrift")->setText("0.4");
+    Field("planX")->setText("2");
+    page->addUnit();
+    auto* units = page->findChild<QTableWidget*>("planUnits");
+    const char* cells[2][4] = {{"Alpha", "12", "4", "1.5"}, {"Bravo", "20", "3", "2"}};
+    for (int r = 0; r < 2; ++r) {
+      for (int c = 0; c < 4; ++c) units->item(r, c)->setText(cells[r][c]);
+    }
+  }
+
+  // The same case through the library.
+  static vestrand::SearchPlan LibraryPlan() {
+    vestrand::SearchPlanInput in;
+    in.datums = vestrand::leewayDatums(
+        45.0, -30.0, 6.0, {90.0, 0.4},
+        vestrand::leewayOf(*vestrand::findLeewayClass("PIW-1"), 250.0, 20.0));
+    in.x = 2.0;
+    in.y = 0.1;
+    in.units = {{"Alpha", 12.0, 4.0, 1.5, {}}, {"Bravo", 20.0, 3.0, 2.0, {}}};
+    vestrand::SearchPlan plan;
+    EXPECT_EQ(vestrand::planSearch(in, plan), vestrand::PlanFault::None);
+    return plan;
+  }
+
+  SearchPlanPage* page = nullptr;
+};
+
+TEST_F(SearchPlanTest, FiguresAndDatumsAreTheLibrarys) {
+  EnterCase();
+  const vestrand::SearchPlan plan = LibraryPlan();
+  const std::string summary = planView->summaryText();
+  const auto nm = [](double v) { return vestrand::fixedText(v, 2) + " NM"; };
+  for (const std::string& row :
+       {"Total probable error E\t" + nm(plan.error.total), "Search radius R\t" + nm(plan.radius),
+        "Search factor fs\t" + vestrand::fixedText(plan.searchFactor, 2),
+        "Track spacing S, Alpha\t" + nm(plan.units[0].spacing),
+        "Track spacing S, Bravo\t" + nm(plan.units[1].spacing),
+        "Probability of success POS\t" + vestrand::fixedText(100.0 * plan.planned.pos, 1) + " %"}) {
+    EXPECT_THAT(summary, HasSubstr(row));
+  }
+  std::vector<std::string> marks;
+  for (const vestrand::FigureMark& m : planView->preview()->figure().marks) {
+    marks.push_back(m.name.text);
+  }
+  EXPECT_THAT(marks, ::testing::IsSupersetOf({"Datum L", "Datum R", "Datum DW"}));
+  EXPECT_EQ(planView->preview()->figure().routes.size(), 2u);
+}
+
+TEST_F(SearchPlanTest, WritePlanWritesTheCommandLinesFileByteForByte) {
+  EnterCase();
+  QTest::mouseClick(page->writeButton(), Qt::LeftButton);
+  const std::string name = kStem + std::string(" PLAN.gpx");
+  ASSERT_TRUE(std::filesystem::exists(name)) << Text(mainPanel, kStatusLine);
+  std::filesystem::create_directory("cli");
+  const std::string command =
+      std::string(VESTRAND_CLI) +
+      " plan --lat 45 --lon -30 --hours 6 --object PIW-1 --wind-from 250 --wind-speed 20"
+      " --current-set 90 --current-drift 0.4 --x-error 2 --unit Alpha:12:4:1.5"
+      " --unit Bravo:20:3:2 --land none --dir cli --stem " +
+      kStem + " > /dev/null";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  EXPECT_EQ(ReadBytes(name), ReadBytes("cli/" + name));
+}
+
+TEST_F(SearchPlanTest, UnitsTableKeepsOneToEightRows) {
+  EXPECT_EQ(page->unitCount(), 1);
+  EXPECT_FALSE(page->removeUnit());
+  for (int n = 2; n <= 8; ++n) EXPECT_TRUE(page->addUnit()) << n;
+  EXPECT_FALSE(page->addUnit());
+  EXPECT_EQ(page->unitCount(), 8);
+  EXPECT_FALSE(page->findChild<QPushButton*>("addUnitButton")->isEnabled());
+  QTest::mouseClick(page->findChild<QPushButton*>("removeUnitButton"), Qt::LeftButton);
+  EXPECT_EQ(page->unitCount(), 7);
+  EXPECT_TRUE(page->findChild<QPushButton*>("addUnitButton")->isEnabled());
+}
+
+TEST_F(SearchPlanTest, RefusalsNameTheFieldInTheWindowsLanguage) {
+  EnterCase();
+  const struct {
+    const char* field;
+    const char* text;
+    int language;
+    const char* said;
+  } cases[] = {
+      {"planWindSpeed", "150", 0, "Wind speed (kn): '150' refused: expected 0 to 100"},
+      {"planX", "sextant", 0, "Initial position error X"},
+      {"planWindSpeed", "150", 1, "Force du vent (nd) : « 150 » refusé : attendu de 0 à 100"},
+      {"planTime", "yesterday", 4, "Zeit des Unfalls"},
+  };
+  for (const auto& c : cases) {
+    Choose(mainPanel, kLanguageSelector, c.language);
+    const QString before = Field(c.field)->text();
+    Field(c.field)->setText(c.text);
+    // A time is read only when given, and the simulation is what needs it.
+    std::string refusal;
+    if (std::string(c.field) == "planTime") {
+      EXPECT_FALSE(page->simulate(refusal));
+    }
+    const std::string shown =
+        refusal.empty() ? planView->preview()->message().toStdString() : refusal;
+    EXPECT_THAT(shown, HasSubstr(c.said)) << c.field;
+    Field(c.field)->setText(before);
+  }
+  Choose(mainPanel, kLanguageSelector, 0);
+  auto* units = page->findChild<QTableWidget*>("planUnits");
+  units->item(1, 0)->setText("alpha");
+  EXPECT_THAT(planView->preview()->message().toStdString(), HasSubstr("Name: 'alpha' refused"));
+}
+
+TEST_F(SearchPlanTest, SimulationRunsToTheEndAndShowsTheMap) {
+  EnterCase();
+  page->setParticles(2000);
+  std::string refusal;
+  ASSERT_TRUE(page->simulate(refusal)) << refusal;
+  EXPECT_TRUE(page->simulating());
+  page->finishSimulation();
+  ASSERT_TRUE(page->simulation().has_value());
+  const PlanSimulation& s = *page->simulation();
+  EXPECT_FALSE(s.cancelled);
+  EXPECT_FALSE(s.map.cells.empty());
+  EXPECT_FALSE(s.outline50.empty());
+  ASSERT_TRUE(s.plan.has_value());
+  EXPECT_EQ(page->findChild<QProgressBar*>("simulationProgress")->value(), 1000);
+  EXPECT_EQ(planView->preview()->figure().cells.size(), s.map.cells.size());
+  EXPECT_EQ(Text(mainPanel, kStatusLine),
+            "Simulated 2000 particles: the plan is made over the map");
+}
+
+TEST_F(SearchPlanTest, CancelFromTheProgressStopsTheSimulation) {
+  EnterCase();
+  page->setParticles(2000);
+  page->setProgressHook([this](double) { page->cancelSimulation(); });
+  std::string refusal;
+  ASSERT_TRUE(page->simulate(refusal)) << refusal;
+  page->finishSimulation();
+  EXPECT_FALSE(page->simulating());
+  EXPECT_FALSE(page->simulation().has_value());
+  EXPECT_EQ(Text(mainPanel, kStatusLine), "Simulation cancelled");
+  EXPECT_TRUE(page->findChild<QPushButton*>("simulateButton")->isEnabled());
+}
+
+TEST_F(SearchPlanTest, SearchedLowersTheWeightAndReportsThePos) {
+  EnterCase();
+  page->setParticles(2000);
+  std::string refusal;
+  EXPECT_FALSE(page->markSearched(refusal));
+  EXPECT_EQ(refusal, "Simulate first: a search is scored against the simulated map");
+  ASSERT_TRUE(page->simulate(refusal));
+  page->finishSimulation();
+  Field("planSearchedStart")->setText("2024-01-15T12:00Z");
+  ASSERT_TRUE(page->markSearched(refusal)) << refusal;
+  page->finishSimulation();
+  ASSERT_TRUE(page->simulation().has_value());
+  const PlanSimulation& s = *page->simulation();
+  ASSERT_EQ(s.searches.size(), 2u);
+  EXPECT_GT(s.searches[0].pos, 0.05);
+  EXPECT_GT(s.cumulativePos, s.searches[0].pos);
+  EXPECT_LT(s.cumulativePos, 1.0);
+  EXPECT_THAT(planView->summaryText(),
+              HasSubstr("Cumulative POS\t" + vestrand::fixedText(100.0 * s.cumulativePos, 1)));
+}
+
+TEST(MatchingClasses, EveryWordOfTheDescriptionInAnyOrder) {
+  const std::vector<const vestrand::LeewayClass*> all = MatchingClasses("  ");
+  EXPECT_EQ(all.size(), vestrand::leewayClasses().size());
+  for (const vestrand::LeewayClass* c : MatchingClasses("RAFT life")) {
+    const QString text =
+        QString::fromStdString(std::string(c->key) + " " + std::string(c->description));
+    EXPECT_TRUE(text.contains("raft", Qt::CaseInsensitive) &&
+                text.contains("life", Qt::CaseInsensitive))
+        << text.toStdString();
+  }
+  EXPECT_FALSE(MatchingClasses("life raft").empty());
+  EXPECT_TRUE(MatchingClasses("raft zeppelin").empty());
+}
+
+}  // namespace
+}  // namespace gui_test
