@@ -236,6 +236,8 @@ SearchPlanPage::SearchPlanPage(const vestrand::LanguageTexts& texts, QWidget* pa
   column->addWidget(searched_);
   column->addStretch(1);
 
+  // A language text is shown as typed, never read as markup.
+  for (const auto& entry : labels_) entry.first->setTextFormat(Qt::PlainText);
   addUnit();
   fillObjects();
   showLeewayChoice();
