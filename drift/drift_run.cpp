@@ -112,6 +112,16 @@ Push pushOf(const ForcingSample& s, const DriftModel& model) {
 struct Scratch {
   std::vector<std::vector<float>> legMin, logMiss;  // per search, per particle of the block
   std::vector<float> rateLat, rateLon, from, dt;    // a step's motion, per particle of the block
+  // A forcing that is not uniform: its samples, their flags, its work space, and which particles
+  // of the block stranded.
+  std::vector<float> windU, windV, curU, curV, work;
+  std::vector<unsigned char> flags, stranded;
+};
+
+// The first fault a block met: its step and particle decide which block's is reported.
+struct BlockFault {
+  ForcingFault fault;
+  bool found = false;
 };
 
 struct Context {
@@ -128,7 +138,67 @@ struct Context {
   std::vector<std::vector<std::size_t>> apply;  // per step: searches to apply after it
   std::size_t searches = 0;
   const std::atomic<bool>* cancel = nullptr;
+  float manualE = 0.0f, manualN = 0.0f;  // a manual leeway, knots
+  // The earliest step at which a block met a fault: the others need not go beyond it.
+  std::atomic<std::size_t>* faultStep = nullptr;
 };
+
+// The push of a forcing sampled per particle, as pushOf works it once a step for a uniform one.
+inline Push pushAt(const Context& c, float windU, float windV, float curU, float curV) {
+  constexpr float kKnotsPerMs = static_cast<float>(1.0 / kMetresPerSecondPerKnot);
+  Push p;
+  p.baseE = curU * kKnotsPerMs + c.manualE;
+  p.baseN = curV * kKnotsPerMs + c.manualN;
+  if (c.model->leeway == DriftModel::Leeway::Class) {
+    const float wind = std::sqrt(windU * windU + windV * windV);
+    const float inverse = wind > 0.0f ? 1.0f / wind : 0.0f;
+    p.wind = wind;
+    p.downE = windU * inverse;
+    p.downN = windV * inverse;
+  }
+  return p;
+}
+
+// Reads the flags of a block's samples: strands the particles on a current file's land, and
+// finds the first particle the forcing has no value for. @return false with a fault
+bool checkFlags(const Context& c, const Arrays& a, std::size_t first, std::size_t n,
+                std::size_t step, const Step& st, Scratch& scratch, BlockFault& fault) {
+  const bool needsWind = c.model->leeway == DriftModel::Leeway::Class;
+  for (std::size_t i = 0; i < n; ++i) {
+    const unsigned char f = scratch.flags[i];
+    if (f == 0 || scratch.stranded[i] != 0) continue;
+    // As the datums of a forecast drift: outside comes first, then no wind, then the coast.
+    ForcingFault::Kind kind = ForcingFault::Kind::None;
+    bool wind = false;
+    if (needsWind && (f & kWindOutside) != 0) {
+      kind = ForcingFault::Kind::Outside;
+      wind = true;
+    } else if ((f & kCurrentOutside) != 0) {
+      kind = ForcingFault::Kind::Outside;
+    } else if (needsWind && (f & kWindMissing) != 0) {
+      kind = ForcingFault::Kind::NoWind;
+      wind = true;
+    } else if ((f & kCurrentMissing) != 0) {
+      scratch.stranded[i] = 1;
+      continue;
+    } else {
+      continue;
+    }
+    fault.found = true;
+    fault.fault = {kind,
+                   wind,
+                   c.cloud->originLat + a.dLat[i],
+                   c.cloud->originLon + a.dLon[i],
+                   st.midSeconds,
+                   step,
+                   first + i};
+    std::size_t seen = c.faultStep->load();
+    while (step < seen && !c.faultStep->compare_exchange_weak(seen, step)) {
+    }
+    return false;
+  }
+  return true;
+}
 
 // Steps until the next jibe, 1 or more, from one uniform draw: geometric with the step's chance.
 std::uint32_t jibeGap(const Context& c, std::uint64_t particle, std::uint64_t counter) {
@@ -210,19 +280,33 @@ void advance(const Context& c, const Arrays& a, std::size_t n, const Step& step,
   float* __restrict rateLon = scratch.rateLon.data();
   float* __restrict from = scratch.from.data();
   float* __restrict dt = scratch.dt.data();
-  for (std::size_t i = 0; i < n; ++i) {
-    Push p = step.push;
-    if constexpr (!kUniform) {
-      p = pushOf(c.forcing->sample(c.cloud->originLat + a.dLat[i], c.cloud->originLon + a.dLon[i],
-                                   step.midSeconds),
-                 *c.model);
+  if constexpr (kUniform) {
+    for (std::size_t i = 0; i < n; ++i) {
+      const Motion m =
+          motion(c.k, step.push, lat0, step.t0, step.t1, a.dLat[i], a.side[i], a.epsDown[i],
+                 a.epsCross[i], a.currentEast[i], a.currentNorth[i], a.release[i]);
+      rateLat[i] = m.rateLat;
+      rateLon[i] = m.rateLon;
+      from[i] = m.from;
+      dt[i] = m.dt;
     }
-    const Motion m = motion(c.k, p, lat0, step.t0, step.t1, a.dLat[i], a.side[i], a.epsDown[i],
-                            a.epsCross[i], a.currentEast[i], a.currentNorth[i], a.release[i]);
-    rateLat[i] = m.rateLat;
-    rateLon[i] = m.rateLon;
-    from[i] = m.from;
-    dt[i] = m.dt;
+  } else {
+    const float* __restrict wu = scratch.windU.data();
+    const float* __restrict wv = scratch.windV.data();
+    const float* __restrict cu = scratch.curU.data();
+    const float* __restrict cv = scratch.curV.data();
+    const unsigned char* __restrict stranded = scratch.stranded.data();
+    for (std::size_t i = 0; i < n; ++i) {
+      const Push p = pushAt(c, wu[i], wv[i], cu[i], cv[i]);
+      const Motion m = motion(c.k, p, lat0, step.t0, step.t1, a.dLat[i], a.side[i], a.epsDown[i],
+                              a.epsCross[i], a.currentEast[i], a.currentNorth[i], a.release[i]);
+      // A stranded particle stays where it is, and a search along the coast may still see it.
+      const float moving = stranded[i] != 0 ? 0.0f : 1.0f;
+      rateLat[i] = m.rateLat * moving;
+      rateLon[i] = m.rateLon * moving;
+      from[i] = m.from;
+      dt[i] = m.dt;
+    }
   }
   const float* __restrict dLat = a.dLat;
   const float* __restrict dLon = a.dLon;
@@ -247,9 +331,9 @@ void advance(const Context& c, const Arrays& a, std::size_t n, const Step& step,
   }
 }
 
-// Runs one block through every step. @return false when cancelled
+// Runs one block through every step. @return false when cancelled or stopped by a fault
 bool runBlock(const Context& c, ParticleCloud& cloud, std::size_t first, std::size_t n,
-              Scratch& scratch, double* sums) {
+              Scratch& scratch, double* sums, BlockFault& fault, double* stranded) {
   const Arrays a{cloud.dLat.data() + first,        cloud.dLon.data() + first,
                  cloud.weight.data() + first,      cloud.side.data() + first,
                  cloud.epsDown.data() + first,     cloud.epsCross.data() + first,
@@ -262,8 +346,17 @@ bool runBlock(const Context& c, ParticleCloud& cloud, std::size_t first, std::si
     scratch.legMin[s].assign(n, kInfinity);
     scratch.logMiss[s].assign(n, 0.0f);
   }
+  if (!c.uniform) {
+    for (auto* v : {&scratch.windU, &scratch.windV, &scratch.curU, &scratch.curV}) v->resize(n);
+    scratch.flags.resize(n);
+    scratch.stranded.assign(n, 0);
+  }
+  const ForcingBlock out{scratch.windU.data(), scratch.windV.data(), scratch.curU.data(),
+                         scratch.curV.data(),  scratch.flags.data(), &scratch.work};
   for (std::size_t k = 0; k < c.steps.size(); ++k) {
     if (c.cancel && c.cancel->load(std::memory_order_relaxed)) return false;
+    // Another block stopped at an earlier step: nothing here can come before its fault.
+    if (k > c.faultStep->load(std::memory_order_relaxed)) return false;
     const std::uint32_t step = static_cast<std::uint32_t>(k);
     if (c.jibing && k > 0) {
       for (std::size_t i = 0; i < n; ++i) {
@@ -282,6 +375,9 @@ bool runBlock(const Context& c, ParticleCloud& cloud, std::size_t first, std::si
     } else if (c.uniform) {
       advance<true>(c, a, n, st, legs, scratch);
     } else {
+      c.forcing->sampleBlock(c.cloud->originLat, c.cloud->originLon, a.dLat, a.dLon, n,
+                             st.midSeconds, out);
+      if (!checkFlags(c, a, first, n, k, st, scratch, fault)) return false;
       advance<false>(c, a, n, st, legs, scratch);
     }
     for (const std::size_t s : c.apply[k]) {
@@ -295,6 +391,13 @@ bool runBlock(const Context& c, ParticleCloud& cloud, std::size_t first, std::si
       }
       sums[2 * s] = before;
       sums[2 * s + 1] = seen;
+    }
+  }
+  if (!c.uniform) {
+    for (std::size_t i = 0; i < n; ++i) {
+      if (scratch.stranded[i] == 0) continue;
+      stranded[0] += 1.0;
+      stranded[1] += a.weight[i];
     }
   }
   return true;
@@ -340,7 +443,13 @@ DriftOutcome runDrift(ParticleCloud& cloud, const DriftModel& model, const Drift
            static_cast<float>(l.left.slopePct),     static_cast<float>(l.left.offsetCms)};
     c.jibing = model.jibeRate > 0.0;
     c.stayProbability = std::pow(1.0 - std::clamp(model.jibeRate, 0.0, 1.0), stepHours);
+  } else if (model.leeway == DriftModel::Leeway::Manual) {
+    const double toward = model.leewayTowardDeg * kRadiansPerDegree;
+    c.manualE = static_cast<float>(model.leewaySpeedKn * std::sin(toward));
+    c.manualN = static_cast<float>(model.leewaySpeedKn * std::cos(toward));
   }
+  std::atomic<std::size_t> faultStep{std::numeric_limits<std::size_t>::max()};
+  c.faultStep = &faultStep;
 
   // The searches in the order of their start, each leg cut into the steps it spans.
   std::vector<std::size_t> order(run.searches.size());
@@ -385,6 +494,8 @@ DriftOutcome runDrift(ParticleCloud& cloud, const DriftModel& model, const Drift
   const std::size_t n = cloud.size();
   const std::size_t blocks = (n + kBlock - 1) / kBlock;
   std::vector<double> sums(blocks * 2 * c.searches, 0.0);
+  std::vector<double> stranded(blocks * 2, 0.0);  // per block: particles, their weight
+  std::vector<BlockFault> faults(blocks);
   unsigned threads = control.threads ? control.threads : std::thread::hardware_concurrency();
   threads =
       static_cast<unsigned>(std::clamp<std::size_t>(threads, 1, std::max<std::size_t>(blocks, 1)));
@@ -404,9 +515,11 @@ DriftOutcome runDrift(ParticleCloud& cloud, const DriftModel& model, const Drift
         if (b >= blocks || cancelled.load()) return;
         const std::size_t first = b * kBlock;
         if (!runBlock(c, cloud, first, std::min(kBlock, n - first), scratch,
-                      sums.data() + b * 2 * c.searches)) {
-          cancelled = true;
-          return;
+                      sums.data() + b * 2 * c.searches, faults[b], stranded.data() + 2 * b)) {
+          // A fault stops this block only: each of the others runs up to its own first fault
+          // or the earliest step found, so that the fault reported is the same on any threads.
+          if (faultStep.load() == std::numeric_limits<std::size_t>::max()) cancelled = true;
+          continue;
         }
         std::lock_guard<std::mutex> lock(reportMutex);
         ++done;
@@ -427,9 +540,22 @@ DriftOutcome runDrift(ParticleCloud& cloud, const DriftModel& model, const Drift
 
   DriftOutcome out;
   out.steps = count;
+  for (const BlockFault& f : faults) {
+    if (!f.found) continue;
+    const ForcingFault& best = out.fault;
+    if (best.kind == ForcingFault::Kind::None || f.fault.step < best.step ||
+        (f.fault.step == best.step && f.fault.particle < best.particle)) {
+      out.fault = f.fault;
+    }
+  }
+  if (out.fault.kind != ForcingFault::Kind::None) return out;
   if (cancelled) {
     out.cancelled = true;
     return out;
+  }
+  for (std::size_t b = 0; b < blocks; ++b) {
+    out.stranded += static_cast<std::size_t>(stranded[2 * b]);
+    out.strandedWeight += stranded[2 * b + 1];
   }
   const double total = static_cast<double>(n);
   double left = total;

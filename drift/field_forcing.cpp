@@ -1,0 +1,263 @@
+#include "field_forcing.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace vestrand::drift {
+namespace {
+
+using fields::Source;
+
+// As fields::GridAxis tells an evenly spaced axis: printed coordinates are not exact multiples.
+constexpr double kEvenShare = 1e-6;
+// Grid values blended for a block beyond this many a particle cost more than asking
+// fields::Forcing for each particle.
+constexpr std::size_t kNodesPerParticle = 8;
+
+FieldForcing::Axis axisOf(const fields::GridAxis& g) {
+  FieldForcing::Axis a;
+  a.size = g.size();
+  a.front = g.front();
+  a.step = (g.back() - g.front()) / static_cast<double>(g.size() - 1);
+  a.inverse = 1.0 / a.step;
+  a.even = true;
+  for (std::size_t i = 0; i < g.size() && a.even; ++i) {
+    a.even = std::fabs(g.values()[i] - (a.front + static_cast<double>(i) * a.step)) <=
+             kEvenShare * a.step;
+  }
+  return a;
+}
+
+std::vector<FieldForcing::Area> areasOf(const fields::FieldSet& set) {
+  std::vector<FieldForcing::Area> areas;
+  for (const fields::Field& f : set.areas()) {
+    FieldForcing::Area a;
+    a.field = &f;
+    a.lat = axisOf(f.grid.lat);
+    a.lon = axisOf(f.grid.lon);
+    a.span = f.grid.lon.back() - f.grid.lon.front();
+    a.wrapsEvenly =
+        f.grid.wraps && std::fabs(360.0 - a.span - a.lon.step) <= kEvenShare * a.lon.step;
+    areas.push_back(a);
+  }
+  return areas;
+}
+
+bool hasValue(Source s) {
+  return s == Source::Field || s == Source::Constant;
+}
+
+inline float larger(float a, float b) {
+  return a > b ? a : b;
+}
+inline float smaller(float a, float b) {
+  return a < b ? a : b;
+}
+
+}  // namespace
+
+FieldForcing::FieldForcing(const fields::Forcing& forcing)
+    : forcing_(forcing),
+      wind_(areasOf(forcing.windFields())),
+      current_(areasOf(forcing.currentFields())) {}
+
+ForcingSample FieldForcing::sample(double lat, double lon, double seconds) const {
+  const fields::ForcingSample s = forcing_.sample(lat, lon, seconds);
+  ForcingSample out;
+  if (s.hasWind) {
+    out.windU = s.windU;
+    out.windV = s.windV;
+  }
+  if (s.hasCurrent) {
+    out.curU = s.curU;
+    out.curV = s.curV;
+  }
+  return out;
+}
+
+void FieldForcing::sampleBlock(double originLat, double originLon, const float* dLat,
+                               const float* dLon, std::size_t n, double seconds,
+                               const ForcingBlock& out) const {
+  if (n == 0) return;
+  float south = dLat[0], north = dLat[0], west = dLon[0], east = dLon[0];
+  for (std::size_t i = 0; i < n; ++i) {
+    south = smaller(south, dLat[i]);
+    north = larger(north, dLat[i]);
+    west = smaller(west, dLon[i]);
+    east = larger(east, dLon[i]);
+  }
+  const Box box{originLat + south, originLat + north, originLon + west, originLon + east};
+  std::fill(out.flags, out.flags + n, static_cast<unsigned char>(0));
+  sampleQuantity(wind_, true, originLat, originLon, dLat, dLon, n, seconds, box, out.windU,
+                 out.windV, out.flags, *out.work);
+  sampleQuantity(current_, false, originLat, originLon, dLat, dLon, n, seconds, box, out.curU,
+                 out.curV, out.flags, *out.work);
+}
+
+void FieldForcing::sampleQuantity(const std::vector<Area>& areas, bool wind, double originLat,
+                                  double originLon, const float* dLat, const float* dLon,
+                                  std::size_t n, double seconds, const Box& box, float* u, float* v,
+                                  unsigned char* flags, std::vector<float>& work) const {
+  const unsigned char missing = wind ? kWindMissing : kCurrentMissing;
+  const unsigned char outside = wind ? kWindOutside : kCurrentOutside;
+  const auto broadcast = [&](const fields::ForcingSample& s) {
+    const Source source = wind ? s.windSource : s.currentSource;
+    const bool has = hasValue(source);
+    const auto su = static_cast<float>(has ? (wind ? s.windU : s.curU) : 0.0);
+    const auto sv = static_cast<float>(has ? (wind ? s.windV : s.curV) : 0.0);
+    std::fill(u, u + n, su);
+    std::fill(v, v + n, sv);
+    if (source == Source::Outside) {
+      for (std::size_t i = 0; i < n; ++i) flags[i] |= outside;
+    }
+  };
+  // The first area holding the time decides: a box inside it is all its own.
+  const Area* first = nullptr;
+  for (const Area& a : areas) {
+    const std::vector<double>& t = a.field->times;
+    if (t.size() == 1 ? seconds == t.front() : seconds >= t.front() && seconds <= t.back()) {
+      first = &a;
+      break;
+    }
+  }
+  // No file holds the time: every position gets what the last known one gets, a constant or
+  // nothing.
+  if (first == nullptr) return broadcast(forcing_.sample(originLat, originLon, seconds));
+  if (sampleFast(*first, originLat, originLon, dLat, dLon, n, seconds, box, u, v, flags, missing,
+                 work)) {
+    return;
+  }
+  for (std::size_t i = 0; i < n; ++i) {
+    const fields::ForcingSample s =
+        forcing_.sample(originLat + dLat[i], originLon + dLon[i], seconds);
+    const Source source = wind ? s.windSource : s.currentSource;
+    const bool has = hasValue(source);
+    u[i] = static_cast<float>(has ? (wind ? s.windU : s.curU) : 0.0);
+    v[i] = static_cast<float>(has ? (wind ? s.windV : s.curV) : 0.0);
+    if (source == Source::Missing) flags[i] |= missing;
+    if (source == Source::Outside) flags[i] |= outside;
+  }
+}
+
+bool FieldForcing::sampleFast(const Area& area, double originLat, double originLon,
+                              const float* dLat, const float* dLon, std::size_t n, double seconds,
+                              const Box& box, float* u, float* v, unsigned char* flags,
+                              unsigned char missing, std::vector<float>& work) const {
+  const fields::Field& field = *area.field;
+  if (!area.lat.even || !area.lon.even) return false;
+  if (!(box.south >= area.lat.front && box.north <= field.grid.lat.back())) return false;
+  // The box's western edge as fields::sampleField turns a longitude: degrees east of the grid's
+  // first, 0 to 360; the box's width added to it. Past the last longitude only round the globe.
+  double west = box.west - area.lon.front;
+  west -= 360.0 * std::floor(west / 360.0);
+  if (!(west >= 0.0 && west < 360.0)) return false;
+  const double east = west + (box.east - box.west);
+  if (east > area.span && !area.wrapsEvenly) return false;
+
+  // The time: one slab, or two with the weight of the later.
+  const std::vector<double>& times = field.times;
+  std::size_t k = 0;
+  double ft = 0.0;
+  if (times.size() > 1) {
+    k = static_cast<std::size_t>(std::upper_bound(times.begin(), times.end(), seconds) -
+                                 times.begin());
+    k = k == 0 ? 0 : std::min(k - 1, times.size() - 2);
+    ft = std::clamp((seconds - times[k]) / (times[k + 1] - times[k]), 0.0, 1.0);
+    // An end of the bracket without weight is left out, as sampleField leaves it.
+    if (ft >= 1.0) {
+      ++k;
+      ft = 0.0;
+    }
+  }
+  const bool blend = ft > 0.0;
+
+  // The grid values around the box: rows r0.., columns c0.. (past the last column round the
+  // globe, taken modulo the columns).
+  const std::size_t lastRow = area.lat.size - 2;
+  const auto cell = [](double x, std::size_t last) {
+    const double f = std::floor(x);
+    return f <= 0.0 ? std::size_t{0} : std::min(static_cast<std::size_t>(f), last);
+  };
+  const std::size_t r0 = cell((box.south - area.lat.front) * area.lat.inverse, lastRow);
+  const std::size_t r1 = cell((box.north - area.lat.front) * area.lat.inverse, lastRow);
+  const std::size_t lastColumn =
+      area.wrapsEvenly ? std::numeric_limits<std::size_t>::max() : area.lon.size - 2;
+  const std::size_t c0 = cell(west * area.lon.inverse, lastColumn);
+  const std::size_t c1 = std::max(c0, cell(east * area.lon.inverse, lastColumn));
+  const std::size_t rows = r1 - r0 + 2, columns = c1 - c0 + 2;
+  if (rows * columns > kNodesPerParticle * n + 64) return false;
+
+  const std::size_t nodes = rows * columns;
+  if (work.size() < 2 * nodes) work.resize(2 * nodes);
+  float* bu = work.data();
+  float* bv = work.data() + nodes;
+  const std::size_t points = field.pointsPerTime();
+  const std::size_t gridColumns = area.lon.size;
+  const auto f = static_cast<float>(ft);
+  bool anyMissing = false;
+  for (std::size_t r = 0; r < rows; ++r) {
+    for (std::size_t c = 0; c < columns; ++c) {
+      const std::size_t at = k * points + (r0 + r) * gridColumns + (c0 + c) % gridColumns;
+      float nu = field.u[at], nv = field.v[at];
+      if (blend) {
+        const float lu = field.u[at + points], lv = field.v[at + points];
+        // Missing at one time only: the interpolation in space first renormalises each time
+        // apart, which a blend of the grid values does not.
+        if (std::isnan(nu) != std::isnan(lu)) return false;
+        nu += f * (lu - nu);
+        nv += f * (lv - nv);
+      }
+      anyMissing = anyMissing || std::isnan(nu);
+      bu[r * columns + c] = nu;
+      bv[r * columns + c] = nv;
+    }
+  }
+
+  // Each particle's place among those values, in floats from the box's corner.
+  const double shift = west - (box.west - area.lon.front);  // whole turns
+  const auto cy =
+      static_cast<float>((originLat - area.lat.front) * area.lat.inverse - static_cast<double>(r0));
+  const auto cx = static_cast<float>((originLon - area.lon.front + shift) * area.lon.inverse -
+                                     static_cast<double>(c0));
+  const auto iy = static_cast<float>(area.lat.inverse);
+  const auto ix = static_cast<float>(area.lon.inverse);
+  const auto lastR = static_cast<float>(rows - 2), lastC = static_cast<float>(columns - 2);
+  for (std::size_t i = 0; i < n; ++i) {
+    const float y = cy + dLat[i] * iy, x = cx + dLon[i] * ix;
+    const float fr = smaller(larger(std::floor(y), 0.0f), lastR);
+    const float fc = smaller(larger(std::floor(x), 0.0f), lastC);
+    const float fy = smaller(larger(y - fr, 0.0f), 1.0f);
+    const float fx = smaller(larger(x - fc, 0.0f), 1.0f);
+    const std::size_t at = static_cast<std::size_t>(fr) * columns + static_cast<std::size_t>(fc);
+    const float w00 = (1.0f - fy) * (1.0f - fx), w01 = (1.0f - fy) * fx;
+    const float w10 = fy * (1.0f - fx), w11 = fy * fx;
+    if (!anyMissing) {
+      u[i] = w00 * bu[at] + w01 * bu[at + 1] + w10 * bu[at + columns] + w11 * bu[at + columns + 1];
+      v[i] = w00 * bv[at] + w01 * bv[at + 1] + w10 * bv[at + columns] + w11 * bv[at + columns + 1];
+      continue;
+    }
+    // Missing corners are left out and the others' weights renormalised.
+    const std::size_t corner[4] = {at, at + 1, at + columns, at + columns + 1};
+    const float weight[4] = {w00, w01, w10, w11};
+    float sum = 0.0f, su = 0.0f, sv = 0.0f;
+    for (int q = 0; q < 4; ++q) {
+      const float cu = bu[corner[q]];
+      if (weight[q] > 0.0f && !std::isnan(cu)) {
+        sum += weight[q];
+        su += weight[q] * cu;
+        sv += weight[q] * bv[corner[q]];
+      }
+    }
+    if (sum > 0.0f) {
+      u[i] = su / sum;
+      v[i] = sv / sum;
+    } else {
+      u[i] = v[i] = 0.0f;
+      flags[i] |= missing;
+    }
+  }
+  return true;
+}
+
+}  // namespace vestrand::drift
