@@ -16,6 +16,9 @@ struct SimulateOptions {
   std::vector<std::string> search, searchStart, speed, sweepWidth;
   std::string svg, gpx;
   bool json = false;
+  // Forecast files instead of the constant wind and current, and what to do outside them.
+  std::vector<std::string> windFiles, currentFiles;
+  std::string outside;
 };
 
 }  // namespace vestrand::cli
