@@ -115,7 +115,8 @@ struct Scratch {
   // A forcing that is not uniform: its samples, their flags, its work space, and which particles
   // of the block stranded.
   std::vector<float> windU, windV, curU, curV, work;
-  std::vector<unsigned char> flags, stranded;
+  std::vector<unsigned char> flags;
+  std::vector<float> stranded;  // 1 for a stranded particle, else 0
 };
 
 // The first fault a block met: its step and particle decide which block's is reported.
@@ -139,23 +140,27 @@ struct Context {
   std::size_t searches = 0;
   const std::atomic<bool>* cancel = nullptr;
   float manualE = 0.0f, manualN = 0.0f;  // a manual leeway, knots
+  float classWind = 0.0f;                // 1 when the wind moves the particles (a class)
   // The earliest step at which a block met a fault: the others need not go beyond it.
   std::atomic<std::size_t>* faultStep = nullptr;
 };
 
 // The push of a forcing sampled per particle, as pushOf works it once a step for a uniform one.
-inline Push pushAt(const Context& c, float windU, float windV, float curU, float curV) {
+// @param[in] classWind 1 when the wind counts (a class), else 0; manualE, manualN a manual
+//   leeway, knots
+inline Push pushAt(float classWind, float manualE, float manualN, float windU, float windV,
+                   float curU, float curV) {
   constexpr float kKnotsPerMs = static_cast<float>(1.0 / kMetresPerSecondPerKnot);
   Push p;
-  p.baseE = curU * kKnotsPerMs + c.manualE;
-  p.baseN = curV * kKnotsPerMs + c.manualN;
-  if (c.model->leeway == DriftModel::Leeway::Class) {
-    const float wind = std::sqrt(windU * windU + windV * windV);
-    const float inverse = wind > 0.0f ? 1.0f / wind : 0.0f;
-    p.wind = wind;
-    p.downE = windU * inverse;
-    p.downN = windV * inverse;
-  }
+  p.baseE = curU * kKnotsPerMs + manualE;
+  p.baseN = curV * kKnotsPerMs + manualN;
+  const float wind = classWind * std::sqrt(windU * windU + windV * windV);
+  // No select around the division, which would keep the loop from the vectoriser: a calm wind's
+  // components are 0, and so is the direction it gives.
+  const float inverse = classWind / larger(wind, 1e-30f);
+  p.wind = wind;
+  p.downE = windU * inverse;
+  p.downN = windV * inverse;
   return p;
 }
 
@@ -166,7 +171,7 @@ bool checkFlags(const Context& c, const Arrays& a, std::size_t first, std::size_
   const bool needsWind = c.model->leeway == DriftModel::Leeway::Class;
   for (std::size_t i = 0; i < n; ++i) {
     const unsigned char f = scratch.flags[i];
-    if (f == 0 || scratch.stranded[i] != 0) continue;
+    if (f == 0 || scratch.stranded[i] != 0.0f) continue;
     // As the datums of a forecast drift: outside comes first, then no wind, then the coast.
     ForcingFault::Kind kind = ForcingFault::Kind::None;
     bool wind = false;
@@ -179,7 +184,7 @@ bool checkFlags(const Context& c, const Arrays& a, std::size_t first, std::size_
       kind = ForcingFault::Kind::NoWind;
       wind = true;
     } else if ((f & kCurrentMissing) != 0) {
-      scratch.stranded[i] = 1;
+      scratch.stranded[i] = 1.0f;
       continue;
     } else {
       continue;
@@ -247,6 +252,25 @@ __attribute__((target_clones("avx2", "default"))) void advanceUniform(
   }
 }
 
+// The step through a forcing sampled per particle, without a search: advanceUniform with each
+// particle's own push, a stranded particle left where it is. The same arithmetic as advance's.
+__attribute__((target_clones("avx2", "default"))) void advanceSampled(
+    float* __restrict dLat, float* __restrict dLon, const float* __restrict side,
+    const float* __restrict epsDown, const float* __restrict epsCross, const float* __restrict curE,
+    const float* __restrict curN, const float* __restrict release, const float* __restrict windU,
+    const float* __restrict windV, const float* __restrict flowU, const float* __restrict flowV,
+    const float* __restrict stranded, std::size_t n, const Coefficients k, float classWind,
+    float manualE, float manualN, float lat0, float t0, float t1) {
+  for (std::size_t i = 0; i < n; ++i) {
+    const Push p = pushAt(classWind, manualE, manualN, windU[i], windV[i], flowU[i], flowV[i]);
+    const Motion m = motion(k, p, lat0, t0, t1, dLat[i], side[i], epsDown[i], epsCross[i], curE[i],
+                            curN[i], release[i]);
+    const float moving = 1.0f - stranded[i];
+    dLat[i] += m.rateLat * moving * m.dt;
+    dLon[i] += m.rateLon * moving * m.dt;
+  }
+}
+
 // The closest approach, squared, of a particle and a unit within one leg's part of a step: both
 // on the leg's plane in nautical miles from its start, each moving straight. Infinite when the
 // particle is not drifting during the part.
@@ -295,13 +319,13 @@ void advance(const Context& c, const Arrays& a, std::size_t n, const Step& step,
     const float* __restrict wv = scratch.windV.data();
     const float* __restrict cu = scratch.curU.data();
     const float* __restrict cv = scratch.curV.data();
-    const unsigned char* __restrict stranded = scratch.stranded.data();
+    const float* __restrict stranded = scratch.stranded.data();
     for (std::size_t i = 0; i < n; ++i) {
-      const Push p = pushAt(c, wu[i], wv[i], cu[i], cv[i]);
+      const Push p = pushAt(c.classWind, c.manualE, c.manualN, wu[i], wv[i], cu[i], cv[i]);
       const Motion m = motion(c.k, p, lat0, step.t0, step.t1, a.dLat[i], a.side[i], a.epsDown[i],
                               a.epsCross[i], a.currentEast[i], a.currentNorth[i], a.release[i]);
       // A stranded particle stays where it is, and a search along the coast may still see it.
-      const float moving = stranded[i] != 0 ? 0.0f : 1.0f;
+      const float moving = 1.0f - stranded[i];
       rateLat[i] = m.rateLat * moving;
       rateLon[i] = m.rateLon * moving;
       from[i] = m.from;
@@ -349,7 +373,7 @@ bool runBlock(const Context& c, ParticleCloud& cloud, std::size_t first, std::si
   if (!c.uniform) {
     for (auto* v : {&scratch.windU, &scratch.windV, &scratch.curU, &scratch.curV}) v->resize(n);
     scratch.flags.resize(n);
-    scratch.stranded.assign(n, 0);
+    scratch.stranded.assign(n, 0.0f);
   }
   const ForcingBlock out{scratch.windU.data(), scratch.windV.data(), scratch.curU.data(),
                          scratch.curV.data(),  scratch.flags.data(), &scratch.work};
@@ -378,7 +402,14 @@ bool runBlock(const Context& c, ParticleCloud& cloud, std::size_t first, std::si
       c.forcing->sampleBlock(c.cloud->originLat, c.cloud->originLon, a.dLat, a.dLon, n,
                              st.midSeconds, out);
       if (!checkFlags(c, a, first, n, k, st, scratch, fault)) return false;
-      advance<false>(c, a, n, st, legs, scratch);
+      if (legs.empty()) {
+        advanceSampled(a.dLat, a.dLon, a.side, a.epsDown, a.epsCross, a.currentEast, a.currentNorth,
+                       a.release, scratch.windU.data(), scratch.windV.data(), scratch.curU.data(),
+                       scratch.curV.data(), scratch.stranded.data(), n, c.k, c.classWind, c.manualE,
+                       c.manualN, static_cast<float>(c.cloud->originLat), st.t0, st.t1);
+      } else {
+        advance<false>(c, a, n, st, legs, scratch);
+      }
     }
     for (const std::size_t s : c.apply[k]) {
       double before = 0.0, seen = 0.0;
@@ -395,7 +426,7 @@ bool runBlock(const Context& c, ParticleCloud& cloud, std::size_t first, std::si
   }
   if (!c.uniform) {
     for (std::size_t i = 0; i < n; ++i) {
-      if (scratch.stranded[i] == 0) continue;
+      if (scratch.stranded[i] == 0.0f) continue;
       stranded[0] += 1.0;
       stranded[1] += a.weight[i];
     }
@@ -442,6 +473,7 @@ DriftOutcome runDrift(ParticleCloud& cloud, const DriftModel& model, const Drift
            static_cast<float>(l.right.slopePct),    static_cast<float>(l.right.offsetCms),
            static_cast<float>(l.left.slopePct),     static_cast<float>(l.left.offsetCms)};
     c.jibing = model.jibeRate > 0.0;
+    c.classWind = 1.0f;
     c.stayProbability = std::pow(1.0 - std::clamp(model.jibeRate, 0.0, 1.0), stepHours);
   } else if (model.leeway == DriftModel::Leeway::Manual) {
     const double toward = model.leewayTowardDeg * kRadiansPerDegree;

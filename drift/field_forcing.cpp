@@ -55,6 +55,39 @@ inline float smaller(float a, float b) {
   return a < b ? a : b;
 }
 
+// Bilinear interpolation of the blended grid values at each particle, missing corners left out
+// and the others' weights renormalised; NaN where every corner with weight is missing. Plain
+// arguments and selects instead of branches, so that the vectoriser gathers eight particles'
+// corners at a time in the copy for processors with AVX2.
+__attribute__((target_clones("avx2", "default"))) void interpolate(
+    const float* __restrict dLat, const float* __restrict dLon, std::size_t n, float cy, float cx,
+    float iy, float ix, float lastRow, float lastColumn, int columns, const float* __restrict bu,
+    const float* __restrict bv, float* __restrict u, float* __restrict v) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  for (std::size_t i = 0; i < n; ++i) {
+    // Within the box a position is at or above its corner: truncation is the floor.
+    const float y = larger(cy + dLat[i] * iy, 0.0f), x = larger(cx + dLon[i] * ix, 0.0f);
+    const float fr = smaller(static_cast<float>(static_cast<int>(y)), lastRow);
+    const float fc = smaller(static_cast<float>(static_cast<int>(x)), lastColumn);
+    const float fy = smaller(y - fr, 1.0f), fx = smaller(x - fc, 1.0f);
+    const int at = static_cast<int>(fr) * columns + static_cast<int>(fc);
+    const float w[4] = {(1.0f - fy) * (1.0f - fx), (1.0f - fy) * fx, fy * (1.0f - fx), fy * fx};
+    const int corner[4] = {at, at + 1, at + columns, at + columns + 1};
+    float sum = 0.0f, su = 0.0f, sv = 0.0f;
+    for (int q = 0; q < 4; ++q) {
+      const float cu = bu[corner[q]], cv = bv[corner[q]];
+      const bool present = cu == cu;
+      const float weight = present ? w[q] : 0.0f;
+      sum += weight;
+      su += weight * (present ? cu : 0.0f);
+      sv += weight * (present ? cv : 0.0f);
+    }
+    const float inverse = sum > 0.0f ? 1.0f / sum : nan;
+    u[i] = su * inverse;
+    v[i] = sv * inverse;
+  }
+}
+
 }  // namespace
 
 FieldForcing::FieldForcing(const fields::Forcing& forcing)
@@ -222,37 +255,11 @@ bool FieldForcing::sampleFast(const Area& area, double originLat, double originL
                                      static_cast<double>(c0));
   const auto iy = static_cast<float>(area.lat.inverse);
   const auto ix = static_cast<float>(area.lon.inverse);
-  const auto lastR = static_cast<float>(rows - 2), lastC = static_cast<float>(columns - 2);
-  for (std::size_t i = 0; i < n; ++i) {
-    const float y = cy + dLat[i] * iy, x = cx + dLon[i] * ix;
-    const float fr = smaller(larger(std::floor(y), 0.0f), lastR);
-    const float fc = smaller(larger(std::floor(x), 0.0f), lastC);
-    const float fy = smaller(larger(y - fr, 0.0f), 1.0f);
-    const float fx = smaller(larger(x - fc, 0.0f), 1.0f);
-    const std::size_t at = static_cast<std::size_t>(fr) * columns + static_cast<std::size_t>(fc);
-    const float w00 = (1.0f - fy) * (1.0f - fx), w01 = (1.0f - fy) * fx;
-    const float w10 = fy * (1.0f - fx), w11 = fy * fx;
-    if (!anyMissing) {
-      u[i] = w00 * bu[at] + w01 * bu[at + 1] + w10 * bu[at + columns] + w11 * bu[at + columns + 1];
-      v[i] = w00 * bv[at] + w01 * bv[at + 1] + w10 * bv[at + columns] + w11 * bv[at + columns + 1];
-      continue;
-    }
-    // Missing corners are left out and the others' weights renormalised.
-    const std::size_t corner[4] = {at, at + 1, at + columns, at + columns + 1};
-    const float weight[4] = {w00, w01, w10, w11};
-    float sum = 0.0f, su = 0.0f, sv = 0.0f;
-    for (int q = 0; q < 4; ++q) {
-      const float cu = bu[corner[q]];
-      if (weight[q] > 0.0f && !std::isnan(cu)) {
-        sum += weight[q];
-        su += weight[q] * cu;
-        sv += weight[q] * bv[corner[q]];
-      }
-    }
-    if (sum > 0.0f) {
-      u[i] = su / sum;
-      v[i] = sv / sum;
-    } else {
+  interpolate(dLat, dLon, n, cy, cx, iy, ix, static_cast<float>(rows - 2),
+              static_cast<float>(columns - 2), static_cast<int>(columns), bu, bv, u, v);
+  if (anyMissing) {
+    for (std::size_t i = 0; i < n; ++i) {
+      if (!std::isnan(u[i])) continue;
       u[i] = v[i] = 0.0f;
       flags[i] |= missing;
     }
