@@ -169,6 +169,9 @@ inline Push pushAt(float classWind, float manualE, float manualN, float windU, f
 bool checkFlags(const Context& c, const Arrays& a, std::size_t first, std::size_t n,
                 std::size_t step, const Step& st, Scratch& scratch, BlockFault& fault) {
   const bool needsWind = c.model->leeway == DriftModel::Leeway::Class;
+  unsigned char any = 0;
+  for (std::size_t i = 0; i < n; ++i) any |= scratch.flags[i];
+  if (any == 0) return true;
   for (std::size_t i = 0; i < n; ++i) {
     const unsigned char f = scratch.flags[i];
     if (f == 0 || scratch.stranded[i] != 0.0f) continue;
@@ -254,7 +257,7 @@ __attribute__((target_clones("avx2", "default"))) void advanceUniform(
 
 // The step through a forcing sampled per particle, without a search: advanceUniform with each
 // particle's own push, a stranded particle left where it is. The same arithmetic as advance's.
-__attribute__((target_clones("avx2", "default"))) void advanceSampled(
+__attribute__((target_clones("avx512f", "avx2", "default"))) void advanceSampled(
     float* __restrict dLat, float* __restrict dLon, const float* __restrict side,
     const float* __restrict epsDown, const float* __restrict epsCross, const float* __restrict curE,
     const float* __restrict curN, const float* __restrict release, const float* __restrict windU,

@@ -59,10 +59,11 @@ inline float smaller(float a, float b) {
 // and the others' weights renormalised; NaN where every corner with weight is missing. Plain
 // arguments and selects instead of branches, so that the vectoriser gathers eight particles'
 // corners at a time in the copy for processors with AVX2.
-__attribute__((target_clones("avx2", "default"))) void interpolate(
-    const float* __restrict dLat, const float* __restrict dLon, std::size_t n, float cy, float cx,
-    float iy, float ix, float lastRow, float lastColumn, int columns, const float* __restrict bu,
-    const float* __restrict bv, float* __restrict u, float* __restrict v) {
+template <bool kMissing>
+inline void interpolateAll(const float* __restrict dLat, const float* __restrict dLon,
+                           std::size_t n, float cy, float cx, float iy, float ix, float lastRow,
+                           float lastColumn, int columns, const float* __restrict bu,
+                           const float* __restrict bv, float* __restrict u, float* __restrict v) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
   for (std::size_t i = 0; i < n; ++i) {
     // Within the box a position is at or above its corner: truncation is the floor.
@@ -73,6 +74,13 @@ __attribute__((target_clones("avx2", "default"))) void interpolate(
     const int at = static_cast<int>(fr) * columns + static_cast<int>(fc);
     const float w[4] = {(1.0f - fy) * (1.0f - fx), (1.0f - fy) * fx, fy * (1.0f - fx), fy * fx};
     const int corner[4] = {at, at + 1, at + columns, at + columns + 1};
+    if constexpr (!kMissing) {
+      u[i] =
+          w[0] * bu[corner[0]] + w[1] * bu[corner[1]] + w[2] * bu[corner[2]] + w[3] * bu[corner[3]];
+      v[i] =
+          w[0] * bv[corner[0]] + w[1] * bv[corner[1]] + w[2] * bv[corner[2]] + w[3] * bv[corner[3]];
+      continue;
+    }
     float sum = 0.0f, su = 0.0f, sv = 0.0f;
     for (int q = 0; q < 4; ++q) {
       const float cu = bu[corner[q]], cv = bv[corner[q]];
@@ -85,6 +93,21 @@ __attribute__((target_clones("avx2", "default"))) void interpolate(
     const float inverse = sum > 0.0f ? 1.0f / sum : nan;
     u[i] = su * inverse;
     v[i] = sv * inverse;
+  }
+}
+
+// The grid values without a missing one take the plain sum; the copies for processors with
+// AVX-512 and AVX2 gather sixteen or eight particles' corners at a time.
+__attribute__((target_clones("avx512f", "avx2", "default"))) void interpolate(
+    bool missing, const float* __restrict dLat, const float* __restrict dLon, std::size_t n,
+    float cy, float cx, float iy, float ix, float lastRow, float lastColumn, int columns,
+    const float* __restrict bu, const float* __restrict bv, float* __restrict u,
+    float* __restrict v) {
+  if (missing) {
+    interpolateAll<true>(dLat, dLon, n, cy, cx, iy, ix, lastRow, lastColumn, columns, bu, bv, u, v);
+  } else {
+    interpolateAll<false>(dLat, dLon, n, cy, cx, iy, ix, lastRow, lastColumn, columns, bu, bv, u,
+                          v);
   }
 }
 
@@ -255,7 +278,7 @@ bool FieldForcing::sampleFast(const Area& area, double originLat, double originL
                                      static_cast<double>(c0));
   const auto iy = static_cast<float>(area.lat.inverse);
   const auto ix = static_cast<float>(area.lon.inverse);
-  interpolate(dLat, dLon, n, cy, cx, iy, ix, static_cast<float>(rows - 2),
+  interpolate(anyMissing, dLat, dLon, n, cy, cx, iy, ix, static_cast<float>(rows - 2),
               static_cast<float>(columns - 2), static_cast<int>(columns), bu, bv, u, v);
   if (anyMissing) {
     for (std::size_t i = 0; i < n; ++i) {
