@@ -1,7 +1,10 @@
 #include "field_forcing.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace vestrand::drift {
@@ -63,7 +66,8 @@ template <bool kMissing>
 inline void interpolateAll(const float* __restrict dLat, const float* __restrict dLon,
                            std::size_t n, float cy, float cx, float iy, float ix, float lastRow,
                            float lastColumn, int columns, const float* __restrict bu,
-                           const float* __restrict bv, float* __restrict u, float* __restrict v) {
+                           const float* __restrict bv, const float* __restrict pairs,
+                           float* __restrict u, float* __restrict v) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
   for (std::size_t i = 0; i < n; ++i) {
     // Within the box a position is at or above its corner: truncation is the floor.
@@ -75,10 +79,16 @@ inline void interpolateAll(const float* __restrict dLat, const float* __restrict
     const float w[4] = {(1.0f - fy) * (1.0f - fx), (1.0f - fy) * fx, fy * (1.0f - fx), fy * fx};
     const int corner[4] = {at, at + 1, at + columns, at + columns + 1};
     if constexpr (!kMissing) {
-      u[i] =
-          w[0] * bu[corner[0]] + w[1] * bu[corner[1]] + w[2] * bu[corner[2]] + w[3] * bu[corner[3]];
-      v[i] =
-          w[0] * bv[corner[0]] + w[1] * bv[corner[1]] + w[2] * bv[corner[2]] + w[3] * bv[corner[3]];
+      // Each grid value's two components in one 8-byte word: half the elements to gather.
+      float su = 0.0f, sv = 0.0f;
+      for (int q = 0; q < 4; ++q) {
+        std::uint64_t pair = 0;
+        std::memcpy(&pair, pairs + 2 * corner[q], sizeof pair);
+        su += w[q] * std::bit_cast<float>(static_cast<std::uint32_t>(pair));
+        sv += w[q] * std::bit_cast<float>(static_cast<std::uint32_t>(pair >> 32));
+      }
+      u[i] = su;
+      v[i] = sv;
       continue;
     }
     float sum = 0.0f, su = 0.0f, sv = 0.0f;
@@ -101,13 +111,14 @@ inline void interpolateAll(const float* __restrict dLat, const float* __restrict
 __attribute__((target_clones("avx512f", "avx2", "default"))) void interpolate(
     bool missing, const float* __restrict dLat, const float* __restrict dLon, std::size_t n,
     float cy, float cx, float iy, float ix, float lastRow, float lastColumn, int columns,
-    const float* __restrict bu, const float* __restrict bv, float* __restrict u,
-    float* __restrict v) {
+    const float* __restrict bu, const float* __restrict bv, const float* __restrict pairs,
+    float* __restrict u, float* __restrict v) {
   if (missing) {
-    interpolateAll<true>(dLat, dLon, n, cy, cx, iy, ix, lastRow, lastColumn, columns, bu, bv, u, v);
+    interpolateAll<true>(dLat, dLon, n, cy, cx, iy, ix, lastRow, lastColumn, columns, bu, bv, pairs,
+                         u, v);
   } else {
-    interpolateAll<false>(dLat, dLon, n, cy, cx, iy, ix, lastRow, lastColumn, columns, bu, bv, u,
-                          v);
+    interpolateAll<false>(dLat, dLon, n, cy, cx, iy, ix, lastRow, lastColumn, columns, bu, bv,
+                          pairs, u, v);
   }
 }
 
@@ -245,9 +256,10 @@ bool FieldForcing::sampleFast(const Area& area, double originLat, double originL
   if (rows * columns > kNodesPerParticle * n + 64) return false;
 
   const std::size_t nodes = rows * columns;
-  if (work.size() < 2 * nodes) work.resize(2 * nodes);
+  if (work.size() < 4 * nodes) work.resize(4 * nodes);
   float* bu = work.data();
   float* bv = work.data() + nodes;
+  float* pairs = work.data() + 2 * nodes;  // u and v of each grid value side by side
   const std::size_t points = field.pointsPerTime();
   const std::size_t gridColumns = area.lon.size;
   const auto f = static_cast<float>(ft);
@@ -267,6 +279,8 @@ bool FieldForcing::sampleFast(const Area& area, double originLat, double originL
       anyMissing = anyMissing || std::isnan(nu);
       bu[r * columns + c] = nu;
       bv[r * columns + c] = nv;
+      pairs[2 * (r * columns + c)] = nu;
+      pairs[2 * (r * columns + c) + 1] = nv;
     }
   }
 
@@ -279,7 +293,7 @@ bool FieldForcing::sampleFast(const Area& area, double originLat, double originL
   const auto iy = static_cast<float>(area.lat.inverse);
   const auto ix = static_cast<float>(area.lon.inverse);
   interpolate(anyMissing, dLat, dLon, n, cy, cx, iy, ix, static_cast<float>(rows - 2),
-              static_cast<float>(columns - 2), static_cast<int>(columns), bu, bv, u, v);
+              static_cast<float>(columns - 2), static_cast<int>(columns), bu, bv, pairs, u, v);
   if (anyMissing) {
     for (std::size_t i = 0; i < n; ++i) {
       if (!std::isnan(u[i])) continue;
