@@ -5,36 +5,25 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <cmath>
-#include <string>
 
-#include "Languaje.h"
 #include "MainPanel.h"
+#include "SearchAids.h"
 #include "WindowTexts.h"
 #include "cvirte.h"
 #include "cvirte_widgets.h"
 #include "position_text.h"
 
-namespace {
-
 using vestrand::Axis;
 using vestrand::CoordinateForm;
+using vestrand::Text;
 
-QPointer<DatumEntry> installed;
-
-QString Word(int entry) {
-  return QString::fromUtf8(lrfExtra[entry]);
-}
-
-std::string FormText(double lat, double lon, CoordinateForm form) {
-  return vestrand::coordinateText(lat, Axis::Latitude, form) + "  " +
-         vestrand::coordinateText(lon, Axis::Longitude, form);
-}
+namespace {
 
 std::string DatumText(int panel) {
-  return FormText(GetDegLatitude(panel), GetDegLongitude(panel), CoordinateForm::DegreesMinutes);
+  return vestrand::positionText(GetDegLatitude(panel), GetDegLongitude(panel),
+                                CoordinateForm::DegreesMinutes);
 }
 
 // The frame is drawn by a style sheet that only a marked field carries, so an unmarked field
@@ -46,17 +35,11 @@ void Mark(QWidget* field, bool notUnderstood) {
   if (field->styleSheet() != sheet) field->setStyleSheet(sheet);
 }
 
-// The hint of a date or time field: what a real one looks like while it holds something else,
-// its usual hint otherwise.
-void MarkStampField(QWidget* field, bool real, int hint, WindowTextEntry usual) {
-  if (field == nullptr) return;
-  Mark(field, !real);
-  SetPlainToolTip(field, real ? WindowText(usual) : lrfExtra[hint]);
-}
-
 }  // namespace
 
-DatumEntry::DatumEntry(int panel, QObject* parent) : QObject(parent), panel_(panel) {
+DatumEntry::DatumEntry(int panel, const vestrand::LanguageTexts& texts, Status status,
+                       QObject* parent)
+    : QObject(parent), panel_(panel), texts_(texts), status_(std::move(status)) {
   setObjectName("datumEntry");
   if (auto* field = qobject_cast<QLineEdit*>(GetCtrlWidget(panel, kPositionField))) {
     connect(field, &QLineEdit::returnPressed, this, [this] { enterPosition(); });
@@ -87,22 +70,27 @@ DatumEntry::DatumEntry(int panel, QObject* parent) : QObject(parent), panel_(pan
 }
 
 bool DatumEntry::enterPosition() {
-  // The layout holds the field to 100 characters, of at most four bytes each.
-  char text[512] = "";
-  GetCtrlVal(panel_, kPositionField, text);
+  const std::string text = FieldText(panel_, kPositionField);
   double lat = 0.0;
   double lon = 0.0;
   std::string error;
   QWidget* field = GetCtrlWidget(panel_, kPositionField);
   if (!vestrand::parsePosition(text, lat, lon, error)) {
     Mark(field, true);
-    ShowStatus(Word(kPositionRefused).arg(QString::fromStdString(error)).toStdString());
+    status_(texts_.get(Text::PositionRefused, {error}));
     return false;
   }
   Mark(field, false);
   SetDatum(panel_, lat, lon);
-  ShowStatus(Word(kDatumSet).arg(QString::fromStdString(DatumText(panel_))).toStdString());
+  status_(texts_.get(Text::DatumSet, {DatumText(panel_)}));
   return true;
+}
+
+void DatumEntry::showDatumInField() {
+  if (auto* field = qobject_cast<QLineEdit*>(GetCtrlWidget(panel_, kPositionField))) {
+    field->setText(QString::fromStdString(DatumText(panel_)));
+    Mark(field, false);
+  }
 }
 
 void DatumEntry::readBack() {
@@ -111,11 +99,11 @@ void DatumEntry::readBack() {
   std::string text;
   // The fields allow 90 degrees and 59 minutes: a datum past a pole names no place.
   if (!(std::fabs(lat) <= 90.0 && std::fabs(lon) <= 180.0)) {
-    text = Word(kDatumBeyond).toStdString();
+    text = texts_.get(Text::DatumNotAPosition);
   } else {
-    text = FormText(lat, lon, CoordinateForm::DegreesMinutes) + "\n" +
-           FormText(lat, lon, CoordinateForm::DegreesMinutesSeconds) + "\n" +
-           FormText(lat, lon, CoordinateForm::Degrees);
+    text = vestrand::positionText(lat, lon, CoordinateForm::DegreesMinutes) + "\n" +
+           vestrand::positionText(lat, lon, CoordinateForm::DegreesMinutesSeconds) + "\n" +
+           vestrand::positionText(lat, lon, CoordinateForm::Degrees);
   }
   SetCtrlVal(panel_, kDatumReadBack, text.c_str());
 }
@@ -123,47 +111,44 @@ void DatumEntry::readBack() {
 void DatumEntry::copyPosition() {
   const std::string text = DatumText(panel_);
   QApplication::clipboard()->setText(QString::fromStdString(text));
-  ShowStatus(Word(kPositionCopied).arg(QString::fromStdString(text)).toStdString());
+  status_(texts_.get(Text::PositionCopied, {text}));
+}
+
+bool DatumEntry::pastePosition() {
+  auto* field = qobject_cast<QLineEdit*>(GetCtrlWidget(panel_, kPositionField));
+  if (field == nullptr) return false;
+  field->setText(QApplication::clipboard()->text().simplified());
+  return enterPosition();
 }
 
 void DatumEntry::stampAgain() {
   StampDateAndTime(panel_);
-  char date[kFieldCapacity] = "";
-  char time[kFieldCapacity] = "";
-  GetCtrlVal(panel_, kDateField, date);
-  GetCtrlVal(panel_, kTimeField, time);
-  ShowStatus(Word(kStamped).arg(QString::fromUtf8(date), QString::fromUtf8(time)).toStdString());
+  status_(
+      texts_.get(Text::Stamped, {FieldText(panel_, kDateField), FieldText(panel_, kTimeField)}));
 }
 
 void DatumEntry::markStamp() {
-  char date[kFieldCapacity] = "";
-  char time[kFieldCapacity] = "";
-  GetCtrlVal(panel_, kDateField, date);
-  GetCtrlVal(panel_, kTimeField, time);
-  MarkStampField(GetCtrlWidget(panel_, kDateField), IsRealDate(date), kNotADate, kDateTipText);
-  MarkStampField(GetCtrlWidget(panel_, kTimeField), IsRealTime(time), kNotATime, kTimeTipText);
+  const struct {
+    int control;
+    bool real;
+    Text refused, usual;
+  } fields[] = {
+      {kDateField, IsRealDate(FieldText(panel_, kDateField)), Text::NotADate, Text::DateTip},
+      {kTimeField, IsRealTime(FieldText(panel_, kTimeField)), Text::NotATime, Text::TimeTip},
+  };
+  // The hint of a field that holds no real date or time says what a real one looks like.
+  for (const auto& f : fields) {
+    QWidget* field = GetCtrlWidget(panel_, f.control);
+    if (field == nullptr) continue;
+    Mark(field, !f.real);
+    SetPlainToolTip(field, texts_.get(f.real ? f.usual : f.refused));
+  }
 }
 
 void DatumEntry::relabel() {
-  SetCtrlAttribute(panel_, kPositionField, ATTR_LABEL_TEXT, lrfExtra[kPositionFieldLabel]);
   if (auto* field = qobject_cast<QLineEdit*>(GetCtrlWidget(panel_, kPositionField))) {
-    field->setPlaceholderText(Word(kPositionFieldHint));
+    field->setPlaceholderText(QString::fromStdString(texts_.get(Text::PositionFieldHint)));
   }
-  SetCtrlAttribute(panel_, kCopyPositionButton, ATTR_LABEL_TEXT, lrfExtra[kCopyPositionLabel]);
-  SetCtrlAttribute(panel_, kStampAgainButton, ATTR_LABEL_TEXT, lrfExtra[kStampAgainLabel]);
-  SetCtrlAttribute(panel_, kDatumReadBack, ATTR_LABEL_TEXT, lrfExtra[kReadBackLabel]);
   readBack();
   markStamp();
-}
-
-DatumEntry* InstallDatumEntry(int panel) {
-  QWidget* field = GetCtrlWidget(panel, kPositionField);
-  if (field == nullptr) return nullptr;
-  auto* entry = new DatumEntry(panel, field);
-  installed = entry;
-  return entry;
-}
-
-DatumEntry* InstalledDatumEntry() {
-  return installed.data();
 }

@@ -5,12 +5,14 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "WindowTexts.h"
+#include "Languaje.h"
+#include "calendar.h"
 #include "cvirte.h"
-#include "vestrand.gpx.h"
+#include "texts.h"
 
 int mainPanel = 0;
 char gpxFileNameWithoutExt[kStemCapacity] = "";
+int firstFocus = 1;
 
 namespace {
 
@@ -58,23 +60,24 @@ void WriteDatum(int panel, int degreesControl, double value) {
   SetCtrlVal(panel, degreesControl + 3, value < 0 ? 0 : 1);
 }
 
-void ComposeStem(char (&stem)[kStemCapacity]) {
+void ComposeStem(int panel, char (&stem)[kStemCapacity]) {
   char timeText[kFieldCapacity] = "";
   char dateText[kFieldCapacity] = "";
   int time[3] = {0, 0, 0};  // hours, minutes, seconds
   int date[3] = {0, 0, 0};  // year, month, day
-  GetCtrlVal(mainPanel, kTimeField, timeText);
+  GetCtrlVal(panel, kTimeField, timeText);
   ParseFields(timeText, ':', time);
-  GetCtrlVal(mainPanel, kDateField, dateText);
+  GetCtrlVal(panel, kDateField, dateText);
   ParseFields(dateText, '/', date);
-  std::snprintf(stem, sizeof stem, "%.4d%.2d%.2d%.2d%.2d%.2d", date[0], date[1], date[2], time[0],
-                time[1], time[2]);
+  std::snprintf(stem, sizeof stem, "%s",
+                vestrand::timeStem(date[0], date[1], date[2], time[0], time[1], time[2]).c_str());
 }
 
 // Whole numbers of one or two digits (four for the year) separated by `separator`, nothing
 // else but blanks around them.
-bool ReadExactFields(const char* text, char separator, const int (&widths)[3], int (&fields)[3]) {
-  const char* at = text;
+bool ReadExactFields(const std::string& text, char separator, const int (&widths)[3],
+                     int (&fields)[3]) {
+  const char* at = text.c_str();
   while (*at == ' ') ++at;
   for (int i = 0; i < 3; ++i) {
     if (i > 0 && *at++ != separator) return false;
@@ -91,36 +94,107 @@ bool ReadExactFields(const char* text, char separator, const int (&widths)[3], i
   return *at == '\0';
 }
 
-bool IsLeapYear(int year) {
-  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+enum class Set { kValue, kLabel, kTabLabel };
+
+// One window element and the line that labels it. page -1 is the main panel; a tab label row
+// names the page whose tab it labels.
+struct Relabelled {
+  int page;
+  int control;
+  Set how;
+  vestrand::Text text;
+};
+
+// In the order the texts are written; each page's tab label comes before its controls.
+constexpr Relabelled kRelabelled[] = {
+    {-1, kHeading, Set::kValue, vestrand::Text::Heading},
+    {-1, kDatumGroup, Set::kLabel, vestrand::Text::DatumGroup},
+    {kStartPage, 0, Set::kTabLabel, vestrand::Text::StartTab},
+    {kSquarePage, 0, Set::kTabLabel, vestrand::Text::SquareTab},
+    {kSquarePage, square_page::kText, Set::kValue, vestrand::Text::SquareText},
+    {kSquarePage, square_page::kCount, Set::kLabel, vestrand::Text::SquareCount},
+    {kSquarePage, square_page::kCourse, Set::kLabel, vestrand::Text::SquareCourse},
+    {kSquarePage, square_page::kSpacing, Set::kLabel, vestrand::Text::SquareSpacing},
+    {kSquarePage, square_page::kCommand, Set::kLabel, vestrand::Text::WriteCommand},
+    {kSectorPage, 0, Set::kTabLabel, vestrand::Text::SectorTab},
+    {kSectorPage, sector_page::kText, Set::kValue, vestrand::Text::SectorText},
+    {kSectorPage, sector_page::kCourse, Set::kLabel, vestrand::Text::SectorCourse},
+    {kSectorPage, sector_page::kLeg, Set::kLabel, vestrand::Text::SectorLeg},
+    {kSectorPage, sector_page::kCommand, Set::kLabel, vestrand::Text::WriteCommand},
+    {kParallelPage, 0, Set::kTabLabel, vestrand::Text::ParallelTab},
+    {kParallelPage, parallel_page::kText, Set::kValue, vestrand::Text::ParallelText},
+    {kParallelPage, parallel_page::kPattern, Set::kLabel, vestrand::Text::ParallelPattern},
+    {kParallelPage, parallel_page::kLoops, Set::kLabel, vestrand::Text::ParallelLoops},
+    {kParallelPage, parallel_page::kCourse, Set::kLabel, vestrand::Text::ParallelCourse},
+    {kParallelPage, parallel_page::kSpacing, Set::kLabel, vestrand::Text::ParallelSpacing},
+    {kParallelPage, parallel_page::kLeg, Set::kLabel, vestrand::Text::ParallelLeg},
+    {kParallelPage, parallel_page::kCommand, Set::kLabel, vestrand::Text::WriteCommand},
+};
+
+// An entry of the historical table, or its English text while it is empty: a blank tab or
+// button helps no one.
+std::string TableText(vestrand::Text text) {
+  const int entry = vestrand::lineOf(text) - 1;
+  return lrfData[entry][0] != 0 ? std::string(lrfData[entry])
+                                : std::string(vestrand::englishText(text));
 }
 
 }  // namespace
 
-bool IsRealDate(const char* text) {
-  int date[3] = {0, 0, 0};
-  if (!ReadExactFields(text, '/', {4, 2, 2}, date)) return false;
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  const int month = date[1];
-  if (month < 1 || month > 12 || date[2] < 1) return false;
-  const int days = kDays[month - 1] + (month == 2 && IsLeapYear(date[0]) ? 1 : 0);
-  return date[2] <= days;
+const char* LanguageFile(int value) {
+  static constexpr const char* kFiles[] = {"english.lrf", "french.lrf", "spanish.lrf",
+                                           "euskera.lrf", "deutsch.lrf"};
+  return value >= 0 && value < 5 ? kFiles[value] : nullptr;
 }
 
-bool IsRealTime(const char* text) {
+int ChageMenuLanguaje(int panel) {
+  int pagePanel = 0;
+  for (const Relabelled& row : kRelabelled) {
+    const std::string text = TableText(row.text);
+    const int target = row.page < 0 ? panel : pagePanel;
+    switch (row.how) {
+      case Set::kValue:
+        SetCtrlVal(target, row.control, text.c_str());
+        break;
+      case Set::kLabel:
+        SetCtrlAttribute(target, row.control, ATTR_LABEL_TEXT, text.c_str());
+        break;
+      case Set::kTabLabel:
+        SetTabPageAttribute(panel, kSearchTabs, row.page, ATTR_LABEL_TEXT, text.c_str());
+        if (row.page > 0) {
+          // Reset first: a failed look-up must not leave the previous page's handle in place.
+          pagePanel = 0;
+          GetPanelHandleFromTabPage(panel, kSearchTabs, row.page, &pagePanel);
+        }
+        break;
+    }
+  }
+  return 0;
+}
+
+int PageCommand(int page) {
+  switch (page) {
+    case kSquarePage:
+      return square_page::kCommand;
+    case kSectorPage:
+      return sector_page::kCommand;
+    case kParallelPage:
+      return parallel_page::kCommand;
+    default:
+      return 0;
+  }
+}
+
+bool IsRealDate(const std::string& text) {
+  int date[3] = {0, 0, 0};
+  if (!ReadExactFields(text, '/', {4, 2, 2}, date)) return false;
+  return vestrand::isRealDate(date[0], date[1], date[2]);
+}
+
+bool IsRealTime(const std::string& text) {
   int time[3] = {0, 0, 0};
   return ReadExactFields(text, ':', {2, 2, 2}, time) && time[0] <= 23 && time[1] <= 59 &&
          time[2] <= 59;
-}
-
-std::string StampProblem() {
-  char dateText[kFieldCapacity] = "";
-  char timeText[kFieldCapacity] = "";
-  GetCtrlVal(mainPanel, kDateField, dateText);
-  GetCtrlVal(mainPanel, kTimeField, timeText);
-  if (!IsRealDate(dateText)) return WindowText(kDateRefusedText, {dateText});
-  if (!IsRealTime(timeText)) return WindowText(kTimeRefusedText, {timeText});
-  return {};
 }
 
 void StampDateAndTime(int panel) {
@@ -139,18 +213,14 @@ void StampDateAndTime(int panel) {
   SetCtrlVal(panel, kDateField, text);
 }
 
-void ShowStatus(const std::string& text) {
-  SetCtrlVal(mainPanel, kStatusLine, text.c_str());
-}
-
 int gpxFileNameWithoutExtension() {
-  ComposeStem(gpxFileNameWithoutExt);
+  ComposeStem(mainPanel, gpxFileNameWithoutExt);
   return 0;
 }
 
-std::string CurrentStem() {
+std::string CurrentStem(int panel) {
   char stem[kStemCapacity] = "";
-  ComposeStem(stem);
+  ComposeStem(panel, stem);
   return stem;
 }
 
@@ -167,43 +237,37 @@ void SetDatum(int panel, double lat, double lon) {
   WriteDatum(panel, kLongitudeDegrees, lon);
 }
 
-bool ReadSearchPage(int pageIndex, int pagePanel, vestrand::PatternParams& params) {
+bool ReadSearchPage(int panel, int page, vestrand::PatternParams& params) {
   params = vestrand::PatternParams{};
-  params.lat = GetDegLatitude(mainPanel);
-  params.lon = GetDegLongitude(mainPanel);
-  switch (pageIndex) {
-    case 1:
+  params.lat = GetDegLatitude(panel);
+  params.lon = GetDegLongitude(panel);
+  int fields = 0;
+  if (page <= kStartPage || GetPanelHandleFromTabPage(panel, kSearchTabs, page, &fields) != 0) {
+    return false;
+  }
+  switch (page) {
+    case kSquarePage:
       params.kind = vestrand::PatternKind::ExpandingSquare;
-      GetCtrlVal(pagePanel, 3, &params.course);
-      GetCtrlVal(pagePanel, 5, &params.spacing);
-      GetCtrlVal(pagePanel, 2, &params.count);
+      GetCtrlVal(fields, square_page::kCourse, &params.course);
+      GetCtrlVal(fields, square_page::kSpacing, &params.spacing);
+      GetCtrlVal(fields, square_page::kCount, &params.count);
       return true;
-    case 2:
+    case kSectorPage:
       params.kind = vestrand::PatternKind::Sector;
-      GetCtrlVal(pagePanel, 2, &params.course);
-      GetCtrlVal(pagePanel, 3, &params.leg);
-      // A layout without the control keeps the one pass.
-      GetCtrlVal(pagePanel, kSectorPasses, &params.passes);
+      GetCtrlVal(fields, sector_page::kCourse, &params.course);
+      GetCtrlVal(fields, sector_page::kLeg, &params.leg);
+      GetCtrlVal(fields, sector_page::kPasses, &params.passes);
       return true;
-    case 3: {
-      int selector = 0;
-      GetCtrlVal(pagePanel, 4, &params.course);
-      GetCtrlVal(pagePanel, 5, &params.spacing);
-      GetCtrlVal(pagePanel, 6, &params.leg);
-      GetCtrlVal(pagePanel, 3, &params.count);
-      GetCtrlVal(pagePanel, 2, &selector);
-      switch (selector) {
-        case 1:
-        case 2:
-        case 3:
-          params.kind = vestrand::PatternKind::ParallelSweep;
-          return true;
-        case 4:
-          params.kind = vestrand::PatternKind::CreepingLine;
-          return true;
-        default:
-          return false;
-      }
+    case kParallelPage: {
+      int pattern = 0;
+      GetCtrlVal(fields, parallel_page::kCourse, &params.course);
+      GetCtrlVal(fields, parallel_page::kSpacing, &params.spacing);
+      GetCtrlVal(fields, parallel_page::kLeg, &params.leg);
+      GetCtrlVal(fields, parallel_page::kLoops, &params.count);
+      GetCtrlVal(fields, parallel_page::kPattern, &pattern);
+      params.kind =
+          pattern == 4 ? vestrand::PatternKind::CreepingLine : vestrand::PatternKind::ParallelSweep;
+      return pattern == 1 || pattern == 4;
     }
     default:
       return false;

@@ -1,11 +1,7 @@
 // The plan of the current search page before anything is written: a north-up chart of the
-// pattern (PlanPreview) and its summary, in the main window's plan group (control 23) beside the
-// search pages. Both come from one sailing of the pattern, through the plan library.
-//
-// The view listens to the widgets of the datum, the time and date, the search speed, the tab
-// control and the search pages next to the run-time's callbacks, never instead of them: its
-// connections are made after the layout's, so every callback has run when the view rereads the
-// fields, and the view only reads them.
+// pattern (PlanPreview) above its summary, sharing the plan group's height with a splitter; the
+// summary scrolls rather than growing the window. The view only shows what its owner (Window.h)
+// hands it.
 #pragma once
 
 #include <QString>
@@ -18,29 +14,10 @@
 #include "plan_summary.h"
 
 class QLabel;
-class QPainter;
-
-// Paints a figure laid out for some size, in its pixels, onto whatever `painter` paints: the
-// preview and the briefing draw the plan with this one code.
-void PaintPlanFigure(QPainter& painter, const vestrand::PlanFigure& figure);
-
-// The tab page of the main panel `panel` shown: its index, and its panel in `pagePanel`.
-int CurrentPage(int panel, int& pagePanel);
-
-// The summary rows in the window's language, with the coverage rows of the sweep width after
-// them (PlanAids.h); routes written whole (maxPoints 0) that are too long for a plotter add a
-// warning row each.
-std::vector<vestrand::SummaryRow> WindowSummaryRows(const vestrand::PatternParams& params,
-                                                    const vestrand::PlanSummary& summary,
-                                                    double speed, double sweepWidth,
-                                                    int maxPoints = 0);
-
-// The counts of the window's fields stop at 1000; the preview never sails more, whatever a
-// layout beside the program allows.
-inline constexpr int kPreviewMaxCount = 1000;
+class QSplitter;
 
 // Paints a PlanDrawing as the plan library lays it out for the widget's size (plan_figure.h), the
-// same figure the SVG picture renders; texts get a pale halo.
+// same figure the SVG picture renders.
 class PlanPreview final : public QWidget {
  public:
   explicit PlanPreview(QWidget* parent = nullptr);
@@ -54,8 +31,8 @@ class PlanPreview final : public QWidget {
   // The figure as painted, laid out for the widget's present size.
   const vestrand::PlanFigure& figure() const { return figure_; }
 
-  QSize sizeHint() const override { return {420, 360}; }
-  QSize minimumSizeHint() const override { return {240, 200}; }
+  QSize sizeHint() const override { return {480, 420}; }
+  QSize minimumSizeHint() const override { return {200, 160}; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -70,36 +47,25 @@ class PlanPreview final : public QWidget {
   QString message_;
 };
 
-// The preview and the summary of the window's current search page.
+// The preview and the summary.
 class PlanView final : public QWidget {
  public:
-  explicit PlanView(int panel, QWidget* parent = nullptr);
+  explicit PlanView(QWidget* parent = nullptr);
 
-  // Rereads the datum, the search speed and the current page and redraws.
-  void refresh();
-  // Relabels the plan group, the search speed and the summary from lrfExtra.
-  void relabel();
+  // Shows a plan and its summary rows.
+  void showPlan(vestrand::PlanDrawing drawing, vestrand::PlanExtras extras,
+                const std::vector<vestrand::SummaryRow>& rows);
+  // Shows a message in the preview's place and no summary.
+  void showMessage(const QString& message);
 
   PlanPreview* preview() const { return preview_; }
-  // How often the plan was rebuilt; a test sees a change redraw it.
-  long long refreshCount() const { return refreshCount_; }
+  QSplitter* splitter() const { return splitter_; }
   // The summary as shown, one "name<TAB>value" line per row.
   std::string summaryText() const;
 
  private:
-  void listen();
-
-  int panel_;
   PlanPreview* preview_;
+  QSplitter* splitter_;
   QLabel* names_;
   QLabel* values_;
-  long long refreshCount_ = 0;
 };
-
-// Puts a PlanView into the plan group of `panel` (the main panel) and carries the language choice
-// into it, and installs the datum entry (DatumEntry.h). Call once after LoadPanel; the view goes
-// with the panel.
-// @return the view, or null when the layout has no plan group
-PlanView* InstallPlanView(int panel);
-// The view installed last, null once its panel is discarded.
-PlanView* InstalledPlanView();

@@ -1,21 +1,11 @@
 #include "Vestrand.h"
 
-#include <cmath>
-#include <filesystem>
 #include <iterator>
-#include <string>
-#include <system_error>
-#include <vector>
 
 #include "About.h"
-#include "Briefing.h"
-#include "PlanAids.h"
-#include "SAR.idiomas.h"
-#include "WindowTexts.h"
-#include "rtz.h"
-#include "vestrand.gpx.h"
-
-int firstFocus = 1;
+#include "Languaje.h"
+#include "MainPanel.h"
+#include "Window.h"
 
 const CallbackEntry vestrandCallbacks[] = {
     {"SAR_CBK", nullptr, SAR_CBK},
@@ -39,82 +29,21 @@ const CallbackEntry vestrandCallbacks[] = {
 };
 const std::size_t vestrandCallbackCount = std::size(vestrandCallbacks);
 
-void ReportWriteFailure(int failure, const std::string& reason) {
-  std::error_code unknown;
-  const std::filesystem::path folder = std::filesystem::current_path(unknown);
-  ShowStatus(WindowText(kNotWrittenText, {reason}));
-  const std::string message =
-      WindowText(static_cast<WindowTextEntry>(failure)) + "\n\n" + reason +
-      (unknown ? std::string() : "\n\n" + WindowText(kFolderText, {folder.string()}));
-  MessagePopup(WindowText(kNotWrittenTitleText).c_str(), message.c_str());
-}
-
 namespace {
 
-// A datum past a pole or the antimeridian (degrees at their limit with minutes or seconds
-// beyond it, or a hemisphere switch that holds neither value) names no place on the chart.
-bool DatumRefused(const vestrand::PatternParams& params, int failure) {
-  const bool latitude = !(std::fabs(params.lat) <= 90.0);
-  if (!latitude && std::fabs(params.lon) <= 180.0) return false;
-  ReportWriteFailure(
-      failure,
-      WindowText(kDatumBeyondText, {WindowText(latitude ? kLatitudeLabelText : kLongitudeLabelText),
-                                    vestrand::fixedText(latitude ? params.lat : params.lon, 6),
-                                    latitude ? "90" : "180"}));
-  return true;
+// Runs a window command on commit.
+template <typename Command>
+int OnCommit(int panel, int event, Command command) {
+  if (event != EVENT_COMMIT) return 0;
+  if (Window* window = Window::of(panel)) command(*window);
+  return 0;
 }
 
-// The command of a search page: its pattern, through the one writing path, into the current
-// folder; the status line names the files written.
-void WritePage(int page, int pagePanel) {
-  vestrand::PatternParams params;
-  if (!ReadPageToWrite(page, pagePanel, kPatternFailureText, params)) return;
-  std::vector<std::string> written;
-  std::string error;
-  if (!vestrand::writePatternFiles(params, gpxFileNameWithoutExt, "", ChosenPatternFiles(mainPanel),
-                                   written, error)) {
-    ReportWriteFailure(kPatternFailureText, error);
-    return;
-  }
-  std::string names;
-  std::string warnings;
-  for (const std::string& path : written) {
-    names += (names.empty() ? "" : ", ") + path;
-    std::error_code unknown;
-    if (path.ends_with(".rtz") &&
-        std::filesystem::file_size(path, unknown) > vestrand::kRtzSizeWarning && !unknown) {
-      warnings += "; " + WindowText(kLargeRtzText, {path});
-    }
-  }
-  ShowStatus(WindowText(kWrittenText, {names}) + warnings);
+int ChooseLanguage(int value, int panel, int event) {
+  return OnCommit(panel, event, [value](Window& w) { w.chooseLanguage(LanguageFile(value)); });
 }
 
 }  // namespace
-
-vestrand::PatternFiles ChosenPatternFiles(int panel) {
-  static constexpr int kSplits[] = {0, 250, 500, 1000};
-  int format = 0;
-  int split = 0;
-  GetCtrlVal(panel, kFormatChoice, &format);
-  GetCtrlVal(panel, kMaxPointsChoice, &split);
-  vestrand::PatternFiles files;
-  files.gpx = format != 1;
-  files.rtz = format == 1 || format == 2;
-  files.maxPoints = split >= 0 && split < static_cast<int>(std::size(kSplits)) ? kSplits[split] : 0;
-  return files;
-}
-
-bool ReadPageToWrite(int page, int pagePanel, int failure, vestrand::PatternParams& params) {
-  const bool described = ReadSearchPage(page, pagePanel, params);
-  gpxFileNameWithoutExtension();
-  if (!described || DatumRefused(params, failure)) return false;
-  for (const std::string& problem : {PatternExtentProblem(params), StampProblem()}) {
-    if (problem.empty()) continue;
-    ReportWriteFailure(failure, problem);
-    return false;
-  }
-  return true;
-}
 
 int SAR_CBK(int panel, int event, void*, int, int) {
   switch (event) {
@@ -125,7 +54,11 @@ int SAR_CBK(int panel, int event, void*, int, int) {
       }
       break;
     case EVENT_CLOSE:
-      QuitUserInterface(0);
+      if (Window* window = Window::of(panel)) {
+        window->quit();
+      } else {
+        QuitUserInterface(0);
+      }
       break;
     default:
       break;
@@ -133,47 +66,72 @@ int SAR_CBK(int panel, int event, void*, int, int) {
   return 0;
 }
 
-int OpenGPX_CBK(int, int, int event, void*, int, int) {
-  if (event != EVENT_COMMIT) return 0;
-  // The generators write into the current directory, so that is the folder to show.
-  std::error_code error;
-  const std::filesystem::path folder = std::filesystem::current_path(error);
-  if (error) {
-    ShowStatus(WindowText(kFolderUnknownText, {error.message()}));
-    return 0;
-  }
-  if (InetLaunchDefaultWebBrowser(folder.c_str()) != 0) {
-    ShowStatus(WindowText(kFolderNotOpenedText, {folder.string()}));
-  }
-  return 0;
+int OpenGPX_CBK(int panel, int, int event, void*, int, int) {
+  return OnCommit(panel, event, [](Window& w) { w.openOutputFolder(); });
 }
 
 int ESSP_CBK(int panel, int, int event, void*, int, int) {
-  if (event == EVENT_COMMIT) WritePage(1, panel);
-  return 0;
+  return OnCommit(panel, event, [](Window& w) { w.writePage(kSquarePage); });
 }
 
 int SectorSearch_CBK(int panel, int, int event, void*, int, int) {
-  if (event == EVENT_COMMIT) WritePage(2, panel);
-  return 0;
+  return OnCommit(panel, event, [](Window& w) { w.writePage(kSectorPage); });
 }
 
 int ParallelSearch_CBK(int panel, int, int event, void*, int, int) {
-  if (event == EVENT_COMMIT) WritePage(3, panel);
-  return 0;
+  return OnCommit(panel, event, [](Window& w) { w.writePage(kParallelPage); });
 }
 
 int nSS_Change_CBK(int panel, int, int event, void*, int, int) {
   if (event != EVENT_VAL_CHANGED) return 0;
   int count = 0;
   double spacing = 0.0;
-  GetCtrlVal(panel, 2, &count);
-  GetCtrlVal(panel, 5, &spacing);
-  SetCtrlVal(panel, 4, static_cast<double>(count) * spacing);
+  GetCtrlVal(panel, square_page::kCount, &count);
+  GetCtrlVal(panel, square_page::kSpacing, &spacing);
+  SetCtrlVal(panel, square_page::kExtent, static_cast<double>(count) * spacing);
   return 0;
 }
 
 int S_SS_Change_CBK(int panel, int control, int event, void* callbackData, int eventData1,
                     int eventData2) {
   return nSS_Change_CBK(panel, control, event, callbackData, eventData1, eventData2);
+}
+
+int ApplyDrift_CBK(int panel, int, int event, void*, int, int) {
+  return OnCommit(panel, event, [](Window& w) { w.applyDrift(); });
+}
+
+int Briefing_CBK(int panel, int, int event, void*, int, int) {
+  return OnCommit(panel, event, [](Window& w) { w.saveBriefing(); });
+}
+
+int LANGUAJE_RING_CBK(int panel, int control, int event, void* callbackData, int eventData1,
+                      int eventData2) {
+  if (event != EVENT_COMMIT) return 0;
+  static constexpr CtrlCallbackPtr kByValue[] = {EnglishCBK, FrenchCBK, SpanishCBK, EuskeraCBK,
+                                                 DeutschCBK};
+  int value = -1;  // stays out of range if the selector cannot be read
+  GetCtrlVal(panel, kLanguageSelector, &value);
+  if (value < 0 || value >= static_cast<int>(std::size(kByValue))) return 0;
+  return kByValue[value](panel, control, event, callbackData, eventData1, eventData2);
+}
+
+int EnglishCBK(int panel, int, int event, void*, int, int) {
+  return ChooseLanguage(0, panel, event);
+}
+
+int FrenchCBK(int panel, int, int event, void*, int, int) {
+  return ChooseLanguage(1, panel, event);
+}
+
+int SpanishCBK(int panel, int, int event, void*, int, int) {
+  return ChooseLanguage(2, panel, event);
+}
+
+int EuskeraCBK(int panel, int, int event, void*, int, int) {
+  return ChooseLanguage(3, panel, event);
+}
+
+int DeutschCBK(int panel, int, int event, void*, int, int) {
+  return ChooseLanguage(4, panel, event);
 }

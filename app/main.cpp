@@ -1,11 +1,11 @@
-// Start of the window program: the run-time, the main panel and its plan view, the event loop.
-#include <safe_file.h>
-
+// Start of the window program: the run-time, the main panel and its window, the event loop.
 #include <cstdio>
 
-#include "PlanView.h"
+#include "MainPanel.h"
 #include "Vestrand.h"
+#include "Window.h"
 #include "cvirte.h"
+#include "safe_file.h"
 
 int main(int, char* argv[]) {
   // As on the command line: an interrupt leaves no temporary file, and a file size limit is a
@@ -22,7 +22,7 @@ int main(int, char* argv[]) {
     std::fprintf(stderr, "vestrand: the window cannot be loaded: %s\n", LastLoadPanelError());
     return -1;
   }
-  InstallPlanView(mainPanel);
+  Window::install(mainPanel);
   DisplayPanel(mainPanel);
   RunUserInterface();
   DiscardPanel(mainPanel);

@@ -28,6 +28,8 @@
 #include "drift_forcing.h"
 #include "drift_run.h"
 #include "field_forcing.h"
+#include "land_atlas.h"
+#include "land_grid.h"
 #include "particle_cloud.h"
 
 #ifndef VESTRAND_DRIFT_NUMPY
@@ -173,6 +175,43 @@ BENCHMARK(BM_Drift<true>)
     ->Arg(1000000)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime();
+
+// The same drift with land: each particle is looked up on a grid of the land over the cloud's
+// reach after every step, the mask asked only in the coast's cells. Laying the grid (bins read
+// and prepared) is timed apart, once.
+void BM_DriftOnLand(benchmark::State& state) {
+  const auto n = static_cast<std::size_t>(state.range(0));
+  const DriftModel model = benchModel();
+  DriftRun run;
+  run.endSeconds = kEpoch + kHours * 3600.0;
+  const ParticleCloud seeded = seedCloud(model, n, 1);
+  const vestrand::land::Atlas& atlas = vestrand::land::Atlas::standard();
+  const auto resolution = atlas.choose(vestrand::land::detailForExtent(100.0));
+  if (!resolution) {
+    state.SkipWithError("no GSHHG shorelines installed");
+    return;
+  }
+  const auto mask = atlas.mask(*resolution);
+  static const UniformForcing forcing({{kEpoch, 270.0, 20.0}}, 45.0, 0.5);
+  const auto laying = std::chrono::steady_clock::now();
+  const vestrand::land::LandGrid grid(*mask, driftReach(seeded, model, forcing, run));
+  const std::chrono::duration<double> laid = std::chrono::steady_clock::now() - laying;
+  run.land = &grid;
+  const double particleSteps = static_cast<double>(n) * kHours * 6.0;
+  Figures f{1e300, 1e300};
+  DriftOutcome out;
+  for (auto _ : state) {
+    const auto [wall, cpu] = timedRun(seeded, model, run);
+    state.SetIterationTime(wall);
+    f.wall = std::min(f.wall, wall * 1e9 / particleSteps);
+    f.cpu = std::min(f.cpu, cpu * 1e9 / particleSteps);
+  }
+  state.counters["wall_ns_per_step"] = f.wall;
+  state.counters["cpu_ns_per_step"] = f.cpu;
+  state.counters["grid_ms"] = laid.count() * 1e3;
+  state.counters["coast_cells"] = grid.shoreShare();
+}
+BENCHMARK(BM_DriftOnLand)->Arg(100000)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 // A creeping line of 200 legs over the cloud from hour 24, at 8 kn: the time of the run with the
 // search less the time of the same run without it.

@@ -80,9 +80,6 @@ PatternFiles outputFiles(const Options& o, const CLI::App& sub, bool split);
 // standard error.
 void printWarnings(const std::vector<std::string>& warnings);
 
-inline constexpr double kMaxDriftHours = 240.0;  // ten days: beyond that a datum is a guess
-inline constexpr double kMaxDriftSpeed = 20.0;   // knots; faster than any current or leeway
-
 // One part of the drift, --current-set/--current-drift or --leeway-toward/--leeway-speed: a
 // direction and a speed, given together or not at all. @return the vector; speed 0 when absent
 DriftVector driftPart(const CLI::App& sub, const char* directionOption,
@@ -125,6 +122,8 @@ struct LandChoice {
 // without --land. `required` refuses none
 // and a missing or unreadable file instead of going without land.
 LandChoice chooseLand(const Options& o, const CLI::App& sub, double detailNm, bool required);
+// The same for the text of --land (simulate keeps its options apart).
+LandChoice chooseLand(const std::string& land, const CLI::App& sub, double detailNm, bool required);
 // The land check of a pattern's run, by --land (by default at the resolution fit for the
 // summary's box): a warning for each turning point on land and each leg across land, added to
 // `warnings`. @return the shorelines used, for the picture and the summary

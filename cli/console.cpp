@@ -1,6 +1,6 @@
 #include "console.h"
 
-#include <xml_text.h>
+#include <utf8.h>
 
 #include <cstdio>
 #include <iostream>

@@ -192,10 +192,9 @@ int runFields(const Options& o) {
     return printResult("{\"wind\":" + partJson(wind, true) +
                        ",\"current\":" + partJson(current, false) + "}\n");
   }
-  return printResult(label("position") +
-                     positionFormText(lat, lon, CoordinateForm::DegreesMinutes) + "\n" +
-                     label("time") + fields::isoTimeText(time) + "\n" + partText(wind, true) +
-                     partText(current, false));
+  return printResult(label("position") + positionText(lat, lon, CoordinateForm::DegreesMinutes) +
+                     "\n" + label("time") + fields::isoTimeText(time) + "\n" +
+                     partText(wind, true) + partText(current, false));
 }
 
 }  // namespace vestrand::cli

@@ -2,6 +2,7 @@
 // for every command that looks at land.
 #include <land_atlas.h>
 #include <land_mask.h>
+#include <number_text.h>
 #include <plan_land.h>
 #include <plan_summary.h>
 #include <position_text.h>
@@ -38,7 +39,11 @@ void noteNoLand(const std::string& reason) {
 }  // namespace
 
 CLI::Option* addLandOption(CLI::App* app, Options& o) {
-  return app->add_option("--land", o.land, kLandHelp)->type_name("RES");
+  return addLandOption(app, o.land);
+}
+
+CLI::Option* addLandOption(CLI::App* app, std::string& land) {
+  return app->add_option("--land", land, kLandHelp)->type_name("RES");
 }
 
 CLI::App* addLandSubcommand(CLI::App& app, Options& o) {
@@ -57,6 +62,11 @@ CLI::App* addLandSubcommand(CLI::App& app, Options& o) {
 }
 
 LandChoice chooseLand(const Options& o, const CLI::App& sub, double detailNm, bool required) {
+  return chooseLand(o.land, sub, detailNm, required);
+}
+
+LandChoice chooseLand(const std::string& landText, const CLI::App& sub, double detailNm,
+                      bool required) {
   const land::Atlas& atlas = land::Atlas::standard();
   LandChoice choice;
   // A subcommand that does not offer --land (the trackline, sharing the patterns' run) leaves
@@ -64,18 +74,18 @@ LandChoice chooseLand(const Options& o, const CLI::App& sub, double detailNm, bo
   if (sub.get_option_no_throw("--land") == nullptr) return choice;
   std::optional<land::Resolution> resolution;
   if (given(&sub, "--land")) {
-    if (o.land == "none") {
+    if (landText == "none") {
       if (required)
         throw UsageError("--land 'none' refused: " + sub.get_name() + " needs shorelines");
       return choice;
     }
-    resolution = land::parseResolution(o.land);
+    resolution = land::parseResolution(landText);
     if (!resolution) {
-      throw UsageError("--land '" + o.land +
+      throw UsageError("--land '" + landText +
                        "' refused: expected crude, low, intermediate, high, full or none");
     }
     if (!atlas.installed(*resolution)) {
-      throw UsageError("--land '" + o.land + "' refused: the " + o.land +
+      throw UsageError("--land '" + landText + "' refused: the " + landText +
                        " resolution shorelines (" + land::shoreFileName(*resolution) +
                        ") are not installed; install the Debian package " +
                        land::resolutionPackage(*resolution) +
@@ -122,8 +132,7 @@ std::string driftOverLand(const Options& o, const CLI::App& sub, const DriftedDa
            ",\"datum_on_land\":" + (way.endsOnLand() ? "true" : "false") +
            ",\"resolution\":" + jsonString(resolution) + "}}\n";
   }
-  const std::string where =
-      positionFormText(first.start.lat, first.start.lon, CoordinateForm::DegreesMinutes);
+  const std::string where = vestrand::positionText(first.start.lat, first.start.lon);
   return report + "land      " +
          (nm == 0.0 ? "the last known position lies on land, " + where
                     : "the drift reaches land at " + where + " after " + fixedText(nm, 2) + " NM") +
@@ -173,15 +182,13 @@ int runLand(const Options& o, const CLI::App& sub) {
         ",\"tolerance_nm\":" + shortestNumber(land::resolutionToleranceNm(mask.resolution())) +
         ",\"file\":" + jsonString(mask.path()) + "}\n");
   }
-  std::string text = "position  " +
-                     positionFormText(at.lat, at.lon, CoordinateForm::DegreesMinutes) +
-                     "\nland      " + (onLand ? "yes, " : "no, ") + land::levelName(level) + "\n";
+  std::string text = "position  " + vestrand::positionText(at.lat, at.lon) + "\nland      " +
+                     (onLand ? "yes, " : "no, ") + land::levelName(level) + "\n";
   if (shore.nm < 0) {
     text += "shore     none in these shorelines\n";
   } else {
     text += "shore     " + fixedText(shore.nm, 2) + " NM, nearest at " +
-            positionFormText(shore.nearest.lat, shore.nearest.lon, CoordinateForm::DegreesMinutes) +
-            "\n";
+            vestrand::positionText(shore.nearest.lat, shore.nearest.lon) + "\n";
   }
   return printResult(text + "data      " + landDataText(mask) + "\n");
 }

@@ -50,11 +50,9 @@ int main(int argc, char** argv) {
   }
 
   try {
-    using vestrand::PatternKind;
-    if (sub.square->parsed()) return runPattern(PatternKind::ExpandingSquare, o, *sub.square);
-    if (sub.sector->parsed()) return runPattern(PatternKind::Sector, o, *sub.sector);
-    if (sub.creeping->parsed()) return runPattern(PatternKind::CreepingLine, o, *sub.creeping);
-    if (sub.parallel->parsed()) return runPattern(PatternKind::ParallelSweep, o, *sub.parallel);
+    for (const auto& [kind, pattern] : sub.patterns) {
+      if (pattern->parsed()) return runPattern(kind, o, *pattern);
+    }
     if (sub.line->parsed()) return runLine(o, *sub.line);
     if (sub.course->parsed()) return runCourse(o);
     if (sub.arrive->parsed()) return runArrive(o, *sub.arrive);

@@ -108,6 +108,36 @@ void addPattern(CLI::App* app, Options& o) {
 
 }  // namespace
 
+const PatternOption& patternOption(PatternParam param) {
+  static const PatternOption kSpacing{"--spacing", kSpacingHelp, "S", &Options::spacing, true};
+  static const PatternOption kLeg{"--leg", kLegHelp, "L", &Options::leg, true};
+  static const PatternOption kRadius{
+      "--leg", "leg length (the sector's radius), nautical miles, above 0 and at most 500", "D",
+      &Options::leg, true};
+  static const PatternOption kLegPairs{"--count", "leg pairs before the closing leg, 0 to 1000000",
+                                       "N", &Options::count, true};
+  static const PatternOption kLoops{"--loops", "loops of four legs, 0 to 1000000", "N",
+                                    &Options::loops, true};
+  static const PatternOption kPasses{
+      "--passes", "1 (default) or 2: search the sector a second time, turned 30 degrees", "N",
+      &Options::passes, false};
+  switch (param) {
+    case PatternParam::Spacing:
+      return kSpacing;
+    case PatternParam::Leg:
+      return kLeg;
+    case PatternParam::Radius:
+      return kRadius;
+    case PatternParam::LegPairs:
+      return kLegPairs;
+    case PatternParam::Loops:
+      return kLoops;
+    case PatternParam::Passes:
+      return kPasses;
+  }
+  return kSpacing;
+}
+
 void addPatternOutputOptions(CLI::App* sub, Options& o, bool tracks) {
   addDestination(sub, o);
   addPlan(sub, o);
@@ -121,33 +151,26 @@ bool given(const CLI::App* sub, const char* name) {
 
 Subcommands addSubcommands(CLI::App& app, Options& o) {
   Subcommands s{};
-  s.square = app.add_subcommand("square", "expanding square search: write a GPX file");
-  addPattern(s.square, o);
-  addRequired(s.square, "--spacing", o.spacing, kSpacingHelp, "S");
-  addRequired(s.square, "--count", o.count, "leg pairs before the closing leg, 0 to 1000000", "N");
-
-  s.sector = app.add_subcommand("sector", "sector search: write a GPX file");
-  addPattern(s.sector, o);
-  addRequired(s.sector, "--leg", o.leg,
-              "leg length (the sector's radius), nautical miles, above 0 and at most 500", "D");
-
-  s.creeping = app.add_subcommand("creeping", "creeping line search: write a GPX file");
-  s.parallel = app.add_subcommand("parallel", "parallel sweep for two units: write a GPX file");
-  for (CLI::App* sub : {s.creeping, s.parallel}) {
+  for (const PatternInfo& info : patternTable()) {
+    if (info.command == nullptr) continue;  // a subcommand of its own, below
+    CLI::App* sub = app.add_subcommand(info.command, info.about);
     addPattern(sub, o);
-    addRequired(sub, "--spacing", o.spacing, kSpacingHelp, "S");
-    addRequired(sub, "--leg", o.leg, kLegHelp, "L");
-    addRequired(sub, "--loops", o.loops, "loops of four legs, 0 to 1000000", "N");
+    for (PatternParam param : info.params) {
+      const PatternOption& option = patternOption(param);
+      if (option.required) addRequired(sub, option.name, o.*option.value, option.help, option.type);
+    }
+    s.patterns.push_back({info.kind, sub});
   }
-  for (CLI::App* sub : {s.square, s.sector, s.creeping, s.parallel}) {
-    addPatternOutputOptions(sub, o, sub != s.sector);
+  for (const auto& [kind, sub] : s.patterns) {
+    addPatternOutputOptions(sub, o, takes(kind, PatternParam::Spacing));
+    for (PatternParam param : patternInfo(kind).params) {
+      const PatternOption& option = patternOption(param);
+      if (!option.required)
+        sub->add_option(option.name, o.*option.value, option.help)->type_name(option.type);
+    }
     addTurnAndDriftOptions(sub, o);
     addLandOption(sub, o);
   }
-  s.sector
-      ->add_option("--passes", o.passes,
-                   "1 (default) or 2: search the sector a second time, turned 30 degrees")
-      ->type_name("N");
 
   s.line = app.add_subcommand("line", "two-point line: write a GPX file");
   addPositions(s.line, o, "first", "second");

@@ -2,8 +2,11 @@
 // the text given; the commands check it (arguments.h) so that each refusal names the option.
 #pragma once
 
+#include <vestrand.gpx.h>
+
 #include <CLI/CLI.hpp>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "simulate_options.h"
@@ -47,10 +50,8 @@ struct Options {
 };
 
 struct Subcommands {
-  CLI::App* square;
-  CLI::App* sector;
-  CLI::App* creeping;
-  CLI::App* parallel;
+  // One per search pattern, in the pattern table's order (vestrand.gpx.h).
+  std::vector<std::pair<PatternKind, CLI::App*>> patterns;
   CLI::App* line;
   CLI::App* course;
   CLI::App* arrive;
@@ -67,11 +68,26 @@ struct Subcommands {
   CLI::App* land;
 
   std::vector<CLI::App*> all() const {
-    return {square,   sector,   creeping, parallel, line,   course, arrive,    drift,
-            coverage, position, fields,   objects,  leeway, plan,   nmea,      trackline,
-            simulate, land};
+    std::vector<CLI::App*> subs;
+    for (const auto& pattern : patterns) subs.push_back(pattern.second);
+    for (CLI::App* sub : {line, course, arrive, drift, coverage, position, fields, objects, leeway,
+                          plan, nmea, trackline, simulate, land}) {
+      subs.push_back(sub);
+    }
+    return subs;
   }
 };
+
+// The option of each value a search pattern takes: the subcommands offer it and the command
+// reads it from `value`.
+struct PatternOption {
+  const char* name;  // "--spacing"
+  const char* help;
+  const char* type;
+  std::string Options::*value;
+  bool required;
+};
+const PatternOption& patternOption(PatternParam param);
 
 // Declares the subcommands and their options on `app`, filling `o` when parsed.
 Subcommands addSubcommands(CLI::App& app, Options& o);
@@ -102,6 +118,7 @@ CLI::App* addSimulateSubcommand(CLI::App& app, SimulateOptions& o);
 // The land subcommand and the --land option of the commands that check land (land_command.cpp).
 CLI::App* addLandSubcommand(CLI::App& app, Options& o);
 CLI::Option* addLandOption(CLI::App* app, Options& o);
+CLI::Option* addLandOption(CLI::App* app, std::string& land);
 
 // True when the option `name` of `sub` was given.
 bool given(const CLI::App* sub, const char* name);

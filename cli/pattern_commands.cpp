@@ -1,4 +1,5 @@
 // The commands that write files: the four patterns and the two-point line.
+#include <calendar.h>
 #include <coverage.h>
 #include <gpx.h>
 #include <leg_table.h>
@@ -27,12 +28,11 @@ namespace {
 std::string clockStem() {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
-  char text[32];
-  if (localtime_r(&now, &local) == nullptr ||
-      std::strftime(text, sizeof text, "%Y%m%d%H%M%S", &local) != 14) {
+  if (localtime_r(&now, &local) == nullptr) {
     throw WriteFailure{"cannot read the local date and time for the file name; give --stem"};
   }
-  return text;
+  return timeStem(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                  local.tm_min, local.tm_sec);
 }
 
 }  // namespace
@@ -170,23 +170,25 @@ int runPattern(PatternKind kind, const Options& o, const CLI::App& sub) {
   p.lat = checkCoordinate("--lat", o.lat, Axis::Latitude);
   p.lon = checkCoordinate("--lon", o.lon, Axis::Longitude);
   p.course = checkCourse("--course", o.course);
-  switch (kind) {
-    case PatternKind::ExpandingSquare:
-      p.spacing = checkDistance("--spacing", o.spacing);
-      p.count = checkCount("--count", o.count);
-      break;
-    case PatternKind::Sector:
-      p.leg = checkDistance("--leg", o.leg);
-      if (given(&sub, "--passes")) p.passes = checkPasses("--passes", o.passes);
-      break;
-    case PatternKind::CreepingLine:
-    case PatternKind::ParallelSweep:
-      p.spacing = checkDistance("--spacing", o.spacing);
-      p.leg = checkDistance("--leg", o.leg);
-      p.count = checkCount("--loops", o.loops);
-      break;
-    case PatternKind::Trackline:
-      break;
+  for (PatternParam param : patternInfo(kind).params) {
+    const PatternOption& option = patternOption(param);
+    const std::string& text = o.*option.value;
+    switch (param) {
+      case PatternParam::Spacing:
+        p.spacing = checkDistance(option.name, text);
+        break;
+      case PatternParam::Leg:
+      case PatternParam::Radius:
+        p.leg = checkDistance(option.name, text);
+        break;
+      case PatternParam::LegPairs:
+      case PatternParam::Loops:
+        p.count = checkCount(option.name, text);
+        break;
+      case PatternParam::Passes:
+        if (given(&sub, option.name)) p.passes = checkPasses(option.name, text);
+        break;
+    }
   }
   return runPlannedPattern(p, o, sub);
 }
@@ -210,7 +212,7 @@ int runPlannedPattern(PatternParams p, const Options& o, const CLI::App& sub) {
                      " requires --summary or --legs (or a drift to lay the pattern in)");
   }
   std::optional<Coverage> coverage;
-  if (kind != PatternKind::Sector && given(&sub, "--sweep-width")) {
+  if (takes(kind, PatternParam::Spacing) && given(&sub, "--sweep-width")) {
     coverage = coverageOfSpacing(
         checkPositiveUpTo("--sweep-width", o.sweepWidth, kMaxSweepWidth, " nautical miles"),
         p.spacing);

@@ -1,4 +1,5 @@
 // The options that move a pattern as a whole: the first turn, and the drift it is laid in.
+#include <number_text.h>
 #include <plan_summary.h>
 
 #include <string>

@@ -2,7 +2,7 @@
 
 #include <angulos.h>
 #include <position_text.h>
-#include <xml_text.h>
+#include <utf8.h>
 
 #include <charconv>
 #include <cmath>
@@ -42,14 +42,6 @@ std::string longitudeNumber(double lon) {
   return shortestNumber(displayLongitude(lon));
 }
 
-std::string latitudeText(double lat) {
-  return coordinateText(lat, Axis::Latitude);
-}
-
-std::string longitudeText(double lon) {
-  return coordinateText(lon, Axis::Longitude);
-}
-
 std::string courseJson(std::optional<int> status, const CourseDistance& result) {
   return "{\"status\":" + statusText(status) + ",\"course\":" +
          (result.courseFound ? shortestNumber(result.course) : std::string("null")) +
@@ -61,22 +53,17 @@ std::string positionJson(std::optional<int> status, double lat, double lon) {
          ",\"lon\":" + longitudeNumber(lon) + "}\n";
 }
 
-std::string positionFormText(double lat, double lon, CoordinateForm form) {
-  return coordinateText(lat, Axis::Latitude, form) + "  " +
-         coordinateText(lon, Axis::Longitude, form);
-}
-
 std::string positionFormsText(double lat, double lon) {
-  return "degrees   " + positionFormText(lat, lon, CoordinateForm::Degrees) + "\n" + "dm        " +
-         positionFormText(lat, lon, CoordinateForm::DegreesMinutes) + "\n" + "dms       " +
-         positionFormText(lat, lon, CoordinateForm::DegreesMinutesSeconds) + "\n";
+  return "degrees   " + positionText(lat, lon, CoordinateForm::Degrees) + "\n" + "dm        " +
+         positionText(lat, lon, CoordinateForm::DegreesMinutes) + "\n" + "dms       " +
+         positionText(lat, lon, CoordinateForm::DegreesMinutesSeconds) + "\n";
 }
 
 std::string positionFormsJson(double lat, double lon) {
   return "{\"lat\":" + shortestNumber(lat) + ",\"lon\":" + longitudeNumber(lon) +
-         ",\"dm\":" + jsonString(positionFormText(lat, lon, CoordinateForm::DegreesMinutes)) +
-         ",\"dms\":" +
-         jsonString(positionFormText(lat, lon, CoordinateForm::DegreesMinutesSeconds)) + "}\n";
+         ",\"dm\":" + jsonString(positionText(lat, lon, CoordinateForm::DegreesMinutes)) +
+         ",\"dms\":" + jsonString(positionText(lat, lon, CoordinateForm::DegreesMinutesSeconds)) +
+         "}\n";
 }
 
 std::string courseText(const CourseDistance& result, const char* method) {
@@ -95,8 +82,8 @@ std::string courseText(const CourseDistance& result, const char* method) {
 
 std::string positionText(double lat, double lon, const char* method) {
   return std::string("method    ") + method + "\n" + "latitude  " + format("%.6f", lat) + "  " +
-         latitudeText(lat) + "\n" + "longitude " + format("%.6f", displayLongitude(lon)) + "  " +
-         longitudeText(lon) + "\n";
+         coordinateText(lat, Axis::Latitude) + "\n" + "longitude " +
+         format("%.6f", displayLongitude(lon)) + "  " + coordinateText(lon, Axis::Longitude) + "\n";
 }
 
 }  // namespace vestrand::cli

@@ -23,20 +23,12 @@ std::string shortestNumber(double value);
 // program prints is one that --lon takes back, whatever the sailing ran past.
 std::string longitudeNumber(double lon);
 
-// A latitude or longitude as degrees and minutes with its hemisphere letter, in UTF-8:
-// "N43º 30.00'", "W003º 45.00'".
-std::string latitudeText(double lat);
-std::string longitudeText(double lon);
-
 // {"status":S,"course":C,"distance_nm":D}; a missing status, and the course where none is defined,
 // print as null.
 std::string courseJson(std::optional<int> status, const CourseDistance& result);
 // {"status":S,"lat":LAT,"lon":LON}
 std::string positionJson(std::optional<int> status, double lat, double lon);
 
-// A position in the three forms of coordinateText, latitude and longitude two blanks apart:
-// "N43º 30.50'  W003º 45.20'".
-std::string positionFormText(double lat, double lon, CoordinateForm form);
 // The position in every form for people: lines "degrees", "dm" and "dms".
 std::string positionFormsText(double lat, double lon);
 // {"lat":LAT,"lon":LON,"dm":"...","dms":"..."}

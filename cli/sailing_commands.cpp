@@ -44,8 +44,9 @@ DriftVector driftPart(const CLI::App& sub, const char* directionOption,
     refuse(speedOption, speed, std::string("a speed needs its direction, ") + directionOption);
   }
   if (!hasDirection) return DriftVector{};
-  return DriftVector{checkBounded(directionOption, direction, -kMaxCourse, kMaxCourse, "degrees"),
-                     checkBounded(speedOption, speed, 0.0, kMaxDriftSpeed, "knots")};
+  return DriftVector{
+      checkBounded(directionOption, direction, -kMaxDriftDirection, kMaxDriftDirection, "degrees"),
+      checkBounded(speedOption, speed, 0.0, kMaxDriftSpeed, "knots")};
 }
 
 double checkPositiveUpTo(const std::string& option, const std::string& text, double high,

@@ -2,10 +2,15 @@
 #include <field_time.h>
 #include <forcing.h>
 #include <forecast_drift.h>
+#include <land_atlas.h>
 #include <leeway.h>
 #include <leg_table.h>
+#include <number_text.h>
 #include <pattern_files.h>
+#include <plan_land.h>
+#include <plan_summary.h>
 #include <plan_svg.h>
+#include <position_text.h>
 #include <safe_file.h>
 #include <search_figure.h>
 #include <search_plan.h>
@@ -27,10 +32,10 @@
 namespace vestrand::cli {
 namespace {
 
-constexpr double kMaxWindSpeed = 100.0;    // knots: beyond any wind a search is flown in
-constexpr double kMaxTimeOnScene = 240.0;  // hours, as the drift's
-constexpr double kMaxUnitSpeed = 300.0;    // knots: search aircraft as well as vessels
-constexpr std::size_t kMaxUnitName = 20;   // characters
+constexpr double kMaxWindSpeed = 100.0;             // knots: beyond any wind a search is flown in
+constexpr double kMaxTimeOnScene = kMaxDriftHours;  // a unit searches no longer than a drift
+constexpr double kMaxUnitSpeed = 300.0;             // knots: search aircraft as well as vessels
+constexpr std::size_t kMaxUnitName = 20;            // characters
 
 const char* const kUnitForm = "NAME:SPEED:HOURS:SWEEPWIDTH[:LAT:LON:TRANSITSPEED]";
 
@@ -211,9 +216,8 @@ Datums forecastDrift(const Options& o, const fields::Forcing& forcing,
     }
     case DriftFault::NoWind:
       throw UsageError(datum + " drifts to where the wind files give no wind: at " +
-                       positionFormText(r.faultLat, r.faultLon, CoordinateForm::DegreesMinutes) +
-                       " at " + fields::isoTimeText(r.faultTime) +
-                       " every grid value around is missing");
+                       vestrand::positionText(r.faultLat, r.faultLon) + " at " +
+                       fields::isoTimeText(r.faultTime) + " every grid value around is missing");
     case DriftFault::PastPole:
       refuse("--hours", o.hours,
              "the drift would pass a pole (latitude " + shortestNumber(r.faultLat) + ")");
@@ -545,6 +549,7 @@ void addSearchSubcommands(CLI::App& app, Options& o, Subcommands& s) {
   s.plan->add_flag("--legs", o.legs, "also print the leg table of every unit at its speed");
   s.plan->add_flag("--json", o.json, "print the plan as one JSON object on one line");
   addPlanParticles(s.plan, o.simulate);
+  addLandOption(s.plan, o);
 }
 
 int runObjects(const Options& o) {
@@ -560,9 +565,36 @@ int runLeeway(const Options& o, const CLI::App& sub) {
   return printResult(o.json ? leewayJson(c, leeway) : leewayText(c, leeway));
 }
 
+// A warning for each datum whose straight drift from the last known position meets land.
+std::vector<std::string> datumsOverLand(const Options& o, const CLI::App& sub, const Datums& d,
+                                        bool byHand) {
+  std::vector<std::string> warnings;
+  const double lat = d.lastKnownLat, lon = d.lastKnownLon;
+  const LandChoice choice =
+      chooseLand(o, sub, land::detailForExtent(std::max(d.downwind.distance, d.divergence)), false);
+  if (!choice.mask) return warnings;
+  const std::pair<LeewayPart, const DriftedDatum*> datums[] = {{LeewayPart::Left, &d.left},
+                                                               {LeewayPart::Right, &d.right},
+                                                               {LeewayPart::Downwind, &d.downwind}};
+  for (const auto& [part, datum] : datums) {
+    if (byHand && part != LeewayPart::Downwind) continue;
+    const land::WayOverLand way =
+        choice.mask->wayOverLand({lat, lon}, {datum->lat, datum->lon}, true);
+    if (!way.crossesLand()) continue;
+    const land::LandStretch& first = way.stretches.front();
+    warnings.push_back(std::string(datumName(part, byHand)) + ": the drift reaches land at " +
+                       vestrand::positionText(first.start.lat, first.start.lon) + " after " +
+                       fixedText(first.from * way.lengthNm, 2) + " NM" +
+                       (way.endsOnLand() ? "; the datum lies on land" : "") + " (GSHHG " +
+                       land::resolutionName(choice.mask->resolution()) + ")");
+  }
+  return warnings;
+}
+
 int runSearchDrift(const Options& o, const CLI::App& sub) {
   const DriftInputs in = checkDrift(o, sub);
   printWarnings(in.warnings);
+  printWarnings(datumsOverLand(o, sub, in.datums, in.objectClass == nullptr));
   const ForcingReport* forcing = in.forcing ? &*in.forcing : nullptr;
   if (in.objectClass == nullptr) {
     // A leeway by hand through current files: drift's own keys and rows, and the files'.
@@ -599,9 +631,25 @@ int runPlan(const Options& o, const CLI::App& sub) {
   }
 
   SearchPlan plan;
-  switch (planSearch(input, plan)) {
+  // The area without land says which shorelines fit its extent; the plan is then made again with
+  // them.
+  LandChoice land;
+  PlanFault fault = planSearch(input, plan);
+  if (fault == PlanFault::None) {
+    land = chooseLand(
+        o, sub, land::detailForExtent(std::max(plan.optimumArea.length, plan.area.length)), false);
+    if (land.mask) {
+      input.land = land.mask.get();
+      fault = planSearch(input, plan);
+    }
+  }
+  switch (fault) {
     case PlanFault::None:
       break;
+    case PlanFault::OnLand:
+      refuse("--lat", o.lat,
+             "the object's distribution or the search area lies wholly on land (" +
+                 landDataText(*land.mask) + ")");
     case PlanFault::NoError:
       refuse("--x-error", o.xError,
              "with X, Y and the drift all 0 the position is certain and there is no area to "
@@ -643,8 +691,9 @@ int runPlan(const Options& o, const CLI::App& sub) {
   if (!addRouteFiles(batch, source, d.dir, files, error, &warnings)) throw WriteFailure{error};
   if (svg) {
     SafeFile* picture = batch.create(o.svg);
-    if (picture == nullptr ||
-        !renderPlanSvg(searchPlanFigure(plan, d.stem, kSvgPictureSize), *picture)) {
+    PlanFigure figure = searchPlanFigure(plan, d.stem, kSvgPictureSize);
+    if (land.mask) addLandLayer(figure, {plan.area.centre.lat, plan.area.centre.lon}, *land.mask);
+    if (picture == nullptr || !renderPlanSvg(figure, *picture)) {
       throw WriteFailure{picture == nullptr ? batch.error() : picture->error()};
     }
   }
@@ -661,6 +710,7 @@ int runPlan(const Options& o, const CLI::App& sub) {
     written.rtz.assign(paths.begin() + (files.gpx ? 1 : 0), paths.end());
     if (svg) written.svg = o.svg;
     std::string json = planJson(plan, written, o.legs ? legTable(plan, input.units, true) : "");
+    json.insert(json.rfind('}'), landJsonMembers(land));
     if (drift.forcing) json.insert(json.size() - 2, forcingJson(*drift.forcing));
     if (particles) json.insert(json.rfind('}'), particlePlanJson(plan, normalPos));
     return printResult(json);
@@ -671,6 +721,7 @@ int runPlan(const Options& o, const CLI::App& sub) {
   if (o.summary && drift.forcing) text += forcingText(*drift.forcing);
   if (o.summary) text += planText(plan);
   if (o.summary && particles) text += particlePlanText(plan, normalPos);
+  if (o.summary) text += landSummaryText(land);
   if (o.legs) text += legTable(plan, input.units, false);
   return printResult(text);
 }

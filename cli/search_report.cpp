@@ -43,7 +43,7 @@ std::string pointJson(const LatLon& p) {
 }
 
 std::string positionText(double lat, double lon) {
-  return latitudeText(lat) + "  " + longitudeText(wrapped(lon));
+  return vestrand::positionText(lat, lon);
 }
 
 std::string positionText(const LatLon& p) {
@@ -313,6 +313,13 @@ std::string planText(const SearchPlan& p) {
   for (std::size_t i = 0; i < p.area.corners.size(); ++i) {
     text += row("Area " + std::to_string(i + 1), positionText(p.area.corners[i]));
   }
+  if (p.landChecked) {
+    text +=
+        row("land", format("%.1f", 100.0 * p.areaLandShare) + " % of the area (optimum " +
+                        format("%.1f", 100.0 * p.optimumLandShare) +
+                        " %), left out; POC on water only, " + format("%.1f", 100.0 * p.afloat) +
+                        " % of the distribution lies on water");
+  }
   text += figuresText("POC", p.planned.poc, p.optimum.poc, true);
   text += figuresText("coverage", p.planned.coverage, p.optimum.coverage, false);
   text += figuresText("POD", p.planned.pod, p.optimum.pod, true);
@@ -326,6 +333,13 @@ std::string planText(const SearchPlan& p) {
                     format("%.2f", u.strip.width) + " NM, " + std::to_string(u.legs) +
                     (u.legs == 1 ? " leg, " : " legs, ") + format("%.2f", u.track) + " NM, " +
                     hoursMinutesText(u.hours) + " (" + format("%.2f", u.hours) + " h)");
+    if (p.landChecked && (u.landShare > 0.0 || u.cutLegs > 0)) {
+      text += row("water", u.name + ": strip " + format("%.1f", 100.0 * u.landShare) + " % land, " +
+                               std::to_string(u.cutLegs) +
+                               (u.cutLegs == 1 ? " leg or turn" : " legs and turns") +
+                               " cut at the shore, " + std::to_string(u.transits.size()) +
+                               (u.transits.size() == 1 ? " transit" : " transits") + " round land");
+    }
     text += row("CSP " + u.name, positionText(u.csp()));
     if (u.arrival) {
       text +=
@@ -349,6 +363,11 @@ std::string planJson(const SearchPlan& p, const PlanPaths& paths, const std::str
   json += ",\"effort_nm2\":" + number(p.effort) +
           ",\"relative_effort\":" + number(p.relativeEffort) +
           ",\"search_factor\":" + number(p.searchFactor) + ",\"radius_nm\":" + number(p.radius);
+  if (p.landChecked) {
+    json += ",\"land_share\":" + number(p.areaLandShare) +
+            ",\"optimum_land_share\":" + number(p.optimumLandShare) +
+            ",\"afloat\":" + number(p.afloat);
+  }
   json += ",\"area\":" + rectangleJson(p.area) + "," + figuresJson(p.planned) +
           ",\"optimum\":{\"area\":" + rectangleJson(p.optimumArea) + "," + figuresJson(p.optimum) +
           "}";
@@ -360,6 +379,16 @@ std::string planJson(const SearchPlan& p, const PlanPaths& paths, const std::str
             ",\"area_nm2\":" + number(u.strip.area()) + ",\"legs\":" + std::to_string(u.legs) +
             ",\"track_nm\":" + number(u.track) + ",\"hours\":" + number(u.hours) +
             ",\"csp\":" + pointJson(u.csp()) + ",\"corners\":" + cornersJson(u.strip);
+    if (p.landChecked) {
+      json += ",\"land_share\":" + number(u.landShare) +
+              ",\"cut_legs\":" + std::to_string(u.cutLegs) + ",\"transits\":[";
+      for (std::size_t k = 0; k < u.transits.size(); ++k) {
+        const LandTransit& t = u.transits[k];
+        json += (k > 0 ? "," : "") + std::string("{\"from\":") + pointJson(t.from) +
+                ",\"to\":" + pointJson(t.to) + ",\"land_nm\":" + number(t.landNm) + "}";
+      }
+      json += "]";
+    }
     if (u.arrival) {
       json += ",\"arrival\":{\"distance_nm\":" + number(u.arrival->distance) +
               ",\"course\":" + number(u.arrival->course) +
@@ -401,6 +430,11 @@ std::vector<std::string> planWarnings(const SearchPlan& p, const std::string& st
                          " h after setting out, after the datum time (" +
                          format("%.2f", p.datums.hours) +
                          " h after the last known position): the object drifts on meanwhile");
+    }
+    for (const LandTransit& t : u.transits) {
+      warnings.push_back(unit + "its route crosses land from " + positionText(t.from) + " to " +
+                         positionText(t.to) + " (" + format("%.2f", t.landNm) +
+                         " NM on land): not searched, and a vessel must go round");
     }
     const std::size_t points = u.route.size();
     if (maxPoints == 0 && points > static_cast<std::size_t>(kPlotterRoutePoints)) {

@@ -8,10 +8,13 @@
 #include <forecast_drift.h>
 #include <gpx.h>
 #include <gpx_reader.h>
+#include <land_atlas.h>
+#include <land_grid.h>
 #include <leeway.h>
 #include <particle_cloud.h>
 #include <plan_chart.h>
 #include <plan_figure.h>
+#include <plan_land.h>
 #include <plan_svg.h>
 #include <probability_map.h>
 #include <safe_file.h>
@@ -22,6 +25,8 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <memory>
+#include <numbers>
 #include <optional>
 #include <sstream>
 
@@ -154,11 +159,59 @@ struct Outcome {
   ProbabilityMap map;
   DriftOutcome drift;
   std::optional<ForcingReport> forcing;  // when forecast files were given
+  // With land: the shorelines, the particles stranded and the weight left in all.
+  LandChoice land;
+  Stranding stranded;
+  double weight = 0.0;
 };
 
 // The share of the weight left that lies on a current file's land.
 double strandedShare(const Outcome& r) {
   return r.summary.weight > 0.0 ? r.drift.strandedWeight / r.summary.weight : 0.0;
+}
+
+// The shorelines the particles strand on, by --land at the resolution fit for where they can
+// reach, laid on a grid over that box; no grid with --land none or without shorelines.
+std::unique_ptr<land::LandGrid> landGrid(const std::string& landText, const CLI::App& sub,
+                                         const ParticleCloud& cloud, const DriftModel& m,
+                                         const DriftForcing& forcing, const DriftRun& run,
+                                         LandChoice& choice) {
+  const land::GeoBox box = driftReach(cloud, m, forcing, run);
+  const double extentNm =
+      60.0 * std::max(box.north - box.south,
+                      (box.east - box.west) *
+                          std::cos((box.north + box.south) / 2.0 * std::numbers::pi / 180.0));
+  choice = chooseLand(landText, sub, land::detailForExtent(extentNm), false);
+  if (!choice.mask) return nullptr;
+  return std::make_unique<land::LandGrid>(*choice.mask, box);
+}
+
+void noteStranded(Outcome& r, const ParticleCloud& cloud) {
+  if (!r.land.mask) return;
+  r.stranded = strandingOf(cloud);
+  for (const float w : cloud.weight) r.weight += w;
+}
+
+std::string strandedText(const Outcome& r) {
+  if (!r.land.mask) return "";
+  const Stranding& s = r.stranded;
+  std::string text = "stranded  none\n";
+  if (s.particles > 0) {
+    text = "stranded  " + percent(r.weight > 0.0 ? s.weight / r.weight : 0.0) +
+           " of the weight on the shore, " + std::to_string(s.particles) + " particles, mean at " +
+           vestrand::positionText(s.lat, s.lon) + "\n";
+  }
+  return text + landSummaryText(r.land);
+}
+
+std::string strandedJson(const Outcome& r) {
+  if (!r.land.mask) return "";
+  const Stranding& s = r.stranded;
+  const bool any = s.particles > 0;
+  return ",\"stranded\":{\"particles\":" + std::to_string(s.particles) +
+         ",\"weight\":" + shortestNumber(r.weight > 0.0 ? s.weight / r.weight : 0.0) +
+         ",\"lat\":" + (any ? shortestNumber(s.lat) : "null") +
+         ",\"lon\":" + (any ? shortestNumber(s.lon) : "null") + "}" + landJsonMembers(r.land);
 }
 
 std::string reportText(const Outcome& r, const std::vector<std::string>& written) {
@@ -170,15 +223,16 @@ std::string reportText(const Outcome& r, const std::vector<std::string>& written
   if (r.forcing) {
     out << forcingFilesText(*r.forcing);
     if (r.drift.stranded > 0) {
-      out << "stranded  " << r.drift.stranded
+      out << "coast     " << r.drift.stranded
           << (r.drift.stranded == 1 ? " particle, " : " particles, ") << percent(strandedShare(r))
-          << " of the weight, where the current files give no current (land in the file)\n";
+          << " of the weight, stranded where the current files give no current (land in the "
+             "file)\n";
     }
   }
   if (std::isnan(s.lat)) {
     out << "mean      none: every particle was found by the searches\n";
   } else {
-    out << "mean      " << positionFormText(s.lat, s.lon, CoordinateForm::DegreesMinutes) << "\n";
+    out << "mean      " << vestrand::positionText(s.lat, s.lon) << "\n";
     out << "axis      " << fixed(s.axisCourse, 1) << "° true, sd " << fixed(s.sdAlong, 2)
         << " NM along, " << fixed(s.sdAcross, 2) << " NM across\n";
     out << "sides     " << percent(s.right) << " right, " << percent(s.left) << " left\n";
@@ -187,6 +241,7 @@ std::string reportText(const Outcome& r, const std::vector<std::string>& written
     out << "cell      " << fixed(r.map.cell, 3) << " NM, " << r.map.cells.size()
         << " cells hold weight\n";
   }
+  out << strandedText(r);
   for (std::size_t k = 0; k < r.drift.searches.size(); ++k) {
     const SearchScore& sc = r.drift.searches[k];
     out << "search " << k + 1 << "  " << sc.name << " from " << utcTimeText(sc.startSeconds)
@@ -220,7 +275,7 @@ std::string reportJson(const Outcome& r, const std::string& svg, const std::stri
     j += (k ? ",{\"lat\":" : "{\"lat\":") + shortestNumber(c.lat) +
          ",\"lon\":" + shortestNumber(c.lon) + ",\"p\":" + shortestNumber(c.p) + "}";
   }
-  j += "]";
+  j += "]" + strandedJson(r);
   if (r.forcing) {
     j += ",\"forcing\":{" + forcingJsonMembers(*r.forcing) +
          ",\"stranded_particles\":" + std::to_string(r.drift.stranded) +
@@ -284,6 +339,7 @@ PlanFigure mapFigure(const Outcome& r, const DriftModel& m, const std::vector<Na
     extras.marks.push_back({"Datum", {s.lat, s.lon}, MarkShape::Cross});
   }
   PlanFigure figure = layoutPlanFigure(drawing, kSvgPictureSize, extras);
+  if (r.land.mask) addLandLayer(figure, {r.summary.lat, r.summary.lon}, *r.land.mask);
   figure.title = "Probability map at " + utcTimeText(r.endSeconds);
   return figure;
 }
@@ -449,7 +505,17 @@ bool planOverParticles(const Options& o, const CLI::App& sub, const SearchPlanIn
   run.searches = readSearches(c, m.seconds, run.endSeconds, "the middle of the search period");
 
   ParticleCloud cloud = seedCloud(m, particles, seed);
+  std::unique_ptr<land::LandGrid> grid;
+  if (input.land != nullptr) {
+    grid = std::make_unique<land::LandGrid>(*input.land, driftReach(cloud, m, forcing, run));
+    run.land = grid.get();
+  }
   runDrift(cloud, m, forcing, run, seed);
+  // The object cannot be on land: the stranded particles are left out, and the POC is that of the
+  // particles afloat.
+  for (std::size_t i = 0; grid && i < cloud.size(); ++i) {
+    if (stranded(cloud, i)) cloud.weight[i] = 0.0f;
+  }
   const CloudSummary summary = summarizeCloud(cloud);
   const CloudPoc poc(cloud, summary);
   double effort = 0.0;
@@ -569,6 +635,7 @@ CLI::App* addSimulateSubcommand(CLI::App& app, SimulateOptions& o) {
   opt("--gpx", o.gpx, "also write the 50 % and 90 % outlines as closed routes to this GPX file",
       "FILE");
   s->add_flag("--json", o.json, "print one JSON object on one line");
+  addLandOption(s, o.land);
   return s;
 }
 
@@ -693,8 +760,10 @@ int runSimulate(const SimulateOptions& o, const CLI::App& sub) {
   r.particles = particles;
   r.endSeconds = run.endSeconds;
   ParticleCloud cloud = seedCloud(m, particles, seed);
-  r.drift = runDrift(cloud, m, gridded ? static_cast<const DriftForcing&>(*gridded) : constant, run,
-                     seed);
+  const DriftForcing& forcing = gridded ? static_cast<const DriftForcing&>(*gridded) : constant;
+  const auto grid = landGrid(o.land, sub, cloud, m, forcing, run, r.land);
+  run.land = grid.get();
+  r.drift = runDrift(cloud, m, forcing, run, seed);
   if (report) {
     refuseFault(r.drift.fault, fromFiles);
     report->drift.from = m.seconds;
@@ -703,6 +772,7 @@ int runSimulate(const SimulateOptions& o, const CLI::App& sub) {
     report->drift.steps = static_cast<int>(r.drift.steps);
     r.forcing = std::move(report);
   }
+  noteStranded(r, cloud);
   r.summary = summarizeCloud(cloud);
   r.map = buildMap(cloud, r.summary, cell);
   cloud = ParticleCloud{};

@@ -15,6 +15,7 @@ struct SimulateOptions {
   std::string until, hours, particles, seed, stepMinutes, jibeRate, cell;
   std::vector<std::string> search, searchStart, speed, sweepWidth;
   std::string svg, gpx;
+  std::string land;  // --land: a GSHHG resolution, or none
   bool json = false;
   // Forecast files instead of the constant wind and current, and what to do outside them.
   std::vector<std::string> windFiles, currentFiles;

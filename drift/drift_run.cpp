@@ -62,7 +62,7 @@ struct Arrays {
   const float* __restrict epsCross;
   const float* __restrict currentEast;
   const float* __restrict currentNorth;
-  const float* __restrict release;
+  float* __restrict release;
   std::uint32_t* __restrict nextJibe;
 };
 
@@ -112,6 +112,7 @@ Push pushOf(const ForcingSample& s, const DriftModel& model) {
 struct Scratch {
   std::vector<std::vector<float>> legMin, logMiss;  // per search, per particle of the block
   std::vector<float> rateLat, rateLon, from, dt;    // a step's motion, per particle of the block
+  std::vector<float> lastLat, lastLon;              // positions before the step, with land
   // A forcing that is not uniform: its samples, their flags, its work space, and which particles
   // of the block stranded.
   std::vector<float> windU, windV, curU, curV, work;
@@ -138,6 +139,7 @@ struct Context {
   std::vector<std::vector<LegWork>> legs;       // per step
   std::vector<std::vector<std::size_t>> apply;  // per step: searches to apply after it
   std::size_t searches = 0;
+  const land::LandGrid* land = nullptr;
   const std::atomic<bool>* cancel = nullptr;
   float manualE = 0.0f, manualN = 0.0f;  // a manual leeway, knots
   float classWind = 0.0f;                // 1 when the wind moves the particles (a class)
@@ -174,7 +176,8 @@ bool checkFlags(const Context& c, const Arrays& a, std::size_t first, std::size_
   if (any == 0) return true;
   for (std::size_t i = 0; i < n; ++i) {
     const unsigned char f = scratch.flags[i];
-    if (f == 0 || scratch.stranded[i] != 0.0f) continue;
+    // A stranded particle, on a current file's land or on a shore, rests and asks nothing.
+    if (f == 0 || std::isinf(a.release[i])) continue;
     // As the datums of a forecast drift: outside comes first, then no wind, then the coast.
     ForcingFault::Kind kind = ForcingFault::Kind::None;
     bool wind = false;
@@ -187,7 +190,10 @@ bool checkFlags(const Context& c, const Arrays& a, std::size_t first, std::size_
       kind = ForcingFault::Kind::NoWind;
       wind = true;
     } else if ((f & kCurrentMissing) != 0) {
+      // Marked as a particle stranded on a shore is: it stops for good and the searches, which
+      // sail the water, no longer see it.
       scratch.stranded[i] = 1.0f;
+      a.release[i] = kInfinity;
       continue;
     } else {
       continue;
@@ -206,6 +212,24 @@ bool checkFlags(const Context& c, const Arrays& a, std::size_t first, std::size_
     return false;
   }
   return true;
+}
+
+// After a step: a particle that moved onto land strands where its step first met the shore (where
+// it was, when it started on land).
+void strand(const Context& c, const Arrays& a, std::size_t n, const Scratch& scratch) {
+  const double lat0 = c.cloud->originLat, lon0 = c.cloud->originLon;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (a.dLat[i] == scratch.lastLat[i] && a.dLon[i] == scratch.lastLon[i]) continue;
+    if (std::isinf(a.release[i])) continue;
+    const double lat = lat0 + a.dLat[i], lon = lon0 + a.dLon[i];
+    if (!c.land->onLand(lat, lon)) continue;
+    const land::LatLon last{lat0 + scratch.lastLat[i], lon0 + scratch.lastLon[i]};
+    const land::WayOverLand way = c.land->mask().wayOverLand(last, {lat, lon}, false);
+    const land::LatLon shore = way.crossesLand() ? way.stretches.front().start : last;
+    a.dLat[i] = static_cast<float>(shore.lat - lat0);
+    a.dLon[i] = static_cast<float>(shore.lon - lon0);
+    a.release[i] = kInfinity;
+  }
 }
 
 // Steps until the next jibe, 1 or more, from one uniform draw: geometric with the step's chance.
@@ -395,6 +419,10 @@ bool runBlock(const Context& c, ParticleCloud& cloud, std::size_t first, std::si
     }
     const Step& st = c.steps[k];
     const std::vector<LegWork>& legs = c.legs[k];
+    if (c.land != nullptr) {
+      scratch.lastLat.assign(a.dLat, a.dLat + n);
+      scratch.lastLon.assign(a.dLon, a.dLon + n);
+    }
     if (c.uniform && legs.empty()) {
       advanceUniform(a.dLat, a.dLon, a.side, a.epsDown, a.epsCross, a.currentEast, a.currentNorth,
                      a.release, n, c.k, st.push, static_cast<float>(c.cloud->originLat), st.t0,
@@ -414,6 +442,7 @@ bool runBlock(const Context& c, ParticleCloud& cloud, std::size_t first, std::si
         advance<false>(c, a, n, st, legs, scratch);
       }
     }
+    if (c.land != nullptr) strand(c, a, n, scratch);
     for (const std::size_t s : c.apply[k]) {
       double before = 0.0, seen = 0.0;
       const std::vector<float>& logMiss = scratch.logMiss[s];
@@ -443,6 +472,67 @@ float cosDegrees(float lat) {
   return cosPolynomial(lat);
 }
 
+Stranding strandingOf(const ParticleCloud& cloud) {
+  Stranding s;
+  double lat = 0.0, lon = 0.0;
+  for (std::size_t i = 0; i < cloud.size(); ++i) {
+    if (!stranded(cloud, i)) continue;
+    ++s.particles;
+    const double w = cloud.weight[i];
+    s.weight += w;
+    lat += w * cloud.dLat[i];
+    lon += w * cloud.dLon[i];
+  }
+  if (s.weight > 0.0) {
+    s.lat = cloud.originLat + lat / s.weight;
+    s.lon = cloud.originLon + lon / s.weight;
+  }
+  return s;
+}
+
+land::GeoBox driftReach(const ParticleCloud& cloud, const DriftModel& model,
+                        const DriftForcing& forcing, const DriftRun& run, double fallbackKnots) {
+  land::GeoBox box{cloud.originLat, cloud.originLon, cloud.originLat, cloud.originLon};
+  for (std::size_t i = 0; i < cloud.size(); ++i) {
+    box.south = std::min(box.south, cloud.lat(i));
+    box.north = std::max(box.north, cloud.lat(i));
+    box.west = std::min(box.west, cloud.lon(i));
+    box.east = std::max(box.east, cloud.lon(i));
+  }
+  const double hours = std::max(0.0, (run.endSeconds - cloud.epochSeconds) / 3600.0);
+  double knots = fallbackKnots;
+  if (forcing.uniform()) {
+    knots = 0.0;
+    // Hourly samples of the forcing, and the largest leeway a particle of the class may take.
+    for (double t = 0.0; t <= hours + 1.0; t += 1.0) {
+      const ForcingSample f = forcing.sample(cloud.originLat, cloud.originLon,
+                                             cloud.epochSeconds + std::min(t, hours) * 3600.0);
+      const Push p = pushOf(f, model);
+      double leeway = 0.0;
+      if (model.leeway == DriftModel::Leeway::Class) {
+        const LeewayClass& l = model.leewayClass;
+        const double slope = std::max({std::fabs(l.downwind.slopePct), std::fabs(l.right.slopePct),
+                                       std::fabs(l.left.slopePct)});
+        const double offset = std::max({std::fabs(l.downwind.offsetCms),
+                                        std::fabs(l.right.offsetCms), std::fabs(l.left.offsetCms)});
+        const double sd = std::max({l.downwind.sdCms, l.right.sdCms, l.left.sdCms});
+        leeway = 2.0 * (slope * p.wind + offset + 3.0 * sd * (1.0 + p.wind / 10.0)) *
+                 static_cast<double>(kKnotsPerCms);
+      }
+      knots = std::max(knots, std::hypot(p.baseE, p.baseN) + leeway);
+    }
+  }
+  knots += 3.0 * model.currentError;
+  const double nm = std::min(knots * hours + 1.0, 600.0);
+  const double cosLat = std::max(
+      std::cos(std::max(std::fabs(box.south), std::fabs(box.north)) * kRadiansPerDegree), 0.05);
+  box.south = std::max(box.south - nm / 60.0, -90.0);
+  box.north = std::min(box.north + nm / 60.0, 90.0);
+  box.west -= nm / (60.0 * cosLat);
+  box.east = std::min(box.east + nm / (60.0 * cosLat), box.west + 360.0);
+  return box;
+}
+
 DriftOutcome runDrift(ParticleCloud& cloud, const DriftModel& model, const DriftForcing& forcing,
                       const DriftRun& run, std::uint64_t seed, const DriftControl& control) {
   Context c;
@@ -451,6 +541,7 @@ DriftOutcome runDrift(ParticleCloud& cloud, const DriftModel& model, const Drift
   c.forcing = &forcing;
   c.seed = seed;
   c.uniform = forcing.uniform();
+  c.land = run.land;
   c.cancel = control.cancel;
 
   const double epoch = cloud.epochSeconds;

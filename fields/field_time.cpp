@@ -3,20 +3,13 @@
 #include <cmath>
 #include <cstdio>
 
+#include "calendar.h"
+
 namespace vestrand::fields {
 namespace {
 
 constexpr double kSecondsPerDay = 86400.0;
 constexpr long long kMaxYear = 1000000;
-
-bool isLeap(long long y) {
-  return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-}
-
-int daysInMonth(long long y, int m) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return m == 2 && isLeap(y) ? 29 : kDays[m - 1];
-}
 
 // A cursor over the text; every reader leaves it unmoved when it fails.
 struct Cursor {

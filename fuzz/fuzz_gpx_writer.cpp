@@ -19,6 +19,7 @@
 
 #include "fuzz_support.h"
 #include "gpx.h"
+#include "gpx_stream.h"
 
 namespace {
 

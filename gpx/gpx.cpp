@@ -3,12 +3,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <optional>
 #include <string>
 
 #include "xml_text.h"
-
-std::FILE* GPXfp = nullptr;
 
 namespace {
 
@@ -213,121 +210,32 @@ bool GpxWriter::finish() {
 
 }  // namespace vestrand
 
-namespace {
-
-// The file of the historical stream functions; GPXfp is its stream while it is open.
-vestrand::SafeFile current;
-std::optional<vestrand::GpxWriter> writer;
-std::string lastError;
-
-}  // namespace
-
-bool OpenGPX(const char* path) {
-  if (GPXfp != nullptr) AbortGPX("another file was opened before it was closed");
-  lastError.clear();
-  if (path == nullptr || *path == '\0') {
-    lastError = "cannot write a GPX file without a name";
+bool vestrand::composeLineNames(const char* stem, LineNames& names, std::string& error) {
+  if (stem == nullptr) stem = "";
+  names.file = std::string(stem) + " RL.gpx";
+  names.route = std::string(stem) + " - P1P2";
+  if (names.file.size() >= kGpxNameCapacity || names.route.size() >= kGpxNameCapacity) {
+    error = "the stem is too long: the file and route names must fit in 99 characters";
     return false;
   }
-  if (!current.open(path)) {
-    lastError = current.error();
-    return false;
-  }
-  writer.emplace(current);
-  if (current.failed()) {
-    // Not even the header went out: report it now rather than at CloseGPX.
-    lastError = current.error();
-    AbortGPX(nullptr);
-    return false;
-  }
-  GPXfp = current.stream();
   return true;
-}
-
-void StartRouteGPX(const char* name) {
-  if (GPXfp != nullptr) writer->startRoute(name);
-}
-
-void RouteGPX(double lat, double lon, const char* name) {
-  if (GPXfp != nullptr) writer->routePoint(lat, lon, name);
-}
-
-void EndRouteGPX() {
-  if (GPXfp != nullptr) writer->endRoute();
-}
-
-void WayPointGPX(double lat, double lon, const char* name) {
-  if (GPXfp != nullptr) writer->waypoint(lat, lon, name);
-}
-
-bool CloseGPX() {
-  if (GPXfp == nullptr) {
-    if (lastError.empty()) lastError = "no GPX file is open";
-    return false;
-  }
-  GPXfp = nullptr;
-  const bool written = writer->finish() && current.commit();
-  writer.reset();
-  lastError = written ? std::string() : current.error();
-  if (!written) current.abandon();
-  return written;
-}
-
-void AbortGPX(const char* reason) {
-  GPXfp = nullptr;
-  writer.reset();
-  if (current.isOpen() && reason != nullptr) {
-    lastError = "abandoned '" + current.path() + "': " + reason;
-  }
-  current.abandon();
-}
-
-void gpxLine(double lat1, double lon1, double lat2, double lon2, const char* name) {
-  if (GPXfp != nullptr) writer->line(lat1, lon1, lat2, lon2, name);
 }
 
 bool vestrand::writeRhumbLine(double lat1, double lon1, double lat2, double lon2, const char* stem,
                               const std::string& folder, std::string& path, std::string& error) {
-  char fileName[kGpxNameCapacity];
-  char routeName[kGpxNameCapacity];
-  const int fileLength = std::snprintf(fileName, sizeof fileName, "%s RL.gpx", stem);
-  const int routeLength = std::snprintf(routeName, sizeof routeName, "%s - P1P2", stem);
-  if (fileLength < 0 || fileLength >= static_cast<int>(sizeof fileName) || routeLength < 0 ||
-      routeLength >= static_cast<int>(sizeof routeName)) {
-    error = "the stem is too long: the file and route names must fit in 99 characters";
-    return false;
-  }
-  path = folder.empty() ? fileName : (folder.back() == '/' ? folder : folder + "/") + fileName;
+  LineNames names;
+  if (!composeLineNames(stem, names, error)) return false;
+  path = folder.empty() ? names.file : (folder.back() == '/' ? folder : folder + "/") + names.file;
   SafeFile file;
   if (file.open(path)) {
     GpxWriter gpx(file);
-    gpx.line(lat1, lon1, lat2, lon2, routeName);
-    gpx.waypoint(lat1, lon1, "P1");
-    gpx.waypoint(lat2, lon2, "P2");
+    gpx.line(lat1, lon1, lat2, lon2, names.route.c_str());
+    gpx.waypoint(lat1, lon1, LineNames::kFirst);
+    gpx.waypoint(lat2, lon2, LineNames::kSecond);
     if (gpx.finish() && file.commit()) return true;
   }
   error = file.error();
   return false;
-}
-
-bool gpxRhumbLine(double lat1, double lon1, double lat2, double lon2, const char* stem) {
-  std::string path;
-  std::string error;
-  const bool written = vestrand::writeRhumbLine(lat1, lon1, lat2, lon2, stem, "", path, error);
-  lastError = written ? std::string() : error;
-  return written;
-}
-
-const char* GPXLastError() {
-  return lastError.c_str();
-}
-
-const char* GPXTemporaryFile() {
-  return vestrand::anyTemporaryFile();
-}
-
-void GPXSetLastError(const char* message) {
-  lastError = message != nullptr ? message : "";
 }
 
 namespace gpx_testing {

@@ -16,9 +16,4 @@ void appendXmlText(std::string& out, std::string_view text);
 // The same, as a new text.
 std::string xmlText(std::string_view text);
 
-// `text` with every byte that is not part of well-formed UTF-8 (a stray byte, a cut sequence, an
-// overlong form, a surrogate) replaced by U+FFFD; everything else, control characters included,
-// unchanged. For outputs that must be UTF-8 but are not XML (JSON lines).
-std::string validUtf8(std::string_view text);
-
 }  // namespace vestrand

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "angulos.h"
+#include "utf8.h"
 
 namespace vestrand {
 namespace {
@@ -483,39 +484,6 @@ bool splitPosition(std::string_view text, bool decimalComma, bool twoCommasInOne
   return true;
 }
 
-// Where `text` stops being UTF-8: the offset of the first byte that begins no character or breaks
-// one (overlong forms, surrogates and code points beyond U+10FFFF included), or npos.
-std::size_t firstInvalidUtf8(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const unsigned a = byteAt(text, i);
-    std::size_t length = 0;
-    unsigned low = 0x80, high = 0xBF;  // bounds of the second byte
-    if (a < 0x80) {
-      length = 1;
-    } else if (a >= 0xC2 && a <= 0xDF) {
-      length = 2;
-    } else if (a >= 0xE0 && a <= 0xEF) {
-      length = 3;
-      if (a == 0xE0) low = 0xA0;
-      if (a == 0xED) high = 0x9F;
-    } else if (a >= 0xF0 && a <= 0xF4) {
-      length = 4;
-      if (a == 0xF0) low = 0x90;
-      if (a == 0xF4) high = 0x8F;
-    } else {
-      return i;
-    }
-    if (i + length > text.size()) return i;
-    for (std::size_t k = 1; k < length; ++k) {
-      const unsigned b = byteAt(text, i + k);
-      if (b < (k == 1 ? low : 0x80) || b > (k == 1 ? high : 0xBF)) return i;
-    }
-    i += length;
-  }
-  return std::string_view::npos;
-}
-
 // Invalid UTF-8 is refused before anything else: a stray byte read as part of a character would
 // swallow the sign or digit after it.
 bool refuseInvalidUtf8(std::string_view text, std::string& error) {
@@ -664,6 +632,11 @@ std::string coordinateText(double degrees, Axis axis, CoordinateForm form) {
                   hemisphere, whole, minutes, seconds);
   }
   return text;
+}
+
+std::string positionText(double lat, double lon, CoordinateForm form) {
+  return coordinateText(lat, Axis::Latitude, form) + "  " +
+         coordinateText(lon, Axis::Longitude, form);
 }
 
 }  // namespace vestrand

@@ -98,6 +98,12 @@ enum class CoordinateForm {
 std::string coordinateText(double degrees, Axis axis,
                            CoordinateForm form = CoordinateForm::DegreesMinutes);
 
+// A whole position for people: its latitude and longitude as coordinateText writes them, two
+// blanks apart ("N43º 30.00'  W003º 45.00'"). The one way every program writes a position a
+// person reads; files keep their own number forms.
+std::string positionText(double lat, double lon,
+                         CoordinateForm form = CoordinateForm::DegreesMinutes);
+
 // A longitude as people read it and as the readers take it back: brought into -180..180 by whole
 // turns (339.9 gives -20.1, -181 gives 179). Values within the range are returned as they are,
 // both ends included; not-a-number and infinities unchanged. Sailed positions may run past 180

@@ -64,22 +64,6 @@ class GpxSink final : public PatternSink {
   GpxWriter writer_;
 };
 
-const char* patternTitle(PatternKind kind) {
-  switch (kind) {
-    case PatternKind::ExpandingSquare:
-      return "expanding square";
-    case PatternKind::Sector:
-      return "sector";
-    case PatternKind::CreepingLine:
-      return "creeping line";
-    case PatternKind::ParallelSweep:
-      return "parallel sweep";
-    case PatternKind::Trackline:
-      return "trackline search";
-  }
-  return "pattern";
-}
-
 std::string range(double low, double high) {
   char text[96];
   std::snprintf(text, sizeof text, "%.2f to %.2f", low, high);
@@ -389,7 +373,7 @@ ExtentFault extentFault(const PatternExtent& e) {
 
 bool checkPatternExtent(const PatternParams& params, std::string& error) {
   const PatternExtent e = patternExtent(params);
-  const std::string what = std::string("the ") + patternTitle(params.kind);
+  const std::string what = std::string("the ") + patternInfo(params.kind).name;
   switch (extentFault(e)) {
     case ExtentFault::None:
       return true;
@@ -468,25 +452,20 @@ bool addLineFiles(FileBatch& batch, const LinePoints& line, const char* stem,
                   const std::string& folder, const PatternFiles& files, std::string& error,
                   std::vector<std::string>* warnings) {
   // The names and blocks of writeRhumbLine, whose file this must stay byte for byte.
-  char fileName[kGpxNameCapacity];
-  char routeName[kGpxNameCapacity];
-  if (stem == nullptr) stem = "";
-  const int fileLength = std::snprintf(fileName, sizeof fileName, "%s RL.gpx", stem);
-  const int routeLength = std::snprintf(routeName, sizeof routeName, "%s - P1P2", stem);
-  if (fileLength < 0 || fileLength >= static_cast<int>(sizeof fileName) || routeLength < 0 ||
-      routeLength >= static_cast<int>(sizeof routeName)) {
-    error = "the stem is too long: the file and route names must fit in 99 characters";
+  LineNames names;
+  if (!composeLineNames(stem, names, error)) {
     batch.abandon();
     return false;
   }
-  const RouteSource source{fileName,
-                           [&line, &routeName](PatternSink& sink) {
-                             sink.startRoute(routeName);
+  const char* route = names.route.c_str();
+  const RouteSource source{names.file,
+                           [&line, route](PatternSink& sink) {
+                             sink.startRoute(route);
                              sink.routePoint(line.lat1, line.lon1, "");
-                             sink.routePoint(line.lat2, line.lon2, routeName);
+                             sink.routePoint(line.lat2, line.lon2, route);
                              sink.endRoute();
-                             sink.waypoint(line.lat1, line.lon1, "P1");
-                             sink.waypoint(line.lat2, line.lon2, "P2");
+                             sink.waypoint(line.lat1, line.lon1, LineNames::kFirst);
+                             sink.waypoint(line.lat2, line.lon2, LineNames::kSecond);
                            },
                            {}};
   PatternFiles lineFiles = files;

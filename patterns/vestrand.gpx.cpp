@@ -8,8 +8,6 @@
 #include <vector>
 
 #include "Derrota.h"
-#include "gpx.h"
-#include "pattern_files.h"
 
 namespace vestrand {
 namespace {
@@ -231,7 +229,7 @@ class LaidSink final : public PatternSink {
            const std::function<void(double)>* onHours)
       : next_(next),
         layout_(p.drift, p.searchSpeed),
-        oneUnit_(p.kind == PatternKind::Sector && p.passes == 2),
+        oneUnit_(p.passes == 2 && takes(p.kind, PatternParam::Passes)),
         timed_(p.searchSpeed > 0.0),
         move_(move),
         marks_(std::move(marks)),
@@ -317,20 +315,119 @@ PatternParams tracklineParams(const std::vector<TrackPoint>& route, double spaci
   return p;
 }
 
-const char* patternCode(PatternKind kind) {
-  switch (kind) {
-    case PatternKind::ExpandingSquare:
-      return "SS";
-    case PatternKind::Sector:
-      return "VS";
-    case PatternKind::CreepingLine:
-      return "CS";
-    case PatternKind::ParallelSweep:
-      return "PS_PM";
-    case PatternKind::Trackline:
-      return "TS";
+namespace {
+
+bool composeTracklineNames(const PatternParams& params, const char* stem, PatternNames& names) {
+  const double c = params.course;
+  names.routeCount = 1;
+  // Several units' routes are named at sailing, " unit <n>" after this name.
+  return composeName(names.file, "%s TS %.0lf.gpx", stem, c) &&
+         composeName(names.routes[0], params.trackReturn ? "%s - TSR %.1lf" : "%s - TSN %.1lf",
+                     stem, c) &&
+         (params.trackUnits <= 1 ||
+          std::strlen(names.routes[0]) + 6 + std::to_string(params.trackUnits).size() <
+              kNameCapacity);
+}
+
+constexpr PatternParam kSquareParams[] = {PatternParam::Spacing, PatternParam::LegPairs};
+constexpr PatternParam kSectorParams[] = {PatternParam::Radius, PatternParam::Passes};
+constexpr PatternParam kLineParams[] = {PatternParam::Spacing, PatternParam::Leg,
+                                        PatternParam::Loops};
+constexpr PatternParam kTracklineParams[] = {PatternParam::Spacing};
+constexpr const char* kSquareRoutes[] = {"SS"};
+constexpr const char* kSectorRoutes[] = {"VS"};
+constexpr const char* kCreepingRoutes[] = {"CS"};
+constexpr const char* kParallelRoutes[] = {"PS-left", "PS-right"};
+constexpr const char* kTracklineRoutes[] = {"TSN"};
+
+constexpr PatternInfo kPatterns[] = {
+    {PatternKind::ExpandingSquare, "SS", "expanding square", "square",
+     "expanding square search: write a GPX file", kSquareParams, kSquareRoutes, sailExpandingSquare,
+     nullptr},
+    {PatternKind::Sector, "VS", "sector", "sector", "sector search: write a GPX file",
+     kSectorParams, kSectorRoutes, sailSector, nullptr},
+    {PatternKind::CreepingLine, "CS", "creeping line", "creeping",
+     "creeping line search: write a GPX file", kLineParams, kCreepingRoutes, sailCreepingLine,
+     nullptr},
+    {PatternKind::ParallelSweep, "PS_PM", "parallel sweep", "parallel",
+     "parallel sweep for two units: write a GPX file", kLineParams, kParallelRoutes,
+     sailParallelSweep, nullptr},
+    {PatternKind::Trackline, "TS", "trackline search", nullptr,
+     "trackline search along a vessel's intended route: write a GPX file", kTracklineParams,
+     kTracklineRoutes, sailTrackline, composeTracklineNames},
+};
+
+bool composeGroundNames(const PatternParams& params, const char* stem, PatternNames& names) {
+  if (stem == nullptr) stem = "";
+  const PatternInfo& info = patternInfo(params.kind);
+  if (info.names != nullptr) return info.names(params, stem, names);
+  const double c = params.course;
+  // A second pass is its own file ("VS2") holding the one-pass route of the turned course.
+  const bool twice = params.passes == 2 && takes(params.kind, PatternParam::Passes);
+  char file[kNameCapacity];
+  std::snprintf(file, sizeof file, "%%s %s%s %%.0lf.gpx", info.code, twice ? "2" : "");
+  if (!composeName(names.file, file, stem, c)) return false;
+  // Routes are named by the side they search: mirrored, the first unit takes the right.
+  const bool swap = params.firstTurn == Turn::Port;
+  const std::size_t count = info.routes.size();
+  names.routeCount = 0;
+  for (std::size_t pass = 0; pass < (twice ? 2u : 1u); ++pass) {
+    for (std::size_t r = 0; r < count; ++r) {
+      if (names.routeCount == 2) return false;
+      char format[kNameCapacity];
+      std::snprintf(format, sizeof format, "%%s - %s %%.1lf",
+                    info.routes[swap ? count - 1 - r : r]);
+      if (!composeName(names.routes[names.routeCount++], format, stem,
+                       c + (pass == 1 ? mirror(params) * kSecondPassTurn : 0.0))) {
+        return false;
+      }
+    }
   }
-  return "";
+  return true;
+}
+
+void sailOnGround(const PatternParams& params, const PatternNames& names, PatternSink& sink) {
+  patternInfo(params.kind).sail(params, names, sink);
+}
+
+}  // namespace
+
+std::span<const PatternInfo> patternTable() {
+  return kPatterns;
+}
+
+const PatternInfo& patternInfo(PatternKind kind) {
+  for (const PatternInfo& info : kPatterns) {
+    if (info.kind == kind) return info;
+  }
+  return kPatterns[0];  // unreachable: every kind has its entry
+}
+
+bool takes(PatternKind kind, PatternParam param) {
+  for (PatternParam p : patternInfo(kind).params) {
+    if (p == param) return true;
+  }
+  return false;
+}
+
+double paramValue(const PatternParams& params, PatternParam param) {
+  switch (param) {
+    case PatternParam::Spacing:
+      return params.spacing;
+    case PatternParam::Leg:
+    case PatternParam::Radius:
+      return params.leg;
+    case PatternParam::LegPairs:
+    case PatternParam::Loops:
+      return params.count;
+    case PatternParam::Passes:
+      return params.passes;
+  }
+  return 0.0;
+}
+
+const char* patternCode(PatternKind kind) {
+  return patternInfo(kind).code;
 }
 
 bool composePatternNames(const PatternParams& params, const char* stem, PatternNames& names) {
@@ -345,81 +442,20 @@ bool composePatternNames(const PatternParams& params, const char* stem, PatternN
 
 bool composeRtzRouteNames(const PatternParams& params, const char* stem, PatternNames& names) {
   if (!composePatternNames(params, stem, names)) return false;
-  if (params.kind != PatternKind::Sector || params.passes != 2) return true;
+  if (params.passes != 2 || !takes(params.kind, PatternParam::Passes)) return true;
   if (stem == nullptr) stem = "";
-  if (!composeName(names.routes[0], "%s - VS2 %.1lf pass 1", stem, params.course) ||
-      !composeName(names.routes[1], "%s - VS2 %.1lf pass 2", stem, params.course)) {
-    return false;
-  }
-  if (!(params.drift.speed > 0.0)) return true;
-  return appendMark(names.routes[0], driftRouteMark(params.drift)) &&
-         appendMark(names.routes[1], driftRouteMark(params.drift));
-}
-
-namespace {
-
-bool composeGroundNames(const PatternParams& params, const char* stem, PatternNames& names) {
-  if (stem == nullptr) stem = "";
-  const double c = params.course;
-  names.routeCount = 1;
-  switch (params.kind) {
-    case PatternKind::ExpandingSquare:
-      return composeName(names.file, "%s SS %.0lf.gpx", stem, c) &&
-             composeName(names.routes[0], "%s - SS %.1lf", stem, c);
-    case PatternKind::Sector:
-      if (params.passes == 2) {
-        names.routeCount = 2;
-        return composeName(names.file, "%s VS2 %.0lf.gpx", stem, c) &&
-               composeName(names.routes[0], "%s - VS %.1lf", stem, c) &&
-               composeName(names.routes[1], "%s - VS %.1lf", stem,
-                           c + mirror(params) * kSecondPassTurn);
-      }
-      return composeName(names.file, "%s VS %.0lf.gpx", stem, c) &&
-             composeName(names.routes[0], "%s - VS %.1lf", stem, c);
-    case PatternKind::CreepingLine:
-      return composeName(names.file, "%s CS %.0lf.gpx", stem, c) &&
-             composeName(names.routes[0], "%s - CS %.1lf", stem, c);
-    case PatternKind::ParallelSweep: {
-      names.routeCount = 2;
-      // Routes are named by the side they search: mirrored, the first unit takes the right.
-      const bool port = params.firstTurn == Turn::Port;
-      return composeName(names.file, "%s PS_PM %.0lf.gpx", stem, c) &&
-             composeName(names.routes[port ? 1 : 0], "%s - PS-left %.1lf", stem, c) &&
-             composeName(names.routes[port ? 0 : 1], "%s - PS-right %.1lf", stem, c);
+  char format[kNameCapacity];
+  for (int pass = 1; pass <= 2; ++pass) {
+    std::snprintf(format, sizeof format, "%%s - %s2 %%.1lf pass %d", patternCode(params.kind),
+                  pass);
+    if (!composeName(names.routes[pass - 1], format, stem, params.course)) return false;
+    if (params.drift.speed > 0.0 &&
+        !appendMark(names.routes[pass - 1], driftRouteMark(params.drift))) {
+      return false;
     }
-    case PatternKind::Trackline:
-      // Several units' routes are named at sailing, " unit <n>" after this name.
-      return composeName(names.file, "%s TS %.0lf.gpx", stem, c) &&
-             composeName(names.routes[0], params.trackReturn ? "%s - TSR %.1lf" : "%s - TSN %.1lf",
-                         stem, c) &&
-             (params.trackUnits <= 1 ||
-              std::strlen(names.routes[0]) + 6 + std::to_string(params.trackUnits).size() <
-                  kNameCapacity);
   }
-  return false;
+  return true;
 }
-
-void sailOnGround(const PatternParams& params, const PatternNames& names, PatternSink& sink) {
-  switch (params.kind) {
-    case PatternKind::ExpandingSquare:
-      sailExpandingSquare(params, names, sink);
-      break;
-    case PatternKind::Sector:
-      sailSector(params, names, sink);
-      break;
-    case PatternKind::CreepingLine:
-      sailCreepingLine(params, names, sink);
-      break;
-    case PatternKind::ParallelSweep:
-      sailParallelSweep(params, names, sink);
-      break;
-    case PatternKind::Trackline:
-      sailTrackline(params, names, sink);
-      break;
-  }
-}
-
-}  // namespace
 
 void sailPattern(const PatternParams& params, const PatternNames& names, PatternSink& sink) {
   if (params.drift.speed > 0.0) {
@@ -434,38 +470,4 @@ void sailPatternTimed(const PatternParams& params, const PatternNames& names, Pa
   sailLaid(params, names, sink, &onHours);
 }
 
-bool writePatternGPX(const PatternParams& params, const char* stem) {
-  std::vector<std::string> written;
-  std::string error;
-  const bool ok = writePatternFiles(params, stem, "", PatternFiles{}, written, error);
-  GPXSetLastError(ok ? "" : error.c_str());
-  return ok;
-}
-
 }  // namespace vestrand
-
-using vestrand::PatternKind;
-using vestrand::PatternParams;
-
-bool gpxExpandingSquareSearchPattern(double lat, double lon, double course, double spacing,
-                                     int count, const char* stem) {
-  return vestrand::writePatternGPX(
-      PatternParams{PatternKind::ExpandingSquare, lat, lon, course, spacing, 0.0, count}, stem);
-}
-
-bool gpxSectorSearchPattern(double lat, double lon, double course, double leg, const char* stem) {
-  return vestrand::writePatternGPX(
-      PatternParams{PatternKind::Sector, lat, lon, course, 0.0, leg, 0}, stem);
-}
-
-bool gpxCreepingLineSingleunit(double lat, double lon, double course, double spacing, double leg,
-                               int loops, const char* stem) {
-  return vestrand::writePatternGPX(
-      PatternParams{PatternKind::CreepingLine, lat, lon, course, spacing, leg, loops}, stem);
-}
-
-bool gpxParallelSearchPattern2ships(double lat, double lon, double course, double spacing,
-                                    double leg, int loops, const char* stem) {
-  return vestrand::writePatternGPX(
-      PatternParams{PatternKind::ParallelSweep, lat, lon, course, spacing, leg, loops}, stem);
-}

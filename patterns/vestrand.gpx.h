@@ -23,6 +23,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <span>
 #include <vector>
 
 #include "drift_compensation.h"
@@ -89,6 +90,47 @@ class PatternSink {
   virtual void waypoint(double lat, double lon, const char* name) = 0;
 };
 
+// A value a pattern takes beside its datum and course, as the programs ask for it.
+enum class PatternParam {
+  Spacing,   // track spacing S, nautical miles (PatternParams::spacing)
+  Leg,       // leg length L, nautical miles (leg)
+  Radius,    // the sector's leg length d, its radius, nautical miles (leg)
+  LegPairs,  // leg pairs before the closing leg (count)
+  Loops,     // loops of four legs (count)
+  Passes,    // 1, or 2 to search again turned kSecondPassTurn (passes); optional, 1 by default
+};
+
+// Everything the programs know of a pattern beside its geometry: one entry per pattern in
+// patternTable(), in the order the programs list them. A new pattern is an entry there and its
+// geometry; the command line, the summary, the picture and the files follow from the entry.
+struct PatternInfo {
+  PatternKind kind;
+  const char* code;  // in file names: "<stem> <code> <course>.gpx"
+  const char* name;  // what the summary and messages call it, in English: "expanding square"
+  // The command line's subcommand, "square", taking the datum, the course and `params`; nullptr
+  // for a pattern with a subcommand of its own (the trackline follows a route, not a datum).
+  const char* command;
+  const char* about;                     // the subcommand's line of help
+  std::span<const PatternParam> params;  // in the order the command line lists them
+  // After "<stem> - " in the route names, one per route sailed at once: {"SS"}, or the parallel
+  // sweep's {"PS-left", "PS-right"} (swapped when it turns first to port).
+  std::span<const char* const> routes;
+  // The geometry: sails the pattern into the sink, routes first, then the waypoints.
+  void (*sail)(const PatternParams& params, const PatternNames& names, PatternSink& sink);
+  // Names composed otherwise than from `code` and `routes`, or nullptr (the trackline's routes
+  // name its form and its units).
+  bool (*names)(const PatternParams& params, const char* stem, PatternNames& names);
+};
+
+// Every pattern, in the order the programs list them.
+std::span<const PatternInfo> patternTable();
+// The entry of a pattern.
+const PatternInfo& patternInfo(PatternKind kind);
+// Whether a pattern takes a value.
+bool takes(PatternKind kind, PatternParam param);
+// The value of `param` that `params` holds.
+double paramValue(const PatternParams& params, PatternParam param);
+
 // The pattern's code in file and route names: "SS", "VS", "CS", "PS_PM" or "TS" (a sector of two
 // passes names its file "<stem> VS2 <c>.gpx", so it never overwrites the one-pass file).
 const char* patternCode(PatternKind kind);
@@ -103,7 +145,7 @@ const char* patternCode(PatternKind kind);
 bool composePatternNames(const PatternParams& params, const char* stem, PatternNames& names);
 
 // The names of the routes as RTZ files carry them (the file "<route name>.rtz" and its
-// routeName): those of composePatternNames, except for a sector of two passes, whose routes are
+// routeName): those of composePatternNames, except for a pattern of two passes, whose routes are
 // "<stem> - VS2 <c> pass 1" and "<stem> - VS2 <c> pass 2" (c to one decimal), as its GPX file is
 // "VS2": named as the one-pass routes, they would replace a one-pass sector's RTZ file of the
 // same stem and course. Returns false, as composePatternNames, when a name would not fit.
@@ -120,33 +162,4 @@ void sailPattern(const PatternParams& params, const PatternNames& names, Pattern
 void sailPatternTimed(const PatternParams& params, const PatternNames& names, PatternSink& sink,
                       const std::function<void(double hours)>& onHours);
 
-// Composes the names and writes the pattern's GPX file in the current directory.
-// @return true only when the whole file was written and put in place; otherwise nothing replaces
-//   an earlier file of that name and GPXLastError() says which file and why.
-bool writePatternGPX(const PatternParams& params, const char* stem);
-
 }  // namespace vestrand
-
-// The generators with their historical argument orders. Each writes one file in the current
-// directory, named from the stem and the course rounded to a whole number; see writePatternGPX
-// for the result.
-
-// Expanding square from the datum, which is also the commence search point: legs grow by one
-// track spacing every second leg, turning 90 degrees to starboard. File "<stem> SS <c>.gpx".
-bool gpxExpandingSquareSearchPattern(double lat, double lon, double course, double spacing,
-                                     int count, const char* stem);
-
-// Sector search of seven legs with 120 degree turns; `leg` is the sector's radius.
-// File "<stem> VS <c>.gpx". A second pass (PatternParams::passes) is the one-pass route for the
-// course + 30 degrees, after the first; its commence search point is the waypoint "CSP2".
-bool gpxSectorSearchPattern(double lat, double lon, double course, double leg, const char* stem);
-
-// Creeping line for one unit, creeping to the right of the course from the datum.
-// File "<stem> CS <c>.gpx".
-bool gpxCreepingLineSingleunit(double lat, double lon, double course, double spacing, double leg,
-                               int loops, const char* stem);
-
-// Parallel sweep for two units, one each side of the course line through the datum.
-// File "<stem> PS_PM <c>.gpx".
-bool gpxParallelSearchPattern2ships(double lat, double lon, double course, double spacing,
-                                    double leg, int loops, const char* stem);

@@ -1,5 +1,6 @@
 #include "coverage.h"
 
+#include "number_text.h"
 #include "plan_summary.h"
 
 namespace vestrand {

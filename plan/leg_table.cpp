@@ -5,13 +5,14 @@
 #include <utility>
 
 #include "Derrota.h"
+#include "calendar.h"
 #include "plan_summary.h"
 
 namespace vestrand {
 
 LegTableSink::LegTableSink(const PatternParams& params, double speed, RowHandler onRow,
                            const RouteSplit& split)
-    : oneUnit_(params.kind == PatternKind::Sector && params.passes == 2),
+    : oneUnit_(params.passes == 2 && takes(params.kind, PatternParam::Passes)),
       speed_(speed),
       onRow_(std::move(onRow)),
       split_(split) {}
@@ -97,15 +98,6 @@ void civilFromDays(long long z, ClockTime& t) {
   t.day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
   t.month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
   t.year = yoe + era * 400 + (t.month <= 2);
-}
-
-bool leapYear(long long y) {
-  return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-}
-
-int daysInMonth(long long y, int m) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return m == 2 && leapYear(y) ? 29 : kDays[m - 1];
 }
 
 // The number written by `count` digits at `text[at]`, or -1 when one of them is no digit.

@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "number_text.h"
 #include "plan_summary.h"
 
 namespace vestrand {
@@ -23,8 +24,9 @@ constexpr double kArrowRoom = 34.0;  // the north arrow's strip at the right
 constexpr std::size_t kMinNumbers = 8;
 constexpr std::size_t kMaxNumbers = 60;  // beyond this numbers crowd each other out
 
+// Room round the chart area for the texts at its edges; the pattern itself takes all the rest.
 double marginFor(double width) {
-  return std::clamp(0.075 * width, 24.0, 60.0);
+  return std::clamp(0.04 * width, 14.0, 32.0);
 }
 
 double side(double pixels) {
@@ -97,6 +99,7 @@ std::size_t PlanOutline::pointCount() const {
 }
 
 void PlanOutline::add(const PlanExtras& extras, const LocalChart& chart) {
+  lengthFormat = extras.lengthFormat;
   for (const ExtraMark& extra : extras.marks) {
     ChartMark mark = chartMark(chart, extra.at.lat, extra.at.lon, extra.name.c_str());
     mark.shape = extra.shape;
@@ -192,23 +195,16 @@ PlanFigure layoutFigure(const PlanOutline& outline, PictureSize size) {
     f.lines.push_back(std::move(line));
   }
 
-  // Marks; a name that would cover an earlier one goes on the next free line below it.
+  // Marks; their names are placed with the numbers once the routes are drawn (placeLabels).
   for (const ChartMark& m : outline.marks) {
     if (!drawable(m.at)) continue;
     FigureMark mark;
     mark.shape = m.shape;
     mark.at = f.frame.toPixels(m.at);
     mark.size = m.shape == MarkShape::Cross ? 8.0 : m.shape == MarkShape::Square ? 5.0 : 6.0;
-    mark.name = {m.name, {}, kTextSize, true, kInk, TextAnchor::Start};
-    for (std::size_t line = 0;; ++line) {
-      mark.name.at = {mark.at.x + 10.0,
-                      mark.at.y + kLineHeight * kTextSize * (1.0 + static_cast<double>(line))};
-      const PixelBox box = mark.name.box();
-      const bool covers = std::any_of(f.marks.begin(), f.marks.end(), [&box](const FigureMark& o) {
-        return o.name.box().overlaps(box);
-      });
-      if (!covers) break;
-    }
+    mark.name = {m.name,    {mark.at.x + 10.0, mark.at.y + kLineHeight * kTextSize},
+                 kTextSize, true,
+                 kInk,      TextAnchor::Start};
     f.marks.push_back(std::move(mark));
   }
 
@@ -218,7 +214,9 @@ PlanFigure layoutFigure(const PlanOutline& outline, PictureSize size) {
   const double barY = height - margin / 2.0;
   bar.from = {area.left, barY};
   bar.to = {area.left + bar.length * f.frame.scale, barY};
-  bar.label = {generalText(bar.length) + " NM", {bar.to.x + 6.0, barY + 4.0}, kTextSize};
+  bar.label = {fillIn(outline.lengthFormat, {generalText(bar.length)}),
+               {bar.to.x + 6.0, barY + 4.0},
+               kTextSize};
 
   const PixelPoint tip{width - 22.0, 10.0};
   f.north.outline = {tip, PixelPoint{tip.x + 8.0, tip.y + 26.0}, PixelPoint{tip.x, tip.y + 19.0},
@@ -299,17 +297,166 @@ void FigureRouteBuilder::addTurningPoint(PixelPoint at, std::size_t number) {
   FigureTurningPoint t{at, number, false, {}};
   t.label = {std::to_string(number), {at.x + 4.0, at.y - 4.0}, kNumberSize, false,
              route.colour,           TextAnchor::Start};
-  // A number that would cover one already placed is left out: on a dense pattern the thinned
-  // points still crowd where the tracks turn close together.
-  const PixelBox box = t.label.box();
-  t.numberShown = std::none_of(numbers_.begin(), numbers_.end(),
-                               [&box](const PixelBox& o) { return o.overlaps(box); });
-  if (t.numberShown) numbers_.push_back(box);
   route.turningPoints.push_back(std::move(t));
 }
 
 void PlanFigureSink::routePoint(double lat, double lon, const char*) {
   builder_.point(chart_.project(lat, lon));
+}
+
+namespace {
+
+// Where a label may not go: the lines of the routes and the extra lines as segments, in a grid of
+// cells so that a label looks only at the segments near it; the boxes of the marks' shapes, the
+// legend, the north arrow, the scale bar and the labels placed so far.
+class Obstacles {
+ public:
+  explicit Obstacles(const PlanFigure& f)
+      : columns_(cellsOf(f.size.width)), rows_(cellsOf(f.size.height)), cells_(columns_ * rows_) {
+    for (const FigureRoute& route : f.routes) {
+      for (std::size_t i = 1; i < route.line.size(); ++i) {
+        addSegment(route.line[i - 1].at, route.line[i].at);
+      }
+    }
+    for (const FigureLine& line : f.lines) {
+      for (std::size_t i = 1; i < line.points.size(); ++i) {
+        addSegment(line.points[i - 1], line.points[i]);
+      }
+    }
+    for (const FigureMark& m : f.marks) {
+      boxes_.push_back({m.at.x - m.size, m.at.y - m.size, m.at.x + m.size, m.at.y + m.size});
+    }
+    for (const FigureText& t : f.legend) boxes_.push_back(t.box());
+    PixelBox north{f.north.letter.box()};
+    for (const PixelPoint& p : f.north.outline) {
+      north = {std::min(north.left, p.x), std::min(north.top, p.y), std::max(north.right, p.x),
+               std::max(north.bottom, p.y)};
+    }
+    boxes_.push_back(north);
+    const FigureScaleBar& bar = f.scaleBar;
+    boxes_.push_back({bar.from.x, bar.from.y - bar.tick, bar.to.x, bar.from.y + 1.0});
+    boxes_.push_back(bar.label.box());
+  }
+
+  // Whether a box is free: inside the picture and clear of every segment and box.
+  bool free(const PixelBox& box, const PlanFigure& f) const {
+    if (box.left < 0.0 || box.top < 0.0 || box.right > f.size.width || box.bottom > f.size.height) {
+      return false;
+    }
+    for (const PixelBox& b : boxes_) {
+      if (b.overlaps(box)) return false;
+    }
+    for (std::size_t row = cellOf(box.top); row <= cellOf(box.bottom) && row < rows_; ++row) {
+      for (std::size_t column = cellOf(box.left); column <= cellOf(box.right) && column < columns_;
+           ++column) {
+        for (std::size_t s : cells_[row * columns_ + column]) {
+          if (crosses(segments_[s], box)) return false;
+        }
+      }
+    }
+    return true;
+  }
+
+  void take(const PixelBox& box) { boxes_.push_back(box); }
+
+ private:
+  struct Segment {
+    PixelPoint a, b;
+  };
+  static constexpr double kCell = 32.0;  // pixels
+
+  static std::size_t cellsOf(double pixels) {
+    return static_cast<std::size_t>(std::ceil(std::max(pixels, 1.0) / kCell));
+  }
+  std::size_t cellOf(double pixels) const {
+    return static_cast<std::size_t>(std::max(pixels, 0.0) / kCell);
+  }
+
+  void addSegment(PixelPoint a, PixelPoint b) {
+    const std::size_t s = segments_.size();
+    segments_.push_back({a, b});
+    const std::size_t lastRow = std::min(cellOf(std::max(a.y, b.y)), rows_ - 1);
+    const std::size_t lastColumn = std::min(cellOf(std::max(a.x, b.x)), columns_ - 1);
+    for (std::size_t row = std::min(cellOf(std::min(a.y, b.y)), rows_ - 1); row <= lastRow; ++row) {
+      for (std::size_t column = std::min(cellOf(std::min(a.x, b.x)), columns_ - 1);
+           column <= lastColumn; ++column) {
+        cells_[row * columns_ + column].push_back(s);
+      }
+    }
+  }
+
+  // Whether a segment passes through a box (Liang and Barsky's clipping).
+  static bool crosses(const Segment& s, const PixelBox& box) {
+    double t0 = 0.0;
+    double t1 = 1.0;
+    const double dx = s.b.x - s.a.x;
+    const double dy = s.b.y - s.a.y;
+    const double p[] = {-dx, dx, -dy, dy};
+    const double q[] = {s.a.x - box.left, box.right - s.a.x, s.a.y - box.top, box.bottom - s.a.y};
+    for (int i = 0; i < 4; ++i) {
+      if (p[i] == 0.0) {
+        if (q[i] < 0.0) return false;
+        continue;
+      }
+      const double t = q[i] / p[i];
+      if (p[i] < 0.0) {
+        t0 = std::max(t0, t);
+      } else {
+        t1 = std::min(t1, t);
+      }
+      if (t0 > t1) return false;
+    }
+    return true;
+  }
+
+  std::size_t columns_, rows_;
+  std::vector<std::vector<std::size_t>> cells_;
+  std::vector<Segment> segments_;
+  std::vector<PixelBox> boxes_;
+};
+
+// Puts a text at the first free place around `at`, `gap` pixels clear of it or, where the tracks
+// crowd the point, a little farther out: the right and the left before above and below.
+// @return false when every place is taken
+bool place(FigureText& text, PixelPoint at, double gap, Obstacles& obstacles, const PlanFigure& f) {
+  const double width = text.box().right - text.box().left;
+  const double up = text.size;                          // baseline below the box's top
+  const double down = (kLineHeight - 1.0) * text.size;  // box below the baseline
+  text.anchor = TextAnchor::Start;
+  for (const double d : {gap, gap + 8.0, gap + 20.0}) {
+    const PixelPoint places[] = {
+        {at.x + d, at.y + d + up},
+        {at.x + d, at.y - d - down},
+        {at.x - d - width, at.y + d + up},
+        {at.x - d - width, at.y - d - down},
+        {at.x + d, at.y + up / 2.0},
+        {at.x - d - width, at.y + up / 2.0},
+        {at.x - width / 2.0, at.y - d - down},
+        {at.x - width / 2.0, at.y + d + up},
+    };
+    for (const PixelPoint& p : places) {
+      text.at = p;
+      const PixelBox box = text.box();
+      if (obstacles.free(box, f)) {
+        obstacles.take(box);
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+void placeLabels(PlanFigure& f) {
+  Obstacles obstacles(f);
+  // The marks' names first: a datum or a commence search point matters more than a number.
+  for (FigureMark& m : f.marks) m.nameShown = place(m.name, m.at, m.size + 3.0, obstacles, f);
+  for (FigureRoute& route : f.routes) {
+    for (FigureTurningPoint& t : route.turningPoints) {
+      t.numberShown = place(t.label, t.at, f.dotRadius + 2.0, obstacles, f);
+    }
+  }
 }
 
 PlanExtras patternGuideLines(const PatternParams& params, const PatternNames& names) {
@@ -347,6 +494,7 @@ PlanFigure drawPlanFigure(const PatternParams& params, const PatternNames& names
   PlanFigure figure = layoutFigure(outline.outline(), size);
   PlanFigureSink points(figure, params);
   sailPattern(params, names, points);
+  placeLabels(figure);
   return figure;
 }
 
@@ -367,6 +515,7 @@ PlanFigure layoutPlanFigure(const PlanDrawing& drawing, PictureSize size,
     for (const ChartPoint& p : route.points) builder.point(p);
     builder.endRoute();
   }
+  placeLabels(figure);
   return figure;
 }
 

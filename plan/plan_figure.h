@@ -92,7 +92,7 @@ struct FigureVertex {
 };
 
 // A turning point with a dot: every labelStride-th point of the route and its last. Its number
-// is shown unless it would cover a number already placed.
+// is shown where it covers nothing (placeLabels).
 struct FigureTurningPoint {
   PixelPoint at;
   std::size_t number = 0;
@@ -121,8 +121,9 @@ struct FigureLine {
 struct FigureMark {
   MarkShape shape = MarkShape::Square;
   PixelPoint at;
-  double size = 6.0;  // pixels from the centre to the shape's edge
-  FigureText name;    // below and to the right; names of marks close together are stacked
+  double size = 6.0;      // pixels from the centre to the shape's edge
+  FigureText name;        // beside the mark where it covers neither the track nor another text
+  bool nameShown = true;  // false when no place beside the mark was free
 };
 
 // A bar of a round length (roundScaleLength) at the chart area's lower left.
@@ -200,6 +201,8 @@ struct PlanExtras {
   std::vector<ExtraMark> marks;
   std::vector<ExtraLine> lines;
   std::vector<ExtraCell> cells;
+  // The scale bar's text, %1 the length: the window writes it in its language ("%1 sm").
+  std::string lengthFormat = "%1 NM";
 };
 
 // A route in an outline: no points, only their count.
@@ -230,7 +233,8 @@ struct PlanOutline {
   std::vector<ChartMark> marks;  // the file's waypoints, then the extra marks
   std::vector<ChartLine> lines;
   std::vector<ChartCell> cells;
-  ChartBounds bounds;  // of every drawable route point, mark and line
+  ChartBounds bounds;                  // of every drawable route point, mark and line
+  std::string lengthFormat = "%1 NM";  // the scale bar's text, %1 the length
 
   std::size_t pointCount() const;
   // Adds the extras, placed on the chart of the datum.
@@ -283,7 +287,6 @@ class FigureRouteBuilder {
   bool pending_ = false;  // the last point was left out and may be the route's last
   FigureVertex last_;
   bool lastWasTurningPoint_ = false;
-  std::vector<PixelBox> numbers_;  // the boxes of the numbers shown, over all routes
 };
 
 // The second step as a PatternSink, for the pattern that the outline came from.
@@ -301,6 +304,13 @@ class PlanFigureSink final : public PatternSink {
   LocalChart chart_;
   FigureRouteBuilder builder_;
 };
+
+// Places the marks' names and the turning points' numbers where they cover neither a route, an
+// extra line, a mark, the legend, the north arrow, the scale bar nor another text: beside the
+// point, right or left, below or above. A text with no free place is left out (nameShown,
+// numberShown false); a point keeps its number all the same. drawPlanFigure and
+// layoutPlanFigure call it.
+void placeLabels(PlanFigure& figure);
 
 // The lines that show what a pattern is laid along, to draw beside its routes: for a pattern laid
 // in drifting water its routes as they would lie without the drift, faint (they hold every point

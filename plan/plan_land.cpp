@@ -7,6 +7,7 @@
 
 #include "angulos.h"
 #include "land_clip.h"
+#include "number_text.h"
 #include "plan_summary.h"
 #include "position_text.h"
 

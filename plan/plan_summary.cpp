@@ -8,6 +8,7 @@
 
 #include "Derrota.h"
 #include "angulos.h"
+#include "number_text.h"
 #include "position_text.h"
 
 namespace vestrand {
@@ -20,7 +21,7 @@ double PlanSummary::longestTrack() const {
 
 double PlanSummary::coveredArea() const {
   // The circle's own pi: no angle of the navigation library is converted here.
-  if (kind == PatternKind::Sector) return std::numbers::pi * radius * radius;
+  if (takes(kind, PatternParam::Radius)) return std::numbers::pi * radius * radius;
   return trackLength * spacing;
 }
 
@@ -33,7 +34,7 @@ PlanSummarySink::PlanSummarySink(const PatternParams& params)
       maxAcross_(-std::numeric_limits<double>::infinity()) {
   summary_.kind = params.kind;
   summary_.course = params.course;
-  if (params.kind == PatternKind::Sector) {
+  if (takes(params.kind, PatternParam::Radius)) {
     summary_.radius = params.leg;
     if (params.passes == 2) summary_.passes = 2;
   } else {
@@ -91,8 +92,8 @@ void PlanSummarySink::waypoint(double lat, double lon, const char* name) {
   mark.name = name;
   mark.lat = lat;
   mark.lon = lon;
-  mark.latText = latitudeTextUtf8(lat);
-  mark.lonText = longitudeTextUtf8(lon);
+  mark.latText = coordinateText(lat, Axis::Latitude);
+  mark.lonText = coordinateText(lon, Axis::Longitude);
   summary_.marks.push_back(std::move(mark));
 }
 
@@ -148,33 +149,9 @@ std::string hoursMinutesText(double hours) {
 
 namespace {
 
-// to_chars never consults the locale; 350 characters hold any double in "%.2f".
-template <typename... Format>
-std::string numberText(double value, Format... format) {
-  if (!std::isfinite(value)) return "-";
-  char text[400];
-  const auto result = std::to_chars(text, text + sizeof text, value, format...);
-  if (result.ec != std::errc()) return "-";
-  std::string out(text, result.ptr);
-  // Zero is shown as zero: -0 and -0.004 would otherwise read "-0.00".
-  if (out.front() == '-' && out.find_first_of("123456789") == std::string::npos) out.erase(0, 1);
-  return out;
-}
-
-const std::string& patternTitle(PatternKind kind, const SummaryTexts& t) {
-  switch (kind) {
-    case PatternKind::ExpandingSquare:
-      return t.expandingSquare;
-    case PatternKind::Sector:
-      return t.sector;
-    case PatternKind::CreepingLine:
-      return t.creepingLine;
-    case PatternKind::ParallelSweep:
-      return t.parallelSweep;
-    case PatternKind::Trackline:
-      return t.trackline;
-  }
-  return t.sector;
+std::string patternTitle(PatternKind kind, const SummaryTexts& t) {
+  const auto found = t.patternTitles.find(kind);
+  return found != t.patternTitles.end() ? found->second : patternInfo(kind).name;
 }
 
 std::string durationText(double length, double speed, const SummaryTexts& t) {
@@ -184,34 +161,6 @@ std::string durationText(double length, double speed, const SummaryTexts& t) {
 }
 
 }  // namespace
-
-std::string fixedText(double value, int decimals) {
-  return numberText(value, std::chars_format::fixed, std::clamp(decimals, 0, 17));
-}
-
-std::string generalText(double value) {
-  return numberText(value, std::chars_format::general, 6);
-}
-
-std::string shortestText(double value) {
-  return numberText(value);
-}
-
-std::string fillIn(std::string_view pattern, std::initializer_list<std::string_view> values) {
-  std::string out;
-  out.reserve(pattern.size());
-  for (std::size_t i = 0; i < pattern.size(); ++i) {
-    const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
-    const auto index = static_cast<std::size_t>(next - '1');
-    if (pattern[i] == '%' && next >= '1' && next <= '9' && index < values.size()) {
-      out += values.begin()[index];
-      ++i;
-    } else {
-      out += pattern[i];
-    }
-  }
-  return out;
-}
 
 std::vector<std::string> longRouteWarnings(const PlanSummary& s, const SummaryTexts& t) {
   std::vector<std::string> warnings;
@@ -260,14 +209,6 @@ std::vector<SummaryRow> summaryRows(const PlanSummary& s, double speed, const Su
     rows.push_back({m.name, fillIn(t.position, {m.latText, m.lonText})});
   for (const std::string& warning : warnings) rows.push_back({t.warning, warning});
   return rows;
-}
-
-std::string latitudeTextUtf8(double lat) {
-  return coordinateText(lat, Axis::Latitude);
-}
-
-std::string longitudeTextUtf8(double lon) {
-  return coordinateText(lon, Axis::Longitude);
 }
 
 }  // namespace vestrand

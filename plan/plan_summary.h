@@ -31,6 +31,7 @@
 
 #include <array>
 #include <initializer_list>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -137,25 +138,6 @@ double hoursAtSpeed(double length, double speed);
 // 123.5 gives "123:30". Not-a-number, infinities and negative hours give "-".
 std::string hoursMinutesText(double hours);
 
-// A latitude or longitude with its hemisphere as people read it, in UTF-8: "N43º 30.00'",
-// "W003º 45.00'" (coordinateText of position_text.h: a rounding carries into the degrees, so no
-// text shows 60 minutes).
-std::string latitudeTextUtf8(double lat);
-std::string longitudeTextUtf8(double lon);
-
-// Numbers as printf's "%.<decimals>f" and "%g" write them in the C locale, whatever locale the
-// process has chosen (Qt's window chooses the user's): always a full stop. Not-a-number and the
-// infinities give "-". A text that shows zero carries no minus sign (-0 and -0.001 to 2 places
-// give "0.00"), since nothing a coordinator reads is below zero by a rounding.
-std::string fixedText(double value, int decimals);
-std::string generalText(double value);
-// The shortest text that reads back as the same double: "8", "0.1", "1e-300"; "-" as above.
-std::string shortestText(double value);
-
-// `pattern` with %1 ... %9 replaced by the values in order, in one pass, so a value that holds
-// "%2" stays as it is. A % before anything else, or a number beyond the values, is kept.
-std::string fillIn(std::string_view pattern, std::initializer_list<std::string_view> values);
-
 // Every word of the summary rows, in English by default: the command line prints these, the window
 // fills them from its language table. In the values, %1, %2, ... stand for the numbers and names
 // in the order given beside each; a translation may move them.
@@ -171,12 +153,8 @@ struct SummaryTexts {
   std::array<std::string, 2> unitLabels = {"unit 1", "unit 2"};
   std::string otherUnitLabel = "unit %1";  // %1: the unit's number, from 3 (no pattern has one)
   std::string passLabel = "pass %1";       // %1: the pass's number, for one unit's passes
-  // Pattern titles.
-  std::string expandingSquare = "expanding square";
-  std::string sector = "sector";
-  std::string creepingLine = "creeping line";
-  std::string parallelSweep = "parallel sweep";
-  std::string trackline = "trackline search";
+  // Pattern titles by kind; a pattern not listed goes by its name in the pattern table.
+  std::map<PatternKind, std::string> patternTitles;
   // Values.
   std::string patternValue = "%1 (%2), %3";  // title, code, the number of units below
   std::string oneUnit = "1 unit";

@@ -169,7 +169,7 @@ void writeMarks(const PlanFigure& f, Output& out) {
         break;
     }
     out << "<g stroke=\"none\">";
-    writeText(m.name, out);
+    if (m.nameShown) writeText(m.name, out);
     out << "</g>\n";
   }
   out << "</g>\n";

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 // Events delivered to callbacks.
 inline constexpr int EVENT_COMMIT = 1;
@@ -102,3 +103,11 @@ int InetLaunchDefaultWebBrowser(const char* address);
 // Shows a message to the operator, as plain text, and waits until it is acknowledged. Only the
 // window program calls it: the logic below the window reports failures through return values.
 int MessagePopup(const char* title, const char* message);
+
+// Asks the operator a question with two answers, shown as plain text, and waits for the answer.
+// @return 1 for the answer `yes`, 0 for `no` or a dialog closed without an answer
+int AskPopup(const char* title, const char* message, const char* yes, const char* no);
+
+// Lets the operator choose a folder, starting in `start`, and waits for the choice.
+// @return 1 with the folder in `chosen`, 0 when the choice was cancelled
+int DirSelectPopup(const std::string& start, const std::string& title, std::string& chosen);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <ctime>
+#include <string>
 
 #include "cvirte.h"
 
@@ -26,6 +27,15 @@ void SetBrowserLauncher(BrowserLauncher launcher);
 // Replaces the dialog of MessagePopup; null restores the real one.
 using MessagePresenter = void (*)(const char* title, const char* message);
 void SetMessagePresenter(MessagePresenter presenter);
+
+// Replaces the question of AskPopup: returns 1 or 0 as the operator would; null restores the real
+// dialog.
+using QuestionPresenter = int (*)(const char* title, const char* message);
+void SetQuestionPresenter(QuestionPresenter presenter);
+
+// Replaces the folder dialog of DirSelectPopup; null restores the real one.
+using FolderChooser = int (*)(const std::string& start, std::string& chosen);
+void SetFolderChooser(FolderChooser chooser);
 
 // Replaces the local clock of CVI_GetSystemTime and GetSystemDate; null restores the real one.
 using LocalTimeSource = std::tm (*)();

@@ -1,6 +1,8 @@
 // Start of the run-time (the Qt application), its event loop, and the message dialog.
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <clocale>
 #include <cstring>
 #include <string>
@@ -29,6 +31,31 @@ void DefaultPresenter(const char* title, const char* message) {
 }
 
 cvirte_testing::MessagePresenter presenter = DefaultPresenter;
+
+int DefaultQuestion(const char* title, const char* message, const char* yes, const char* no) {
+  QMessageBox box(QMessageBox::Question, QString::fromUtf8(title), QString::fromUtf8(message),
+                  QMessageBox::NoButton, QApplication::activeWindow());
+  box.setTextFormat(Qt::PlainText);
+  // The answers in the window's language: Qt's own buttons would speak Qt's.
+  QPushButton* accept = box.addButton(QString::fromUtf8(yes), QMessageBox::AcceptRole);
+  QPushButton* refuse = box.addButton(QString::fromUtf8(no), QMessageBox::RejectRole);
+  box.setDefaultButton(refuse);
+  box.setEscapeButton(refuse);
+  box.exec();
+  return box.clickedButton() == accept ? 1 : 0;
+}
+
+cvirte_testing::QuestionPresenter question = nullptr;
+
+int DefaultFolderChooser(const std::string& start, const std::string& title, std::string& chosen) {
+  const QString folder = QFileDialog::getExistingDirectory(
+      QApplication::activeWindow(), QString::fromStdString(title), QString::fromStdString(start));
+  if (folder.isEmpty()) return 0;
+  chosen = folder.toStdString();
+  return 1;
+}
+
+cvirte_testing::FolderChooser folderChooser = nullptr;
 
 }  // namespace
 
@@ -93,4 +120,25 @@ int MessagePopup(const char* title, const char* message) {
 
 void cvirte_testing::SetMessagePresenter(MessagePresenter replacement) {
   presenter = replacement != nullptr ? replacement : DefaultPresenter;
+}
+
+int AskPopup(const char* title, const char* message, const char* yes, const char* no) {
+  const char* shownTitle = title != nullptr ? title : "";
+  const char* shownMessage = message != nullptr ? message : "";
+  if (question != nullptr) return question(shownTitle, shownMessage) != 0 ? 1 : 0;
+  return DefaultQuestion(shownTitle, shownMessage, yes != nullptr ? yes : "",
+                         no != nullptr ? no : "");
+}
+
+int DirSelectPopup(const std::string& start, const std::string& title, std::string& chosen) {
+  if (folderChooser != nullptr) return folderChooser(start, chosen) != 0 ? 1 : 0;
+  return DefaultFolderChooser(start, title, chosen);
+}
+
+void cvirte_testing::SetQuestionPresenter(QuestionPresenter replacement) {
+  question = replacement;
+}
+
+void cvirte_testing::SetFolderChooser(FolderChooser replacement) {
+  folderChooser = replacement;
 }

@@ -19,6 +19,13 @@
 
 namespace vestrand {
 
+// What a drift is worked for, wherever it is asked for (the window's drift group, the command
+// line): the hours since the last known position, the speed of a current or a leeway, and its
+// direction either way.
+inline constexpr double kMaxDriftHours = 240.0;      // ten days: beyond that a datum is a guess
+inline constexpr double kMaxDriftSpeed = 20.0;       // knots; faster than any current or leeway
+inline constexpr double kMaxDriftDirection = 360.0;  // degrees true
+
 // One motion of the water or the object: the direction it moves toward and its speed.
 // A speed of 0 stands for a motion that is absent; its direction is then of no account.
 struct DriftVector {

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <utility>
 
 #include "Derrota.h"
 #include "angulos.h"
+#include "land_mask.h"
 
 namespace vestrand {
 namespace {
@@ -142,8 +144,120 @@ PlanFault checkPoints(const SearchPlan& plan) {
   return PlanFault::None;
 }
 
+land::LatLon onLandMap(const LatLon& p) {
+  return {p.lat, p.lon};
+}
+
+std::vector<land::LatLon> cornersOf(const PlanRectangle& r) {
+  return {onLandMap(r.corners[0]), onLandMap(r.corners[1]), onLandMap(r.corners[2]),
+          onLandMap(r.corners[3])};
+}
+
+// The point a fraction t of the way from a to b, sailed by plane sailing.
+LatLon partWay(const LatLon& a, const LatLon& b, double t) {
+  if (t <= 0.0) return a;
+  if (t >= 1.0) return b;
+  double course = 0.0;
+  const double d = distanceBetween(a, b, &course);
+  LatLon p;
+  PosicionLlegada(a.lat, a.lon, 1.0, course, d * t, &p.lat, &p.lon);
+  return p;
+}
+
+// A water piece of one leg or turn of a route: from t0 to t1 of route[leg] to route[leg + 1].
+struct Piece {
+  std::size_t leg = 0;
+  double t0 = 0.0, t1 = 0.0;
+  double length = 0.0;  // of the whole leg, nautical miles
+};
+
+// The route's legs and turns cut to their water pieces, each ½ S off the land it meets, and
+// joined on water where pulling the ends back lets them; the joins that still cross land are
+// kept and reported. Returns false, the route left alone, when no leg meets land.
+bool cutToWater(UnitPlan& u, const land::LandMask& mask) {
+  const std::vector<LatLon>& route = u.route;
+  const double margin = u.spacing / 2.0;
+  std::vector<Piece> pieces;
+  bool meets = false;
+  for (std::size_t i = 0; i + 1 < route.size(); ++i) {
+    const land::WayOverLand way =
+        mask.wayOverLand(onLandMap(route[i]), onLandMap(route[i + 1]), true);
+    if (!way.crossesLand()) {
+      pieces.push_back({i, 0.0, 1.0, way.lengthNm});
+      continue;
+    }
+    meets = true;
+    ++u.cutLegs;
+    const double pull = way.lengthNm > 0.0 ? margin / way.lengthNm : 1.0;
+    double from = 0.0;
+    bool landBefore = false;
+    for (const land::LandStretch& s : way.stretches) {
+      const double t0 = landBefore ? from + pull : from;
+      const double t1 = s.from - pull;
+      if (t1 > t0) pieces.push_back({i, t0, t1, way.lengthNm});
+      from = s.to;
+      landBefore = true;
+    }
+    if (from < 1.0 && from + pull < 1.0) pieces.push_back({i, from + pull, 1.0, way.lengthNm});
+  }
+  if (!meets) return false;
+  std::vector<LatLon> cut;
+  const auto startOf = [&](const Piece& p) {
+    return partWay(route[p.leg], route[p.leg + 1], p.t0);
+  };
+  const auto endOf = [&](const Piece& p) { return partWay(route[p.leg], route[p.leg + 1], p.t1); };
+  for (std::size_t k = 0; k < pieces.size(); ++k) {
+    Piece& next = pieces[k];
+    if (cut.empty()) {
+      cut.push_back(startOf(next));
+      cut.push_back(endOf(next));
+      continue;
+    }
+    const Piece& last = pieces[k - 1];
+    // A piece that goes on from where the last one ended needs no join.
+    if (last.t1 == 1.0 && next.t0 == 0.0 && next.leg == last.leg + 1) {
+      cut.push_back(endOf(next));
+      continue;
+    }
+    // Pull both ends back until the join stays on water, while the pieces last.
+    Piece back = last, ahead = next;
+    bool clear = false;
+    for (int tries = 0; tries <= kMostPullBacks && !clear; ++tries) {
+      clear =
+          !mask.wayOverLand(onLandMap(endOf(back)), onLandMap(startOf(ahead)), true).crossesLand();
+      if (clear) break;
+      const double backStep = back.length > 0.0 ? margin / back.length : 1.0;
+      const double aheadStep = ahead.length > 0.0 ? margin / ahead.length : 1.0;
+      if (back.t1 - backStep <= back.t0 || ahead.t0 + aheadStep >= ahead.t1) break;
+      back.t1 -= backStep;
+      ahead.t0 += aheadStep;
+    }
+    if (clear) {
+      cut.back() = endOf(back);
+      next.t0 = ahead.t0;
+    } else {
+      const land::WayOverLand way =
+          mask.wayOverLand(onLandMap(cut.back()), onLandMap(startOf(next)), true);
+      u.transits.push_back({cut.back(), startOf(next), way.landNm()});
+    }
+    cut.push_back(startOf(next));
+    cut.push_back(endOf(next));
+  }
+  // A route wholly on land is left as it was, its transits reported: nothing is left to search.
+  if (cut.empty()) {
+    u.transits.push_back({route.front(), route.back(), trackOf(route)});
+    return true;
+  }
+  u.route = std::move(cut);
+  int legs = 0;
+  for (const Piece& p : pieces) legs += p.leg % 2 == 0 ? 1 : 0;
+  u.legs = legs;
+  u.track = trackOf(u.route);
+  return true;
+}
+
 UnitPlan planUnit(const SearchUnit& unit, const Plane& plane, const Box& strip, double spacing,
-                  double datumHours) {
+                  double datumHours, const land::LandMask* mask) {
   UnitPlan u;
   u.name = unit.name;
   u.effort = unit.effort();
@@ -166,11 +280,24 @@ UnitPlan planUnit(const SearchUnit& unit, const Plane& plane, const Box& strip, 
   const double endurance = unit.speed * unit.hours;
   u.route = sweep(plane, strip, spacing, u.legs, corner);
   u.track = trackOf(u.route);
-  while (u.track > endurance && u.legs > 2) {
-    u.legs -= 2;
+  const std::vector<LatLon> whole = u.route;
+  // With land the route is cut to water before it is measured against the unit's time.
+  const auto cut = [&] {
+    if (mask == nullptr) return;
+    u.cutLegs = 0;
+    u.transits.clear();
+    cutToWater(u, *mask);
+  };
+  if (mask != nullptr) u.landShare = mask->landShare(cornersOf(u.strip));
+  int sweepLegs = u.legs;
+  cut();
+  while (u.track > endurance && sweepLegs > 2) {
+    sweepLegs -= 2;
     u.droppedLegs += 2;
-    u.route.resize(2 * static_cast<std::size_t>(u.legs));
+    u.route.assign(whole.begin(), whole.begin() + 2 * static_cast<std::ptrdiff_t>(sweepLegs));
+    u.legs = sweepLegs;
     u.track = trackOf(u.route);
+    cut();
   }
   u.overEndurance = u.track > endurance;
   u.hours = u.track / unit.speed;
@@ -182,6 +309,31 @@ UnitPlan planUnit(const SearchUnit& unit, const Plane& plane, const Box& strip, 
     u.arrival = a;
   }
   return u;
+}
+
+// The probability of the two datums' mixture (one datum when dd is 0) in the box of the plane
+// that lies on water: the box cut into cells, each cell's probability in closed form, counted
+// when its centre is on water. 96 cells a side: finer than the shorelines' detail for any area
+// the data draws.
+double waterMass(const Plane& plane, const Box& b, double dd, double sigma,
+                 const land::LandMask& mask, bool* anyLand = nullptr) {
+  constexpr int kCells = 96;
+  const double du = (b.u1 - b.u0) / kCells, dv = (b.v1 - b.v0) / kCells;
+  double sum = 0.0;
+  for (int i = 0; i < kCells; ++i) {
+    const double u = b.u0 + (i + 0.5) * du;
+    for (int j = 0; j < kCells; ++j) {
+      const double v = b.v0 + (j + 0.5) * dv;
+      if (mask.onLand(onLandMap(plane.at(u, v)))) {
+        if (anyLand != nullptr) *anyLand = true;
+        continue;
+      }
+      sum += dd > 0.0 ? 0.5 * (rectanglePoc(du / 2.0, dv / 2.0, -dd / 2.0 - u, -v, sigma) +
+                               rectanglePoc(du / 2.0, dv / 2.0, dd / 2.0 - u, -v, sigma))
+                      : rectanglePoc(du / 2.0, dv / 2.0, -u, -v, sigma);
+    }
+  }
+  return sum;
 }
 
 // Steps 4 to 6 over the optimum area, `length` by `width` about `centre` along `axis`, whose
@@ -208,17 +360,43 @@ PlanFault planArea(const SearchPlanInput& input, LatLon centre, double axis, dou
       plane, {-plannedLength / 2.0, plannedLength / 2.0, -plannedWidth / 2.0, plannedWidth / 2.0});
   plan.planned = figuresOf(plannedLength, plannedWidth);
 
-  double u0 = -plannedLength / 2.0;
+  const double rear = -plannedLength / 2.0, front = plannedLength / 2.0;
+  const double side = plannedWidth / 2.0;
+  // With land in the area, the water from the rear to u: the strips share the water, not the box.
+  std::function<double(double)> waterTo;
+  if (input.land != nullptr) {
+    plan.landChecked = true;
+    plan.areaLandShare = input.land->landShare(cornersOf(plan.area));
+    plan.optimumLandShare = input.land->landShare(cornersOf(plan.optimumArea));
+    if (plan.areaLandShare >= 1.0) return PlanFault::OnLand;
+    if (plan.areaLandShare > 0.0) {
+      waterTo = [&](double u) {
+        if (u <= rear) return 0.0;
+        const PlanRectangle r = rectangle(plane, {rear, u, -side, side});
+        return r.area() * (1.0 - input.land->landShare(cornersOf(r)));
+      };
+    }
+  }
+  const double water = waterTo ? waterTo(front) : 0.0;
+  double u0 = rear;
   double share = 0.0;
   for (std::size_t i = 0; i < input.units.size(); ++i) {
     const SearchUnit& unit = input.units[i];
     share += unit.effort();
     // The running share, not a sum of lengths, so the last strip ends exactly at the front.
-    const double u1 = i + 1 == input.units.size()
-                          ? plannedLength / 2.0
-                          : -plannedLength / 2.0 + plannedLength * share / plan.effort;
-    plan.units.push_back(planUnit(unit, plane, {u0, u1, -plannedWidth / 2.0, plannedWidth / 2.0},
-                                  spacings[i], plan.datums.hours));
+    double u1 = i + 1 == input.units.size() ? front : rear + plannedLength * share / plan.effort;
+    if (waterTo && i + 1 < input.units.size()) {
+      // Bisection: the water behind the cut grows with it.
+      const double wanted = water * share / plan.effort;
+      double low = u0, high = front;
+      for (int k = 0; k < 40; ++k) {
+        const double middle = (low + high) / 2.0;
+        (waterTo(middle) < wanted ? low : high) = middle;
+      }
+      u1 = (low + high) / 2.0;
+    }
+    plan.units.push_back(
+        planUnit(unit, plane, {u0, u1, -side, side}, spacings[i], plan.datums.hours, input.land));
     plan.units.back().optimumSpacing = unit.sweepWidth * optimumArea / plan.effort;
     u0 = u1;
   }
@@ -263,10 +441,30 @@ PlanFault planSearch(const SearchPlanInput& input, SearchPlan& plan) {
   }
   const double length = 2.0 * plan.radius + dd;
   const double width = 2.0 * plan.radius;
+  const Plane plane(centre, axis);
+  const double sigma = plan.error.sigma;
+  // The POCs are worked over water only when land lies within the distribution's reach: at
+  // open sea they stay the closed form's.
+  bool landNear = false;
+  if (input.land != nullptr) {
+    // The object's distribution reaches about 5 sigma beyond the datums.
+    const double reach = 5.0 * sigma;
+    const double afloat = waterMass(plane, {-dd / 2.0 - reach, dd / 2.0 + reach, -reach, reach}, dd,
+                                    sigma, *input.land, &landNear);
+    if (!(afloat > 0.0)) return PlanFault::OnLand;
+    if (landNear) plan.afloat = afloat;
+  }
   return planArea(
       input, centre, axis, length, width,
       [&](double l, double w) {
-        return areaFigures(l, w, dd, plan.error.sigma, plan.effort, plan.conditions);
+        AreaFigures f = areaFigures(l, w, dd, sigma, plan.effort, plan.conditions);
+        if (landNear) {
+          f.poc = std::min(1.0, waterMass(plane, {-l / 2.0, l / 2.0, -w / 2.0, w / 2.0}, dd, sigma,
+                                          *input.land) /
+                                    plan.afloat);
+          f.pos = f.poc * f.pod;
+        }
+        return f;
       },
       plan);
 }

@@ -25,6 +25,17 @@
 // plane sailing (PosicionLlegada) at its course and distance; distances of routes and arrivals
 // are plane-sailing distances (RumboDistancia). Longitudes are not wrapped at the antimeridian.
 //
+// With land (SearchPlanInput::land) the plan leaves it out, the area itself chosen as without:
+//  - POCs count water only, divided by the share of the object's distribution that lies on water
+//    (it cannot be on land, so that share holds all of it); the coverage, W / S on the water
+//    searched, is as without land;
+//  - the strips are cut so that each holds water in proportion to its unit's effort;
+//  - every leg and turn of a route is cut to its water pieces, each ending ½ S off the land as at
+//    a strip's edge; consecutive pieces are joined straight where the join stays on water,
+//    otherwise both ends are pulled back ½ S at a time (at most kMostPullBacks times) until it
+//    does; a join that still crosses land is kept and reported as a transit round it.
+// An area with no land in it, and legs that meet none, come out exactly as without land.
+//
 // Units: positions in decimal degrees (north and east positive), courses in degrees true,
 // distances in nautical miles, areas and efforts in square nautical miles, speeds in knots,
 // times in hours.
@@ -43,6 +54,10 @@
 #include "vestrand.gpx.h"
 
 namespace vestrand {
+
+namespace land {
+class LandMask;
+}
 
 struct LatLon {
   double lat = 0.0;
@@ -75,7 +90,13 @@ struct SearchPlanInput {
   double y = 0.0;  // navigation error of the search units, nautical miles, 0 or more
   SearchConditions conditions = SearchConditions::Normal;
   std::vector<SearchUnit> units;  // 1 to kMaxSearchUnits
+  // The shorelines to leave land out with; none: the plan as if all were water. Kept by the
+  // caller while the plan is made.
+  const land::LandMask* land = nullptr;
 };
+
+// How often a join across land pulls its ends back before it is kept as a transit.
+inline constexpr int kMostPullBacks = 8;
 
 // A rectangle of the plan: the whole area or one unit's strip.
 struct PlanRectangle {
@@ -100,6 +121,12 @@ struct Arrival {
   bool late = false;
 };
 
+// A join of a route's water pieces that crosses land: the unit must go round.
+struct LandTransit {
+  LatLon from, to;      // the ends of the join, on water
+  double landNm = 0.0;  // of the join on land
+};
+
 struct UnitPlan {
   std::string name;
   double effort = 0.0;          // V T W
@@ -115,6 +142,11 @@ struct UnitPlan {
   // or two legs): the unit cannot finish it.
   bool overEndurance = false;
   std::optional<Arrival> arrival;
+  // With land: the share of the strip on land (0 to 1), the legs and turns cut at land, and the
+  // joins that cross it.
+  double landShare = 0.0;
+  int cutLegs = 0;
+  std::vector<LandTransit> transits;
 
   const LatLon& csp() const { return route.front(); }
 };
@@ -132,6 +164,13 @@ struct SearchPlan {
   PlanRectangle area;           // scaled to what the rounded spacings cover
   AreaFigures planned;
   std::vector<UnitPlan> units;
+  // With land: the share of the planned and of the optimum area on land, and the share of the
+  // object's distribution on water, which divides the POCs (1 over a cloud, whose POC the caller
+  // gives).
+  bool landChecked = false;
+  double areaLandShare = 0.0;
+  double optimumLandShare = 0.0;
+  double afloat = 1.0;
 };
 
 // Why no plan could be made.
@@ -142,6 +181,7 @@ enum class PlanFault {
   NoError,    // X, Y or the drift error not finite or negative, or E = 0: nothing to search
   NotFinite,  // a position of the plan is not a finite number
   PastPole,   // a point of the plan would lie beyond 90 degrees of latitude
+  OnLand,     // with land: the object's distribution, or the planned area, lies wholly on land
 };
 
 // Makes the plan.
@@ -155,8 +195,8 @@ using AreaPoc = std::function<double(double length, double width)>;
 
 // The plan over an area chosen by other means (a simulated cloud's, drift/cloud_area.h): the
 // optimum rectangle's centre, long axis (degrees true) and sides are given, and `poc` gives the
-// POC of any rectangle about that centre; steps 4 to 6 as above. E comes from X, Y and the datums
-// as for planSearch; the radius R is half the width and fs = R / E.
+// POC of any rectangle about that centre (with land, of its water); steps 4 to 6 as above. E comes
+// from X, Y and the datums as for planSearch; the radius R is half the width and fs = R / E.
 PlanFault planSearchOver(const SearchPlanInput& input, LatLon centre, double axisCourse,
                          double length, double width, const AreaPoc& poc, SearchPlan& plan);
 

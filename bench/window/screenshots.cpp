@@ -1,6 +1,6 @@
-// Pictures of the window with each page's pattern drawn, for anyone to look at; run by
-// `make screenshots`, not by CTest. Writes PNG files into the folder given (default:
-// screenshots).
+// Pictures of the window at 1366 x 768 with each page's pattern drawn, for anyone to look at and
+// for the README; run by `make screenshots`, not by CTest. Writes PNG files into the folder given
+// (default: screenshots). The window keeps its settings in a scratch folder, never the user's.
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
@@ -15,8 +15,9 @@
 #include <string>
 #include <utility>
 
-#include "PlanView.h"
+#include "MainPanel.h"
 #include "Vestrand.h"
+#include "Window.h"
 #include "cvirte.h"
 #include "cvirte_testing.h"
 
@@ -40,7 +41,7 @@ void Type(int panel, int control, const char* text) {
   if (auto* spin = qobject_cast<QAbstractSpinBox*>(field)) spin->selectAll();
   if (auto* line = qobject_cast<QLineEdit*>(field)) line->selectAll();
   QTest::keyClicks(field, text);
-  QTest::keyClick(field, Qt::Key_Return);
+  QTest::keyClick(field, Qt::Key_Tab);
 }
 
 void Choose(int panel, int control, int value) {
@@ -75,31 +76,30 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "screenshots: %s\n", LastLoadPanelError());
     return 2;
   }
-  InstallPlanView(mainPanel);
+  Window* vestrand = Window::install(mainPanel, {work.filePath("vestrand.ini").toStdString()});
+  if (vestrand == nullptr) return 2;
+  vestrand->setOutputFolder(work.path().toStdString());
   DisplayPanel(mainPanel);
   QWidget* window = cvirte_testing::PanelWidget(mainPanel);
-  window->resize(1260, 900);
+  window->resize(1366, 768);
   if (!QTest::qWaitForWindowExposed(window)) return 2;
 
-  for (const auto& [control, text] : {std::pair{2, "43"}, {3, "30"}, {6, "3"}, {7, "45"}}) {
-    Type(mainPanel, control, text);
-  }
-  Choose(mainPanel, 9, 0);  // west
+  SetDatum(mainPanel, 43.5, -3.75);
   bool ok = Keep(window, output, "plan-page0-start.png");
-  ShowPage(1);
-  Type(Page(1), 2, "4");
+  ShowPage(kSquarePage);
+  Type(Page(kSquarePage), square_page::kCount, "4");
   ok &= Keep(window, output, "plan-page1-expanding-square.png");
-  ShowPage(2);
-  Type(Page(2), 2, "30");
-  Type(Page(2), 3, "2");
+  ShowPage(kSectorPage);
+  Type(Page(kSectorPage), sector_page::kCourse, "30");
+  Type(Page(kSectorPage), sector_page::kLeg, "2");
   ok &= Keep(window, output, "plan-page2-sector.png");
-  ShowPage(3);
-  Choose(Page(3), 2, 1);
-  Type(Page(3), 3, "3");
+  ShowPage(kParallelPage);
+  Choose(Page(kParallelPage), parallel_page::kPattern, 1);
+  Type(Page(kParallelPage), parallel_page::kLoops, "3");
   ok &= Keep(window, output, "plan-page3-parallel-sweep.png");
-  Choose(Page(3), 2, 4);
+  Choose(Page(kParallelPage), parallel_page::kPattern, 4);
   ok &= Keep(window, output, "plan-page3-creeping-line.png");
-  Type(Page(3), 3, "1000");
+  Type(Page(kParallelPage), parallel_page::kLoops, "1000");
   ok &= Keep(window, output, "plan-page3-thousand-loops.png");
 
   // The sector searched where the people in the water will have drifted to, in every language.
@@ -113,15 +113,11 @@ int main(int argc, char* argv[]) {
   }
   QTest::mouseClick(cvirte_testing::ControlWidget(mainPanel, kApplyDriftButton), Qt::LeftButton);
   Type(mainPanel, kSweepWidth, "1.5");
-  ShowPage(2);
+  ShowPage(kSectorPage);
   ok &= Keep(window, output, "plan-drift-applied.png");
   const char* const languages[] = {"english", "french", "spanish", "euskera", "deutsch"};
   for (int language = 4; language >= 0; --language) {
-    auto* ring =
-        qobject_cast<QComboBox*>(cvirte_testing::ControlWidget(mainPanel, kLanguageSelector));
-    ring->setFocus();
-    QTest::keyClick(ring, Qt::Key_Home);
-    for (int i = 0; i < language; ++i) QTest::keyClick(ring, Qt::Key_Down);
+    Choose(mainPanel, kLanguageSelector, language);
     const std::string name = std::string("window-") + languages[language] + ".png";
     ok &= Keep(window, output, name.c_str());
   }

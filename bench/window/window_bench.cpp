@@ -21,7 +21,9 @@
 #include <string>
 #include <vector>
 
+#include "MainPanel.h"
 #include "Vestrand.h"
+#include "Window.h"
 #include "cvirte.h"
 #include "cvirte_testing.h"
 
@@ -78,6 +80,9 @@ int main(int, char* argv[]) {
     std::fprintf(stderr, "window_bench: %s\n", LastLoadPanelError());
     return 2;
   }
+  Window* vestrand = Window::install(mainPanel, {folder.filePath("vestrand.ini").toStdString()});
+  if (vestrand == nullptr) return 2;
+  vestrand->setOutputFolder(folder.path().toStdString());
   DisplayPanel(mainPanel);
   QWidget* window = cvirte_testing::PanelWidget(mainPanel);
   while (window->windowHandle() == nullptr || !window->windowHandle()->isExposed()) {
@@ -88,14 +93,17 @@ int main(int, char* argv[]) {
               shown * 1e3, beforeMain * 1e3);
   bool withinBudget = shown <= kWindowBudget;
 
-  const Command commands[] = {{"expanding square", 1, 6, 0},
-                              {"sector", 2, 4, 0},
-                              {"parallel sweep", 3, 7, 1},
-                              {"creeping line", 3, 7, 4}};
+  // Every press after the first replaces the file; the question is answered at once.
+  cvirte_testing::SetQuestionPresenter([](const char*, const char*) { return 1; });
+  SetDatum(mainPanel, 43.5, -3.75);
+  const Command commands[] = {{"expanding square", kSquarePage, square_page::kCommand, 0},
+                              {"sector", kSectorPage, sector_page::kCommand, 0},
+                              {"parallel sweep", kParallelPage, parallel_page::kCommand, 1},
+                              {"creeping line", kParallelPage, parallel_page::kCommand, 4}};
   for (const Command& command : commands) {
     int page = 0;
     GetPanelHandleFromTabPage(mainPanel, kSearchTabs, command.page, &page);
-    if (command.selector != 0) SetCtrlVal(page, 2, command.selector);
+    if (command.selector != 0) SetCtrlVal(page, parallel_page::kPattern, command.selector);
     auto* button =
         qobject_cast<QAbstractButton*>(cvirte_testing::ControlWidget(page, command.button));
     if (button == nullptr) return 2;

@@ -1,7 +1,7 @@
 # simulate: the map of a case with a search, its files, and every refusal once. Included by
 # CMakeLists.txt, whose vestrand_cli_test runs each case.
 set(SEARCH_GPX ${VESTRAND_TEST_DATA}/creeping-43.5N3.75W-c0-s1-l4-n1.gpx)
-set(SIM simulate --lat 43.5 --lon -3.75 --time 2026-12-07T14:30Z --particles 2000)
+set(SIM simulate --lat 43.5 --lon -3.75 --time 2026-12-07T14:30Z --particles 2000 --land none)
 set(SIM_REFUSED simulate --lat 43.5 --lon -3.75)
 
 vestrand_cli_test(simulate.text STATUS 0
@@ -54,7 +54,7 @@ endforeach()
 # plan --particles: the plan over the cloud, with both plans' POS.
 vestrand_cli_test(plan.particles STATUS 0
   MESSAGE "\"particles\":\\{\"pos\":0\\.[0-9]+,\"normal_pos\":0\\.74[0-9]*\\}\\}\n$"
-  ARGS plan --lat 43:30N --lon 003:45W --hours 6 --current-set 70 --current-drift 0.6
+  ARGS plan --land none --lat 43:30N --lon 003:45W --hours 6 --current-set 70 --current-drift 0.6
        --object PIW-1 --wind-from 300 --wind-speed 20 --x-error 2 --unit A:15:3:0.6
        --unit B:80:1.5:0.8 --no-gpx --json --particles 5000 --seed 3)
 vestrand_cli_test(plan.refuse.seed STATUS 2 MESSAGE "--seed refused: it describes the cloud of --particles"
@@ -64,7 +64,9 @@ vestrand_cli_test(plan.refuse.seed STATUS 2 MESSAGE "--seed refused: it describe
 # coast, the refusal outside them and the constants there. The drift itself is the library's,
 # tested in tests/drift; here the steady files give the very rows of the constants they hold.
 set(F ${VESTRAND_FIELD_FILES})
-set(SIM_FILES simulate --lat 43.5 --lon -3.75 --time 2024-01-15T00:00Z --hours 24 --particles 2000)
+# The shores are left out (--land none): the files' own land is the coast here.
+set(SIM_FILES simulate --lat 43.5 --lon -3.75 --time 2024-01-15T00:00Z --hours 24 --particles 2000
+              --land none)
 set(STEADY_MEAN "mean      N43º 32\\.37'  W003º 20\\.07'\n")
 set(simulate_forecast)
 vestrand_cli_test(simulate.forecast.constants STATUS 0 MESSAGE "${STEADY_MEAN}"
@@ -80,7 +82,7 @@ vestrand_cli_test(simulate.forecast.json STATUS 0
        --current-file ${F}/drift-current-steady.nc --json)
 # Southward at 1 m/s onto the land of 43N: every particle strands there.
 vestrand_cli_test(simulate.forecast.stranded STATUS 0
-  MESSAGE "current   from '${F}/drift-current-coast\\.nc'\nstranded  2000 particles, 100\\.0 % of the weight, where the current files give no current \\(land in the file\\)\nmean      N4[23]º [0-9]"
+  MESSAGE "current   from '${F}/drift-current-coast\\.nc'\ncoast     2000 particles, 100\\.0 % of the weight, stranded where the current files give no current \\(land in the file\\)\nmean      N4[23]º [0-9]"
   ARGS ${SIM_FILES} --current-file ${F}/drift-current-coast.nc)
 vestrand_cli_test(simulate.forecast.outside STATUS 2
   MESSAGE "^vestrand-cli: a particle drifts out of the current files: no current file holds [0-9.]*N [0-9.]*W at 2024-01-15T12:05:00Z: '${F}/drift-current-half\\.nc' holds latitudes 42N to 45N, longitudes 6W to 1W, times 2024-01-15T00:00:00Z to 2024-01-15T12:00:00Z \\(2 times\\) \\(not the time\\); with --outside constant the simulation takes --current-set and --current-drift there\n$"
@@ -88,7 +90,7 @@ vestrand_cli_test(simulate.forecast.outside STATUS 2
 vestrand_cli_test(simulate.forecast.outside_start STATUS 2
   MESSAGE "^vestrand-cli: the cloud's start lies outside the wind files: .*\\(not the position\\); with --outside constant the simulation takes --wind-from and --wind-speed there\n$"
   ARGS simulate --lat 41.5 --lon -3.75 --time 2024-01-15T00:00Z --hours 1 --object PIW-1
-       --wind-file ${F}/drift-wind-steady.grib2)
+       --wind-file ${F}/drift-wind-steady.grib2 --land none)
 vestrand_cli_test(simulate.forecast.outside_constant STATUS 0
   MESSAGE "\"outside\":\"constant\",\"stranded_particles\":0,\"stranded_share\":0\\}\\}\n$"
   ARGS ${SIM_FILES} --current-file ${F}/drift-current-half.nc --outside constant

@@ -14,6 +14,7 @@
 #include <random>
 #include <string>
 
+#include "gpx_stream.h"
 #include "test_support.h"
 
 namespace {

@@ -6,8 +6,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "gpx.h"
+#include "gpx_generators.h"
+#include "gpx_stream.h"
 #include "pattern_files.h"
 #include "test_support.h"
 #include "vestrand.gpx.h"
@@ -75,6 +78,35 @@ TEST(PatternNames, CourseRoundedInTheFileAndToOneDecimalInTheRoute) {
   }
 }
 
+// Every pattern of the table names its file by its code and its routes by its own words, sails
+// as many routes as it names, and gives back each value it takes.
+TEST(PatternTable, EachEntryNamesSailsAndTakesItsValues) {
+  for (const vestrand::PatternInfo& info : vestrand::patternTable()) {
+    SCOPED_TRACE(info.command);
+    PatternParams p{info.kind, 40, -10, 0, 1, 2, 3, 1};
+    vestrand::PatternNames names;
+    ASSERT_TRUE(vestrand::composePatternNames(p, kStem, names));
+    EXPECT_EQ(names.file, kStem + std::string(" ") + info.code + " 0.gpx");
+    ASSERT_EQ(static_cast<std::size_t>(names.routeCount), info.routes.size());
+    for (std::size_t i = 0; i < info.routes.size(); ++i) {
+      EXPECT_EQ(names.routes[i], kStem + std::string(" - ") + info.routes[i] + " 0.0");
+    }
+    struct Routes final : vestrand::PatternSink {
+      std::size_t count = 0;
+      void startRoute(const char*) override { ++count; }
+      void routePoint(double, double, const char*) override {}
+      void endRoute() override {}
+      void waypoint(double, double, const char*) override {}
+    } routes;
+    vestrand::sailPattern(p, names, routes);
+    EXPECT_EQ(routes.count, info.routes.size());
+    for (vestrand::PatternParam param : info.params) {
+      EXPECT_GT(vestrand::paramValue(p, param), 0.0);
+      EXPECT_TRUE(vestrand::takes(info.kind, param));
+    }
+  }
+}
+
 // The generators with their historical signatures write the golden files into the current folder.
 TEST(PatternFiles, HistoricalGeneratorsWriteTheGoldenFiles) {
   ScratchDir dir;
@@ -119,7 +151,9 @@ TEST(PatternExtent, LegsSpanningMoreThanHalfTheGlobeAreRefused) {
     EXPECT_TRUE(error.starts_with(c.refusal)) << error;
   }
   ScratchDir dir;
-  EXPECT_FALSE(vestrand::writePatternGPX(cases[0].params, kStem));
+  std::vector<std::string> written;
+  std::string error;
+  EXPECT_FALSE(vestrand::writePatternFiles(cases[0].params, kStem, "", {}, written, error));
   EXPECT_TRUE(fs::is_empty("."));
 }
 

@@ -1,14 +1,22 @@
 // The plan beside the search pages, driven through the real widgets: the preview and the summary,
 // the sector's second pass, the drift applied to the datum, coverage and POD in the summary and
 // the PDF briefing.
+#include <QGroupBox>
 #include <QImage>
+#include <QLocale>
 #include <QProcess>
+#include <QRegularExpression>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
+#include "Briefing.h"
 #include "coverage.h"
 #include "leg_table.h"
+#include "number_text.h"
+#include "position_text.h"
+#include "texts.h"
 #include "window_fixture.h"
 
 namespace gui_test {
@@ -21,8 +29,8 @@ using ::testing::Not;
 TEST_F(WindowTest, SummaryShowsTheWorkedExample) {
   Paste("40N 10W");
   const int sector = ShowPage(kSectorPage);
-  Type(sector, 2, "30");
-  Type(sector, 3, "2");
+  Type(sector, sector_page::kCourse, "30");
+  Type(sector, sector_page::kLeg, "2");
   EXPECT_EQ(planView->summaryText(),
             "Pattern\tSector (VS), 1 unit\n"
             "Legs\t7\n"
@@ -43,7 +51,7 @@ TEST_F(WindowTest, SummaryShowsTheWorkedExample) {
   Type(mainPanel, kSearchSpeed, "4");
   EXPECT_THAT(planView->summaryText(), HasSubstr("Time at search speed\t4:30 (4.50 h)\n"));
   // A second pass is the same unit's; the command reads the page as the summary does.
-  Type(sector, kSectorPasses, "2");
+  Type(sector, sector_page::kPasses, "2");
   EXPECT_EQ(routes.size(), 2u);
   EXPECT_THAT(planView->summaryText(), HasSubstr("Pattern\tSector (VS), 1 unit, 2 passes\n"));
 }
@@ -51,7 +59,7 @@ TEST_F(WindowTest, SummaryShowsTheWorkedExample) {
 // The preview follows the pattern chosen and paints the plan library's figure for its size: the
 // routes' lines in their units' colours where the figure puts them, the datum's cross in ink.
 TEST_F(WindowTest, PreviewPaintsItsFigure) {
-  Choose(ShowPage(kParallelPage), 2, 1);
+  Choose(ShowPage(kParallelPage), parallel_page::kPattern, 1);
   PlanPreview* preview = planView->preview();
   const vestrand::PlanFigure& figure = preview->figure();
   EXPECT_EQ(figure.size.width, preview->width());
@@ -76,23 +84,46 @@ TEST_F(WindowTest, StartPageExplainsInsteadOfDrawing) {
   ShowPage(kSectorPage);
   ShowPage(kStartPage);
   EXPECT_TRUE(planView->preview()->drawing().routes.empty());
-  EXPECT_EQ(planView->preview()->message().toStdString(), kEnglishExtras[8]);
+  EXPECT_EQ(planView->preview()->message().toStdString(),
+            vestrand::englishText(vestrand::Text::StartHint));
   EXPECT_EQ(planView->summaryText(), "\t\n");
 }
 
 // All six fields reach the drift; its numbers are the plan library's, the datum keeps hundredths
-// of a second.
+// of a second. The datum group says the datum is drifted and the position field shows it, until
+// the datum is changed by hand.
 TEST_F(WindowTest, ApplyingTheDriftFillsTheDatumAndDrawsTheDrift) {
+  const auto title = [] {
+    return Control<QGroupBox>(mainPanel, kDatumGroup)->title().toStdString();
+  };
+  EXPECT_EQ(title(), "Datum (last known position)");
   EnterDrift({"43 30.0 N 3 45.0 W", "2.5", "45", "1", "200", "0.8"});
   const vestrand::DriftedDatum d = vestrand::driftedDatum(43.5, -3.75, 2.5, {45, 1}, {200, 0.8});
   EXPECT_NEAR(GetDegLatitude(mainPanel), std::round(d.lat * 360000.0) / 360000.0, 1e-9);
   EXPECT_NEAR(GetDegLongitude(mainPanel), std::round(d.lon * 360000.0) / 360000.0, 1e-9);
   EXPECT_THAT(Text(mainPanel, kStatusLine), HasSubstr("Datum drifted"));
+  EXPECT_EQ(title(), "Datum (drifted from the last known position)");
+  const std::string readBack = Text(mainPanel, kDatumReadBack);
+  EXPECT_EQ(Text(mainPanel, kPositionField), readBack.substr(0, readBack.find('\n')));
   ShowPage(kSectorPage);
   EXPECT_EQ(planView->preview()->figure().lines.size(), 1u);
-  // Once the datum is changed by hand the drift is no longer shown.
   Type(mainPanel, kLatitudeDegrees + 2, "7");
   EXPECT_TRUE(planView->preview()->figure().lines.empty());
+  EXPECT_EQ(title(), "Datum (last known position)");
+}
+
+// The fields read their whole text, however many blanks a paste brings, and take the decimal
+// comma where the window's language and country write one.
+TEST_F(WindowTest, DriftFieldsReadTheWholeTextInTheWindowsOwnNumbers) {
+  const std::string blanks(190, ' ');
+  EnterDrift({(blanks + "43.5 -3.75").c_str(), (blanks + "2").c_str(), "90", "1", "", ""});
+  const vestrand::DriftedDatum d = vestrand::driftedDatum(43.5, -3.75, 2.0, {90, 1}, {});
+  EXPECT_NEAR(GetDegLongitude(mainPanel), d.lon, 1e-6);
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  EnterDrift({"43.5 -3.75", "1,5", "90", "1,25", "", ""});
+  QLocale::setDefault(QLocale::c());
+  const vestrand::DriftedDatum comma = vestrand::driftedDatum(43.5, -3.75, 1.5, {90, 1.25}, {});
+  EXPECT_NEAR(GetDegLongitude(mainPanel), comma.lon, 1e-6) << Text(mainPanel, kStatusLine);
 }
 
 TEST_F(WindowTest, ARefusedDriftChangesNothing) {
@@ -119,7 +150,7 @@ TEST_F(WindowTest, ARefusedDriftChangesNothing) {
 }
 
 TEST_F(WindowTest, SweepWidthAddsCoverageAndBothPods) {
-  Type(ShowPage(kSquarePage), 5, "0.5");
+  Type(ShowPage(kSquarePage), square_page::kSpacing, "0.5");
   EXPECT_THAT(planView->summaryText(), Not(HasSubstr("Coverage")));
   Type(mainPanel, kSweepWidth, "1");
   char pods[80];
@@ -133,38 +164,129 @@ TEST_F(WindowTest, SweepWidthAddsCoverageAndBothPods) {
   EXPECT_THAT(planView->summaryText(), Not(HasSubstr("Coverage")));
 }
 
-TEST_F(WindowTest, BriefingHoldsTheDatumWaypointsAndEveryLegRow) {
-  EnterDrift({"40 N 10 W", "2", "90", "1", "", ""});
-  const int parallel = ShowPage(kParallelPage);
-  Press(mainPanel, kBriefingButton);
-  const std::string pdf = "20121225143000 PS_PM 0 briefing.pdf";
-  ASSERT_EQ(Text(mainPanel, kStatusLine), "Briefing written: " + pdf);
-  QProcess text;
-  text.start("pdftotext", {"-layout", QString::fromStdString(pdf), "-"});
-  ASSERT_TRUE(text.waitForFinished(30000));
-  const QString plain = QString::fromUtf8(text.readAllStandardOutput());
-  const std::string page = plain.simplified().toStdString();
+// Words of a PDF with their boxes (pdftotext -bbox), page by page.
+struct Word {
+  std::string text;
+  QRectF box;
+};
+std::vector<std::vector<Word>> PdfWords(const std::string& pdf) {
+  QProcess process;
+  process.start("pdftotext", {"-bbox", QString::fromStdString(pdf), "-"});
+  EXPECT_TRUE(process.waitForFinished(30000));
+  const QString html = QString::fromUtf8(process.readAllStandardOutput());
+  static const QRegularExpression kWord(
+      "<page |<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" "
+      "yMax=\"([0-9.]+)\">([^<]*)</word>");
+  std::vector<std::vector<Word>> pages;
+  for (const QRegularExpressionMatch& m : kWord.globalMatch(html)) {
+    if (m.captured(0) == "<page ") {
+      pages.emplace_back();
+    } else if (!pages.empty()) {
+      const QPointF from(m.captured(1).toDouble(), m.captured(2).toDouble());
+      const QPointF to(m.captured(3).toDouble(), m.captured(4).toDouble());
+      pages.back().push_back({m.captured(5).toStdString(), QRectF(from, to)});
+    }
+  }
+  return pages;
+}
 
-  // The datum as the window reads it back in degrees and minutes.
-  const QString datum = QString::fromStdString(Text(mainPanel, kDatumReadBack)).section('\n', 0, 0);
-  EXPECT_THAT(page, HasSubstr(datum.simplified().toStdString()));
-  EXPECT_THAT(page, HasSubstr("Total drift"));
-  for (const char* name : {"Datum", "CSP1", "CSP2"}) EXPECT_THAT(page, HasSubstr(name));
+// The briefing read back in two languages: the title names the pattern and the time, the datum
+// is the window's, every leg row of every unit holds its turning point's position and, with the
+// search start given, its clock time; each unit starts a page; no word covers another.
+TEST_F(WindowTest, BriefingReadsBackInTwoLanguagesWithPositionsAndNothingOverlaps) {
+  EnterDrift({"40 N 10 W", "2", "90", "1", "", ""});
+  ShowPage(kParallelPage);
+  win->widget<QLineEdit>("startTime")->setText("15:00");
   vestrand::PatternParams params;
+  ASSERT_TRUE(ReadSearchPage(mainPanel, kParallelPage, params));
   vestrand::PatternNames names;
-  ASSERT_TRUE(ReadSearchPage(kParallelPage, parallel, params));
   ASSERT_TRUE(vestrand::composePatternNames(params, "20121225143000", names));
-  int rows = 0;
+  // Every turning point by route, and the rows that reach them.
+  struct Points final : vestrand::PatternSink {
+    std::vector<std::vector<vestrand::GeoPoint>> routes;
+    void startRoute(const char*) override { routes.emplace_back(); }
+    void routePoint(double lat, double lon, const char*) override {
+      routes.back().push_back({lat, lon});
+    }
+    void endRoute() override {}
+    void waypoint(double, double, const char*) override {}
+  } points;
+  vestrand::sailPattern(params, names, points);
+  // A position's padding blanks may come back as one.
+  const auto position = [](double degrees, vestrand::Axis axis) {
+    return QString::fromStdString(vestrand::coordinateText(degrees, axis))
+        .replace(QRegularExpression(" +"), " +")
+        .toStdString();
+  };
+  std::vector<std::string> rows;
   vestrand::LegTableSink legs(params, 8.0, [&](const vestrand::LegRow& r) {
-    ++rows;
-    const std::string row =
+    const vestrand::GeoPoint at = points.routes[r.unit - 1][r.to - 1];
+    const auto clock = vestrand::clockAfter({2012, 12, 25, 15, 0, std::nullopt}, r.hours);
+    rows.push_back(
         std::to_string(r.leg) + " +" + std::to_string(r.from) + " +" + std::to_string(r.to) + " +" +
-        vestrand::fixedText(r.course, 1) + " +" + vestrand::fixedText(r.distance, 2) + " +" +
-        vestrand::fixedText(r.total, 2) + " +" + vestrand::hoursMinutesText(r.hours);
-    EXPECT_THAT(plain.toStdString(), testing::ContainsRegex("(^|\n) *" + row + " *\n"));
+        position(at.lat, vestrand::Axis::Latitude) + " +" +
+        position(at.lon, vestrand::Axis::Longitude) + " +" + vestrand::fixedText(r.course, 1) +
+        " +" + vestrand::fixedText(r.distance, 2) + " +" + vestrand::fixedText(r.total, 2) + " +" +
+        vestrand::hoursMinutesText(r.hours) + " +" + vestrand::clockText(*clock, ' ').substr(11));
   });
   vestrand::sailPattern(params, names, legs);
-  EXPECT_GT(rows, 0);
+  ASSERT_EQ(rows.size(), 8u);
+
+  const std::string pdf = "20121225143000 PS_PM 0 briefing.pdf";
+  for (const int language : {0, 4}) {
+    SCOPED_TRACE(language);
+    Choose(mainPanel, kLanguageSelector, language);
+    Press(mainPanel, kBriefingButton);
+    const vestrand::LanguageTexts& t = win->texts();
+    ASSERT_EQ(Text(mainPanel, kStatusLine), t.get(vestrand::Text::BriefingWritten, {pdf}));
+    QProcess text;
+    text.start("pdftotext", {"-layout", QString::fromStdString(pdf), "-"});
+    ASSERT_TRUE(text.waitForFinished(30000));
+    const QString read = QString::fromUtf8(text.readAllStandardOutput());
+    const std::string plain = read.toStdString();
+    const std::string words = read.simplified().toStdString();
+    const std::string title =
+        t.get(vestrand::Text::BriefingTitle,
+              {t.get(vestrand::Text::BriefingPatternTime,
+                     {t.get(vestrand::Text::ParallelTab), "2012/12/25 14:30:00"})});
+    EXPECT_THAT(words, HasSubstr(title));
+    EXPECT_THAT(words, HasSubstr(QString::fromStdString(Text(mainPanel, kDatumReadBack))
+                                     .section('\n', 0, 0)
+                                     .simplified()
+                                     .toStdString()));
+    for (const std::string& row : rows) {
+      EXPECT_THAT(plain, testing::ContainsRegex("(^|\n) *" + row + " *\n")) << row;
+    }
+    // Each unit's section opens a page.
+    for (const vestrand::Text unit : {vestrand::Text::Unit1, vestrand::Text::Unit2}) {
+      EXPECT_THAT(plain, HasSubstr("\f" + t.get(unit) + "\n")) << t.get(unit);
+    }
+    const std::vector<std::vector<Word>> pages = PdfWords(pdf);
+    ASSERT_GE(pages.size(), 3u);
+    for (const std::vector<Word>& page : pages) {
+      for (std::size_t i = 0; i < page.size(); ++i) {
+        for (std::size_t j = 0; j < i; ++j) {
+          // Boxes of neighbouring words may touch to a hundredth of a point.
+          const QRectF overlap = page[i].box.intersected(page[j].box);
+          EXPECT_FALSE(overlap.width() > 0.01 && overlap.height() > 0.01)
+              << page[j].text << " and " << page[i].text;
+        }
+      }
+    }
+  }
+}
+
+// The PDF is put in place whole or not at all: an empty one, a PDF that could not be made, is
+// refused and leaves an earlier file as it was. It once went to the disk as a briefing.
+TEST(BriefingTest, APdfThatCouldNotBeMadeIsNeverPutInPlace) {
+  vestrand::testing::ScratchDir dir;
+  std::ofstream("earlier briefing.pdf") << "earlier";
+  std::string error;
+  EXPECT_FALSE(PlaceBriefing("earlier briefing.pdf", "", error));
+  EXPECT_THAT(error, HasSubstr("the PDF could not be made"));
+  EXPECT_EQ(ReadBytes("earlier briefing.pdf"), "earlier");
+  EXPECT_FALSE(PlaceBriefing("new briefing.pdf", "", error));
+  EXPECT_FALSE(std::filesystem::exists("new briefing.pdf"));
 }
 
 }  // namespace

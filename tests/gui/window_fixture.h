@@ -1,6 +1,7 @@
-// A fixture that opens the program's window, as main does (plan view included), in a scratch
-// folder as the working directory, with the clock pinned to 2012-12-25 14:30:00 and the browser and
-// message dialog captured, plus helpers that drive the real widgets with keys and mouse clicks.
+// A fixture that opens the program's window, as main does, in a scratch folder that is both the
+// working directory and the output folder, with its own settings file, the clock pinned to
+// 2012-12-25 14:30:00 and the browser, message, question and folder dialogs captured, plus
+// helpers that drive the real widgets with keys and mouse clicks.
 #pragma once
 
 #include <gmock/gmock.h>
@@ -12,7 +13,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QSettings>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
 #include <cstring>
@@ -25,23 +28,21 @@
 #include "../scratch_dir.h"
 #include "DatumEntry.h"
 #include "Languaje.h"
-#include "PlanAids.h"
+#include "MainPanel.h"
 #include "PlanView.h"
 #include "Vestrand.h"
+#include "Window.h"
 #include "cvirte.h"
 #include "cvirte_testing.h"
 
 namespace gui_test {
 
-// Pages of the tab control.
-inline constexpr int kStartPage = 0;
-inline constexpr int kSquarePage = 1;
-inline constexpr int kSectorPage = 2;
-inline constexpr int kParallelPage = 3;
-
-// What the captured browser and message dialog were asked to show.
+// What the captured browser, message and question dialogs were asked to show, and the answer the
+// question gets (1 replace, 0 keep).
 inline std::vector<std::string> browserCalls;
 inline std::vector<std::string> messages;
+inline std::vector<std::string> questions;
+inline int answer = 1;
 
 inline std::tm ChristmasAfternoon() {
   std::tm t{};
@@ -61,9 +62,10 @@ inline std::string Golden(const std::string& name) {
 class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    StartAsARunDoes();
     browserCalls.clear();
     messages.clear();
+    questions.clear();
+    answer = 1;
     cvirte_testing::SetBrowserLauncher([](const char* address) {
       browserCalls.emplace_back(address);
       return 0;
@@ -71,12 +73,35 @@ class WindowTest : public ::testing::Test {
     cvirte_testing::SetMessagePresenter([](const char* title, const char* message) {
       messages.push_back(std::string(title) + "\n" + message);
     });
+    cvirte_testing::SetQuestionPresenter([](const char* title, const char* message) {
+      questions.push_back(std::string(title) + "\n" + message);
+      return answer;
+    });
     cvirte_testing::SetLocalTimeSource(ChristmasAfternoon);
+    ASSERT_TRUE(settingsDir.isValid());
+    QSettings(SettingsFile(), QSettings::IniFormat)
+        .setValue("outputFolder", QString::fromStdString(workDir.path().string()));
+    Open();
+  }
+
+  void TearDown() override {
+    Close();
+    cvirte_testing::SetBrowserLauncher(nullptr);
+    cvirte_testing::SetMessagePresenter(nullptr);
+    cvirte_testing::SetQuestionPresenter(nullptr);
+    cvirte_testing::SetLocalTimeSource(nullptr);
+  }
+
+  // Opens the window as a run does: the historical table empty, the clock's first focus to come.
+  void Open() {
+    std::memset(lrfData, 0, sizeof lrfData);
     SetCallbackTable(vestrandCallbacks, vestrandCallbackCount);
     firstFocus = 1;
     mainPanel = LoadPanel(0, "Vestrand.uir", 1);
     ASSERT_GT(mainPanel, 0) << LastLoadPanelError();
-    planView = InstallPlanView(mainPanel);
+    win = Window::install(mainPanel, {SettingsFile().toStdString()});
+    ASSERT_NE(win, nullptr);
+    planView = win->planView();
     ASSERT_NE(planView, nullptr);
     ASSERT_EQ(DisplayPanel(mainPanel), 0);
     window = cvirte_testing::PanelWidget(mainPanel);
@@ -84,22 +109,15 @@ class WindowTest : public ::testing::Test {
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
   }
 
-  void TearDown() override {
+  void Close() {
     if (mainPanel > 0) DiscardPanel(mainPanel);
     mainPanel = 0;
-    cvirte_testing::SetBrowserLauncher(nullptr);
-    cvirte_testing::SetMessagePresenter(nullptr);
-    cvirte_testing::SetLocalTimeSource(nullptr);
-    StartAsARunDoes();
+    win = nullptr;
+    planView = nullptr;
+    window = nullptr;
   }
 
-  // The window's texts and the drift applied are global: every test starts, and leaves, as a run
-  // does, before any language file is read or drift applied.
-  static void StartAsARunDoes() {
-    std::memset(lrfData, 0, sizeof lrfData);
-    ResetLanguageExtras();
-    ForgetDrift();
-  }
+  QString SettingsFile() const { return settingsDir.filePath("vestrand.ini"); }
 
   static int Page(int index) {
     int page = 0;
@@ -120,7 +138,8 @@ class WindowTest : public ::testing::Test {
     return Page(index);
   }
 
-  // Types over a numeric or text field as an operator would, and finishes with Return.
+  // Types over a numeric or text field as an operator would, and leaves it with Tab (Return in a
+  // search page would run its command).
   static void Type(int panel, int control, const QString& text) {
     QWidget* field = Control(panel, control);
     if (field == nullptr) return;
@@ -128,7 +147,7 @@ class WindowTest : public ::testing::Test {
     if (auto* spin = qobject_cast<QAbstractSpinBox*>(field)) spin->selectAll();
     if (auto* line = qobject_cast<QLineEdit*>(field)) line->selectAll();
     QTest::keyClicks(field, text);
-    QTest::keyClick(field, Qt::Key_Return);
+    QTest::keyClick(field, Qt::Key_Tab);
   }
 
   // Picks item `index` of a ring with the arrow keys, or the item whose value is `value`.
@@ -172,7 +191,7 @@ class WindowTest : public ::testing::Test {
     Press(mainPanel, kApplyDriftButton);
   }
 
-  // File names in the working directory.
+  // File names in the working directory, which is the output folder.
   static std::vector<std::string> Files() {
     std::vector<std::string> names;
     for (const QString& name : QDir().entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
@@ -188,7 +207,9 @@ class WindowTest : public ::testing::Test {
   }
 
   vestrand::testing::ScratchDir workDir;
+  QTemporaryDir settingsDir;
   QWidget* window = nullptr;
+  Window* win = nullptr;
   PlanView* planView = nullptr;
 };
 

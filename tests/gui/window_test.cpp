@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "About.h"
-#include "gpx.h"
+#include "pattern_files.h"
 #include "position_text.h"
 #include "window_fixture.h"
 
@@ -38,21 +38,36 @@ TEST_F(WindowTest, CommandsWriteTheGoldenFiles) {
     std::vector<std::pair<int, const char*>> fields;
     const char *name, *golden;
   } cases[] = {
-      {kSectorPage, 0, {{2, "30"}, {3, "2"}}, "VS 30.gpx", "sector-40N10W-c30-d2.gpx"},
-      {kSquarePage, 0, {{3, "0"}, {5, "1"}, {2, "2"}}, "SS 0.gpx", "square-40N10W-c0-s1-n2.gpx"},
+      {kSectorPage,
+       0,
+       {{sector_page::kCourse, "30"}, {sector_page::kLeg, "2"}},
+       "VS 30.gpx",
+       "sector-40N10W-c30-d2.gpx"},
+      {kSquarePage,
+       0,
+       {{square_page::kCourse, "0"}, {square_page::kSpacing, "1"}, {square_page::kCount, "2"}},
+       "SS 0.gpx",
+       "square-40N10W-c0-s1-n2.gpx"},
       {kParallelPage,
        1,
-       {{4, "0"}, {5, "1"}, {6, "4"}, {3, "1"}},
+       {{parallel_page::kCourse, "0"},
+        {parallel_page::kSpacing, "1"},
+        {parallel_page::kLeg, "4"},
+        {parallel_page::kLoops, "1"}},
        "PS_PM 0.gpx",
        "parallel-43.5N3.75W-c0-s1-l4-n1.gpx"},
-      {kParallelPage, 4, {{6, "4"}}, "CS 0.gpx", "creeping-43.5N3.75W-c0-s1-l4-n1.gpx"},
+      {kParallelPage,
+       4,
+       {{parallel_page::kLeg, "4"}},
+       "CS 0.gpx",
+       "creeping-43.5N3.75W-c0-s1-l4-n1.gpx"},
   };
   for (const auto& c : cases) {
     Paste(c.tab == kParallelPage ? "43 30N 3 45W" : "40N 10W");
     const int page = ShowPage(c.tab);
     for (const auto& [control, text] : c.fields) Type(page, control, text);
-    if (c.selector != 0) Choose(page, 2, c.selector);
-    Press(page, c.tab == kSectorPage ? 4 : c.tab == kSquarePage ? 6 : 7);
+    if (c.selector != 0) Choose(page, parallel_page::kPattern, c.selector);
+    Press(page, PageCommand(c.tab));
     const std::string name = kStem + std::string(" ") + c.name;
     EXPECT_THAT(Files(), ElementsAre(name)) << c.golden;
     EXPECT_EQ(ReadBytes(name), Golden(c.golden)) << c.golden;
@@ -63,9 +78,10 @@ TEST_F(WindowTest, CommandsWriteTheGoldenFiles) {
 }
 
 TEST_F(WindowTest, StemComesFromTheEditedTimeAndDateFields) {
+  Paste("40N 10W");
   Type(mainPanel, kTimeField, "09:05:03");
   Type(mainPanel, kDateField, "2012/07/25");
-  Press(ShowPage(kSectorPage), 4);
+  Press(ShowPage(kSectorPage), sector_page::kCommand);
   EXPECT_THAT(Files(), ElementsAre("20120725090503 VS 0.gpx"));
 
   // Short parts are padded, wide ones printed in full, missing ones count as 0, and numbers
@@ -126,6 +142,7 @@ TEST_F(WindowTest, TextNotUnderstoodIsMarkedAndSaidAndTheDatumStays) {
 }
 
 TEST_F(WindowTest, StampNotUnderstoodIsMarkedAndNamesNoFile) {
+  Paste("40N 10W");
   const struct {
     int field;
     const char *text, *status;
@@ -138,7 +155,7 @@ TEST_F(WindowTest, StampNotUnderstoodIsMarkedAndNamesNoFile) {
     SCOPED_TRACE(c.text);
     Type(mainPanel, c.field, c.text);
     EXPECT_TRUE(Marked(c.field));
-    Press(sector, 4);
+    Press(sector, sector_page::kCommand);
     EXPECT_THAT(Files(), ::testing::IsEmpty());
     EXPECT_THAT(Text(mainPanel, kStatusLine), HasSubstr(c.status));
     // Stamping again clears both fields' marks, and the command writes.
@@ -148,7 +165,7 @@ TEST_F(WindowTest, StampNotUnderstoodIsMarkedAndNamesNoFile) {
     EXPECT_EQ(Text(mainPanel, kStatusLine), "Date and time stamped: 2012/12/25 14:30:00");
     EXPECT_FALSE(Marked(kDateField) || Marked(kTimeField));
   }
-  Press(sector, 4);
+  Press(sector, sector_page::kCommand);
   EXPECT_EQ(Files().size(), 1u);
 }
 
@@ -167,16 +184,16 @@ TEST_F(WindowTest, CopyPutsDegreesAndMinutesOnTheClipboard) {
 TEST_F(WindowTest, ExtentFollowsLegPairsAndSpacingOnValueChangedOnly) {
   const int page = ShowPage(kSquarePage);
   double extent = 0.0;
-  Type(page, 2, "5");
-  Type(page, 5, "0.5");
-  GetCtrlVal(page, 4, &extent);
+  Type(page, square_page::kCount, "5");
+  Type(page, square_page::kSpacing, "0.5");
+  GetCtrlVal(page, square_page::kExtent, &extent);
   EXPECT_DOUBLE_EQ(extent, 2.5);
   // A commit without a change leaves the extent alone.
-  SetCtrlVal(page, 4, 9.0);
-  Type(page, 2, "5");
-  nSS_Change_CBK(page, 2, EVENT_COMMIT, nullptr, 0, 0);
-  S_SS_Change_CBK(page, 5, EVENT_COMMIT, nullptr, 0, 0);
-  GetCtrlVal(page, 4, &extent);
+  SetCtrlVal(page, square_page::kExtent, 9.0);
+  Type(page, square_page::kCount, "5");
+  nSS_Change_CBK(page, square_page::kCount, EVENT_COMMIT, nullptr, 0, 0);
+  S_SS_Change_CBK(page, square_page::kSpacing, EVENT_COMMIT, nullptr, 0, 0);
+  GetCtrlVal(page, square_page::kExtent, &extent);
   EXPECT_DOUBLE_EQ(extent, 9.0);
 }
 
@@ -215,16 +232,25 @@ TEST_F(WindowTest, OutputFolderCommandOpensTheFolderOfTheFiles) {
   EXPECT_EQ(browserCalls.size(), 1u);
 }
 
-// A failed write shows the file and the reason: here a name taken by a folder, refused whoever
-// runs the test. How the writer fails is the writer's own test.
-TEST_F(WindowTest, FailedWriteShowsTheFileAndTheReason) {
+// A failed write shows the file and the writer's own reason: here a name taken by a folder,
+// refused whoever runs the test, which no question offers to replace. How the writer fails is the
+// writer's own test.
+TEST_F(WindowTest, FailedWriteShowsTheFileAndTheWritersReason) {
+  Paste("40N 10W");
   const std::string name = kStem + std::string(" VS 0.gpx");
   ASSERT_TRUE(std::filesystem::create_directory(name));
-  Press(ShowPage(kSectorPage), 4);
+  Press(ShowPage(kSectorPage), sector_page::kCommand);
+  vestrand::PatternParams sector;
+  ASSERT_TRUE(ReadSearchPage(mainPanel, kSectorPage, sector));
+  std::vector<std::string> written;
+  std::string reason;
+  ASSERT_FALSE(
+      vestrand::writePatternFiles(sector, kStem, workDir.path().string(), {}, written, reason));
   ASSERT_EQ(messages.size(), 1u);
-  EXPECT_THAT(messages[0], HasSubstr(name));
-  EXPECT_THAT(messages[0], HasSubstr(GPXLastError()));
-  EXPECT_THAT(Text(mainPanel, kStatusLine), HasSubstr("Not written"));
+  EXPECT_THAT(messages[0], HasSubstr(reason));
+  EXPECT_THAT(reason, HasSubstr(name));
+  EXPECT_THAT(questions, IsEmpty());
+  EXPECT_EQ(Text(mainPanel, kStatusLine).rfind("Not written", 0), 0u);
 }
 
 TEST_F(WindowTest, ClosingTheWindowEndsTheEventLoop) {

@@ -1,16 +1,19 @@
 // The window in every language, its file choices and its refusals of a pattern past a pole,
 // through the real widgets.
 #include <QAbstractButton>
+#include <QAction>
+#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QRegularExpression>
+#include <QTextBrowser>
 #include <algorithm>
 #include <map>
 #include <set>
 
-#include "Languaje.h"
-#include "SAR.idiomas.h"
+#include "texts.h"
 #include "window_fixture.h"
 
 namespace gui_test {
@@ -28,7 +31,7 @@ const std::set<QString> kSameEverywhere = {
     "Datum",    "CSP",       "GPX",     "RTZ",      "N",       "S",       "E",
     "W",        "º",         "English", "Français", "Español", "Euskara", "Deutsch",
     "Tarvolin", "tarvolin",  "http",    "https",    "www",     "com",     "org",
-    "wiki",     "wikipedia", "en",      "es"};
+    "wiki",     "wikipedia", "en",      "es",       "HH",      "MM",      "Vestrand"};
 
 // Words that are the same in one language as in English.
 const std::map<int, std::set<QString>> kSameInLanguage = {
@@ -37,11 +40,16 @@ const std::map<int, std::set<QString>> kSameInLanguage = {
 class WindowTextsTest : public WindowTest {
  protected:
   // Every text the window shows, by where it shows: each page once with its preview and summary,
-  // and a refused write's status and message.
+  // the menus, help and About, and a refused write's status and message.
   std::map<std::string, QString> Visible() {
     std::map<std::string, QString> texts;
+    win->showHelp();
+    win->showAbout();
+    // The status line is read below, after a refused write; the folder is a path, no text.
     const auto add = [&texts](const QObject* where, const char* what, const QString& text) {
-      if (!text.isEmpty()) texts[where->objectName().toStdString() + "/" + what] = text;
+      const QString name = where->objectName();
+      if (text.isEmpty() || name == "statusLine" || name == "outputFolderPath") return;
+      texts[name.toStdString() + "/" + what] = text;
     };
     for (QWidget* w : window->findChildren<QWidget*>()) {
       add(w, "toolTip", w->toolTip());
@@ -49,6 +57,8 @@ class WindowTextsTest : public WindowTest {
       if (auto* button = qobject_cast<QAbstractButton*>(w)) add(w, "text", button->text());
       if (auto* group = qobject_cast<QGroupBox*>(w)) add(w, "title", group->title());
       if (auto* line = qobject_cast<QLineEdit*>(w)) add(w, "placeholder", line->placeholderText());
+      if (auto* browser = qobject_cast<QTextBrowser*>(w)) add(w, "text", browser->toPlainText());
+      if (auto* dialog = qobject_cast<QDialog*>(w)) add(w, "title", dialog->windowTitle());
       if (auto* ring = qobject_cast<QComboBox*>(w)) {
         for (int i = 0; i < ring->count(); ++i)
           add(w, ("item" + std::to_string(i)).c_str(), ring->itemText(i));
@@ -60,6 +70,12 @@ class WindowTextsTest : public WindowTest {
       }
     }
     texts["window"] = window->windowTitle();
+    for (QAction* action : window->actions()) add(action, "text", action->text());
+    const QList<QAction*> menus = win->menuBar()->actions();
+    for (qsizetype i = 0; i < menus.size(); ++i)
+      texts["menu" + std::to_string(i)] = menus[i]->text();
+    win->helpDialog()->close();
+    win->aboutDialog()->close();
     Type(mainPanel, kSweepWidth, "1");
     for (int page = kStartPage; page <= kParallelPage; ++page) {
       ShowPage(page);
@@ -71,7 +87,7 @@ class WindowTextsTest : public WindowTest {
     }
     messages.clear();
     Type(mainPanel, kDateField, "abc");
-    Press(Page(kParallelPage), 7);
+    Press(Page(kParallelPage), parallel_page::kCommand);
     texts["status"] = QString::fromStdString(Text(mainPanel, kStatusLine));
     texts["message"] = messages.empty() ? QString() : QString::fromStdString(messages.back());
     Type(mainPanel, kDateField, "2012/12/25");
@@ -91,6 +107,7 @@ class WindowTextsTest : public WindowTest {
 };
 
 TEST_F(WindowTextsTest, NoTextOfAnyLanguageIsLeftInEnglish) {
+  Paste("43 30N 3 45W");
   const std::map<std::string, QString> english = Visible();
   ASSERT_GT(english.size(), 100u);
   EXPECT_THAT(english.at("message").toStdString(), HasSubstr("date field holds 'abc'"));
@@ -141,7 +158,9 @@ TEST_F(WindowTextsTest, ShortFileFallsBackSaysSoAndShowsItsLinesAsTyped) {
   lines += "<i>tip</i>\nx\nx\n<b>intro</b>\n";  // the date's tool tip and the start page's text
   std::ofstream("french.lrf") << lines;
   Choose(mainPanel, kLanguageSelector, 1);
-  EXPECT_EQ(Text(mainPanel, kStatusLine), "french.lrf lacks 58 lines; they show in English");
+  EXPECT_EQ(Text(mainPanel, kStatusLine), "french.lrf lacks " +
+                                              std::to_string(vestrand::kTextLines - 95) +
+                                              " lines; they show in English");
   const std::pair<const char*, int> elements[] = {{"heading/text", 1},
                                                   {"datumGroup/title", 2},
                                                   {"tab0", 3},
@@ -182,8 +201,9 @@ TEST_F(WindowTextsTest, ShortFileFallsBackSaysSoAndShowsItsLinesAsTyped) {
 // The format and the points per route decide the files; the summary warns of a route too long for
 // a plotter only while routes are written whole.
 TEST_F(WindowTextsTest, FormatAndPointsPerRouteChooseTheFiles) {
+  Paste("40N 10W");
   const int square = ShowPage(kSquarePage);
-  Type(square, 2, "130");  // 261 points
+  Type(square, square_page::kCount, "130");  // 261 points
   const auto warned = [this] {
     return planView->summaryText().find("Warning\t") != std::string::npos;
   };
@@ -191,19 +211,19 @@ TEST_F(WindowTextsTest, FormatAndPointsPerRouteChooseTheFiles) {
   Pick(mainPanel, kFormatChoice, 2);
   Pick(mainPanel, kMaxPointsChoice, 1);
   EXPECT_FALSE(warned());
-  Press(square, 6);
+  Press(square, square_page::kCommand);
   const std::string stem = kStem;
   EXPECT_THAT(Files(), UnorderedElementsAre(stem + " SS 0.gpx", stem + " - SS 0.0 (1 of 2).rtz",
                                             stem + " - SS 0.0 (2 of 2).rtz"));
   EXPECT_THAT(Text(mainPanel, kStatusLine), HasSubstr("Written: " + stem + " SS 0.gpx, "));
   Pick(mainPanel, kFormatChoice, 1);
   Pick(mainPanel, kMaxPointsChoice, 0);
-  Press(ShowPage(kSectorPage), 4);
+  Press(ShowPage(kSectorPage), sector_page::kCommand);
   EXPECT_EQ(Files().size(), 4u);
   EXPECT_EQ(Text(mainPanel, kStatusLine), "Written: " + stem + " - VS 0.0.rtz");
   const int parallel = ShowPage(kParallelPage);
-  Type(parallel, 3, "1000");  // two routes of 4001 points
-  Press(parallel, 7);
+  Type(parallel, parallel_page::kLoops, "1000");  // two routes of 4001 points
+  Press(parallel, parallel_page::kCommand);
   EXPECT_THAT(Text(mainPanel, kStatusLine),
               HasSubstr("PS-right 0.0.rtz is larger than 400 KB; some ECDIS units refuse it"));
 }
@@ -213,17 +233,17 @@ TEST_F(WindowTextsTest, FormatAndPointsPerRouteChooseTheFiles) {
 TEST_F(WindowTextsTest, PatternOrDatumPastAPoleIsRefusedAndThePreviewSaysWhy) {
   Paste("89 59N 0E");
   const int sector = ShowPage(kSectorPage);
-  Type(sector, 3, "500");
+  Type(sector, sector_page::kLeg, "500");
   EXPECT_TRUE(planView->preview()->drawing().routes.empty());
   EXPECT_THAT(planView->preview()->message().toStdString(), HasSubstr("beyond a pole"));
-  Press(sector, 4);
+  Press(sector, sector_page::kCommand);
   EXPECT_THAT(Files(), IsEmpty());
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_THAT(messages[0], HasSubstr("The pattern would reach latitudes"));
-  Type(sector, 3, "1");
+  Type(sector, sector_page::kLeg, "1");
   Type(mainPanel, kLatitudeDegrees, "90");
   Type(mainPanel, kLatitudeDegrees + 1, "59.999");
-  Press(sector, 4);
+  Press(sector, sector_page::kCommand);
   EXPECT_THAT(Files(), IsEmpty());
   ASSERT_EQ(messages.size(), 2u);
   EXPECT_THAT(messages[1],
@@ -235,13 +255,13 @@ TEST_F(WindowTextsTest, PatternOrDatumPastAPoleIsRefusedAndThePreviewSaysWhy) {
 TEST_F(WindowTextsTest, LegWiderThanHalfTheGlobeIsRefused) {
   Paste("85N 0E");
   const int parallel = ShowPage(kParallelPage);
-  Type(parallel, 4, "90");
-  Type(parallel, 6, "1000");
-  Type(parallel, 3, "1");
+  Type(parallel, parallel_page::kCourse, "90");
+  Type(parallel, parallel_page::kLeg, "1000");
+  Type(parallel, parallel_page::kLoops, "1");
   EXPECT_TRUE(planView->preview()->drawing().routes.empty());
   EXPECT_THAT(planView->preview()->message().toStdString(),
               HasSubstr("A leg would span 192.19° of longitude"));
-  Press(parallel, 7);
+  Press(parallel, parallel_page::kCommand);
   EXPECT_THAT(Files(), IsEmpty());
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_THAT(messages[0], HasSubstr("more than half round the globe"));

@@ -1,6 +1,7 @@
 // The language file reader against the run-time's real line-wise file operations, each test in
-// its own scratch folder, which is the current directory while it runs. Arbitrary bytes are the
-// fuzz target's.
+// its own scratch folder, which is the current directory while it runs: the window's texts
+// (LanguageTexts) and the historical table of the first twenty lines read alike. Arbitrary bytes
+// are the fuzz target's.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -14,10 +15,15 @@
 
 #include "../scratch_dir.h"
 #include "Languaje.h"
+#include "texts.h"
 
 namespace {
 
-constexpr int kAllLines = nLanguajeResources + nLanguageExtras;
+using vestrand::englishText;
+using vestrand::LanguageTexts;
+using vestrand::textOfLine;
+
+constexpr int kAllLines = vestrand::kTextLines;
 const std::string R = "\xEF\xBF\xBD";  // U+FFFD
 const std::string kShip = "\xF0\x9F\x9A\xA2";
 
@@ -35,23 +41,25 @@ class ReaderTest : public ::testing::Test {
  protected:
   void SetUp() override {
     for (auto& entry : lrfData) std::strncpy(entry, "stale", nb);
-    for (auto& entry : lrfExtra) std::strncpy(entry, "stale", nb);
   }
-  // Later tests of this program expect the English plan texts a run starts with.
-  void TearDown() override { ResetLanguageExtras(); }
 
   // Reads the bytes as case.lrf with both readers.
-  static void Read(const std::string& bytes) {
+  LanguageTexts Read(const std::string& bytes) {
     std::ofstream("case.lrf", std::ios::binary) << bytes;
+    LanguageTexts texts;
+    EXPECT_TRUE(texts.read("case.lrf"));
     EXPECT_EQ(ReadLanguajeResourceFile("case.lrf"), 0);
-    EXPECT_EQ(ReadLanguageExtras("case.lrf"), 0);
+    return texts;
+  }
+
+  static std::string Line(const LanguageTexts& texts, int line) {
+    return texts.get(textOfLine(line));
   }
 
   vestrand::testing::ScratchDir dir_;
 };
 
-// Lines a file lacks or leaves empty show their English text, in both readers, and are counted;
-// lines past the table's twenty go to the plan texts only.
+// Lines a file lacks or leaves empty show their English text, in both readers, and are counted.
 TEST_F(ReaderTest, MissingAndEmptyLinesShowEnglish) {
   const auto from = [](int first) {
     std::set<int> lines;
@@ -73,30 +81,27 @@ TEST_F(ReaderTest, MissingAndEmptyLinesShowEnglish) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    Read(c.file);
-    int extras = 0;
+    const LanguageTexts texts = Read(c.file);
     for (int line = 1; line <= kAllLines; ++line) {
-      const bool extra = line > nLanguajeResources, english = c.english.count(line) > 0;
-      const int i = extra ? line - nLanguajeResources - 1 : line - 1;
-      extras += extra && english;
-      const std::string expected = !english ? "t" + std::to_string(line)
-                                   : extra  ? kEnglishExtras[i]
-                                            : kEnglishTexts[i];
-      EXPECT_EQ(extra ? lrfExtra[i] : lrfData[i], expected) << "line " << line;
+      const std::string expected = c.english.count(line) > 0
+                                       ? std::string(englishText(textOfLine(line)))
+                                       : "t" + std::to_string(line);
+      EXPECT_EQ(Line(texts, line), expected) << "line " << line;
+      if (line <= nLanguajeResources) {
+        EXPECT_EQ(lrfData[line - 1], expected) << "line " << line;
+      }
     }
-    EXPECT_EQ(LanguageFileMissingLines(), static_cast<int>(c.english.size()) - extras);
-    EXPECT_EQ(LanguageExtrasMissingLines(), extras);
+    EXPECT_EQ(texts.missingLines(), static_cast<int>(c.english.size()));
   }
 }
 
-// Each entry keeps at most its limit: 59 bytes for the table, nbExtra - 1 for the extras (the
-// cases are written for 59 and shifted for the extras). Bytes that are not well-formed UTF-8 become
-// U+FFFD, one for each maximal ill-formed subsequence, while the replacement fits; a sequence cut
-// short by the line end is dropped; a character that would straddle the limit is dropped whole,
-// never cut. The line is the twentieth and the twenty-first: the rest of a long line is skipped,
-// not read as the next line, so the plan texts do not shift.
+// Each line keeps at most its limit: 59 bytes for lines 1 to 20, 399 for the rest (the cases are
+// written for 59 and shifted for line 21). Bytes that are not well-formed UTF-8 become U+FFFD, one
+// for each maximal ill-formed subsequence, while the replacement fits; a sequence cut short by the
+// line end is dropped; a character that would straddle the limit is dropped whole, never cut. The
+// rest of a long line is skipped, not read as the next line, so later lines do not shift.
 TEST_F(ReaderTest, EntryIsSoundUtf8WithinItsLimit) {
-  const std::string shift(nbExtra - nb, 'p');
+  const std::string shift(vestrand::lineLimit(21) - vestrand::lineLimit(20), 'p');
   const auto a = [](std::size_t n) { return std::string(n, 'a'); };
   const struct {
     const char* what;
@@ -122,22 +127,25 @@ TEST_F(ReaderTest, EntryIsSoundUtf8WithinItsLimit) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    Read(fileOf(19) + c.line + "\n" + shift + c.line + "\nnext\n");
+    const LanguageTexts texts = Read(fileOf(19) + c.line + "\n" + shift + c.line + "\nnext\n");
     EXPECT_EQ(lrfData[19], c.expected);
-    EXPECT_EQ(lrfExtra[0], shift + c.expected);
-    EXPECT_STREQ(lrfExtra[1], "next");
+    EXPECT_EQ(Line(texts, 20), c.expected);
+    EXPECT_EQ(Line(texts, 21), shift + c.expected);
+    EXPECT_EQ(Line(texts, 22), "next");
   }
 }
 
 // A file that does not open (a folder or none; the run-time treats both alike) changes nothing
-// and returns -1; the counts say so.
+// and says so.
 TEST_F(ReaderTest, FileThatDoesNotOpenLeavesTheTextsAsTheyWere) {
+  LanguageTexts texts = Read(fileOf(kAllLines));
+  EXPECT_FALSE(texts.read("absent.lrf"));
   EXPECT_EQ(ReadLanguajeResourceFile("absent.lrf"), -1);
-  EXPECT_EQ(ReadLanguageExtras("absent.lrf"), -1);
-  EXPECT_EQ(LanguageFileMissingLines(), -1);
-  EXPECT_EQ(LanguageExtrasMissingLines(), -1);
-  for (const auto& entry : lrfData) EXPECT_STREQ(entry, "stale");
-  for (const auto& entry : lrfExtra) EXPECT_STREQ(entry, "stale");
+  EXPECT_EQ(texts.missingLines(), -1);
+  for (int line = 1; line <= kAllLines; ++line) {
+    EXPECT_EQ(Line(texts, line), "t" + std::to_string(line));
+  }
+  EXPECT_STREQ(lrfData[0], "t1");
 }
 
 // A file in the current directory may be anything: a huge one without line feeds is read neither
@@ -149,13 +157,15 @@ TEST_F(ReaderTest, HugeFileWithoutLineFeedsCostsNoMemory) {
   ::close(fd);
   rusage before{};
   ::getrusage(RUSAGE_SELF, &before);
+  LanguageTexts texts;
+  EXPECT_TRUE(texts.read("huge.lrf"));
   EXPECT_EQ(ReadLanguajeResourceFile("huge.lrf"), 0);
-  EXPECT_EQ(ReadLanguageExtras("huge.lrf"), 0);
   rusage after{};
   ::getrusage(RUSAGE_SELF, &after);
   EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024) << "peak resident kilobytes grew";
-  for (int i = 0; i < nLanguajeResources; ++i) EXPECT_STREQ(lrfData[i], kEnglishTexts[i]);
-  for (int i = 0; i < nLanguageExtras; ++i) EXPECT_STREQ(lrfExtra[i], kEnglishExtras[i]);
+  for (int line = 1; line <= kAllLines; ++line) {
+    EXPECT_EQ(Line(texts, line), englishText(textOfLine(line)));
+  }
 }
 
 }  // namespace

@@ -130,7 +130,7 @@ using Rows = std::vector<vestrand::SummaryRow>;
 // Each unit its own row; the time is the longer unit's.
 TEST(PlanRows, TranslatedWordsMayMoveTheValues) {
   vestrand::SummaryTexts t;
-  t.parallelSweep = "barrido paralelo";
+  t.patternTitles[PatternKind::ParallelSweep] = "barrido paralelo";
   t.units = "%1 unidades";
   t.unitLabels = {"1. unitatea", "2. unitatea"};
   t.unitValue = "%2 Schenkel, %3 sm, %4 (%1)";
@@ -149,23 +149,6 @@ TEST(PlanRows, NoSpeedGivesNoTime) {
   const Rows rows = vestrand::summaryRows(summarize(kSector), 0.0);
   EXPECT_EQ(rows[4].value, "-");
   EXPECT_EQ(rows[7].value, "20121225143000 - VS 30.0: 7 legs, 18.00 NM, -");
-}
-
-TEST(PlanText, FillInAndNumbersAsPrintfWritesThem) {
-  EXPECT_EQ(vestrand::fillIn("%1 and %2", {"a", "b%2"}), "a and b%2");  // filled in once only
-  EXPECT_EQ(vestrand::fillIn("%2 before %1", {"a", "b%2"}), "b%2 before a");
-  EXPECT_EQ(vestrand::fillIn("%3 %0 100% %", {"a", "b"}), "%3 %0 100% %");
-  EXPECT_EQ(vestrand::fixedText(13.856406460551018, 2), "13.86");
-  EXPECT_EQ(vestrand::fixedText(0.125, 2), "0.12");  // the tie to even
-  EXPECT_EQ(vestrand::generalText(2e-5), "2e-05");
-  EXPECT_EQ(vestrand::shortestText(0.1), "0.1");
-  EXPECT_EQ(vestrand::fixedText(NAN, 2), "-");
-  // Zero is shown as zero, whatever sign the rounding lost.
-  EXPECT_EQ(vestrand::fixedText(-0.0, 2), "0.00");
-  EXPECT_EQ(vestrand::fixedText(-0.004, 2), "0.00");
-  EXPECT_EQ(vestrand::fixedText(-0.005001, 2), "-0.01");
-  EXPECT_EQ(vestrand::shortestText(-0.0), "0");
-  EXPECT_EQ(vestrand::generalText(-1e-5), "-1e-05");
 }
 
 // The bounds and points are checked against the figure drawn from them.
