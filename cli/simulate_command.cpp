@@ -5,7 +5,6 @@
 #include <drift_run.h>
 #include <field_forcing.h>
 #include <field_time.h>
-#include <forecast_drift.h>
 #include <gpx.h>
 #include <gpx_reader.h>
 #include <land_atlas.h>
@@ -161,7 +160,7 @@ struct Outcome {
   std::optional<ForcingReport> forcing;  // when forecast files were given
   // With land: the shorelines, the particles stranded and the weight left in all.
   LandChoice land;
-  Stranding stranded;
+  drift::Stranding stranded;
   double weight = 0.0;
 };
 
@@ -194,7 +193,7 @@ void noteStranded(Outcome& r, const ParticleCloud& cloud) {
 
 std::string strandedText(const Outcome& r) {
   if (!r.land.mask) return "";
-  const Stranding& s = r.stranded;
+  const drift::Stranding& s = r.stranded;
   std::string text = "stranded  none\n";
   if (s.particles > 0) {
     text = "stranded  " + percent(r.weight > 0.0 ? s.weight / r.weight : 0.0) +
@@ -206,7 +205,7 @@ std::string strandedText(const Outcome& r) {
 
 std::string strandedJson(const Outcome& r) {
   if (!r.land.mask) return "";
-  const Stranding& s = r.stranded;
+  const drift::Stranding& s = r.stranded;
   const bool any = s.particles > 0;
   return ",\"stranded\":{\"particles\":" + std::to_string(s.particles) +
          ",\"weight\":" + shortestNumber(r.weight > 0.0 ? s.weight / r.weight : 0.0) +
@@ -404,8 +403,8 @@ void refuseFault(const ForcingFault& fault, const fields::Forcing& files) {
           fault.lon, fault.seconds, "simulation"));
     case ForcingFault::Kind::NoWind:
       throw UsageError("a particle drifts to where the wind files give no wind: at " +
-                       positionFormText(fault.lat, fault.lon, CoordinateForm::DegreesMinutes) +
-                       " at " + utcTimeText(fault.seconds) + " every grid value around is missing");
+                       vestrand::positionText(fault.lat, fault.lon) + " at " +
+                       utcTimeText(fault.seconds) + " every grid value around is missing");
   }
 }
 
