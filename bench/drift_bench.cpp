@@ -9,17 +9,25 @@
 // ratios are printed, of the wall-clock times and of the processor times (all threads): on a
 // machine shared with other work the second still says how much work each does.
 //
+// The gridded case drifts the same cloud through forecast fields made in memory that hold the same
+// wind and current as the constants: a wind on a 0.25 degree grid every 3 hours and a current on
+// a 1/12 degree grid every hour (the sizes of global and regional forecasts), with land in the
+// current's south-west corner, far from the cloud. Its processor time over the constant case's is
+// printed too; it is to stay below 3.
+//
 //   build/bench/drift_bench [--benchmark_counters_tabular=true]
 #include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <limits>
 #include <map>
 #include <string>
 
 #include "drift_forcing.h"
 #include "drift_run.h"
+#include "field_forcing.h"
 #include "land_atlas.h"
 #include "land_grid.h"
 #include "particle_cloud.h"
@@ -53,10 +61,57 @@ const UniformForcing& benchForcing() {
   return forcing;
 }
 
+// A field of one quantity on an even grid, the same (u, v) everywhere and at every time, except
+// missing values south of `landLat` and west of `landLon`.
+vestrand::fields::Field steadyField(vestrand::fields::Quantity quantity, double step, double hours,
+                                    double u, double v, double landLat, double landLon) {
+  using namespace vestrand::fields;
+  Field f;
+  f.quantity = quantity;
+  f.format = "memory";
+  f.files = {quantity == Quantity::Wind ? "bench wind" : "bench current"};
+  std::vector<double> lats, lons;
+  for (double lat = 40.0; lat <= 48.0 + 1e-9; lat += step) lats.push_back(lat);
+  for (double lon = -10.0; lon <= 4.0 + 1e-9; lon += step) lons.push_back(lon);
+  bool latReversed = false, lonReversed = false;
+  f.grid = makeGrid("bench", lats, lons, latReversed, lonReversed);
+  for (double t = 0.0; t <= kHours + 3.0 * hours; t += hours)
+    f.times.push_back(kEpoch + t * 3600.0);
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  for (std::size_t k = 0; k < f.times.size(); ++k) {
+    for (const double lat : lats) {
+      for (const double lon : lons) {
+        const bool land = lat < landLat && lon < landLon;
+        f.u.push_back(land ? nan : static_cast<float>(u));
+        f.v.push_back(land ? nan : static_cast<float>(v));
+      }
+    }
+  }
+  return f;
+}
+
+// The bench's wind and current from fields, read once for every run.
+const FieldForcing& griddedForcing() {
+  using namespace vestrand::fields;
+  static const Forcing fields = [] {
+    Forcing f;
+    const vestrand::drift::ForcingSample s = benchForcing().sample(43.5, -3.75, kEpoch);
+    f.add(steadyField(Quantity::Wind, 0.25, 3.0, s.windU, s.windV, 0.0, 0.0));
+    f.add(steadyField(Quantity::Current, 1.0 / 12.0, 1.0, s.curU, s.curV, 41.0, -8.0));
+    return f;
+  }();
+  static const FieldForcing forcing(fields);
+  return forcing;
+}
+
 struct Figures {
   double wall = 0.0, cpu = 0.0;  // ns per particle-step, the best run
 };
 std::map<long, Figures>& best() {
+  static std::map<long, Figures> figures;
+  return figures;
+}
+std::map<long, Figures>& bestGridded() {
   static std::map<long, Figures> figures;
   return figures;
 }
@@ -69,11 +124,12 @@ double processSeconds() {
 
 // Runs the drift once from a fresh copy of the cloud. @return wall and processor seconds
 std::pair<double, double> timedRun(const ParticleCloud& seeded, const DriftModel& model,
-                                   const DriftRun& run, DriftOutcome* outcome = nullptr) {
+                                   const DriftRun& run, DriftOutcome* outcome = nullptr,
+                                   const DriftForcing& forcing = benchForcing()) {
   ParticleCloud cloud = seeded;
   const auto start = std::chrono::steady_clock::now();
   const double cpu = processSeconds();
-  const DriftOutcome out = runDrift(cloud, model, benchForcing(), run, 1);
+  const DriftOutcome out = runDrift(cloud, model, forcing, run, 1);
   const double cpuSeconds = processSeconds() - cpu;
   const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
   benchmark::DoNotOptimize(cloud.dLat.data());
@@ -81,6 +137,7 @@ std::pair<double, double> timedRun(const ParticleCloud& seeded, const DriftModel
   return {wall.count(), cpuSeconds};
 }
 
+template <bool kGridded>
 void BM_Drift(benchmark::State& state) {
   const auto n = static_cast<std::size_t>(state.range(0));
   const DriftModel model = benchModel();
@@ -90,7 +147,11 @@ void BM_Drift(benchmark::State& state) {
   const double particleSteps = static_cast<double>(n) * kHours * 6.0;
   Figures f{1e300, 1e300};
   for (auto _ : state) {
-    const auto [wall, cpu] = timedRun(seeded, model, run);
+    DriftOutcome out;
+    const auto [wall, cpu] =
+        timedRun(seeded, model, run, &out,
+                 kGridded ? static_cast<const DriftForcing&>(griddedForcing()) : benchForcing());
+    if (out.fault.kind != ForcingFault::Kind::None) state.SkipWithError("left the fields");
     state.SetIterationTime(wall);
     f.wall = std::min(f.wall, wall * 1e9 / particleSteps);
     f.cpu = std::min(f.cpu, cpu * 1e9 / particleSteps);
@@ -98,9 +159,17 @@ void BM_Drift(benchmark::State& state) {
   state.counters["wall_ns_per_step"] = f.wall;
   state.counters["cpu_ns_per_step"] = f.cpu;
   state.counters["bytes_per_particle"] = 40;
-  best()[static_cast<long>(n)] = f;
+  (kGridded ? bestGridded() : best())[static_cast<long>(n)] = f;
 }
-BENCHMARK(BM_Drift)
+BENCHMARK(BM_Drift<false>)
+    ->Name("BM_Drift")
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime();
+BENCHMARK(BM_Drift<true>)
+    ->Name("BM_DriftGridded")
     ->Arg(10000)
     ->Arg(100000)
     ->Arg(1000000)
@@ -209,6 +278,13 @@ int main(int argc, char** argv) {
     }
     std::printf("%-10ld %10.3f %10.3f %7.1fx %10.3f %10.3f %7.1fx\n", n, c.wall, np.wall,
                 np.wall / c.wall, c.cpu, np.cpu, np.cpu / c.cpu);
+  }
+  std::printf("\nns per particle-step through gridded fields against constants (processor time)\n");
+  std::printf("%-10s %10s %10s %8s\n", "particles", "constant", "gridded", "factor");
+  for (const auto& [n, g] : bestGridded()) {
+    const auto c = best().find(n);
+    if (c == best().end()) continue;
+    std::printf("%-10ld %10.3f %10.3f %7.2fx\n", n, c->second.cpu, g.cpu, g.cpu / c->second.cpu);
   }
   benchmark::Shutdown();
   return 0;

@@ -12,9 +12,11 @@
 #include <vector>
 
 #include "datums.h"
+#include "forcing.h"
 #include "options.h"
 #include "pattern_files.h"
 #include "plan_summary.h"
+#include "search_report.h"
 #include "vestrand.gpx.h"
 
 namespace vestrand::cli {
@@ -83,6 +85,29 @@ void printWarnings(const std::vector<std::string>& warnings);
 DriftVector driftPart(const CLI::App& sub, const char* directionOption,
                       const std::string& direction, const char* speedOption,
                       const std::string& speed);
+
+// The texts of the forecast files' options as drift, plan and simulate take them.
+struct ForcingTexts {
+  const std::vector<std::string>& windFiles;
+  const std::vector<std::string>& currentFiles;
+  const std::string& outside;
+  const std::string& windFrom;
+  const std::string& windSpeed;
+  const std::string& currentSet;
+  const std::string& currentDrift;
+};
+// Checks --outside and the constants beside the files, before any file is read: a constant beside
+// its files only with --outside constant, which needs the constant of each quantity with files.
+// @param[in] hasClass an object class (else a leeway by hand, one datum)
+ForcingReport checkForcingOptions(const ForcingTexts& texts, const CLI::App& sub, bool hasClass);
+// Reads the files, each once, and sets the constants and the outside policy.
+// @throw UsageError naming a file the readers refuse
+fields::Forcing forcingOf(const ForcingReport& report);
+// The refusal of a place outside the files: "<what>: <the files, their extents and times>; with
+// --outside constant the <taker> takes --wind-from and --wind-speed there".
+std::string outsideRefusal(const std::string& what, const fields::Forcing& forcing,
+                           fields::Quantity quantity, double lat, double lon, double time,
+                           const char* taker);
 
 // land: whether a position is on land and how far the nearest shore lies.
 int runLand(const Options& o, const CLI::App& sub);

@@ -93,39 +93,25 @@ struct ConstantOptions {
   const std::string& secondText;
 };
 
-// What a drift through forecast files needs beyond the options of the one-vector drift, checked
-// before any file is read.
-ForcingReport checkForcing(const Options& o, const CLI::App& sub, bool hasClass,
-                           ForecastDriftInput& input) {
+}  // namespace
+
+ForcingReport checkForcingOptions(const ForcingTexts& t, const CLI::App& sub, bool hasClass) {
   ForcingReport f;
-  f.windFiles = onceEach(o.windFiles);
-  f.currentFiles = onceEach(o.currentFiles);
+  f.windFiles = onceEach(t.windFiles);
+  f.currentFiles = onceEach(t.currentFiles);
   f.byHand = !hasClass;
-  if (!given(&sub, "--time")) {
-    const bool wind = !f.windFiles.empty();
-    refuse(wind ? "--wind-file" : "--current-file",
-           wind ? f.windFiles.front() : f.currentFiles.front(),
-           "a forecast file needs --time, the time of the last known position (ISO 8601 UTC, "
-           "e.g. 2024-01-15T06:00Z)");
-  }
-  std::string error;
-  if (!fields::parseIsoTime(o.time, input.time, error)) refuse("--time", o.time, error);
-  if (given(&sub, "--step-minutes")) {
-    input.stepMinutes = checkBounded("--step-minutes", o.stepMinutes, kMinDriftStepMinutes,
-                                     kMaxDriftStepMinutes, "minutes");
-  }
   if (given(&sub, "--outside")) {
-    if (o.outside != "refuse" && o.outside != "constant") {
-      refuse("--outside", o.outside, "expected refuse or constant");
+    if (t.outside != "refuse" && t.outside != "constant") {
+      refuse("--outside", t.outside, "expected refuse or constant");
     }
-    f.outsideConstant = o.outside == "constant";
+    f.outsideConstant = t.outside == "constant";
   }
   // A constant beside its files is taken only outside them; given otherwise, it would be lost.
   for (const ConstantOptions& c :
-       {ConstantOptions{"wind", f.windFiles, "--wind-file", "--wind-from", o.windFrom,
-                        "--wind-speed", o.windSpeed},
-        ConstantOptions{"current", f.currentFiles, "--current-file", "--current-set", o.currentSet,
-                        "--current-drift", o.currentDrift}}) {
+       {ConstantOptions{"wind", f.windFiles, "--wind-file", "--wind-from", t.windFrom,
+                        "--wind-speed", t.windSpeed},
+        ConstantOptions{"current", f.currentFiles, "--current-file", "--current-set", t.currentSet,
+                        "--current-drift", t.currentDrift}}) {
     if (c.files.empty()) continue;
     const bool first = given(&sub, c.first);
     if ((first || given(&sub, c.second)) && !f.outsideConstant) {
@@ -134,7 +120,7 @@ ForcingReport checkForcing(const Options& o, const CLI::App& sub, bool hasClass,
                  "; a constant is taken only outside the files, with --outside constant");
     }
     if (f.outsideConstant && !(first && given(&sub, c.second))) {
-      refuse("--outside", o.outside,
+      refuse("--outside", t.outside,
              std::string("outside the ") + c.quantity +
                  " files it takes the constant given on the command line: give " + c.first +
                  " and " + c.second);
@@ -142,15 +128,14 @@ ForcingReport checkForcing(const Options& o, const CLI::App& sub, bool hasClass,
   }
   f.hasWindConstant = given(&sub, "--wind-from") && given(&sub, "--wind-speed");
   if (f.hasWindConstant) {
-    f.windFrom = checkBounded("--wind-from", o.windFrom, -kMaxCourse, kMaxCourse, "degrees");
-    f.windKnots = checkBounded("--wind-speed", o.windSpeed, 0.0, kMaxWindSpeed, "knots");
+    f.windFrom = checkBounded("--wind-from", t.windFrom, -kMaxCourse, kMaxCourse, "degrees");
+    f.windKnots = checkBounded("--wind-speed", t.windSpeed, 0.0, kMaxWindSpeed, "knots");
   }
   f.hasCurrentConstant = given(&sub, "--current-set");
-  f.current = driftPart(sub, "--current-set", o.currentSet, "--current-drift", o.currentDrift);
+  f.current = driftPart(sub, "--current-set", t.currentSet, "--current-drift", t.currentDrift);
   return f;
 }
 
-// The files read, each once, with the constants and what to do outside the files.
 fields::Forcing forcingOf(const ForcingReport& f) {
   fields::Forcing forcing;
   try {
@@ -172,6 +157,40 @@ fields::Forcing forcingOf(const ForcingReport& f) {
   return forcing;
 }
 
+std::string outsideRefusal(const std::string& what, const fields::Forcing& forcing,
+                           fields::Quantity quantity, double lat, double lon, double time,
+                           const char* taker) {
+  return what + ": " + forcing.outsideText(quantity, lat, lon, time) +
+         "; with --outside constant the " + taker + " takes " +
+         (quantity == fields::Quantity::Wind ? "--wind-from and --wind-speed"
+                                             : "--current-set and --current-drift") +
+         " there";
+}
+
+namespace {
+
+// What a drift through forecast files needs beyond the options of the one-vector drift, checked
+// before any file is read.
+ForcingReport checkForcing(const Options& o, const CLI::App& sub, bool hasClass,
+                           ForecastDriftInput& input) {
+  if (!given(&sub, "--time")) {
+    const bool wind = !o.windFiles.empty();
+    refuse(wind ? "--wind-file" : "--current-file",
+           wind ? o.windFiles.front() : o.currentFiles.front(),
+           "a forecast file needs --time, the time of the last known position (ISO 8601 UTC, "
+           "e.g. 2024-01-15T06:00Z)");
+  }
+  std::string error;
+  if (!fields::parseIsoTime(o.time, input.time, error)) refuse("--time", o.time, error);
+  if (given(&sub, "--step-minutes")) {
+    input.stepMinutes = checkBounded("--step-minutes", o.stepMinutes, kMinDriftStepMinutes,
+                                     kMaxDriftStepMinutes, "minutes");
+  }
+  return checkForcingOptions({o.windFiles, o.currentFiles, o.outside, o.windFrom, o.windSpeed,
+                              o.currentSet, o.currentDrift},
+                             sub, hasClass);
+}
+
 const char* datumName(LeewayPart part, bool byHand) {
   if (byHand) return "the datum";
   return part == LeewayPart::Left ? "datum L" : part == LeewayPart::Right ? "datum R" : "datum DW";
@@ -190,13 +209,10 @@ Datums forecastDrift(const Options& o, const fields::Forcing& forcing,
     case DriftFault::Outside: {
       const bool start =
           r.faultTime == input.time && r.faultLat == input.lat && r.faultLon == input.lon;
-      throw UsageError((start ? "the last known position lies outside the " + quantity + " files: "
-                              : datum + " drifts out of the " + quantity + " files: ") +
-                       forcing.outsideText(r.faultQuantity, r.faultLat, r.faultLon, r.faultTime) +
-                       "; with --outside constant the drift takes " +
-                       (quantity == "wind" ? "--wind-from and --wind-speed"
-                                           : "--current-set and --current-drift") +
-                       " there");
+      throw UsageError(
+          outsideRefusal(start ? "the last known position lies outside the " + quantity + " files"
+                               : datum + " drifts out of the " + quantity + " files",
+                         forcing, r.faultQuantity, r.faultLat, r.faultLon, r.faultTime, "drift"));
     }
     case DriftFault::NoWind:
       throw UsageError(datum + " drifts to where the wind files give no wind: at " +

@@ -210,6 +210,11 @@ std::string objectDriftJson(const Datums& d, const ForcingReport* forcing) {
 }
 
 std::string forcingText(const ForcingReport& f) {
+  return forcingFilesText(f) +
+         row("time", fields::isoTimeText(f.drift.from) + " to " + fields::isoTimeText(f.drift.to));
+}
+
+std::string forcingFilesText(const ForcingReport& f) {
   std::string text;
   if (!f.windFiles.empty()) {
     std::string value = "from " + filesText(f.windFiles);
@@ -227,8 +232,7 @@ std::string forcingText(const ForcingReport& f) {
     }
     text += row("current", value);
   }
-  return text +
-         row("time", fields::isoTimeText(f.drift.from) + " to " + fields::isoTimeText(f.drift.to));
+  return text;
 }
 
 std::string forcingMethod(const ForcingReport& f) {
@@ -237,24 +241,27 @@ std::string forcingMethod(const ForcingReport& f) {
 }
 
 std::string forcingJson(const ForcingReport& f) {
-  const auto list = [](const std::vector<std::string>& files) {
-    std::string json;
-    for (const std::string& file : files) json += (json.empty() ? "" : ",") + jsonString(file);
-    return "[" + json + "]";
-  };
   std::string stranded;
   for (const auto& [name, s] : strandings(f)) {
     stranded += std::string(stranded.empty() ? "" : ",") + "{\"datum\":\"" + name +
                 "\",\"lat\":" + number(s->lat) + ",\"lon\":" + number(wrapped(s->lon)) +
                 ",\"time\":" + jsonString(fields::isoTimeText(s->time)) + "}";
   }
-  return ",\"forcing\":{\"wind_files\":" + list(f.windFiles) +
-         ",\"current_files\":" + list(f.currentFiles) +
+  return ",\"forcing\":{" + forcingJsonMembers(f) + ",\"stranded\":[" + stranded + "]}";
+}
+
+std::string forcingJsonMembers(const ForcingReport& f) {
+  const auto list = [](const std::vector<std::string>& files) {
+    std::string json;
+    for (const std::string& file : files) json += (json.empty() ? "" : ",") + jsonString(file);
+    return "[" + json + "]";
+  };
+  return "\"wind_files\":" + list(f.windFiles) + ",\"current_files\":" + list(f.currentFiles) +
          ",\"from\":" + jsonString(fields::isoTimeText(f.drift.from)) +
          ",\"to\":" + jsonString(fields::isoTimeText(f.drift.to)) +
          ",\"step_minutes\":" + number(f.drift.stepMinutes) +
          ",\"steps\":" + std::to_string(f.drift.steps) + ",\"outside\":\"" +
-         (f.outsideConstant ? "constant" : "refuse") + "\",\"stranded\":[" + stranded + "]}";
+         (f.outsideConstant ? "constant" : "refuse") + "\"";
 }
 
 std::vector<std::string> forcingWarnings(const ForcingReport& f, const LeewayClass* c) {

@@ -45,12 +45,17 @@ struct ForcingReport {
 // "wind      from 'a.grib2', 'b.grib2'; outside them from 300.0° at 20.0 kn", "current   from
 // 'c.nc'", then "time      <from> to <to>" (ISO 8601 UTC).
 std::string forcingText(const ForcingReport& forcing);
+// The rows of the files alone, without the time row.
+std::string forcingFilesText(const ForcingReport& forcing);
 // The method row's name: "plane sailing, 36 steps of 10 min".
 std::string forcingMethod(const ForcingReport& forcing);
 // The "forcing" member: ,"forcing":{"wind_files":[...],"current_files":[...],"from":"...",
 // "to":"...","step_minutes":M,"steps":N,"outside":"refuse"|"constant","stranded":[{"datum":
 // "left"|"right"|"downwind","lat":..,"lon":..,"time":"..."}]}, with its leading comma.
 std::string forcingJson(const ForcingReport& forcing);
+// The members of the "forcing" object before "stranded", without braces or leading comma:
+// "wind_files":[...], ... ,"outside":"refuse"|"constant".
+std::string forcingJsonMembers(const ForcingReport& forcing);
 // Datums stranded on a current file's land, and, for a class in winds from files, the samples at
 // which its downwind leeway was taken as 0.
 std::vector<std::string> forcingWarnings(const ForcingReport& forcing,

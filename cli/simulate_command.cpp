@@ -3,6 +3,7 @@
 #include <cloud_area.h>
 #include <drift_forcing.h>
 #include <drift_run.h>
+#include <field_forcing.h>
 #include <field_time.h>
 #include <gpx.h>
 #include <gpx_reader.h>
@@ -25,6 +26,7 @@
 #include <limits>
 #include <memory>
 #include <numbers>
+#include <optional>
 #include <sstream>
 
 #include "arguments.h"
@@ -32,6 +34,7 @@
 #include "console.h"
 #include "options.h"
 #include "report.h"
+#include "search_report.h"
 
 namespace vestrand::cli {
 namespace {
@@ -154,11 +157,17 @@ struct Outcome {
   CloudSummary summary;
   ProbabilityMap map;
   DriftOutcome drift;
+  std::optional<ForcingReport> forcing;  // when forecast files were given
   // With land: the shorelines, the particles stranded and the weight left in all.
   LandChoice land;
-  Stranding stranded;
+  drift::Stranding stranded;
   double weight = 0.0;
 };
+
+// The share of the weight left that lies on a current file's land.
+double strandedShare(const Outcome& r) {
+  return r.summary.weight > 0.0 ? r.drift.strandedWeight / r.summary.weight : 0.0;
+}
 
 // The shorelines the particles strand on, by --land at the resolution fit for where they can
 // reach, laid on a grid over that box; no grid with --land none or without shorelines.
@@ -184,7 +193,7 @@ void noteStranded(Outcome& r, const ParticleCloud& cloud) {
 
 std::string strandedText(const Outcome& r) {
   if (!r.land.mask) return "";
-  const Stranding& s = r.stranded;
+  const drift::Stranding& s = r.stranded;
   std::string text = "stranded  none\n";
   if (s.particles > 0) {
     text = "stranded  " + percent(r.weight > 0.0 ? s.weight / r.weight : 0.0) +
@@ -196,7 +205,7 @@ std::string strandedText(const Outcome& r) {
 
 std::string strandedJson(const Outcome& r) {
   if (!r.land.mask) return "";
-  const Stranding& s = r.stranded;
+  const drift::Stranding& s = r.stranded;
   const bool any = s.particles > 0;
   return ",\"stranded\":{\"particles\":" + std::to_string(s.particles) +
          ",\"weight\":" + shortestNumber(r.weight > 0.0 ? s.weight / r.weight : 0.0) +
@@ -210,6 +219,15 @@ std::string reportText(const Outcome& r, const std::vector<std::string>& written
   const CloudSummary& s = r.summary;
   out << "particles " << r.particles << "\n";
   out << "time      " << utcTimeText(r.endSeconds) << "\n";
+  if (r.forcing) {
+    out << forcingFilesText(*r.forcing);
+    if (r.drift.stranded > 0) {
+      out << "coast     " << r.drift.stranded
+          << (r.drift.stranded == 1 ? " particle, " : " particles, ") << percent(strandedShare(r))
+          << " of the weight, stranded where the current files give no current (land in the "
+             "file)\n";
+    }
+  }
   if (std::isnan(s.lat)) {
     out << "mean      none: every particle was found by the searches\n";
   } else {
@@ -256,7 +274,13 @@ std::string reportJson(const Outcome& r, const std::string& svg, const std::stri
     j += (k ? ",{\"lat\":" : "{\"lat\":") + shortestNumber(c.lat) +
          ",\"lon\":" + shortestNumber(c.lon) + ",\"p\":" + shortestNumber(c.p) + "}";
   }
-  return j + "]" + strandedJson(r) + "}\n";
+  j += "]" + strandedJson(r);
+  if (r.forcing) {
+    j += ",\"forcing\":{" + forcingJsonMembers(*r.forcing) +
+         ",\"stranded_particles\":" + std::to_string(r.drift.stranded) +
+         ",\"stranded_share\":" + shortestNumber(strandedShare(r)) + "}";
+  }
+  return j + "}\n";
 }
 
 // The outlines of the 50 % and 90 % areas: every outer ring enclosing at least `share` of its
@@ -363,6 +387,25 @@ std::vector<SearchEffort> readSearches(const SimulateOptions& o, double startSec
     efforts.push_back(std::move(s));
   }
   return efforts;
+}
+
+// A particle without wind or outside the files stops the map, as a datum stops the drift.
+void refuseFault(const ForcingFault& fault, const fields::Forcing& files) {
+  const std::string quantity = fault.wind ? "wind" : "current";
+  switch (fault.kind) {
+    case ForcingFault::Kind::None:
+      return;
+    case ForcingFault::Kind::Outside:
+      throw UsageError(outsideRefusal(
+          fault.step == 0 ? "the cloud's start lies outside the " + quantity + " files"
+                          : "a particle drifts out of the " + quantity + " files",
+          files, fault.wind ? fields::Quantity::Wind : fields::Quantity::Current, fault.lat,
+          fault.lon, fault.seconds, "simulation"));
+    case ForcingFault::Kind::NoWind:
+      throw UsageError("a particle drifts to where the wind files give no wind: at " +
+                       vestrand::positionText(fault.lat, fault.lon) + " at " +
+                       utcTimeText(fault.seconds) + " every grid value around is missing");
+  }
 }
 
 }  // namespace
@@ -540,7 +583,8 @@ CLI::App* addSimulateSubcommand(CLI::App& app, SimulateOptions& o) {
       "initial position error X, NM 0 to 500, or the fix: gnss, radar, visual, celestial, beacon "
       "(default 0)",
       "X|FIX");
-  opt("--object", o.object, "leeway class, its number or key (vestrand-cli objects)", "ID|KEY");
+  CLI::Option* object =
+      opt("--object", o.object, "leeway class, its number or key (vestrand-cli objects)", "ID|KEY");
   opt("--wind-from", o.windFrom, "direction the wind blows from, degrees true", "DEG");
   opt("--wind-speed", o.windSpeed, "wind speed, knots, 0 to 100", "KN");
   many("--wind", o.wind,
@@ -553,6 +597,23 @@ CLI::App* addSimulateSubcommand(CLI::App& app, SimulateOptions& o) {
   opt("--current-drift", o.currentDrift, "speed of the current, knots, 0 to 20", "KN");
   opt("--current-error", o.currentError,
       "probable error of the current, knots, 0 to 20 (default 0)", "KN");
+  s->add_option("--wind-file", o.windFiles,
+                "GRIB file of the 10 m wind, instead of --wind-from/--wind-speed; repeat for more "
+                "files (steps, areas); needs --object")
+      ->needs(object)
+      ->expected(1)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+      ->type_name("FILE");
+  s->add_option("--current-file", o.currentFiles,
+                "NetCDF (or GRIB) file of the surface current, instead of "
+                "--current-set/--current-drift; repeat for more files")
+      ->expected(1)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+      ->type_name("FILE");
+  opt("--outside", o.outside,
+      "outside the forecast files' extent or times: refuse (default), or constant: take "
+      "--wind-from/--wind-speed and --current-set/--current-drift there",
+      "refuse|constant");
   opt("--until", o.until, "time of the map, ISO 8601 UTC", "TIME");
   opt("--hours", o.hours, "hours from --time to the map, above 0 and at most 720", "H");
   opt("--particles", o.particles, "number of particles, 1 to 10000000 (default 10000)", "N");
@@ -600,6 +661,23 @@ int runSimulate(const SimulateOptions& o, const CLI::App& sub) {
     throw UsageError("a wind needs --object: it moves the object through its class's leeway");
   }
   if (hasWind && hasSeries) refuse("--wind", o.wind.front(), "give one wind or a series, not both");
+  const bool files = !o.windFiles.empty() || !o.currentFiles.empty();
+  if (!files && given(&sub, "--outside")) {
+    refuse("--outside", o.outside,
+           "it serves the forecast files; give --wind-file or --current-file, or leave it out");
+  }
+  // The files' forcing holds one constant wind, not a series.
+  if (files && hasSeries) {
+    refuse("--wind", o.wind.front(),
+           "a wind series does not go with forecast files: give --wind-file, or --wind-from and "
+           "--wind-speed");
+  }
+  std::optional<ForcingReport> report;
+  if (files) {
+    report = checkForcingOptions({o.windFiles, o.currentFiles, o.outside, o.windFrom, o.windSpeed,
+                                  o.currentSet, o.currentDrift},
+                                 sub, hasClass);
+  }
   if (hasClass) {
     const LeewayClass* k = findLeewayClass(o.object);
     if (k == nullptr)
@@ -608,6 +686,8 @@ int runSimulate(const SimulateOptions& o, const CLI::App& sub) {
     m.leewayClass = *k;
     if (hasSeries) {
       for (const std::string& w : o.wind) wind.push_back(checkWindEntry(w));
+    } else if (!o.windFiles.empty()) {
+      // The wind comes from the files; --wind-from/--wind-speed, if given, only outside them.
     } else {
       double from = 0.0, speed = 0.0;
       if (!given(&sub, "--wind-from") || !given(&sub, "--wind-speed")) {
@@ -668,14 +748,29 @@ int runSimulate(const SimulateOptions& o, const CLI::App& sub) {
   if (given(&sub, "--svg")) svg = checkPath("--svg", o.svg, "a file");
   if (given(&sub, "--gpx")) gpx = checkPath("--gpx", o.gpx, "a file");
 
-  const UniformForcing forcing(wind, set, drift);
+  const UniformForcing constant(wind, set, drift);
+  fields::Forcing fromFiles;
+  std::optional<FieldForcing> gridded;
+  if (report) {
+    fromFiles = forcingOf(*report);
+    gridded.emplace(fromFiles);
+  }
   Outcome r;
   r.particles = particles;
   r.endSeconds = run.endSeconds;
   ParticleCloud cloud = seedCloud(m, particles, seed);
+  const DriftForcing& forcing = gridded ? static_cast<const DriftForcing&>(*gridded) : constant;
   const auto grid = landGrid(o.land, sub, cloud, m, forcing, run, r.land);
   run.land = grid.get();
   r.drift = runDrift(cloud, m, forcing, run, seed);
+  if (report) {
+    refuseFault(r.drift.fault, fromFiles);
+    report->drift.from = m.seconds;
+    report->drift.to = run.endSeconds;
+    report->drift.stepMinutes = run.stepMinutes;
+    report->drift.steps = static_cast<int>(r.drift.steps);
+    r.forcing = std::move(report);
+  }
   noteStranded(r, cloud);
   r.summary = summarizeCloud(cloud);
   r.map = buildMap(cloud, r.summary, cell);

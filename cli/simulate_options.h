@@ -17,6 +17,9 @@ struct SimulateOptions {
   std::string svg, gpx;
   std::string land;  // --land: a GSHHG resolution, or none
   bool json = false;
+  // Forecast files instead of the constant wind and current, and what to do outside them.
+  std::vector<std::string> windFiles, currentFiles;
+  std::string outside;
 };
 
 }  // namespace vestrand::cli

@@ -46,4 +46,17 @@ ForcingSample UniformForcing::sample(double, double, double seconds) const {
   return s;
 }
 
+void DriftForcing::sampleBlock(double originLat, double originLon, const float* dLat,
+                               const float* dLon, std::size_t n, double seconds,
+                               const ForcingBlock& out) const {
+  for (std::size_t i = 0; i < n; ++i) {
+    const ForcingSample s = sample(originLat + dLat[i], originLon + dLon[i], seconds);
+    out.windU[i] = static_cast<float>(s.windU);
+    out.windV[i] = static_cast<float>(s.windV);
+    out.curU[i] = static_cast<float>(s.curU);
+    out.curV[i] = static_cast<float>(s.curV);
+    out.flags[i] = 0;
+  }
+}
+
 }  // namespace vestrand::drift

@@ -2,13 +2,15 @@
 //
 // The simulation asks a DriftForcing for both at a position and time. A forcing that is the same
 // everywhere (one wind or a wind series, one current) says so through uniform(), and is then
-// asked once per time step instead of once per particle; a gridded forecast answers per position.
+// asked once per time step instead of once per particle; a gridded forecast answers per position,
+// a block of particles at a time (sampleBlock), and may say that it has no value somewhere.
 //
 // Units: times in seconds since 1970-01-01T00:00:00 UTC (no leap seconds), as the forecast
 // fields count them; positions in degrees, north and east positive; velocities in m/s as east
 // and north components of the motion (a wind "from 270" has a positive east component).
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 namespace vestrand::drift {
@@ -16,6 +18,25 @@ namespace vestrand::drift {
 struct ForcingSample {
   double windU = 0.0, windV = 0.0;  // m/s at 10 m above the sea (U10)
   double curU = 0.0, curV = 0.0;    // m/s at the surface
+};
+
+// Why a sample of a block has no value, as bit flags: a file's missing value (every grid value
+// around is missing: land, for a current), or a place or time outside every file.
+inline constexpr unsigned char kWindMissing = 1;
+inline constexpr unsigned char kWindOutside = 2;
+inline constexpr unsigned char kCurrentMissing = 4;
+inline constexpr unsigned char kCurrentOutside = 8;
+
+// Where sampleBlock writes: one array per component and one of flags, each of the block's length,
+// and a work space the caller keeps from one call to the next so that sampling allocates nothing
+// once it has grown.
+struct ForcingBlock {
+  float* windU = nullptr;  // m/s; 0 where flagged
+  float* windV = nullptr;
+  float* curU = nullptr;
+  float* curV = nullptr;
+  unsigned char* flags = nullptr;  // 0, or the flags above
+  std::vector<float>* work = nullptr;
 };
 
 class DriftForcing {
@@ -29,6 +50,15 @@ class DriftForcing {
   // @param[in] lat, lon degrees
   // @param[in] seconds since the epoch
   virtual ForcingSample sample(double lat, double lon, double seconds) const = 0;
+  // The wind and current at many positions at one time: what the simulation asks each step for
+  // each block of particles when the forcing is not uniform. The positions are offsets from an
+  // origin, as the cloud holds them. This one asks sample() for each and flags nothing; a gridded
+  // source finds the time once and reads its grid in a tight loop. Called from several threads
+  // at once, each with its own `out`.
+  // @param[in] originLat, originLon degrees; dLat, dLon n offsets from them, degrees
+  // @param[in] seconds since the epoch
+  virtual void sampleBlock(double originLat, double originLon, const float* dLat, const float* dLon,
+                           std::size_t n, double seconds, const ForcingBlock& out) const;
 };
 
 // One entry of a wind series, as weather is reported: where the wind blows from, and its speed.

@@ -113,6 +113,17 @@ struct Scratch {
   std::vector<std::vector<float>> legMin, logMiss;  // per search, per particle of the block
   std::vector<float> rateLat, rateLon, from, dt;    // a step's motion, per particle of the block
   std::vector<float> lastLat, lastLon;              // positions before the step, with land
+  // A forcing that is not uniform: its samples, their flags, its work space, and which particles
+  // of the block stranded.
+  std::vector<float> windU, windV, curU, curV, work;
+  std::vector<unsigned char> flags;
+  std::vector<float> stranded;  // 1 for a stranded particle, else 0
+};
+
+// The first fault a block met: its step and particle decide which block's is reported.
+struct BlockFault {
+  ForcingFault fault;
+  bool found = false;
 };
 
 struct Context {
@@ -130,7 +141,78 @@ struct Context {
   std::size_t searches = 0;
   const land::LandGrid* land = nullptr;
   const std::atomic<bool>* cancel = nullptr;
+  float manualE = 0.0f, manualN = 0.0f;  // a manual leeway, knots
+  float classWind = 0.0f;                // 1 when the wind moves the particles (a class)
+  // The earliest step at which a block met a fault: the others need not go beyond it.
+  std::atomic<std::size_t>* faultStep = nullptr;
 };
+
+// The push of a forcing sampled per particle, as pushOf works it once a step for a uniform one.
+// @param[in] classWind 1 when the wind counts (a class), else 0; manualE, manualN a manual
+//   leeway, knots
+inline Push pushAt(float classWind, float manualE, float manualN, float windU, float windV,
+                   float curU, float curV) {
+  constexpr float kKnotsPerMs = static_cast<float>(1.0 / kMetresPerSecondPerKnot);
+  Push p;
+  p.baseE = curU * kKnotsPerMs + manualE;
+  p.baseN = curV * kKnotsPerMs + manualN;
+  const float wind = classWind * std::sqrt(windU * windU + windV * windV);
+  // No select around the division, which would keep the loop from the vectoriser: a calm wind's
+  // components are 0, and so is the direction it gives.
+  const float inverse = classWind / larger(wind, 1e-30f);
+  p.wind = wind;
+  p.downE = windU * inverse;
+  p.downN = windV * inverse;
+  return p;
+}
+
+// Reads the flags of a block's samples: strands the particles on a current file's land, and
+// finds the first particle the forcing has no value for. @return false with a fault
+bool checkFlags(const Context& c, const Arrays& a, std::size_t first, std::size_t n,
+                std::size_t step, const Step& st, Scratch& scratch, BlockFault& fault) {
+  const bool needsWind = c.model->leeway == DriftModel::Leeway::Class;
+  unsigned char any = 0;
+  for (std::size_t i = 0; i < n; ++i) any |= scratch.flags[i];
+  if (any == 0) return true;
+  for (std::size_t i = 0; i < n; ++i) {
+    const unsigned char f = scratch.flags[i];
+    // A stranded particle, on a current file's land or on a shore, rests and asks nothing.
+    if (f == 0 || std::isinf(a.release[i])) continue;
+    // As the datums of a forecast drift: outside comes first, then no wind, then the coast.
+    ForcingFault::Kind kind = ForcingFault::Kind::None;
+    bool wind = false;
+    if (needsWind && (f & kWindOutside) != 0) {
+      kind = ForcingFault::Kind::Outside;
+      wind = true;
+    } else if ((f & kCurrentOutside) != 0) {
+      kind = ForcingFault::Kind::Outside;
+    } else if (needsWind && (f & kWindMissing) != 0) {
+      kind = ForcingFault::Kind::NoWind;
+      wind = true;
+    } else if ((f & kCurrentMissing) != 0) {
+      // Marked as a particle stranded on a shore is: it stops for good and the searches, which
+      // sail the water, no longer see it.
+      scratch.stranded[i] = 1.0f;
+      a.release[i] = kInfinity;
+      continue;
+    } else {
+      continue;
+    }
+    fault.found = true;
+    fault.fault = {kind,
+                   wind,
+                   c.cloud->originLat + a.dLat[i],
+                   c.cloud->originLon + a.dLon[i],
+                   st.midSeconds,
+                   step,
+                   first + i};
+    std::size_t seen = c.faultStep->load();
+    while (step < seen && !c.faultStep->compare_exchange_weak(seen, step)) {
+    }
+    return false;
+  }
+  return true;
+}
 
 // After a step: a particle that moved onto land strands where its step first met the shore (where
 // it was, when it started on land).
@@ -197,6 +279,25 @@ __attribute__((target_clones("avx2", "default"))) void advanceUniform(
   }
 }
 
+// The step through a forcing sampled per particle, without a search: advanceUniform with each
+// particle's own push, a stranded particle left where it is. The same arithmetic as advance's.
+__attribute__((target_clones("avx512f", "avx2", "default"))) void advanceSampled(
+    float* __restrict dLat, float* __restrict dLon, const float* __restrict side,
+    const float* __restrict epsDown, const float* __restrict epsCross, const float* __restrict curE,
+    const float* __restrict curN, const float* __restrict release, const float* __restrict windU,
+    const float* __restrict windV, const float* __restrict flowU, const float* __restrict flowV,
+    const float* __restrict stranded, std::size_t n, const Coefficients k, float classWind,
+    float manualE, float manualN, float lat0, float t0, float t1) {
+  for (std::size_t i = 0; i < n; ++i) {
+    const Push p = pushAt(classWind, manualE, manualN, windU[i], windV[i], flowU[i], flowV[i]);
+    const Motion m = motion(k, p, lat0, t0, t1, dLat[i], side[i], epsDown[i], epsCross[i], curE[i],
+                            curN[i], release[i]);
+    const float moving = 1.0f - stranded[i];
+    dLat[i] += m.rateLat * moving * m.dt;
+    dLon[i] += m.rateLon * moving * m.dt;
+  }
+}
+
 // The closest approach, squared, of a particle and a unit within one leg's part of a step: both
 // on the leg's plane in nautical miles from its start, each moving straight. Infinite when the
 // particle is not drifting during the part.
@@ -230,19 +331,33 @@ void advance(const Context& c, const Arrays& a, std::size_t n, const Step& step,
   float* __restrict rateLon = scratch.rateLon.data();
   float* __restrict from = scratch.from.data();
   float* __restrict dt = scratch.dt.data();
-  for (std::size_t i = 0; i < n; ++i) {
-    Push p = step.push;
-    if constexpr (!kUniform) {
-      p = pushOf(c.forcing->sample(c.cloud->originLat + a.dLat[i], c.cloud->originLon + a.dLon[i],
-                                   step.midSeconds),
-                 *c.model);
+  if constexpr (kUniform) {
+    for (std::size_t i = 0; i < n; ++i) {
+      const Motion m =
+          motion(c.k, step.push, lat0, step.t0, step.t1, a.dLat[i], a.side[i], a.epsDown[i],
+                 a.epsCross[i], a.currentEast[i], a.currentNorth[i], a.release[i]);
+      rateLat[i] = m.rateLat;
+      rateLon[i] = m.rateLon;
+      from[i] = m.from;
+      dt[i] = m.dt;
     }
-    const Motion m = motion(c.k, p, lat0, step.t0, step.t1, a.dLat[i], a.side[i], a.epsDown[i],
-                            a.epsCross[i], a.currentEast[i], a.currentNorth[i], a.release[i]);
-    rateLat[i] = m.rateLat;
-    rateLon[i] = m.rateLon;
-    from[i] = m.from;
-    dt[i] = m.dt;
+  } else {
+    const float* __restrict wu = scratch.windU.data();
+    const float* __restrict wv = scratch.windV.data();
+    const float* __restrict cu = scratch.curU.data();
+    const float* __restrict cv = scratch.curV.data();
+    const float* __restrict stranded = scratch.stranded.data();
+    for (std::size_t i = 0; i < n; ++i) {
+      const Push p = pushAt(c.classWind, c.manualE, c.manualN, wu[i], wv[i], cu[i], cv[i]);
+      const Motion m = motion(c.k, p, lat0, step.t0, step.t1, a.dLat[i], a.side[i], a.epsDown[i],
+                              a.epsCross[i], a.currentEast[i], a.currentNorth[i], a.release[i]);
+      // A stranded particle stays where it is, and a search along the coast may still see it.
+      const float moving = 1.0f - stranded[i];
+      rateLat[i] = m.rateLat * moving;
+      rateLon[i] = m.rateLon * moving;
+      from[i] = m.from;
+      dt[i] = m.dt;
+    }
   }
   const float* __restrict dLat = a.dLat;
   const float* __restrict dLon = a.dLon;
@@ -267,9 +382,9 @@ void advance(const Context& c, const Arrays& a, std::size_t n, const Step& step,
   }
 }
 
-// Runs one block through every step. @return false when cancelled
+// Runs one block through every step. @return false when cancelled or stopped by a fault
 bool runBlock(const Context& c, ParticleCloud& cloud, std::size_t first, std::size_t n,
-              Scratch& scratch, double* sums) {
+              Scratch& scratch, double* sums, BlockFault& fault, double* stranded) {
   const Arrays a{cloud.dLat.data() + first,        cloud.dLon.data() + first,
                  cloud.weight.data() + first,      cloud.side.data() + first,
                  cloud.epsDown.data() + first,     cloud.epsCross.data() + first,
@@ -282,8 +397,17 @@ bool runBlock(const Context& c, ParticleCloud& cloud, std::size_t first, std::si
     scratch.legMin[s].assign(n, kInfinity);
     scratch.logMiss[s].assign(n, 0.0f);
   }
+  if (!c.uniform) {
+    for (auto* v : {&scratch.windU, &scratch.windV, &scratch.curU, &scratch.curV}) v->resize(n);
+    scratch.flags.resize(n);
+    scratch.stranded.assign(n, 0.0f);
+  }
+  const ForcingBlock out{scratch.windU.data(), scratch.windV.data(), scratch.curU.data(),
+                         scratch.curV.data(),  scratch.flags.data(), &scratch.work};
   for (std::size_t k = 0; k < c.steps.size(); ++k) {
     if (c.cancel && c.cancel->load(std::memory_order_relaxed)) return false;
+    // Another block stopped at an earlier step: nothing here can come before its fault.
+    if (k > c.faultStep->load(std::memory_order_relaxed)) return false;
     const std::uint32_t step = static_cast<std::uint32_t>(k);
     if (c.jibing && k > 0) {
       for (std::size_t i = 0; i < n; ++i) {
@@ -306,7 +430,17 @@ bool runBlock(const Context& c, ParticleCloud& cloud, std::size_t first, std::si
     } else if (c.uniform) {
       advance<true>(c, a, n, st, legs, scratch);
     } else {
-      advance<false>(c, a, n, st, legs, scratch);
+      c.forcing->sampleBlock(c.cloud->originLat, c.cloud->originLon, a.dLat, a.dLon, n,
+                             st.midSeconds, out);
+      if (!checkFlags(c, a, first, n, k, st, scratch, fault)) return false;
+      if (legs.empty()) {
+        advanceSampled(a.dLat, a.dLon, a.side, a.epsDown, a.epsCross, a.currentEast, a.currentNorth,
+                       a.release, scratch.windU.data(), scratch.windV.data(), scratch.curU.data(),
+                       scratch.curV.data(), scratch.stranded.data(), n, c.k, c.classWind, c.manualE,
+                       c.manualN, static_cast<float>(c.cloud->originLat), st.t0, st.t1);
+      } else {
+        advance<false>(c, a, n, st, legs, scratch);
+      }
     }
     if (c.land != nullptr) strand(c, a, n, scratch);
     for (const std::size_t s : c.apply[k]) {
@@ -320,6 +454,13 @@ bool runBlock(const Context& c, ParticleCloud& cloud, std::size_t first, std::si
       }
       sums[2 * s] = before;
       sums[2 * s + 1] = seen;
+    }
+  }
+  if (!c.uniform) {
+    for (std::size_t i = 0; i < n; ++i) {
+      if (scratch.stranded[i] == 0.0f) continue;
+      stranded[0] += 1.0;
+      stranded[1] += a.weight[i];
     }
   }
   return true;
@@ -426,8 +567,15 @@ DriftOutcome runDrift(ParticleCloud& cloud, const DriftModel& model, const Drift
            static_cast<float>(l.right.slopePct),    static_cast<float>(l.right.offsetCms),
            static_cast<float>(l.left.slopePct),     static_cast<float>(l.left.offsetCms)};
     c.jibing = model.jibeRate > 0.0;
+    c.classWind = 1.0f;
     c.stayProbability = std::pow(1.0 - std::clamp(model.jibeRate, 0.0, 1.0), stepHours);
+  } else if (model.leeway == DriftModel::Leeway::Manual) {
+    const double toward = model.leewayTowardDeg * kRadiansPerDegree;
+    c.manualE = static_cast<float>(model.leewaySpeedKn * std::sin(toward));
+    c.manualN = static_cast<float>(model.leewaySpeedKn * std::cos(toward));
   }
+  std::atomic<std::size_t> faultStep{std::numeric_limits<std::size_t>::max()};
+  c.faultStep = &faultStep;
 
   // The searches in the order of their start, each leg cut into the steps it spans.
   std::vector<std::size_t> order(run.searches.size());
@@ -472,6 +620,8 @@ DriftOutcome runDrift(ParticleCloud& cloud, const DriftModel& model, const Drift
   const std::size_t n = cloud.size();
   const std::size_t blocks = (n + kBlock - 1) / kBlock;
   std::vector<double> sums(blocks * 2 * c.searches, 0.0);
+  std::vector<double> stranded(blocks * 2, 0.0);  // per block: particles, their weight
+  std::vector<BlockFault> faults(blocks);
   unsigned threads = control.threads ? control.threads : std::thread::hardware_concurrency();
   threads =
       static_cast<unsigned>(std::clamp<std::size_t>(threads, 1, std::max<std::size_t>(blocks, 1)));
@@ -491,9 +641,11 @@ DriftOutcome runDrift(ParticleCloud& cloud, const DriftModel& model, const Drift
         if (b >= blocks || cancelled.load()) return;
         const std::size_t first = b * kBlock;
         if (!runBlock(c, cloud, first, std::min(kBlock, n - first), scratch,
-                      sums.data() + b * 2 * c.searches)) {
-          cancelled = true;
-          return;
+                      sums.data() + b * 2 * c.searches, faults[b], stranded.data() + 2 * b)) {
+          // A fault stops this block only: each of the others runs up to its own first fault
+          // or the earliest step found, so that the fault reported is the same on any threads.
+          if (faultStep.load() == std::numeric_limits<std::size_t>::max()) cancelled = true;
+          continue;
         }
         std::lock_guard<std::mutex> lock(reportMutex);
         ++done;
@@ -514,9 +666,22 @@ DriftOutcome runDrift(ParticleCloud& cloud, const DriftModel& model, const Drift
 
   DriftOutcome out;
   out.steps = count;
+  for (const BlockFault& f : faults) {
+    if (!f.found) continue;
+    const ForcingFault& best = out.fault;
+    if (best.kind == ForcingFault::Kind::None || f.fault.step < best.step ||
+        (f.fault.step == best.step && f.fault.particle < best.particle)) {
+      out.fault = f.fault;
+    }
+  }
+  if (out.fault.kind != ForcingFault::Kind::None) return out;
   if (cancelled) {
     out.cancelled = true;
     return out;
+  }
+  for (std::size_t b = 0; b < blocks; ++b) {
+    out.stranded += static_cast<std::size_t>(stranded[2 * b]);
+    out.strandedWeight += stranded[2 * b + 1];
   }
   const double total = static_cast<double>(n);
   double left = total;

@@ -9,6 +9,14 @@
 // probability 1 - (1 - p)^(dt / 1 h): it takes the other side's coefficients and keeps its
 // errors. With no wind the leeway is zero (it has no direction).
 //
+// A forcing that is not uniform is sampled per particle at its position at the step's start. Where
+// it flags the current as missing (the current file's land) the particle has reached the coast:
+// it strands there from the start of that step, as on a shore (below): it moves no more, keeps
+// its weight, is no longer seen by searches, and its release time becomes infinite.
+// Where a leeway class finds no wind (missing), or the wind or current lies outside the files,
+// the run stops (DriftOutcome::fault): the particle with the earliest such step, the lowest
+// number among them, whatever the number of threads.
+//
 // Searches: for every leg and particle, the closest approach while both move (the unit straight
 // along its leg, the particle drifting) gives the leg's chance p(x) of seeing it; the search's
 // chance is 1 - prod(1 - p_leg). A search's POS is the weighted mean of that chance over the
@@ -65,11 +73,25 @@ struct SearchScore {
   double cumulativePos = 0.0;  // of this and every search before it
 };
 
+// Why a run through a forcing that is not uniform stopped short.
+struct ForcingFault {
+  enum class Kind { None, Outside, NoWind };
+  Kind kind = Kind::None;
+  bool wind = false;            // the wind's files; else the current's
+  double lat = 0.0, lon = 0.0;  // degrees: the particle at the step's start
+  double seconds = 0.0;         // the time sampled, since the epoch
+  std::size_t step = 0;         // 0 for the first
+  std::size_t particle = 0;
+};
+
 struct DriftOutcome {
   bool cancelled = false;
+  ForcingFault fault;  // set, the cloud left half-drifted, when the forcing had no value
   std::vector<SearchScore> searches;  // in the order applied
   double cumulativePos = 0.0;         // 1 - the weight left
   std::size_t steps = 0;
+  std::size_t stranded = 0;     // particles stranded on a current file's land (not a shore's)
+  double strandedWeight = 0.0;  // their weights at the end, added up
 };
 
 // Drifts the cloud (seeded by seedCloud from the same model) to run.endSeconds.

@@ -59,3 +59,58 @@ vestrand_cli_test(plan.particles STATUS 0
        --unit B:80:1.5:0.8 --no-gpx --json --particles 5000 --seed 3)
 vestrand_cli_test(plan.refuse.seed STATUS 2 MESSAGE "--seed refused: it describes the cloud of --particles"
   ARGS plan --lat 43.5 --lon -3.75 --hours 3 --x-error 1 --unit A:10:4:1 --json --seed 3)
+
+# simulate through forecast files (made by tests/fields): the files named in text and JSON, the
+# coast, the refusal outside them and the constants there. The drift itself is the library's,
+# tested in tests/drift; here the steady files give the very rows of the constants they hold.
+set(F ${VESTRAND_FIELD_FILES})
+# The shores are left out (--land none): the files' own land is the coast here.
+set(SIM_FILES simulate --lat 43.5 --lon -3.75 --time 2024-01-15T00:00Z --hours 24 --particles 2000
+              --land none)
+set(STEADY_MEAN "mean      N43º 32\\.37'  W003º 20\\.07'\n")
+set(simulate_forecast)
+vestrand_cli_test(simulate.forecast.constants STATUS 0 MESSAGE "${STEADY_MEAN}"
+  ARGS ${SIM_FILES} --object PIW-1 --wind-from 300 --wind-speed 20 --current-set 70
+       --current-drift 0.6)
+vestrand_cli_test(simulate.forecast.text STATUS 0
+  MESSAGE "^particles 2000\ntime      2024-01-16T00:00:00Z\nwind      from '${F}/drift-wind-steady\\.grib2'\ncurrent   from '${F}/drift-current-steady\\.nc'\n${STEADY_MEAN}"
+  ARGS ${SIM_FILES} --object PIW-1 --wind-file ${F}/drift-wind-steady.grib2
+       --current-file ${F}/drift-current-steady.nc --wind-file ${F}/drift-wind-steady.grib2)
+vestrand_cli_test(simulate.forecast.json STATUS 0
+  MESSAGE "\"cells\":\\[.*\\],\"forcing\":\\{\"wind_files\":\\[\"${F}/drift-wind-steady\\.grib2\"\\],\"current_files\":\\[\"${F}/drift-current-steady\\.nc\"\\],\"from\":\"2024-01-15T00:00:00Z\",\"to\":\"2024-01-16T00:00:00Z\",\"step_minutes\":10,\"steps\":144,\"outside\":\"refuse\",\"stranded_particles\":0,\"stranded_share\":0\\}\\}\n$"
+  ARGS ${SIM_FILES} --object PIW-1 --wind-file ${F}/drift-wind-steady.grib2
+       --current-file ${F}/drift-current-steady.nc --json)
+# Southward at 1 m/s onto the land of 43N: every particle strands there.
+vestrand_cli_test(simulate.forecast.stranded STATUS 0
+  MESSAGE "current   from '${F}/drift-current-coast\\.nc'\ncoast     2000 particles, 100\\.0 % of the weight, stranded where the current files give no current \\(land in the file\\)\nmean      N4[23]º [0-9]"
+  ARGS ${SIM_FILES} --current-file ${F}/drift-current-coast.nc)
+vestrand_cli_test(simulate.forecast.outside STATUS 2
+  MESSAGE "^vestrand-cli: a particle drifts out of the current files: no current file holds [0-9.]*N [0-9.]*W at 2024-01-15T12:05:00Z: '${F}/drift-current-half\\.nc' holds latitudes 42N to 45N, longitudes 6W to 1W, times 2024-01-15T00:00:00Z to 2024-01-15T12:00:00Z \\(2 times\\) \\(not the time\\); with --outside constant the simulation takes --current-set and --current-drift there\n$"
+  ARGS ${SIM_FILES} --current-file ${F}/drift-current-half.nc)
+vestrand_cli_test(simulate.forecast.outside_start STATUS 2
+  MESSAGE "^vestrand-cli: the cloud's start lies outside the wind files: .*\\(not the position\\); with --outside constant the simulation takes --wind-from and --wind-speed there\n$"
+  ARGS simulate --lat 41.5 --lon -3.75 --time 2024-01-15T00:00Z --hours 1 --object PIW-1
+       --wind-file ${F}/drift-wind-steady.grib2 --land none)
+vestrand_cli_test(simulate.forecast.outside_constant STATUS 0
+  MESSAGE "\"outside\":\"constant\",\"stranded_particles\":0,\"stranded_share\":0\\}\\}\n$"
+  ARGS ${SIM_FILES} --current-file ${F}/drift-current-half.nc --outside constant
+       --current-set 180 --current-drift 1 --json)
+list(APPEND simulate_forecast simulate.forecast.constants simulate.forecast.text
+     simulate.forecast.json simulate.forecast.stranded simulate.forecast.outside
+     simulate.forecast.outside_start simulate.forecast.outside_constant)
+foreach(refusal
+    "outside_without_file|--outside 'constant' refused: it serves the forecast files|--hours|1|--outside|constant"
+    "series_with_file|--wind '2024-01-15T00:00Z:270:15' refused: a wind series does not go with forecast files|--hours|1|--object|PIW-1|--wind|2024-01-15T00:00Z:270:15|--current-file|${F}/drift-current-steady.nc"
+    "constant_beside_file|--current-set '70' refused: --current-file gives the current|--hours|1|--current-file|${F}/drift-current-steady.nc|--current-set|70|--current-drift|1"
+    "outside_without_constant|--outside 'constant' refused: outside the wind files it takes the constant given on the command line: give --wind-from and --wind-speed|--hours|1|--object|PIW-1|--wind-file|${F}/drift-wind-steady.grib2|--outside|constant"
+    "wind_file_without_object|--wind-file requires --object|--hours|1|--wind-file|${F}/drift-wind-steady.grib2"
+    "file_refused|'${F}/refuse-times.nc': the times are out of order|--hours|1|--current-file|${F}/refuse-times.nc")
+  string(REPLACE "|" ";" parts "${refusal}")
+  list(POP_FRONT parts name message)
+  string(REGEX REPLACE "([][.*+?^$(){}|\\\\])" "\\\\\\1" message "${message}")
+  vestrand_cli_test(simulate.forecast.refuse.${name} STATUS 2 MESSAGE "${message}"
+                    ARGS ${SIM_REFUSED} --time 2024-01-15T00:00Z ${parts})
+  list(APPEND simulate_forecast simulate.forecast.refuse.${name})
+endforeach()
+list(TRANSFORM simulate_forecast PREPEND cli.)
+set_tests_properties(${simulate_forecast} PROPERTIES FIXTURES_REQUIRED field_files)
