@@ -59,6 +59,7 @@ PatternMotion::PatternMotion(int panel, QObject* parent, std::function<void()> c
 
 void PatternMotion::addFirstTurn(int page, QFormLayout* form, int row) {
   auto* label = new QLabel(form->parentWidget());
+  label->setTextFormat(Qt::PlainText);
   label->setObjectName("firstTurnLabel" + QString::number(page));
   auto* turn = new QComboBox(form->parentWidget());
   turn->setObjectName("firstTurn" + QString::number(page));

@@ -74,6 +74,7 @@ void PlotterLink::ask() {
     dialog_->setObjectName("plotterDialog");
     auto* column = new QVBoxLayout(dialog_);
     auto* label = new QLabel(dialog_);
+    label->setTextFormat(Qt::PlainText);
     label->setObjectName("plotterTargetLabel");
     column->addWidget(label);
     auto* field = new QLineEdit(dialog_);

@@ -58,10 +58,12 @@ TracklinePage::TracklinePage(QTabWidget* tabs, PatternMotion* motion, std::funct
   text_ = new QLabel(page);
   text_->setObjectName("tracklineText");
   text_->setWordWrap(true);
+  text_->setTextFormat(Qt::PlainText);
   column->addWidget(text_);
   auto* form = new QFormLayout;
   column->addLayout(form);
   routeLabel_ = new QLabel(page);
+  routeLabel_->setTextFormat(Qt::PlainText);
   route_ = new QPlainTextEdit(page);
   route_->setObjectName("tracklineRoute");
   route_->setTabChangesFocus(true);
@@ -69,6 +71,7 @@ TracklinePage::TracklinePage(QTabWidget* tabs, PatternMotion* motion, std::funct
   routeLabel_->setBuddy(route_);
   form->addRow(routeLabel_, route_);
   spacingLabel_ = new QLabel(page);
+  spacingLabel_->setTextFormat(Qt::PlainText);
   spacing_ = new QDoubleSpinBox(page);
   spacing_->setObjectName("tracklineSpacing");
   spacing_->setRange(0.01, 500.0);  // the command line's bounds for a spacing
@@ -80,6 +83,7 @@ TracklinePage::TracklinePage(QTabWidget* tabs, PatternMotion* motion, std::funct
   return_->setObjectName("tracklineReturn");
   form->addRow(return_);
   unitsLabel_ = new QLabel(page);
+  unitsLabel_->setTextFormat(Qt::PlainText);
   units_ = new QSpinBox(page);
   units_->setObjectName("tracklineUnits");
   units_->setRange(1, vestrand::kMaxTracklineUnits);
@@ -142,5 +146,5 @@ void TracklinePage::relabel(const vestrand::LanguageTexts& texts) {
   spacingLabel_->setText(Q(texts.get(Text::TracklineSpacing)));
   return_->setText(Q(texts.get(Text::TracklineReturn)));
   unitsLabel_->setText(Q(texts.get(Text::TracklineUnits)));
-  command_->setText(Q(texts.get(Text::WriteCommand)));
+  command_->setText(Q(texts.get(Text::TracklineCommand)));
 }

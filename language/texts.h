@@ -269,7 +269,8 @@
   X(Sending, "Sending %1 waypoints to %2…") \
   X(SentToPlotter, "Sent %1 waypoints in %2 sentences to %3") \
   X(SendFailed, "Not sent: %1") \
-  X(SendBusy, "Still sending the previous route; wait for it to end")
+  X(SendBusy, "Still sending the previous route; wait for it to end") \
+  X(TracklineCommand, "Write GPX route")
 // clang-format on
 
 namespace vestrand {
