@@ -91,6 +91,7 @@ class UnitsSink final : public vestrand::PatternSink {
   }
 
   void sailAsOneUnit(bool oneUnit) { oneUnit_ = oneUnit; }
+  void timeNextPoint(double hours) { legs_.timeNextPoint(hours); }
   std::vector<Unit>& units() { return units_; }
 
  private:
@@ -251,7 +252,13 @@ class BriefingWriter {
     UnitsSink sink(c_.params, c_.speed, split);
     sink.sailAsOneUnit(c_.params.passes == 2 &&
                        vestrand::takes(c_.params.kind, vestrand::PatternParam::Passes));
-    vestrand::sailPattern(c_.params, c_.names, sink);
+    if (c_.params.drift.speed > 0.0) {
+      // Timed by the unit's way through the water: a compensated leg's length does not give it.
+      vestrand::sailPatternTimed(c_.params, c_.names, sink,
+                                 [&sink](double hours) { sink.timeNextPoint(hours); });
+    } else {
+      vestrand::sailPattern(c_.params, c_.names, sink);
+    }
     QString h;
     int number = 0;
     for (const Unit& unit : sink.units()) {

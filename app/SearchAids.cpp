@@ -157,5 +157,12 @@ std::vector<vestrand::SummaryRow> WindowSummaryRows(const vestrand::PatternParam
   for (vestrand::SummaryRow& row : CoverageRows(params, sweepWidth, texts)) {
     rows.push_back(std::move(row));
   }
+  if (params.drift.speed > 0.0) {
+    rows.push_back(
+        {texts.get(Text::CompensationRow),
+         texts.get(Text::CompensationValue, {vestrand::fixedText(params.drift.set, 1),
+                                             vestrand::fixedText(params.drift.speed, 2),
+                                             vestrand::fixedText(summary.groundTrack, 2)})});
+  }
   return rows;
 }

@@ -34,7 +34,10 @@
 #include "Icon.h"
 #include "Languaje.h"
 #include "MainPanel.h"
+#include "PatternMotion.h"
 #include "PlanView.h"
+#include "PlotterLink.h"
+#include "TracklinePage.h"
 #include "WindowTexts.h"
 #include "cvirte.h"
 #include "cvirte_widgets.h"
@@ -118,6 +121,7 @@ struct Window::Actions {
   QMenu* help = nullptr;
   QAction* write = nullptr;
   QAction* briefing = nullptr;
+  QAction* send = nullptr;
   QAction* openFolder = nullptr;
   QAction* chooseFolder = nullptr;
   QAction* quit = nullptr;
@@ -157,6 +161,7 @@ Window::Window(int panel, QWidget* form, const WindowSetup& setup)
   }
   buildMenus();
   listen();
+  addPatternControls();
   restore();
   refresh();
 }
@@ -227,6 +232,7 @@ void Window::buildMenus() {
       add(a.file, "writeAction", QKeySequence(Qt::CTRL | Qt::Key_S), [this] { writeShownPage(); });
   a.briefing =
       add(a.file, "briefingAction", QKeySequence(Qt::CTRL | Qt::Key_P), [this] { saveBriefing(); });
+  a.send = add(a.file, "sendAction", QKeySequence(), [this] { sendToPlotter(); });
   a.file->addSeparator();
   a.openFolder = add(a.file, "openFolderAction", QKeySequence(), [this] { openOutputFolder(); });
   a.chooseFolder =
@@ -318,7 +324,10 @@ void Window::restore() {
                                     kSpeedKey,    kSweepKey,   kLatitudeKey, kLongitudeKey,
                                     kGeometryKey, kSplitterKey};
   bool sound = s.status() == QSettings::NoError;
-  for (const QString& key : s.allKeys()) sound = sound && kKeys.contains(key);
+  for (const QString& key : s.allKeys()) {
+    sound = sound && (kKeys.contains(key) || key == PlotterLink::kTargetKey ||
+                      PatternMotion::keepsSetting(key, s.value(key)));
+  }
   const auto read = [&s, &sound](const char* key, double low, double high, bool whole = false) {
     if (!s.contains(key)) return std::optional<double>();
     bool ok = false;
@@ -350,6 +359,7 @@ void Window::restore() {
   datumEntered_ = sound && lat && lon;
   if (datumEntered_) SetDatum(panel_, *lat, *lon);
   outputFolder_ = sound && IsFolder(folder) ? folder : DefaultFolder();
+  if (sound && motion_ != nullptr) motion_->restore(s);
   if (sound) {
     form_->restoreGeometry(s.value(kGeometryKey).toByteArray());
     if (auto* workspace = widget<QSplitter>("workspace")) {
@@ -386,6 +396,7 @@ void Window::remember() {
   if (auto* workspace = widget<QSplitter>("workspace")) {
     s.setValue(kSplitterKey, workspace->saveState());
   }
+  if (motion_ != nullptr) motion_->remember(s);
 }
 
 bool Window::eventFilter(QObject* watched, QEvent* event) {
@@ -449,9 +460,10 @@ void Window::refresh() {
   const int page = shownPage();
   vestrand::PatternParams params;
   vestrand::PatternNames names;
-  const bool described = ReadSearchPage(panel_, page, params);
+  std::string problem;
+  const bool described = readPage(page, params, problem);
   // A pattern the command would refuse is not drawn: the preview says why instead.
-  const std::string problem = described ? PatternExtentProblem(params, texts_) : std::string();
+  if (described) problem = PatternExtentProblem(params, texts_);
   const std::string stem = CurrentStem(panel_);
   if (!described || !problem.empty() ||
       !vestrand::composePatternNames(params, stem.c_str(), names)) {
@@ -459,18 +471,22 @@ void Window::refresh() {
     planView_->showMessage(Q(!problem.empty() ? problem : texts_.get(hint)));
     return;
   }
-  vestrand::PlanSummarySink summarySink(params);
   vestrand::PlanDrawingSink drawingSink(params);
-  vestrand::TeeSink both(summarySink, drawingSink);
-  vestrand::sailPattern(params, names, both);
+  vestrand::sailPattern(params, names, drawingSink);
+  // Sailed again for the summary: a pattern laid in drifting water is summarised through the
+  // water, as the command line's is.
+  const vestrand::PlanSummary summary = vestrand::summarizePattern(params, names);
   const int split = RingValue(panel_, kMaxPointsChoice, 0);
-  vestrand::PlanExtras extras = DriftExtras(currentDrift(), texts_);
+  // The ground pattern (faint) or the intended route (dashed) beneath the drift's line.
+  vestrand::PlanExtras extras = vestrand::patternGuideLines(params, names);
+  vestrand::PlanExtras drift = DriftExtras(currentDrift(), texts_);
+  extras.lines.insert(extras.lines.end(), drift.lines.begin(), drift.lines.end());
+  extras.marks.insert(extras.marks.end(), drift.marks.begin(), drift.marks.end());
   extras.lengthFormat = texts_.get(Text::Length);
-  planView_->showPlan(
-      drawingSink.take(), std::move(extras),
-      WindowSummaryRows(params, summarySink.summary(), NumberValue(panel_, kSearchSpeed, 8.0),
-                        NumberValue(panel_, kSweepWidth, 0.0),
-                        split >= 0 && split < 4 ? kSplits[split] : 0, texts_));
+  planView_->showPlan(drawingSink.take(), std::move(extras),
+                      WindowSummaryRows(params, summary, NumberValue(panel_, kSearchSpeed, 8.0),
+                                        NumberValue(panel_, kSweepWidth, 0.0),
+                                        split >= 0 && split < 4 ? kSplits[split] : 0, texts_));
 }
 
 void Window::reportFailure(Text failure, const std::string& reason) {
@@ -480,16 +496,35 @@ void Window::reportFailure(Text failure, const std::string& reason) {
   MessagePopup(texts_.get(Text::NotWrittenTitle).c_str(), message.c_str());
 }
 
+bool Window::readPage(int page, vestrand::PatternParams& params, std::string& problem) const {
+  problem.clear();
+  if (trackline_ != nullptr && page == trackline_->index()) {
+    return trackline_->read(texts_, params, problem);
+  }
+  if (!ReadSearchPage(panel_, page, params)) return false;
+  return motion_ == nullptr ||
+         motion_->apply(page, currentDrift(), NumberValue(panel_, kSearchSpeed, 8.0), texts_,
+                        params, problem);
+}
+
 bool Window::readPageToWrite(int page, Text failure, vestrand::PatternParams& params,
                              std::string& stem) {
-  const bool described = ReadSearchPage(panel_, page, params);
+  std::string problem;
+  if (checkPage(page, params, stem, problem)) return true;
+  if (!problem.empty()) reportFailure(failure, problem);
+  return false;
+}
+
+bool Window::checkPage(int page, vestrand::PatternParams& params, std::string& stem,
+                       std::string& problem) {
+  const bool described = readPage(page, params, problem);
   stem = CurrentStem(panel_);
   // The historical stem follows every command, as the generators' callers expect.
   std::snprintf(gpxFileNameWithoutExt, sizeof gpxFileNameWithoutExt, "%s", stem.c_str());
   if (!described) return false;
-  std::string problem;
   const bool latitude = !(std::fabs(params.lat) <= 90.0);
-  if (!datumEntered_) {
+  // A trackline starts at its route's first point, not at the datum.
+  if (!datumEntered_ && params.kind != vestrand::PatternKind::Trackline) {
     problem = texts_.get(Text::DatumNotEntered);
   } else if (latitude || !(std::fabs(params.lon) <= 180.0)) {
     // Degrees at their limit with minutes or seconds beyond it name no place on the chart.
@@ -504,9 +539,7 @@ bool Window::readPageToWrite(int page, Text failure, vestrand::PatternParams& pa
   const std::string time = FieldText(panel_, kTimeField);
   if (problem.empty() && !IsRealDate(date)) problem = texts_.get(Text::DateRefused, {date});
   if (problem.empty() && !IsRealTime(time)) problem = texts_.get(Text::TimeRefused, {time});
-  if (problem.empty()) return true;
-  reportFailure(failure, problem);
-  return false;
+  return problem.empty();
 }
 
 bool Window::mayReplace(const std::vector<std::string>& paths) {
@@ -682,12 +715,16 @@ void Window::relabel() {
   RelabelLayoutTexts(form_, texts_);
   relabelSearchPlan();
   if (datumEntry_ != nullptr) datumEntry_->relabel();
+  if (motion_ != nullptr) motion_->relabel(texts_);
+  if (trackline_ != nullptr) trackline_->relabel(texts_);
+  if (plotter_ != nullptr) plotter_->relabel();
   const Actions& a = *actions_;
   if (a.file != nullptr) {
     const std::pair<QAction*, Text> actions[] = {
         {a.file->menuAction(), Text::FileMenu},
         {a.write, Text::WriteAction},
         {a.briefing, Text::BriefingLabel},
+        {a.send, Text::SendAction},
         {a.openFolder, Text::OpenFolderLabel},
         {a.chooseFolder, Text::ChooseFolderAction},
         {a.quit, Text::QuitAction},
@@ -815,4 +852,43 @@ void Window::quit() {
   remember();
   settings_->sync();
   QuitUserInterface(0);
+}
+
+void Window::addPatternControls() {
+  const auto changed = [this] {
+    refresh();
+    if (!restoring_) remember();
+  };
+  motion_ = new PatternMotion(panel_, this, changed);
+  if (auto* tabs = qobject_cast<QTabWidget*>(GetCtrlWidget(panel_, kSearchTabs))) {
+    trackline_ = new TracklinePage(tabs, motion_, changed, [this] {
+      if (trackline_ != nullptr) writePage(trackline_->index());
+    });
+  }
+  plotter_ = new PlotterLink(
+      form_, *settings_, texts_,
+      [this](std::vector<vestrand::NmeaRoute>& routes, std::string& refusal) {
+        vestrand::PatternParams params;
+        std::string stem;
+        if (!checkPage(shownPage(), params, stem, refusal)) {
+          if (refusal.empty()) refusal = texts_.get(Text::NoPattern);
+          return false;
+        }
+        vestrand::PatternNames names;
+        if (!vestrand::composePatternNames(params, stem.c_str(), names)) {
+          refusal = texts_.get(Text::LongName);
+          return false;
+        }
+        routes = PatternNmeaRoutes(params, names);
+        return true;
+      },
+      [this](const std::string& text) { showStatus(text); });
+}
+
+void Window::sendToPlotter() {
+  if (shownPage() == kStartPage) {
+    showStatus(texts_.get(Text::StartHint));
+    return;
+  }
+  if (plotter_ != nullptr) plotter_->ask();
 }

@@ -32,8 +32,11 @@
 #include "texts.h"
 
 class DatumEntry;
+class PatternMotion;
 class PlanView;
 class SearchPlanPage;
+class PlotterLink;
+class TracklinePage;
 class QAction;
 class QMenu;
 class QMenuBar;
@@ -97,6 +100,12 @@ class Window final : public QObject {
   void showAbout();
   // Remembers the settings and ends the event loop.
   void quit();
+  // Opens the dialog that sends the shown page's routes to a plotter (PlotterLink.h).
+  void sendToPlotter();
+
+  PatternMotion* patternMotion() const { return motion_; }
+  TracklinePage* tracklinePage() const { return trackline_; }
+  PlotterLink* plotterLink() const { return plotter_; }
 
   // Rereads the datum, the shown page and the plan's settings and redraws the plan view.
   void refresh();
@@ -123,6 +132,14 @@ class Window final : public QObject {
   Window(int panel, QWidget* form, const WindowSetup& setup);
 
   void arrangeLayout();
+  // The first turn and drift controls, the trackline page and the plotter link.
+  void addPatternControls();
+  // Reads a page with its first turn and drift; false and an empty problem when it describes no
+  // pattern, false and the reason in the window's language when its choices are refused.
+  bool readPage(int page, vestrand::PatternParams& params, std::string& problem) const;
+  // Reads a page for writing or sending, with every check the files need.
+  bool checkPage(int page, vestrand::PatternParams& params, std::string& stem,
+                 std::string& problem);
   void shareTheWorkspace();
   void buildMenus();
   void listen();
@@ -163,6 +180,9 @@ class Window final : public QObject {
   QMenuBar* menuBar_ = nullptr;
   QPointer<QDialog> help_;
   QPointer<QDialog> about_;
+  PatternMotion* motion_ = nullptr;
+  TracklinePage* trackline_ = nullptr;
+  PlotterLink* plotter_ = nullptr;
   struct Actions;
   std::unique_ptr<Actions> actions_;
 };

@@ -119,7 +119,8 @@ vestrand::SummaryTexts WindowSummaryTexts(const vestrand::LanguageTexts& texts) 
   t.patternTitles = {{vestrand::PatternKind::ExpandingSquare, get(Text::SquareTab)},
                      {vestrand::PatternKind::Sector, get(Text::SectorTab)},
                      {vestrand::PatternKind::CreepingLine, get(Text::CreepingLineTitle)},
-                     {vestrand::PatternKind::ParallelSweep, get(Text::ParallelTab)}};
+                     {vestrand::PatternKind::ParallelSweep, get(Text::ParallelTab)},
+                     {vestrand::PatternKind::Trackline, get(Text::TracklineTab)}};
   t.oneUnit = get(Text::OneUnit);
   t.units = get(Text::Units);
   t.unitPasses = get(Text::UnitPasses);

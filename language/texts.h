@@ -304,6 +304,34 @@
   X(PlanBriefingTitle, "Search plan %1") \
   X(UnitSection, "Unit %1") \
   X(MapLabel, "Probability map: 50 % and 90 % of the weight inside the outlines")
+  /* The first turn, patterns laid in drifting water, the trackline page, send to plotter. */ \
+  X(FirstTurnLabel, "First turn") \
+  X(TurnStarboard, "Starboard") \
+  X(TurnPort, "Port") \
+  X(CompensateLabel, "Lay in the drifting water") \
+  X(CompensateTip, "Each turning point moves with the drift applied in the drift section for the time the unit takes to reach it at the search speed") \
+  X(CompensateNoDrift, "Lay in the drifting water: no drift is applied; apply the drift section first") \
+  X(CompensateTooFast, "Lay in the drifting water refused: a drift of %1 kn is half the search speed of %2 kn or more") \
+  X(CompensateRefused, "Lay in the drifting water refused: %1") \
+  X(CompensationRow, "Laid in drifting water") \
+  X(CompensationValue, "%1° at %2 kn, %3 NM over the ground") \
+  X(TracklineTab, "Trackline") \
+  X(TracklineText, "Search along the intended route of an overdue vessel. Enter the route's points, one position a line, in order.") \
+  X(TracklineRoute, "Route points") \
+  X(TracklineSpacing, "Track spacing (NM)") \
+  X(TracklineReturn, "Return search (out on one side, back on the other)") \
+  X(TracklineUnits, "Search units") \
+  X(TracklinePointRefused, "Route point on line %1 not understood: '%2'") \
+  X(TracklineRefused, "Trackline refused: %1") \
+  X(SendAction, "Send to plotter…") \
+  X(SendTarget, "Serial port, udp:HOST:PORT or tcp:HOST:PORT") \
+  X(SendButton, "Send") \
+  X(SendTargetRefused, "Not sent: the plotter address '%1' is refused: %2") \
+  X(Sending, "Sending %1 waypoints to %2…") \
+  X(SentToPlotter, "Sent %1 waypoints in %2 sentences to %3") \
+  X(SendFailed, "Not sent: %1") \
+  X(SendBusy, "Still sending the previous route; wait for it to end") \
+  X(TracklineCommand, "Write GPX route")
 // clang-format on
 
 namespace vestrand {
