@@ -303,7 +303,7 @@
   X(SimulateFirst, "Simulate first: a search is scored against the simulated map") \
   X(PlanBriefingTitle, "Search plan %1") \
   X(UnitSection, "Unit %1") \
-  X(MapLabel, "Probability map: 50 % and 90 % of the weight inside the outlines")
+  X(MapLabel, "Probability map: 50 % and 90 % of the weight inside the outlines") \
   /* The first turn, patterns laid in drifting water, the trackline page, send to plotter. */ \
   X(FirstTurnLabel, "First turn") \
   X(TurnStarboard, "Starboard") \
