@@ -162,6 +162,8 @@ Window::Window(int panel, QWidget* form, const WindowSetup& setup)
   buildMenus();
   listen();
   addPatternControls();
+  // After the pattern pages, the trackline's among them: the plan page is the last.
+  installSearchPlan();
   restore();
   refresh();
 }
@@ -183,7 +185,6 @@ void Window::arrangeLayout() {
       count->setMaximum(std::min(count->maximum(), kMaxCount));
     }
   }
-  installSearchPlan();
   if (auto* workspace = widget<QSplitter>("workspace")) {
     workspace->setStretchFactor(0, 0);
     workspace->setStretchFactor(1, 1);
