@@ -441,7 +441,6 @@ void Window::updateDatumTitle() {
 }
 
 void Window::refresh() {
-  ++refreshCount_;
   updateDatumTitle();
   if (planView_ == nullptr) return;
   const int page = shownPage();
