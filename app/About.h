@@ -2,7 +2,7 @@
 // default browser; a commit opens nothing. Each returns 0.
 #pragma once
 
-// The maker's home page, also the namespace of the GPX files' extension elements.
+// The maker's home page.
 inline constexpr char kTarvolinHomePage[] = "http://www.tarvolin.com";
 inline constexpr char kTarvolinWikipediaEnglish[] = "https://en.wikipedia.org/wiki/Tarvolin";
 inline constexpr char kTarvolinWikipediaSpanish[] = "https://es.wikipedia.org/wiki/Tarvolin";

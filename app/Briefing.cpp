@@ -296,43 +296,6 @@ bool InHeaderRow(const QTextBlock& block) {
   return table != nullptr && table->cellAt(cursor).row() < table->format().headerRowCount();
 }
 
-// Breaks the page before every heading, or table header, that the layout left at the foot of a
-// page apart from what it introduces. Each break can move later content, so it repeats until
-// nothing is alone; every pass adds a break, so it ends.
-void KeepHeadingsWithTheirContent(QTextDocument& doc) {
-  const double pageHeight = doc.pageSize().height();
-  QAbstractTextDocumentLayout* layout = doc.documentLayout();
-  const auto page = [&](const QTextBlock& b) {
-    return static_cast<int>(layout->blockBoundingRect(b).top() / pageHeight);
-  };
-  for (int pass = 0; pass < 100; ++pass) {
-    QTextBlock anchor;  // the first heading or header block of the group that must stay together
-    bool moved = false;
-    for (QTextBlock b = doc.begin(); b.isValid() && !moved; b = b.next()) {
-      const bool leads = b.blockFormat().headingLevel() > 0 || InHeaderRow(b);
-      if (leads) {
-        if (!anchor.isValid()) anchor = b;
-        continue;
-      }
-      if (anchor.isValid() && page(anchor) != page(b)) {
-        QTextCursor cursor(anchor);
-        if (QTextTable* table = cursor.currentTable()) {
-          QTextTableFormat format = table->format();
-          format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-          table->setFormat(format);
-        } else {
-          QTextBlockFormat format = anchor.blockFormat();
-          format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-          cursor.setBlockFormat(format);
-        }
-        moved = true;
-      }
-      anchor = QTextBlock();
-    }
-    if (!moved) return;
-  }
-}
-
 // Where the chart's stand-in lies in the document, in its coordinates: on its line, its bottom on
 // the line's baseline.
 QRectF ChartBox(QTextDocument& doc, QSizeF size) {
@@ -424,6 +387,42 @@ QByteArray MakePdf(const BriefingContent& c, const vestrand::LanguageTexts& text
 }
 
 }  // namespace
+
+// Each break can move later content, so it repeats until nothing is alone; every pass adds a
+// break, so it ends.
+void KeepHeadingsWithTheirContent(QTextDocument& doc) {
+  const double pageHeight = doc.pageSize().height();
+  QAbstractTextDocumentLayout* layout = doc.documentLayout();
+  const auto page = [&](const QTextBlock& b) {
+    return static_cast<int>(layout->blockBoundingRect(b).top() / pageHeight);
+  };
+  for (int pass = 0; pass < 100; ++pass) {
+    QTextBlock anchor;  // the first heading or header block of the group that must stay together
+    bool moved = false;
+    for (QTextBlock b = doc.begin(); b.isValid() && !moved; b = b.next()) {
+      const bool leads = b.blockFormat().headingLevel() > 0 || InHeaderRow(b);
+      if (leads) {
+        if (!anchor.isValid()) anchor = b;
+        continue;
+      }
+      if (anchor.isValid() && page(anchor) != page(b)) {
+        QTextCursor cursor(anchor);
+        if (QTextTable* table = cursor.currentTable()) {
+          QTextTableFormat format = table->format();
+          format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+          table->setFormat(format);
+        } else {
+          QTextBlockFormat format = anchor.blockFormat();
+          format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+          cursor.setBlockFormat(format);
+        }
+        moved = true;
+      }
+      anchor = QTextBlock();
+    }
+    if (!moved) return;
+  }
+}
 
 bool PlaceBriefing(const std::string& path, std::string_view pdf, std::string& error) {
   vestrand::SafeFile file;

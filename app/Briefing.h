@@ -19,6 +19,8 @@
 #include "texts.h"
 #include "vestrand.gpx.h"
 
+class QTextDocument;
+
 struct BriefingContent {
   vestrand::PatternParams params;
   vestrand::PatternNames names;              // as composePatternNames gives them
@@ -35,6 +37,11 @@ struct BriefingContent {
 // @return true when the file is in place
 bool WriteBriefing(const std::string& path, const BriefingContent& content,
                    const vestrand::LanguageTexts& texts, std::string& error);
+
+// Breaks the page before every heading, or table header row, that the layout of `doc` (paged by
+// its page size) left at the foot of a page apart from what it introduces, so that it starts the
+// next page with it. A heading that follows a heading moves with it.
+void KeepHeadingsWithTheirContent(QTextDocument& doc);
 
 // The last step of WriteBriefing: puts the bytes of a made PDF in place. No bytes means the PDF
 // could not be made: nothing is written, and error says so.

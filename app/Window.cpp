@@ -454,7 +454,6 @@ void Window::updateDatumTitle() {
 }
 
 void Window::refresh() {
-  ++refreshCount_;
   updateDatumTitle();
   if (planView_ == nullptr) return;
   if (searchPlanShown()) return refreshSearchPlan();

@@ -64,7 +64,6 @@ class Window final : public QObject {
   QWidget* form() const { return form_; }
   const vestrand::LanguageTexts& texts() const { return texts_; }
   PlanView* planView() const { return planView_; }
-  DatumEntry* datumEntry() const { return datumEntry_; }
   QMenuBar* menuBar() const { return menuBar_; }
   QDialog* helpDialog() const { return help_; }
   QDialog* aboutDialog() const { return about_; }
@@ -109,8 +108,6 @@ class Window final : public QObject {
 
   // Rereads the datum, the shown page and the plan's settings and redraws the plan view.
   void refresh();
-  // How often the plan was rebuilt; a test sees a change redraw it.
-  long long refreshCount() const { return refreshCount_; }
   void showStatus(const std::string& text);
 
   // The drift applied last, or null when none was or the datum fields no longer hold its datum.
@@ -173,7 +170,6 @@ class Window final : public QObject {
   bool restoring_ = false;
   bool shared_ = false;         // the workspace was shared between pages and plan once
   bool splitRestored_ = false;  // a remembered share was restored
-  long long refreshCount_ = 0;
 
   PlanView* planView_ = nullptr;
   DatumEntry* datumEntry_ = nullptr;

@@ -1,6 +1,6 @@
 // The historical language table: the first twenty lines of a language file in a fixed table of
-// texts, which the historical relabelling of the window reads (app/LanguageChoice.h). Everything
-// newer reads a language file whole into LanguageTexts (texts.h).
+// texts, which the historical relabelling of the window reads (ChageMenuLanguaje, app/MainPanel.h).
+// Everything newer reads a language file whole into LanguageTexts (texts.h).
 #pragma once
 
 // Number of entries in the table, one per line of a language file: lines 1 to 20.

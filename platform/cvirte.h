@@ -87,10 +87,6 @@ int CVI_OpenFile(const char* path, int readWrite, int action, int fileType);
 // the lines after it read as missing. Returns the number of characters stored, -2 at end of file,
 // -1 on error (the buffer then holds the empty text).
 int ReadLine(int handle, char* buffer, int maxCharacters);
-// Copies at most `maxCharacters` characters of source + sourceIndex to target + targetIndex and
-// terminates the target.
-void CopyString(char* target, int targetIndex, const char* source, int sourceIndex,
-                int maxCharacters);
 int CVI_CloseFile(int handle);
 
 // Local time of day and date (the year in full).

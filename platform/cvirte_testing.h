@@ -16,10 +16,6 @@ namespace cvirte_testing {
 QWidget* PanelWidget(int panel);
 QWidget* ControlWidget(int panel, int control);
 
-// The callback a control or panel was bound to at load; null if none.
-CtrlCallbackPtr ControlCallback(int panel, int control);
-PanelCallbackPtr PanelCallback(int panel);
-
 // Replaces the browser launch of InetLaunchDefaultWebBrowser; null restores the real one.
 using BrowserLauncher = int (*)(const char* address);
 void SetBrowserLauncher(BrowserLauncher launcher);

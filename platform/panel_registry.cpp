@@ -124,13 +124,3 @@ QWidget* cvirte_testing::PanelWidget(int panel) {
 QWidget* cvirte_testing::ControlWidget(int panel, int control) {
   return GetCtrlWidget(panel, control);
 }
-
-CtrlCallbackPtr cvirte_testing::ControlCallback(int panel, int control) {
-  const Control* found = FindControl(panel, control);
-  return found != nullptr ? found->callback : nullptr;
-}
-
-PanelCallbackPtr cvirte_testing::PanelCallback(int panel) {
-  const Panel* found = FindPanel(panel);
-  return found != nullptr ? found->callback : nullptr;
-}

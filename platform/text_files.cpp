@@ -2,7 +2,6 @@
 // built-in one, so it may be anything, and neither its size nor a line without an end may cost
 // memory or time. A line is scanned for its end over a bounded number of bytes only.
 #include <cstdio>
-#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
@@ -108,19 +107,6 @@ int ReadLine(int handle, char* buffer, int maxCharacters) {
   }
   buffer[stored] = 0;
   return static_cast<int>(stored);
-}
-
-void CopyString(char* target, int targetIndex, const char* source, int sourceIndex,
-                int maxCharacters) {
-  if (target == nullptr || source == nullptr || targetIndex < 0 || sourceIndex < 0) return;
-  const char* from = source + sourceIndex;
-  std::size_t length = std::strlen(from);
-  // A negative limit copies the whole text, as the historical run-time did.
-  if (maxCharacters >= 0 && length > static_cast<std::size_t>(maxCharacters)) {
-    length = maxCharacters;
-  }
-  std::memmove(target + targetIndex, from, length);
-  target[targetIndex + length] = 0;
 }
 
 int CVI_CloseFile(int handle) {

@@ -1,6 +1,8 @@
 // Pictures of the window at 1366 x 768 with each page's pattern drawn, for anyone to look at and
 // for the README; run by `make screenshots`, not by CTest. Writes PNG files into the folder given
-// (default: screenshots). The window keeps its settings in a scratch folder, never the user's.
+// (default: screenshots). The window keeps its settings in a scratch folder, never the user's, and
+// writes no file: the output folder it shows is the default one, the user's documents folder. The
+// clock reads the worked example's time, 2012/12/25 14:30:00, so that the pictures name its files.
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
@@ -12,6 +14,7 @@
 #include <QTest>
 #include <QWidget>
 #include <cstdio>
+#include <ctime>
 #include <string>
 #include <utility>
 
@@ -53,6 +56,12 @@ void Choose(int panel, int control, int value) {
   }
 }
 
+std::tm ChristmasAfternoon() {
+  std::tm t{};
+  t.tm_year = 2012 - 1900, t.tm_mon = 11, t.tm_mday = 25, t.tm_hour = 14, t.tm_min = 30;
+  return t;
+}
+
 bool Keep(QWidget* window, const QDir& folder, const char* name) {
   QCoreApplication::sendPostedEvents();
   QCoreApplication::processEvents();
@@ -70,6 +79,7 @@ int main(int argc, char* argv[]) {
   const QDir output(folder.absolutePath());
   QDir::setCurrent(work.path());
   SetCallbackTable(vestrandCallbacks, vestrandCallbackCount);
+  cvirte_testing::SetLocalTimeSource(ChristmasAfternoon);
   if (InitCVIRTE(nullptr, argv, nullptr) == 0) return 2;
   mainPanel = LoadPanel(0, "Vestrand.uir", 1);
   if (mainPanel < 0) {
@@ -78,7 +88,6 @@ int main(int argc, char* argv[]) {
   }
   Window* vestrand = Window::install(mainPanel, {work.filePath("vestrand.ini").toStdString()});
   if (vestrand == nullptr) return 2;
-  vestrand->setOutputFolder(work.path().toStdString());
   DisplayPanel(mainPanel);
   QWidget* window = cvirte_testing::PanelWidget(mainPanel);
   window->resize(1366, 768);

@@ -1,11 +1,14 @@
 // The plan beside the search pages, driven through the real widgets: the preview and the summary,
 // the sector's second pass, the drift applied to the datum, coverage and POD in the summary and
 // the PDF briefing.
+#include <QAbstractTextDocumentLayout>
 #include <QGroupBox>
 #include <QImage>
 #include <QLocale>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -273,6 +276,34 @@ TEST_F(WindowTest, BriefingReadsBackInTwoLanguagesWithPositionsAndNothingOverlap
         }
       }
     }
+  }
+}
+
+// A heading, and a table's header row, stay on the page of the first row they introduce,
+// wherever the text before them ends: a two-pass sector's briefing once left "Leg table" alone at
+// the foot of a page. The text before them grows a line at a time through two pages.
+TEST(BriefingTest, HeadingsAndTableHeadersStayWithWhatTheyIntroduce) {
+  constexpr double kPageHeight = 300.0;
+  for (int lines = 0; lines < 40; ++lines) {
+    SCOPED_TRACE(lines);
+    QTextDocument doc;
+    doc.setPageSize({400.0, kPageHeight});
+    QString html = QString("<p>text</p>").repeated(lines) +
+                   "<h2>Unit 1</h2><h2>Leg table</h2><table><thead><tr><th>Leg</th></tr></thead>";
+    for (int row = 1; row <= 20; ++row) html += QString("<tr><td>%1</td></tr>").arg(row);
+    doc.setHtml(html + "</table>");
+    KeepHeadingsWithTheirContent(doc);
+    const auto page = [&doc](const QTextBlock& b) {
+      return static_cast<int>(doc.documentLayout()->blockBoundingRect(b).top() / kPageHeight);
+    };
+    QTextBlock unit = doc.begin();
+    while (unit.isValid() && unit.blockFormat().headingLevel() == 0) unit = unit.next();
+    ASSERT_TRUE(unit.isValid());
+    const QTextBlock legTable = unit.next(), header = legTable.next(), firstRow = header.next();
+    ASSERT_EQ(firstRow.text(), "1");
+    EXPECT_EQ(page(unit), page(firstRow));
+    EXPECT_EQ(page(legTable), page(firstRow));
+    EXPECT_EQ(page(header), page(firstRow));
   }
 }
 
