@@ -35,6 +35,7 @@
 #include "Languaje.h"
 #include "MainPanel.h"
 #include "PlanView.h"
+#include "WindowLand.h"
 #include "WindowTexts.h"
 #include "cvirte.h"
 #include "cvirte_widgets.h"
@@ -68,6 +69,7 @@ constexpr char kLatitudeKey[] = "datumLatitude";
 constexpr char kLongitudeKey[] = "datumLongitude";
 constexpr char kGeometryKey[] = "geometry";
 constexpr char kSplitterKey[] = "workspace";
+constexpr char kLandKey[] = "land";
 
 QString Q(const std::string& text) {
   return QString::fromStdString(text);
@@ -239,6 +241,8 @@ void Window::buildMenus() {
   a.paste = add(a.edit, "pastePositionAction", QKeySequence(), [this] {
     if (datumEntry_ != nullptr) datumEntry_->pastePosition();
   });
+  landMenu_ = new LandMenu(
+      menuBar_, [this] { chooseLand(); }, this);
   a.help = menuBar_->addMenu(QString());
   a.helpPage = add(a.help, "helpAction", QKeySequence(Qt::Key_F1), [this] { showHelp(); });
   a.about = add(a.help, "aboutAction", QKeySequence(), [this] { showAbout(); });
@@ -313,9 +317,9 @@ void Window::restore() {
   auto* sweep = qobject_cast<QDoubleSpinBox*>(GetCtrlWidget(panel_, kSweepWidth));
   // Every value is checked before any is shown: a file that does not parse, or holds a key or a
   // value that makes no sense, is set aside whole, since a half-read one could mix two runs.
-  static const QStringList kKeys = {kLanguageKey, kFolderKey,  kFormatKey,   kSplitKey,
-                                    kSpeedKey,    kSweepKey,   kLatitudeKey, kLongitudeKey,
-                                    kGeometryKey, kSplitterKey};
+  static const QStringList kKeys = {kLanguageKey, kFolderKey,   kFormatKey,   kSplitKey,
+                                    kSpeedKey,    kSweepKey,    kLatitudeKey, kLongitudeKey,
+                                    kGeometryKey, kSplitterKey, kLandKey};
   bool sound = s.status() == QSettings::NoError;
   for (const QString& key : s.allKeys()) sound = sound && kKeys.contains(key);
   const auto read = [&s, &sound](const char* key, double low, double high, bool whole = false) {
@@ -337,6 +341,7 @@ void Window::restore() {
       sweep != nullptr ? read(kSweepKey, sweep->minimum(), sweep->maximum()) : std::nullopt;
   const std::optional<double> lat = read(kLatitudeKey, -90.0, 90.0);
   const std::optional<double> lon = read(kLongitudeKey, -180.0, 180.0);
+  const std::optional<double> landValue = read(kLandKey, 0, kLandSettings - 1, true);
   const std::string folder = s.value(kFolderKey).toString().toStdString();
   if (s.contains(kFolderKey) && !IsFolder(folder)) sound = false;
 
@@ -345,6 +350,10 @@ void Window::restore() {
   SetCtrlVal(panel_, kMaxPointsChoice, sound && split ? static_cast<int>(*split) : 0);
   if (sound && speedValue) speed->setValue(*speedValue);
   if (sound && sweepValue) sweep->setValue(*sweepValue);
+  if (landMenu_ != nullptr) {
+    landMenu_->setSetting(sound && landValue ? static_cast<LandSetting>(*landValue)
+                                             : LandSetting::Automatic);
+  }
   // Only a datum someone entered names a place; 0 degrees 0 degrees is no one's.
   datumEntered_ = sound && lat && lon;
   if (datumEntered_) SetDatum(panel_, *lat, *lon);
@@ -381,6 +390,7 @@ void Window::remember() {
     s.setValue(kLatitudeKey, lat);
     s.setValue(kLongitudeKey, lon);
   }
+  if (landMenu_ != nullptr) s.setValue(kLandKey, static_cast<int>(landMenu_->setting()));
   s.setValue(kGeometryKey, form_->saveGeometry());
   if (auto* workspace = widget<QSplitter>("workspace")) {
     s.setValue(kSplitterKey, workspace->saveState());
@@ -464,11 +474,48 @@ void Window::refresh() {
   const int split = RingValue(panel_, kMaxPointsChoice, 0);
   vestrand::PlanExtras extras = DriftExtras(currentDrift(), texts_);
   extras.lengthFormat = texts_.get(Text::Length);
-  planView_->showPlan(
-      drawingSink.take(), std::move(extras),
-      WindowSummaryRows(params, summarySink.summary(), NumberValue(panel_, kSearchSpeed, 8.0),
-                        NumberValue(panel_, kSweepWidth, 0.0),
-                        split >= 0 && split < 4 ? kSplits[split] : 0, texts_));
+  std::vector<vestrand::SummaryRow> rows = WindowSummaryRows(
+      params, summarySink.summary(), NumberValue(panel_, kSearchSpeed, 8.0),
+      NumberValue(panel_, kSweepWidth, 0.0), split >= 0 && split < 4 ? kSplits[split] : 0, texts_);
+  const PatternLand land =
+      CheckPatternLand(landSetting(), params, names, summarySink.summary(), texts_);
+  for (const std::string& warning : land.warnings) {
+    rows.push_back({texts_.get(Text::LandRow), warning});
+  }
+  planView_->preview()->setLand(land.mask);
+  planView_->showPlan(drawingSink.take(), std::move(extras), rows);
+}
+
+LandSetting Window::landSetting() const {
+  return landMenu_ != nullptr ? landMenu_->setting() : LandSetting::Automatic;
+}
+
+void Window::chooseLand() {
+  refresh();
+  if (!restoring_) remember();
+  std::string note;
+  const auto mask = ChooseWindowLand(landSetting(), 0.0, texts_, note);
+  if (landSetting() == LandSetting::None) {
+    showStatus(texts_.get(Text::LandNotDrawn));
+  } else if (landSetting() == LandSetting::Automatic || mask == nullptr) {
+    showStatus(note.empty()
+                   ? texts_.get(landSetting() == LandSetting::Automatic ? Text::LandAutomatic
+                                                                        : Text::LandNotDrawn)
+                   : note);
+  } else {
+    showStatus(texts_.get(Text::LandDrawn, {vestrand::land::resolutionName(mask->resolution())}));
+  }
+}
+
+std::string Window::landWarningsText(const vestrand::PatternParams& params,
+                                     const vestrand::PatternNames& names,
+                                     std::shared_ptr<const vestrand::land::LandMask>* mask) const {
+  const PatternLand land = CheckPatternLand(landSetting(), params, names,
+                                            vestrand::summarizePattern(params, names), texts_);
+  if (mask != nullptr) *mask = land.mask;
+  std::string text;
+  for (const std::string& warning : land.warnings) text += "; " + warning;
+  return text;
 }
 
 void Window::reportFailure(Text failure, const std::string& reason) {
@@ -558,6 +605,10 @@ void Window::writePage(int page) {
       warnings += "; " + texts_.get(Text::LargeRtz, {FileName(path)});
     }
   }
+  vestrand::PatternNames patternNames;
+  if (vestrand::composePatternNames(params, stem.c_str(), patternNames)) {
+    warnings += landWarningsText(params, patternNames);
+  }
   showStatus(texts_.get(Text::Written, {names}) + warnings);
 }
 
@@ -618,6 +669,7 @@ void Window::saveBriefing() {
   content.maxPoints = split >= 0 && split < 4 ? kSplits[split] : 0;
   content.dateAndTime = FieldText(panel_, kDateField) + " " + FieldText(panel_, kTimeField);
   if (const AppliedDrift* drift = currentDrift()) content.drift = *drift;
+  const std::string landWarnings = landWarningsText(content.params, content.names, &content.land);
   std::string file = content.names.file;
   if (file.ends_with(".gpx")) file.resize(file.size() - 4);
   const std::string path = vestrand::pathInFolder(outputFolder_, file + " briefing.pdf");
@@ -627,7 +679,7 @@ void Window::saveBriefing() {
     reportFailure(Text::BriefingFailure, error);
     return;
   }
-  showStatus(texts_.get(Text::BriefingWritten, {FileName(path)}));
+  showStatus(texts_.get(Text::BriefingWritten, {FileName(path)}) + landWarnings);
 }
 
 void Window::applyDrift() {
@@ -695,6 +747,7 @@ void Window::relabel() {
     };
     for (const auto& [action, text] : actions) action->setText(MenuText(texts_.get(text)));
   }
+  if (landMenu_ != nullptr) landMenu_->relabel(texts_);
   // A dialog that is open follows the language; a closed one is made afresh when asked for.
   // Longer words may need wider pages.
   if (shared_) shareTheWorkspace();

@@ -28,10 +28,13 @@
 #include <vector>
 
 #include "SearchAids.h"
+#include "land_mask.h"
 #include "leg_table.h"
 #include "texts.h"
 
 class DatumEntry;
+class LandMenu;
+enum class LandSetting : int;
 class PlanView;
 class QAction;
 class QMenu;
@@ -62,6 +65,9 @@ class Window final : public QObject {
   PlanView* planView() const { return planView_; }
   DatumEntry* datumEntry() const { return datumEntry_; }
   QMenuBar* menuBar() const { return menuBar_; }
+  LandMenu* landMenu() const { return landMenu_; }
+  // The land setting of the menu (WindowLand.h); automatic without the menu.
+  LandSetting landSetting() const;
   QDialog* helpDialog() const { return help_; }
   QDialog* aboutDialog() const { return about_; }
 
@@ -129,6 +135,13 @@ class Window final : public QObject {
   // Whether the operator lets the files at `paths` that exist be replaced; true when none does.
   bool mayReplace(const std::vector<std::string>& paths);
   void reportFailure(vestrand::Text failure, const std::string& reason);
+  // Redraws with the land setting the operator chose, remembers it and says what is drawn.
+  void chooseLand();
+  // "; warning; warning" of a pattern over land, for the status line; empty for none.
+  // @param[out] mask when not null, the shorelines used (null for none)
+  std::string landWarningsText(
+      const vestrand::PatternParams& params, const vestrand::PatternNames& names,
+      std::shared_ptr<const vestrand::land::LandMask>* mask = nullptr) const;
   // The search start of the briefing from the start field; nothing when empty.
   bool readStart(std::optional<vestrand::ClockTime>& start, std::string& refusal) const;
 
@@ -147,6 +160,7 @@ class Window final : public QObject {
   PlanView* planView_ = nullptr;
   DatumEntry* datumEntry_ = nullptr;
   QMenuBar* menuBar_ = nullptr;
+  LandMenu* landMenu_ = nullptr;
   QPointer<QDialog> help_;
   QPointer<QDialog> about_;
   struct Actions;

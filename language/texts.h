@@ -242,7 +242,27 @@
   X(SearchStartRow, "Search starts") \
   X(RouteRow, "Route") \
   X(StartPointRow, "Start point") \
-  X(BriefingPatternTime, "%1, %2")
+  X(BriefingPatternTime, "%1, %2") \
+  /* Land in the window and forecast files in the drift group. */ \
+  X(LandMenu, "Land") \
+  X(LandAutomatic, "Automatic, from the extent shown") \
+  X(LandNone, "No land") \
+  X(LandCrude, "Crude shorelines") \
+  X(LandLow, "Low resolution shorelines") \
+  X(LandIntermediate, "Intermediate resolution shorelines") \
+  X(LandHigh, "High resolution shorelines") \
+  X(LandFull, "Full resolution shorelines") \
+  X(LandTurningPoint, "turning point %1 of %2 is on land at %3") \
+  X(LandLeg, "leg %1 of %2 crosses land at %3 (%4 NM on land)") \
+  X(LandMore, "%1 more turning points and legs on land") \
+  X(LandDrawn, "Land from the %1 resolution shorelines") \
+  X(LandNotDrawn, "No land drawn") \
+  X(LandNotInstalled, "No land drawn: the %1 resolution shorelines are not installed " \
+                      "(Debian package %2)") \
+  X(LandNoneInstalled, "No land drawn: no shorelines are installed (Debian package " \
+                       "gmt-gshhg-low)") \
+  X(LandUnreadable, "No land drawn: %1") \
+  X(LandRow, "On land")
 // clang-format on
 
 namespace vestrand {
