@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QDoubleSpinBox>
 #include <QEvent>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -31,6 +32,7 @@
 
 #include "Briefing.h"
 #include "DatumEntry.h"
+#include "ForecastFiles.h"
 #include "Icon.h"
 #include "Languaje.h"
 #include "MainPanel.h"
@@ -39,8 +41,10 @@
 #include "WindowTexts.h"
 #include "cvirte.h"
 #include "cvirte_widgets.h"
+#include "field_time.h"
 #include "number_text.h"
 #include "pattern_files.h"
+#include "position_text.h"
 #include "rtz.h"
 
 using vestrand::Text;
@@ -179,6 +183,11 @@ void Window::arrangeLayout() {
     if (auto* count = qobject_cast<QSpinBox*>(GetCtrlWidget(fields, control))) {
       count->setMaximum(std::min(count->maximum(), kMaxCount));
     }
+  }
+  // Forecast files under the drift group's fields.
+  if (auto* grid = widget<QGridLayout>("driftGrid")) {
+    forecast_ = new ForecastFiles(texts_, [this](const std::string& text) { showStatus(text); });
+    grid->addWidget(forecast_, grid->rowCount(), 0, 1, grid->columnCount());
   }
   if (auto* workspace = widget<QSplitter>("workspace")) {
     workspace->setStretchFactor(0, 0);
@@ -689,6 +698,7 @@ void Window::applyDrift() {
     showStatus(texts_.get(Text::DriftRefused, {refusal}));
     return;
   }
+  if (forecast_ != nullptr && !forecast_->empty() && !driftThroughFiles(*d)) return;
   // Forgotten while the fields change, so that no half-written datum shows the drift.
   applied_.reset();
   SetDatum(panel_, d->drifted.lat, WrappedLongitude(d->drifted.lon));
@@ -702,6 +712,45 @@ void Window::applyDrift() {
   showStatus(texts_.get(Text::DriftApplied, {vestrand::fixedText(d->drifted.distance, 2),
                                              vestrand::fixedText(d->drifted.course, 1),
                                              vestrand::fixedText(d->drifted.speed, 2)}));
+}
+
+bool Window::driftThroughFiles(AppliedDrift& d) {
+  // The last known position's time is the date and time fields', taken as UTC as the files are.
+  const std::string date = FieldText(panel_, kDateField);
+  const std::string time = FieldText(panel_, kTimeField);
+  int y = 0, mo = 0, da = 0, h = 0, mi = 0, se = 0;
+  double seconds = 0.0;
+  std::string error;
+  char iso[64] = "";
+  if (!IsRealDate(date) || !IsRealTime(time) ||
+      std::sscanf(date.c_str(), "%d/%d/%d", &y, &mo, &da) != 3 ||
+      std::sscanf(time.c_str(), "%d:%d:%d", &h, &mi, &se) != 3 ||
+      std::snprintf(iso, sizeof iso, "%04d-%02d-%02dT%02d:%02d:%02dZ", y, mo, da, h, mi, se) <= 0 ||
+      !vestrand::fields::parseIsoTime(iso, seconds, error)) {
+    showStatus(
+        texts_.get(Text::DriftRefused, {texts_.get(Text::DateRefused, {date + " " + time})}));
+    return false;
+  }
+  ForecastFiles::Result r = forecast_->drift(d, seconds, vestrand::fields::OutsidePolicy::Refuse);
+  if (r.datums.fault == vestrand::DriftFault::Outside) {
+    // Never filled silently: the operator says whether the constants serve outside the files.
+    if (AskPopup(texts_.get(Text::OutsideTitle).c_str(),
+                 texts_.get(Text::OutsideQuestion, {r.outside}).c_str(),
+                 texts_.get(Text::UseConstantButton).c_str(),
+                 texts_.get(Text::CancelDriftButton).c_str()) != 1) {
+      showStatus(texts_.get(Text::DriftOutsideCancelled));
+      return false;
+    }
+    r = forecast_->drift(d, seconds, vestrand::fields::OutsidePolicy::Constant);
+  }
+  if (r.datums.fault != vestrand::DriftFault::None) {
+    showStatus(texts_.get(Text::ForecastDriftFailed,
+                          {vestrand::positionText(r.datums.faultLat, r.datums.faultLon),
+                           vestrand::fields::isoTimeText(r.datums.faultTime)}));
+    return false;
+  }
+  d.drifted = r.datums.datums.downwind;
+  return true;
 }
 
 void Window::chooseLanguage(const char* fileName) {
@@ -748,6 +797,7 @@ void Window::relabel() {
     for (const auto& [action, text] : actions) action->setText(MenuText(texts_.get(text)));
   }
   if (landMenu_ != nullptr) landMenu_->relabel(texts_);
+  if (forecast_ != nullptr) forecast_->relabel();
   // A dialog that is open follows the language; a closed one is made afresh when asked for.
   // Longer words may need wider pages.
   if (shared_) shareTheWorkspace();

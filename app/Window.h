@@ -33,6 +33,7 @@
 #include "texts.h"
 
 class DatumEntry;
+class ForecastFiles;
 class LandMenu;
 enum class LandSetting : int;
 class PlanView;
@@ -66,6 +67,7 @@ class Window final : public QObject {
   DatumEntry* datumEntry() const { return datumEntry_; }
   QMenuBar* menuBar() const { return menuBar_; }
   LandMenu* landMenu() const { return landMenu_; }
+  ForecastFiles* forecastFiles() const { return forecast_; }
   // The land setting of the menu (WindowLand.h); automatic without the menu.
   LandSetting landSetting() const;
   QDialog* helpDialog() const { return help_; }
@@ -135,6 +137,9 @@ class Window final : public QObject {
   // Whether the operator lets the files at `paths` that exist be replaced; true when none does.
   bool mayReplace(const std::vector<std::string>& paths);
   void reportFailure(vestrand::Text failure, const std::string& reason);
+  // Drifts `d` through the forecast files from the date and time fields' time, asking before the
+  // constants serve outside the files. @return false, with the status line saying why, for none
+  bool driftThroughFiles(AppliedDrift& d);
   // Redraws with the land setting the operator chose, remembers it and says what is drawn.
   void chooseLand();
   // "; warning; warning" of a pattern over land, for the status line; empty for none.
@@ -161,6 +166,7 @@ class Window final : public QObject {
   DatumEntry* datumEntry_ = nullptr;
   QMenuBar* menuBar_ = nullptr;
   LandMenu* landMenu_ = nullptr;
+  ForecastFiles* forecast_ = nullptr;
   QPointer<QDialog> help_;
   QPointer<QDialog> about_;
   struct Actions;

@@ -262,7 +262,21 @@
   X(LandNoneInstalled, "No land drawn: no shorelines are installed (Debian package " \
                        "gmt-gshhg-low)") \
   X(LandUnreadable, "No land drawn: %1") \
-  X(LandRow, "On land")
+  X(LandRow, "On land") \
+  X(ForecastTitle, "Forecast files (current from the files, the leeway as given)") \
+  X(AddWindFile, "Add wind file\u2026") \
+  X(AddCurrentFile, "Add current file\u2026") \
+  X(ClearFiles, "Clear the files") \
+  X(NoForecastFiles, "No files: the drift uses the constant current") \
+  X(WindFileLine, "Wind: %1, %2, %3") \
+  X(CurrentFileLine, "Current: %1, %2, %3") \
+  X(ForecastFileRefused, "Forecast file refused: %1") \
+  X(OutsideTitle, "Outside the forecast files") \
+  X(OutsideQuestion, "%1. Use the constant current given there, or cancel the drift?") \
+  X(UseConstantButton, "Use the constant") \
+  X(CancelDriftButton, "Cancel the drift") \
+  X(DriftOutsideCancelled, "Drift not applied: outside the forecast files") \
+  X(ForecastDriftFailed, "Drift not applied: the drift through the files stopped at %1, %2")
 // clang-format on
 
 namespace vestrand {
