@@ -19,6 +19,7 @@
 #include "PlanPainter.h"
 #include "WindowTexts.h"
 #include "number_text.h"
+#include "plan_land.h"
 #include "plan_summary.h"
 #include "position_text.h"
 #include "safe_file.h"
@@ -334,6 +335,7 @@ QByteArray MakePdf(const BriefingContent& c, const vestrand::LanguageTexts& text
   if (figure.size.height > kFigureMaxHeight) {
     figure = vestrand::drawPlanFigure(c.params, c.names, {kFigureWidth, kFigureMaxHeight}, extras);
   }
+  if (c.land) vestrand::addLandLayer(figure, {c.params.lat, c.params.lon}, *c.land);
 
   QTextDocument doc;
   doc.documentLayout()->setPaintDevice(&writer);

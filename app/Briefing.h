@@ -10,11 +10,13 @@
 // table continued over a page repeats its header.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "SearchAids.h"
+#include "land_mask.h"
 #include "leg_table.h"
 #include "texts.h"
 #include "vestrand.gpx.h"
@@ -30,6 +32,7 @@ struct BriefingContent {
   std::string dateAndTime;                   // of the plan, as the window's fields hold it
   std::optional<vestrand::ClockTime> start;  // when the units start the search
   std::optional<AppliedDrift> drift;         // the drift that gave the datum, if it did
+  std::shared_ptr<const vestrand::land::LandMask> land;  // drawn under the chart; null for none
 };
 
 // Writes the briefing to `path`, whole or not at all, through the one writing path.

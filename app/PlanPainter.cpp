@@ -53,6 +53,33 @@ QPainterPath Polyline(const std::vector<vestrand::PixelPoint>& points) {
   return path;
 }
 
+// Land under everything: the rings filled by the even-odd rule (a lake in an island is water),
+// the shorelines stroked over them.
+void DrawLand(QPainter& painter, const vestrand::FigureLand& land) {
+  if (land.rings.empty() && land.shores.empty()) return;
+  QPainterPath fill;
+  fill.setFillRule(Qt::OddEvenFill);
+  for (const std::vector<vestrand::PixelPoint>& ring : land.rings) {
+    QPolygonF polygon;
+    polygon.reserve(static_cast<qsizetype>(ring.size()));
+    for (const vestrand::PixelPoint& p : ring) polygon << At(p);
+    fill.addPolygon(polygon);
+    fill.closeSubpath();
+  }
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(Colour(vestrand::kLandFill));
+  painter.drawPath(fill);
+  painter.setPen(QPen(Colour(vestrand::kShoreInk), land.shoreWidth, Qt::SolidLine, Qt::RoundCap,
+                      Qt::RoundJoin));
+  painter.setBrush(Qt::NoBrush);
+  for (const std::vector<vestrand::PixelPoint>& shore : land.shores) {
+    QPolygonF line;
+    line.reserve(static_cast<qsizetype>(shore.size()));
+    for (const vestrand::PixelPoint& p : shore) line << At(p);
+    painter.drawPolyline(line);
+  }
+}
+
 void DrawRoutes(QPainter& painter, const vestrand::PlanFigure& f) {
   for (const vestrand::FigureRoute& route : f.routes) {
     std::vector<vestrand::PixelPoint> points;
@@ -129,6 +156,7 @@ void DrawScaleNorthAndLegend(QPainter& painter, const vestrand::PlanFigure& f) {
 }  // namespace
 
 void PaintPlanFigure(QPainter& painter, const vestrand::PlanFigure& figure) {
+  DrawLand(painter, figure.land);
   DrawRoutes(painter, figure);
   DrawTurningPoints(painter, figure);
   DrawMarks(painter, figure);

@@ -29,6 +29,9 @@ void PlanPreview::setPlan(vestrand::PlanDrawing drawing, const QString& message,
 void PlanPreview::layOut() {
   figure_ = vestrand::layoutPlanFigure(
       drawing_, {static_cast<double>(width()), static_cast<double>(height())}, extras_);
+  if (!drawing_.routes.empty()) {
+    landCache_.addTo(figure_, {drawing_.datumLat, drawing_.datumLon}, land_);
+  }
 }
 
 void PlanPreview::resizeEvent(QResizeEvent*) {

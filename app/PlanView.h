@@ -6,9 +6,11 @@
 
 #include <QString>
 #include <QWidget>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "WindowLand.h"
 #include "plan_chart.h"
 #include "plan_figure.h"
 #include "plan_summary.h"
@@ -25,6 +27,10 @@ class PlanPreview final : public QWidget {
   // Shows `drawing` with `extras`, or `message` in its place when the drawing has no route.
   void setPlan(vestrand::PlanDrawing drawing, const QString& message,
                vestrand::PlanExtras extras = {});
+
+  // The shorelines drawn under the next plans; null for none.
+  void setLand(std::shared_ptr<const vestrand::land::LandMask> land) { land_ = std::move(land); }
+  const LandLayerCache& landCache() const { return landCache_; }
 
   const vestrand::PlanDrawing& drawing() const { return drawing_; }
   const QString& message() const { return message_; }
@@ -45,6 +51,8 @@ class PlanPreview final : public QWidget {
   vestrand::PlanExtras extras_;
   vestrand::PlanFigure figure_;
   QString message_;
+  std::shared_ptr<const vestrand::land::LandMask> land_;
+  LandLayerCache landCache_;
 };
 
 // The preview and the summary.

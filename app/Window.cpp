@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QDoubleSpinBox>
 #include <QEvent>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -31,6 +32,7 @@
 
 #include "Briefing.h"
 #include "DatumEntry.h"
+#include "ForecastFiles.h"
 #include "Icon.h"
 #include "Languaje.h"
 #include "MainPanel.h"
@@ -38,11 +40,14 @@
 #include "PlanView.h"
 #include "PlotterLink.h"
 #include "TracklinePage.h"
+#include "WindowLand.h"
 #include "WindowTexts.h"
 #include "cvirte.h"
 #include "cvirte_widgets.h"
+#include "field_time.h"
 #include "number_text.h"
 #include "pattern_files.h"
+#include "position_text.h"
 #include "rtz.h"
 
 using vestrand::Text;
@@ -71,6 +76,7 @@ constexpr char kLatitudeKey[] = "datumLatitude";
 constexpr char kLongitudeKey[] = "datumLongitude";
 constexpr char kGeometryKey[] = "geometry";
 constexpr char kSplitterKey[] = "workspace";
+constexpr char kLandKey[] = "land";
 
 QString Q(const std::string& text) {
   return QString::fromStdString(text);
@@ -185,6 +191,11 @@ void Window::arrangeLayout() {
       count->setMaximum(std::min(count->maximum(), kMaxCount));
     }
   }
+  // Forecast files under the drift group's fields.
+  if (auto* grid = widget<QGridLayout>("driftGrid")) {
+    forecast_ = new ForecastFiles(texts_, [this](const std::string& text) { showStatus(text); });
+    grid->addWidget(forecast_, grid->rowCount(), 0, 1, grid->columnCount());
+  }
   if (auto* workspace = widget<QSplitter>("workspace")) {
     workspace->setStretchFactor(0, 0);
     workspace->setStretchFactor(1, 1);
@@ -247,6 +258,8 @@ void Window::buildMenus() {
   a.paste = add(a.edit, "pastePositionAction", QKeySequence(), [this] {
     if (datumEntry_ != nullptr) datumEntry_->pastePosition();
   });
+  landMenu_ = new LandMenu(
+      menuBar_, [this] { chooseLand(); }, this);
   a.help = menuBar_->addMenu(QString());
   a.helpPage = add(a.help, "helpAction", QKeySequence(Qt::Key_F1), [this] { showHelp(); });
   a.about = add(a.help, "aboutAction", QKeySequence(), [this] { showAbout(); });
@@ -321,9 +334,9 @@ void Window::restore() {
   auto* sweep = qobject_cast<QDoubleSpinBox*>(GetCtrlWidget(panel_, kSweepWidth));
   // Every value is checked before any is shown: a file that does not parse, or holds a key or a
   // value that makes no sense, is set aside whole, since a half-read one could mix two runs.
-  static const QStringList kKeys = {kLanguageKey, kFolderKey,  kFormatKey,   kSplitKey,
-                                    kSpeedKey,    kSweepKey,   kLatitudeKey, kLongitudeKey,
-                                    kGeometryKey, kSplitterKey};
+  static const QStringList kKeys = {kLanguageKey, kFolderKey,   kFormatKey,   kSplitKey,
+                                    kSpeedKey,    kSweepKey,    kLatitudeKey, kLongitudeKey,
+                                    kGeometryKey, kSplitterKey, kLandKey};
   bool sound = s.status() == QSettings::NoError;
   for (const QString& key : s.allKeys()) {
     sound = sound && (kKeys.contains(key) || key == PlotterLink::kTargetKey ||
@@ -348,6 +361,7 @@ void Window::restore() {
       sweep != nullptr ? read(kSweepKey, sweep->minimum(), sweep->maximum()) : std::nullopt;
   const std::optional<double> lat = read(kLatitudeKey, -90.0, 90.0);
   const std::optional<double> lon = read(kLongitudeKey, -180.0, 180.0);
+  const std::optional<double> landValue = read(kLandKey, 0, kLandSettings - 1, true);
   const std::string folder = s.value(kFolderKey).toString().toStdString();
   if (s.contains(kFolderKey) && !IsFolder(folder)) sound = false;
 
@@ -356,6 +370,10 @@ void Window::restore() {
   SetCtrlVal(panel_, kMaxPointsChoice, sound && split ? static_cast<int>(*split) : 0);
   if (sound && speedValue) speed->setValue(*speedValue);
   if (sound && sweepValue) sweep->setValue(*sweepValue);
+  if (landMenu_ != nullptr) {
+    landMenu_->setSetting(sound && landValue ? static_cast<LandSetting>(*landValue)
+                                             : LandSetting::Automatic);
+  }
   // Only a datum someone entered names a place; 0 degrees 0 degrees is no one's.
   datumEntered_ = sound && lat && lon;
   if (datumEntered_) SetDatum(panel_, *lat, *lon);
@@ -393,6 +411,7 @@ void Window::remember() {
     s.setValue(kLatitudeKey, lat);
     s.setValue(kLongitudeKey, lon);
   }
+  if (landMenu_ != nullptr) s.setValue(kLandKey, static_cast<int>(landMenu_->setting()));
   s.setValue(kGeometryKey, form_->saveGeometry());
   if (auto* workspace = widget<QSplitter>("workspace")) {
     s.setValue(kSplitterKey, workspace->saveState());
@@ -483,10 +502,48 @@ void Window::refresh() {
   extras.lines.insert(extras.lines.end(), drift.lines.begin(), drift.lines.end());
   extras.marks.insert(extras.marks.end(), drift.marks.begin(), drift.marks.end());
   extras.lengthFormat = texts_.get(Text::Length);
-  planView_->showPlan(drawingSink.take(), std::move(extras),
-                      WindowSummaryRows(params, summary, NumberValue(panel_, kSearchSpeed, 8.0),
-                                        NumberValue(panel_, kSweepWidth, 0.0),
-                                        split >= 0 && split < 4 ? kSplits[split] : 0, texts_));
+  std::vector<vestrand::SummaryRow> rows = WindowSummaryRows(
+      params, summary, NumberValue(panel_, kSearchSpeed, 8.0),
+      NumberValue(panel_, kSweepWidth, 0.0), split >= 0 && split < 4 ? kSplits[split] : 0, texts_);
+  const PatternLand land =
+      CheckPatternLand(landSetting(), params, names, summary, texts_);
+  for (const std::string& warning : land.warnings) {
+    rows.push_back({texts_.get(Text::LandRow), warning});
+  }
+  planView_->preview()->setLand(land.mask);
+  planView_->showPlan(drawingSink.take(), std::move(extras), rows);
+}
+
+LandSetting Window::landSetting() const {
+  return landMenu_ != nullptr ? landMenu_->setting() : LandSetting::Automatic;
+}
+
+void Window::chooseLand() {
+  refresh();
+  if (!restoring_) remember();
+  std::string note;
+  const auto mask = ChooseWindowLand(landSetting(), 0.0, texts_, note);
+  if (landSetting() == LandSetting::None) {
+    showStatus(texts_.get(Text::LandNotDrawn));
+  } else if (landSetting() == LandSetting::Automatic || mask == nullptr) {
+    showStatus(note.empty()
+                   ? texts_.get(landSetting() == LandSetting::Automatic ? Text::LandAutomatic
+                                                                        : Text::LandNotDrawn)
+                   : note);
+  } else {
+    showStatus(texts_.get(Text::LandDrawn, {vestrand::land::resolutionName(mask->resolution())}));
+  }
+}
+
+std::string Window::landWarningsText(const vestrand::PatternParams& params,
+                                     const vestrand::PatternNames& names,
+                                     std::shared_ptr<const vestrand::land::LandMask>* mask) const {
+  const PatternLand land = CheckPatternLand(landSetting(), params, names,
+                                            vestrand::summarizePattern(params, names), texts_);
+  if (mask != nullptr) *mask = land.mask;
+  std::string text;
+  for (const std::string& warning : land.warnings) text += "; " + warning;
+  return text;
 }
 
 void Window::reportFailure(Text failure, const std::string& reason) {
@@ -593,6 +650,10 @@ void Window::writePage(int page) {
       warnings += "; " + texts_.get(Text::LargeRtz, {FileName(path)});
     }
   }
+  vestrand::PatternNames patternNames;
+  if (vestrand::composePatternNames(params, stem.c_str(), patternNames)) {
+    warnings += landWarningsText(params, patternNames);
+  }
   showStatus(texts_.get(Text::Written, {names}) + warnings);
 }
 
@@ -655,6 +716,7 @@ void Window::saveBriefing() {
   content.maxPoints = split >= 0 && split < 4 ? kSplits[split] : 0;
   content.dateAndTime = FieldText(panel_, kDateField) + " " + FieldText(panel_, kTimeField);
   if (const AppliedDrift* drift = currentDrift()) content.drift = *drift;
+  const std::string landWarnings = landWarningsText(content.params, content.names, &content.land);
   std::string file = content.names.file;
   if (file.ends_with(".gpx")) file.resize(file.size() - 4);
   const std::string path = vestrand::pathInFolder(outputFolder_, file + " briefing.pdf");
@@ -664,7 +726,7 @@ void Window::saveBriefing() {
     reportFailure(Text::BriefingFailure, error);
     return;
   }
-  showStatus(texts_.get(Text::BriefingWritten, {FileName(path)}));
+  showStatus(texts_.get(Text::BriefingWritten, {FileName(path)}) + landWarnings);
 }
 
 void Window::applyDrift() {
@@ -674,6 +736,7 @@ void Window::applyDrift() {
     showStatus(texts_.get(Text::DriftRefused, {refusal}));
     return;
   }
+  if (forecast_ != nullptr && !forecast_->empty() && !driftThroughFiles(*d)) return;
   // Forgotten while the fields change, so that no half-written datum shows the drift.
   applied_.reset();
   SetDatum(panel_, d->drifted.lat, WrappedLongitude(d->drifted.lon));
@@ -687,6 +750,45 @@ void Window::applyDrift() {
   showStatus(texts_.get(Text::DriftApplied, {vestrand::fixedText(d->drifted.distance, 2),
                                              vestrand::fixedText(d->drifted.course, 1),
                                              vestrand::fixedText(d->drifted.speed, 2)}));
+}
+
+bool Window::driftThroughFiles(AppliedDrift& d) {
+  // The last known position's time is the date and time fields', taken as UTC as the files are.
+  const std::string date = FieldText(panel_, kDateField);
+  const std::string time = FieldText(panel_, kTimeField);
+  int y = 0, mo = 0, da = 0, h = 0, mi = 0, se = 0;
+  double seconds = 0.0;
+  std::string error;
+  char iso[64] = "";
+  if (!IsRealDate(date) || !IsRealTime(time) ||
+      std::sscanf(date.c_str(), "%d/%d/%d", &y, &mo, &da) != 3 ||
+      std::sscanf(time.c_str(), "%d:%d:%d", &h, &mi, &se) != 3 ||
+      std::snprintf(iso, sizeof iso, "%04d-%02d-%02dT%02d:%02d:%02dZ", y, mo, da, h, mi, se) <= 0 ||
+      !vestrand::fields::parseIsoTime(iso, seconds, error)) {
+    showStatus(
+        texts_.get(Text::DriftRefused, {texts_.get(Text::DateRefused, {date + " " + time})}));
+    return false;
+  }
+  ForecastFiles::Result r = forecast_->drift(d, seconds, vestrand::fields::OutsidePolicy::Refuse);
+  if (r.datums.fault == vestrand::DriftFault::Outside) {
+    // Never filled silently: the operator says whether the constants serve outside the files.
+    if (AskPopup(texts_.get(Text::OutsideTitle).c_str(),
+                 texts_.get(Text::OutsideQuestion, {r.outside}).c_str(),
+                 texts_.get(Text::UseConstantButton).c_str(),
+                 texts_.get(Text::CancelDriftButton).c_str()) != 1) {
+      showStatus(texts_.get(Text::DriftOutsideCancelled));
+      return false;
+    }
+    r = forecast_->drift(d, seconds, vestrand::fields::OutsidePolicy::Constant);
+  }
+  if (r.datums.fault != vestrand::DriftFault::None) {
+    showStatus(texts_.get(Text::ForecastDriftFailed,
+                          {vestrand::positionText(r.datums.faultLat, r.datums.faultLon),
+                           vestrand::fields::isoTimeText(r.datums.faultTime)}));
+    return false;
+  }
+  d.drifted = r.datums.datums.downwind;
+  return true;
 }
 
 void Window::chooseLanguage(const char* fileName) {
@@ -737,6 +839,8 @@ void Window::relabel() {
     };
     for (const auto& [action, text] : actions) action->setText(MenuText(texts_.get(text)));
   }
+  if (landMenu_ != nullptr) landMenu_->relabel(texts_);
+  if (forecast_ != nullptr) forecast_->relabel();
   // A dialog that is open follows the language; a closed one is made afresh when asked for.
   // Longer words may need wider pages.
   if (shared_) shareTheWorkspace();

@@ -28,11 +28,15 @@
 #include <vector>
 
 #include "SearchAids.h"
+#include "land_mask.h"
 #include "leg_table.h"
 #include "texts.h"
 
 class DatumEntry;
 class PatternMotion;
+class ForecastFiles;
+class LandMenu;
+enum class LandSetting : int;
 class PlanView;
 class SearchPlanPage;
 class PlotterLink;
@@ -65,6 +69,10 @@ class Window final : public QObject {
   const vestrand::LanguageTexts& texts() const { return texts_; }
   PlanView* planView() const { return planView_; }
   QMenuBar* menuBar() const { return menuBar_; }
+  LandMenu* landMenu() const { return landMenu_; }
+  ForecastFiles* forecastFiles() const { return forecast_; }
+  // The land setting of the menu (WindowLand.h); automatic without the menu.
+  LandSetting landSetting() const;
   QDialog* helpDialog() const { return help_; }
   QDialog* aboutDialog() const { return about_; }
 
@@ -150,6 +158,16 @@ class Window final : public QObject {
   // Whether the operator lets the files at `paths` that exist be replaced; true when none does.
   bool mayReplace(const std::vector<std::string>& paths);
   void reportFailure(vestrand::Text failure, const std::string& reason);
+  // Drifts `d` through the forecast files from the date and time fields' time, asking before the
+  // constants serve outside the files. @return false, with the status line saying why, for none
+  bool driftThroughFiles(AppliedDrift& d);
+  // Redraws with the land setting the operator chose, remembers it and says what is drawn.
+  void chooseLand();
+  // "; warning; warning" of a pattern over land, for the status line; empty for none.
+  // @param[out] mask when not null, the shorelines used (null for none)
+  std::string landWarningsText(
+      const vestrand::PatternParams& params, const vestrand::PatternNames& names,
+      std::shared_ptr<const vestrand::land::LandMask>* mask = nullptr) const;
   // The search start of the briefing from the start field; nothing when empty.
   bool readStart(std::optional<vestrand::ClockTime>& start, std::string& refusal) const;
 
@@ -174,6 +192,8 @@ class Window final : public QObject {
   PlanView* planView_ = nullptr;
   DatumEntry* datumEntry_ = nullptr;
   QMenuBar* menuBar_ = nullptr;
+  LandMenu* landMenu_ = nullptr;
+  ForecastFiles* forecast_ = nullptr;
   QPointer<QDialog> help_;
   QPointer<QDialog> about_;
   PatternMotion* motion_ = nullptr;

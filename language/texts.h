@@ -331,7 +331,41 @@
   X(SentToPlotter, "Sent %1 waypoints in %2 sentences to %3") \
   X(SendFailed, "Not sent: %1") \
   X(SendBusy, "Still sending the previous route; wait for it to end") \
-  X(TracklineCommand, "Write GPX route")
+  X(TracklineCommand, "Write GPX route") \
+  /* Land in the window and forecast files in the drift group. */ \
+  X(LandMenu, "Land") \
+  X(LandAutomatic, "Automatic, from the extent shown") \
+  X(LandNone, "No land") \
+  X(LandCrude, "Crude shorelines") \
+  X(LandLow, "Low resolution shorelines") \
+  X(LandIntermediate, "Intermediate resolution shorelines") \
+  X(LandHigh, "High resolution shorelines") \
+  X(LandFull, "Full resolution shorelines") \
+  X(LandTurningPoint, "turning point %1 of %2 is on land at %3") \
+  X(LandLeg, "leg %1 of %2 crosses land at %3 (%4 NM on land)") \
+  X(LandMore, "%1 more turning points and legs on land") \
+  X(LandDrawn, "Land from the %1 resolution shorelines") \
+  X(LandNotDrawn, "No land drawn") \
+  X(LandNotInstalled, "No land drawn: the %1 resolution shorelines are not installed " \
+                      "(Debian package %2)") \
+  X(LandNoneInstalled, "No land drawn: no shorelines are installed (Debian package " \
+                       "gmt-gshhg-low)") \
+  X(LandUnreadable, "No land drawn: %1") \
+  X(LandRow, "On land") \
+  X(ForecastTitle, "Forecast files (current from the files, the leeway as given)") \
+  X(AddWindFile, "Add wind file\u2026") \
+  X(AddCurrentFile, "Add current file\u2026") \
+  X(ClearFiles, "Clear the files") \
+  X(NoForecastFiles, "No files: the drift uses the constant current") \
+  X(WindFileLine, "Wind: %1, %2, %3") \
+  X(CurrentFileLine, "Current: %1, %2, %3") \
+  X(ForecastFileRefused, "Forecast file refused: %1") \
+  X(OutsideTitle, "Outside the forecast files") \
+  X(OutsideQuestion, "%1. Use the constant current given there, or cancel the drift?") \
+  X(UseConstantButton, "Use the constant") \
+  X(CancelDriftButton, "Cancel the drift") \
+  X(DriftOutsideCancelled, "Drift not applied: outside the forecast files") \
+  X(ForecastDriftFailed, "Drift not applied: the drift through the files stopped at %1, %2")
 // clang-format on
 
 namespace vestrand {

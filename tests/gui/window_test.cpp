@@ -18,6 +18,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using ::testing::StartsWith;
 
 constexpr char kStem[] = "20121225143000";
 constexpr double kSecondHundredth = 1.0 / 360000.0;  // what the seconds field keeps
@@ -71,7 +72,12 @@ TEST_F(WindowTest, CommandsWriteTheGoldenFiles) {
     const std::string name = kStem + std::string(" ") + c.name;
     EXPECT_THAT(Files(), ElementsAre(name)) << c.golden;
     EXPECT_EQ(ReadBytes(name), Golden(c.golden)) << c.golden;
-    EXPECT_EQ(Text(mainPanel, kStatusLine), "Written: " + name);
+    // The sweeps off Santander run over land, which the status line says after the file's name.
+    if (c.tab == kParallelPage) {
+      EXPECT_THAT(Text(mainPanel, kStatusLine), StartsWith("Written: " + name + "; leg 3 of "));
+    } else {
+      EXPECT_EQ(Text(mainPanel, kStatusLine), "Written: " + name);
+    }
     std::filesystem::remove(name);
   }
   EXPECT_THAT(messages, IsEmpty());

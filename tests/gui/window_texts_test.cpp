@@ -35,7 +35,7 @@ const std::set<QString> kSameEverywhere = {
 
 // Words that are the same in one language as in English.
 const std::map<int, std::set<QString>> kSameInLanguage = {
-    {1, {"Latitude", "Longitude"}}, {2, {"Sector"}}, {3, {}}, {4, {"Start"}}};
+    {1, {"Latitude", "Longitude"}}, {2, {"Sector"}}, {3, {}}, {4, {"Start", "Land"}}};
 
 class WindowTextsTest : public WindowTest {
  protected:
