@@ -365,7 +365,7 @@ double SearchPlanPage::fieldNumber(const QLineEdit* field, double low, double hi
   if (!(value >= low && value <= high)) {
     ok = false;
     refusal = refuse(field, texts_.get(Text::ValueOutOfRange, {vestrand::shortestText(low),
-                                                          vestrand::shortestText(high)}));
+                                                               vestrand::shortestText(high)}));
     return 0.0;
   }
   return value;
@@ -467,7 +467,8 @@ std::optional<PlanPageInput> SearchPlanPage::read(std::string& refusal) const {
         return std::nullopt;
       }
       if (!(*values[c - 1] > 0.0 && *values[c - 1] <= highs[c - 1])) {
-        refuseCell(c, texts_.get(Text::ValueOutOfRange, {"0", vestrand::shortestText(highs[c - 1])}));
+        refuseCell(c,
+                   texts_.get(Text::ValueOutOfRange, {"0", vestrand::shortestText(highs[c - 1])}));
         return std::nullopt;
       }
     }

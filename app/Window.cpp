@@ -505,8 +505,7 @@ void Window::refresh() {
   std::vector<vestrand::SummaryRow> rows = WindowSummaryRows(
       params, summary, NumberValue(panel_, kSearchSpeed, 8.0),
       NumberValue(panel_, kSweepWidth, 0.0), split >= 0 && split < 4 ? kSplits[split] : 0, texts_);
-  const PatternLand land =
-      CheckPatternLand(landSetting(), params, names, summary, texts_);
+  const PatternLand land = CheckPatternLand(landSetting(), params, names, summary, texts_);
   for (const std::string& warning : land.warnings) {
     rows.push_back({texts_.get(Text::LandRow), warning});
   }
