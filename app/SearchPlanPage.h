@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "ObjectChooser.h"
 #include "drift_run.h"
 #include "plan_figure.h"
 #include "plan_summary.h"
@@ -61,10 +62,6 @@ struct PlanSimulation {
   double cumulativePos = 0.0;
   std::optional<vestrand::SearchPlan> plan;  // none when the cloud gave no plan
 };
-
-// The classes whose key and description hold every word of `words` (any case, any order); all
-// classes for no words.
-std::vector<const vestrand::LeewayClass*> MatchingClasses(const std::string& words);
 
 class SearchPlanPage final : public QWidget {
  public:
@@ -115,7 +112,6 @@ class SearchPlanPage final : public QWidget {
   void setStatus(Status status) { status_ = std::move(status); }
 
  private:
-  void fillObjects();
   void showLeewayChoice();
   void startWorker(const PlanPageInput& input);
   void tookOutcome();
@@ -127,7 +123,7 @@ class SearchPlanPage final : public QWidget {
   std::vector<std::pair<QLabel*, vestrand::Text>> labels_;
   QComboBox* leewayMode_ = nullptr;
   QComboBox* conditions_ = nullptr;
-  QListWidget* objects_ = nullptr;
+  ObjectChooser* chooser_ = nullptr;
   QTableWidget* units_ = nullptr;
   QPushButton* add_ = nullptr;
   QPushButton* remove_ = nullptr;
