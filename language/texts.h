@@ -365,7 +365,12 @@
   X(UseConstantButton, "Use the constant") \
   X(CancelDriftButton, "Cancel the drift") \
   X(DriftOutsideCancelled, "Drift not applied: outside the forecast files") \
-  X(ForecastDriftFailed, "Drift not applied: the drift through the files stopped at %1, %2")
+  X(ForecastDriftFailed, "Drift not applied: the drift through the files stopped at %1, %2") \
+  /* The search plan page leaving land out */ \
+  X(PlanOnLand, "The object's distribution or the search area lies wholly on land (GSHHG %1)") \
+  X(RowPlanLand, "Land left out") \
+  X(PlanLandValue, "%1 % of the area (optimum %2 %), GSHHG %3") \
+  X(PlanTransit, "%1: the route crosses land from %2 to %3 (%4 NM on land): not searched, go round")
 // clang-format on
 
 namespace vestrand {
