@@ -185,6 +185,10 @@ TEST_F(SearchPlanTest, RefusalsNameTheFieldInTheWindowsLanguage) {
       {"planX", "sextant", 0, "Initial position error X"},
       {"planWindSpeed", "150", 1, "Force du vent (nd) : « 150 » refusé : attendu de 0 à 100"},
       {"planTime", "yesterday", 4, "Zeit des Unfalls"},
+      // Madrid: the whole area is on land, which the plan leaves out.
+      {"planLastKnown", "40:25N 003:42W", 0,
+       "'40:25N 003:42W' refused: The object's distribution or the search area lies wholly on land "
+       "(GSHHG"},
   };
   for (const auto& c : cases) {
     Choose(mainPanel, kLanguageSelector, c.language);
