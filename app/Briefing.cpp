@@ -163,16 +163,31 @@ class BriefingWriter {
   }
 
   QString drift(const AppliedDrift& d) const {
-    return heading(Text::DriftHeading) +
-           rows(
-               {{get(Text::LastKnownLabel), vestrand::positionText(d.lastKnownLat, d.lastKnownLon)},
-                {get(Text::DriftHoursLabel), shortestText(d.hours)},
-                {get(Text::CurrentRow), motion(d.current)},
-                {get(Text::LeewayRow), motion(d.leeway)},
-                {get(Text::TotalDriftRow),
-                 get(Text::TotalDriftValue,
-                     {fixedText(d.drifted.course, 1), fixedText(d.drifted.speed, 2),
-                      fixedText(d.drifted.distance, 2), shortestText(d.hours)})}});
+    std::vector<vestrand::SummaryRow> r = {
+        {get(Text::LastKnownLabel), vestrand::positionText(d.lastKnownLat, d.lastKnownLon)},
+        {get(Text::DriftHoursLabel), shortestText(d.hours)},
+        {get(Text::CurrentRow), motion(d.current)}};
+    if (d.byClass) {
+      const auto at = [](const vestrand::DriftedDatum& p) {
+        return vestrand::positionText(p.lat, WrappedLongitude(p.lon));
+      };
+      r.push_back({get(Text::ObjectWindRow),
+                   get(Text::ObjectWindValue,
+                       {std::string(d.byClass->objectClass->key), shortestText(d.byClass->windFrom),
+                        shortestText(d.byClass->windSpeed)})});
+      r.push_back({get(Text::DatumLeftMark), at(d.datums.left)});
+      r.push_back({get(Text::DatumRightMark), at(d.datums.right)});
+      r.push_back({get(Text::DatumDownwindMark), at(d.datums.downwind)});
+      r.push_back({get(Text::DivergenceRow),
+                   get(Text::DivergenceValue, {fixedText(d.datums.divergence, 2)})});
+    } else {
+      r.push_back({get(Text::LeewayRow), motion(d.leeway)});
+    }
+    r.push_back(
+        {get(Text::TotalDriftRow),
+         get(Text::TotalDriftValue, {fixedText(d.drifted.course, 1), fixedText(d.drifted.speed, 2),
+                                     fixedText(d.drifted.distance, 2), shortestText(d.hours)})});
+    return heading(Text::DriftHeading) + rows(r);
   }
 
   std::vector<vestrand::SummaryRow> parameters() const {

@@ -22,7 +22,8 @@ struct Refusal {
 
 class DriftReader {
  public:
-  DriftReader(int panel, const vestrand::LanguageTexts& texts) : panel_(panel), texts_(texts) {}
+  DriftReader(int panel, const vestrand::LanguageTexts& texts, const ClassWind* byClass)
+      : panel_(panel), texts_(texts), byClass_(byClass) {}
 
   AppliedDrift read() const {
     AppliedDrift d;
@@ -35,17 +36,30 @@ class DriftReader {
     }
     d.hours = number(kDriftHours, Text::DriftHoursLabel, 0.0, vestrand::kMaxDriftHours);
     d.current = motion(kCurrentSet, Text::CurrentSetLabel, kCurrentDrift, Text::CurrentDriftLabel);
-    d.leeway = motion(kLeewayToward, Text::LeewayTowardLabel, kLeewaySpeed, Text::LeewaySpeedLabel);
-    d.drifted =
-        vestrand::driftedDatum(d.lastKnownLat, d.lastKnownLon, d.hours, d.current, d.leeway);
-    if (!std::isfinite(d.drifted.lat) || !std::isfinite(d.drifted.lon) ||
-        std::fabs(d.drifted.lat) > 90.0) {
-      throw Refusal{texts_.get(Text::DriftPastPole)};
+    if (byClass_ != nullptr) {
+      d.byClass = *byClass_;
+      d.datums = vestrand::leewayDatums(
+          d.lastKnownLat, d.lastKnownLon, d.hours, d.current,
+          vestrand::leewayOf(*byClass_->objectClass, byClass_->windFrom, byClass_->windSpeed));
+      d.drifted = d.datums.downwind;
+      for (const vestrand::DriftedDatum* p : {&d.datums.left, &d.datums.right}) refuseAtPole(*p);
+    } else {
+      d.leeway =
+          motion(kLeewayToward, Text::LeewayTowardLabel, kLeewaySpeed, Text::LeewaySpeedLabel);
+      d.drifted =
+          vestrand::driftedDatum(d.lastKnownLat, d.lastKnownLon, d.hours, d.current, d.leeway);
     }
+    refuseAtPole(d.drifted);
     return d;
   }
 
  private:
+  void refuseAtPole(const vestrand::DriftedDatum& p) const {
+    if (!std::isfinite(p.lat) || !std::isfinite(p.lon) || std::fabs(p.lat) > 90.0) {
+      throw Refusal{texts_.get(Text::DriftPastPole)};
+    }
+  }
+
   // Label texts name the fields in refusals; their units stay, as the operator sees them.
   std::string label(Text name) const { return texts_.get(name); }
 
@@ -81,6 +95,7 @@ class DriftReader {
 
   int panel_;
   const vestrand::LanguageTexts& texts_;
+  const ClassWind* byClass_;
 };
 
 }  // namespace
@@ -104,9 +119,9 @@ std::string FieldText(int panel, int control) {
 }
 
 std::optional<AppliedDrift> ReadDrift(int panel, const vestrand::LanguageTexts& texts,
-                                      std::string& refusal) {
+                                      std::string& refusal, const ClassWind* byClass) {
   try {
-    return DriftReader(panel, texts).read();
+    return DriftReader(panel, texts, byClass).read();
   } catch (const Refusal& r) {
     refusal = r.reason;
     return std::nullopt;
@@ -128,6 +143,14 @@ vestrand::PlanExtras DriftExtras(const AppliedDrift* d, const vestrand::Language
   extras.marks.push_back(
       {texts.get(Text::LastKnownLabel), lastKnown, vestrand::MarkShape::Triangle});
   extras.lines.push_back({{lastKnown, {d->datumLat, d->datumLon}}, vestrand::kInk, 1.5, true});
+  if (d->byClass) {
+    for (const auto& [name, p] : {std::pair{Text::DatumLeftMark, &d->datums.left},
+                                  std::pair{Text::DatumRightMark, &d->datums.right},
+                                  std::pair{Text::DatumDownwindMark, &d->datums.downwind}}) {
+      extras.marks.push_back(
+          {texts.get(name), {p->lat, p->lon + turns}, vestrand::MarkShape::Cross});
+    }
+  }
   return extras;
 }
 

@@ -34,7 +34,6 @@ namespace drift = vestrand::drift;
 namespace {
 
 // The limits of the command line's plan, so that the page refuses what it refuses.
-constexpr double kMaxWindSpeed = 100.0;   // knots
 constexpr double kMaxUnitSpeed = 300.0;   // knots
 constexpr double kMaxSweepWidth = 100.0;  // nautical miles
 constexpr double kMaxPositionError = 500.0;
@@ -74,28 +73,6 @@ void AddOutlines(const std::vector<drift::OutlineRing>& rings, vestrand::Rgb col
 
 }  // namespace
 
-std::vector<const vestrand::LeewayClass*> MatchingClasses(const std::string& words) {
-  std::vector<std::string> wanted;
-  std::string word;
-  for (const char c : Lower(words) + " ") {
-    if (std::isspace(static_cast<unsigned char>(c))) {
-      if (!word.empty()) wanted.push_back(word);
-      word.clear();
-    } else {
-      word += c;
-    }
-  }
-  std::vector<const vestrand::LeewayClass*> found;
-  for (const vestrand::LeewayClass& c : vestrand::leewayClasses()) {
-    const std::string text = Lower(std::string(c.key) + " " + std::string(c.description));
-    if (std::all_of(wanted.begin(), wanted.end(),
-                    [&text](const std::string& w) { return text.find(w) != std::string::npos; })) {
-      found.push_back(&c);
-    }
-  }
-  return found;
-}
-
 SearchPlanPage::SearchPlanPage(const vestrand::LanguageTexts& texts, QWidget* parent)
     : QWidget(parent), texts_(texts) {
   setObjectName("searchPlanPage");
@@ -127,16 +104,11 @@ SearchPlanPage::SearchPlanPage(const vestrand::LanguageTexts& texts, QWidget* pa
   byClass_ = new QWidget(this);
   auto* classForm = new QFormLayout(byClass_);
   classForm->setContentsMargins(0, 0, 0, 0);
-  auto* filter = new QLineEdit(byClass_);
-  filter->setObjectName("planObjectFilter");
+  chooser_ = new ObjectChooser("planObjectFilter", "planObjectList", byClass_);
   auto* filterLabel = new QLabel(byClass_);
   filterLabel->setWordWrap(true);
   labels_.emplace_back(filterLabel, Text::PlanObjectLabel);
-  classForm->addRow(filterLabel, filter);
-  objects_ = new QListWidget(byClass_);
-  objects_->setObjectName("planObjectList");
-  objects_->setMinimumHeight(90);
-  classForm->addRow(objects_);
+  classForm->addRow(filterLabel, chooser_);
   for (const auto& [name, label, initial] :
        {std::tuple{"planWindFrom", Text::PlanWindFromLabel, "0"},
         std::tuple{"planWindSpeed", Text::PlanWindSpeedLabel, "0"}}) {
@@ -240,17 +212,15 @@ SearchPlanPage::SearchPlanPage(const vestrand::LanguageTexts& texts, QWidget* pa
   // A language text is shown as typed, never read as markup.
   for (const auto& entry : labels_) entry.first->setTextFormat(Qt::PlainText);
   addUnit();
-  fillObjects();
   showLeewayChoice();
 
   const auto changed = [this] {
     if (changed_) changed_();
   };
   for (QLineEdit* field : findChildren<QLineEdit*>()) {
-    if (field != filter) connect(field, &QLineEdit::textChanged, this, changed);
+    if (field != chooser_->filter()) connect(field, &QLineEdit::textChanged, this, changed);
   }
-  connect(filter, &QLineEdit::textChanged, this, [this] { fillObjects(); });
-  connect(objects_, &QListWidget::currentRowChanged, this, changed);
+  chooser_->setChanged(changed);
   connect(leewayMode_, &QComboBox::currentIndexChanged, this, [this, changed] {
     showLeewayChoice();
     changed();
@@ -279,23 +249,6 @@ SearchPlanPage::~SearchPlanPage() {
     cancelSimulation();
     worker_->wait();
   }
-}
-
-void SearchPlanPage::fillObjects() {
-  const QString chosen = objects_->currentItem() != nullptr
-                             ? objects_->currentItem()->data(Qt::UserRole).toString()
-                             : QString("PIW-1");
-  const auto* filter = findChild<QLineEdit*>("planObjectFilter");
-  const QSignalBlocker quiet(objects_);
-  objects_->clear();
-  for (const vestrand::LeewayClass* c : MatchingClasses(filter->text().toStdString())) {
-    auto* item =
-        new QListWidgetItem(Q(std::string(c->key) + "  " + std::string(c->description)), objects_);
-    item->setData(Qt::UserRole, Q(std::string(c->key)));
-    if (item->data(Qt::UserRole).toString() == chosen) objects_->setCurrentItem(item);
-  }
-  if (objects_->currentItem() == nullptr && objects_->count() > 0) objects_->setCurrentRow(0);
-  if (changed_) changed_();
 }
 
 void SearchPlanPage::showLeewayChoice() {
@@ -397,11 +350,7 @@ std::optional<PlanPageInput> SearchPlanPage::read(std::string& refusal) const {
   in.current.speed = fieldNumber(field("planCurrentDrift"), 0.0, fast, ok, refusal, true);
   if (!ok) return std::nullopt;
   if (leewayMode_->currentIndex() == 0) {
-    const QListWidgetItem* item = objects_->currentItem();
-    in.objectClass =
-        item != nullptr
-            ? vestrand::leewayClassByKey(item->data(Qt::UserRole).toString().toStdString())
-            : nullptr;
+    in.objectClass = chooser_->chosen();
     if (in.objectClass == nullptr) {
       refusal = refuse(field("planObjectFilter"), texts_.get(Text::UnknownObject));
       return std::nullopt;

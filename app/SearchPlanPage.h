@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "ObjectChooser.h"
 #include "WindowLand.h"
 #include "drift_run.h"
 #include "plan_figure.h"
@@ -65,10 +66,6 @@ struct PlanSimulation {
   double cumulativePos = 0.0;
   std::optional<vestrand::SearchPlan> plan;  // none when the cloud gave no plan
 };
-
-// The classes whose key and description hold every word of `words` (any case, any order); all
-// classes for no words.
-std::vector<const vestrand::LeewayClass*> MatchingClasses(const std::string& words);
 
 class SearchPlanPage final : public QWidget {
  public:
@@ -124,7 +121,6 @@ class SearchPlanPage final : public QWidget {
   void setStatus(Status status) { status_ = std::move(status); }
 
  private:
-  void fillObjects();
   void showLeewayChoice();
   void startWorker(const PlanPageInput& input);
   void tookOutcome();
@@ -136,7 +132,7 @@ class SearchPlanPage final : public QWidget {
   std::vector<std::pair<QLabel*, vestrand::Text>> labels_;
   QComboBox* leewayMode_ = nullptr;
   QComboBox* conditions_ = nullptr;
-  QListWidget* objects_ = nullptr;
+  ObjectChooser* chooser_ = nullptr;
   QTableWidget* units_ = nullptr;
   QPushButton* add_ = nullptr;
   QPushButton* remove_ = nullptr;

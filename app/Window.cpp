@@ -32,6 +32,7 @@
 
 #include "Briefing.h"
 #include "DatumEntry.h"
+#include "DriftObject.h"
 #include "ForecastFiles.h"
 #include "Icon.h"
 #include "Languaje.h"
@@ -191,8 +192,10 @@ void Window::arrangeLayout() {
       count->setMaximum(std::min(count->maximum(), kMaxCount));
     }
   }
-  // Forecast files under the drift group's fields.
+  // The object class choice, then the forecast files, under the drift group's fields.
   if (auto* grid = widget<QGridLayout>("driftGrid")) {
+    driftObject_ = new DriftObjectChoice(texts_, nullptr);
+    grid->addWidget(driftObject_, grid->rowCount(), 0, 1, grid->columnCount());
     forecast_ = new ForecastFiles(texts_, [this](const std::string& text) { showStatus(text); });
     grid->addWidget(forecast_, grid->rowCount(), 0, 1, grid->columnCount());
   }
@@ -730,12 +733,17 @@ void Window::saveBriefing() {
 
 void Window::applyDrift() {
   std::string refusal;
-  std::optional<AppliedDrift> d = ReadDrift(panel_, texts_, refusal);
+  std::optional<ClassWind> byClass;
+  if (driftObject_ != nullptr && driftObject_->byClass()) byClass = driftObject_->read(refusal);
+  std::optional<AppliedDrift> d =
+      refusal.empty() ? ReadDrift(panel_, texts_, refusal, byClass ? &*byClass : nullptr)
+                      : std::nullopt;
   if (!d) {
     showStatus(texts_.get(Text::DriftRefused, {refusal}));
     return;
   }
-  if (forecast_ != nullptr && !forecast_->empty() && !driftThroughFiles(*d)) return;
+  // The files carry the leeway by hand only; a class's datums are worked with the wind given.
+  if (!byClass && forecast_ != nullptr && !forecast_->empty() && !driftThroughFiles(*d)) return;
   // Forgotten while the fields change, so that no half-written datum shows the drift.
   applied_.reset();
   SetDatum(panel_, d->drifted.lat, WrappedLongitude(d->drifted.lon));
@@ -746,6 +754,15 @@ void Window::applyDrift() {
   if (datumEntry_ != nullptr) datumEntry_->showDatumInField();
   refresh();
   if (!restoring_) remember();
+  if (d->byClass) {
+    const auto at = [](const vestrand::DriftedDatum& p) {
+      return vestrand::positionText(p.lat, WrappedLongitude(p.lon));
+    };
+    showStatus(texts_.get(Text::DriftDatumsApplied,
+                          {at(d->datums.downwind), at(d->datums.left), at(d->datums.right),
+                           vestrand::fixedText(d->datums.divergence, 2)}));
+    return;
+  }
   showStatus(texts_.get(Text::DriftApplied, {vestrand::fixedText(d->drifted.distance, 2),
                                              vestrand::fixedText(d->drifted.course, 1),
                                              vestrand::fixedText(d->drifted.speed, 2)}));
@@ -840,6 +857,7 @@ void Window::relabel() {
   }
   if (landMenu_ != nullptr) landMenu_->relabel(texts_);
   if (forecast_ != nullptr) forecast_->relabel();
+  if (driftObject_ != nullptr) driftObject_->relabel();
   // A dialog that is open follows the language; a closed one is made afresh when asked for.
   // Longer words may need wider pages.
   if (shared_) shareTheWorkspace();

@@ -34,6 +34,7 @@
 
 class DatumEntry;
 class PatternMotion;
+class DriftObjectChoice;
 class ForecastFiles;
 class LandMenu;
 enum class LandSetting : int;
@@ -71,6 +72,7 @@ class Window final : public QObject {
   QMenuBar* menuBar() const { return menuBar_; }
   LandMenu* landMenu() const { return landMenu_; }
   ForecastFiles* forecastFiles() const { return forecast_; }
+  DriftObjectChoice* driftObject() const { return driftObject_; }
   // The land setting of the menu (WindowLand.h); automatic without the menu.
   LandSetting landSetting() const;
   QDialog* helpDialog() const { return help_; }
@@ -194,6 +196,7 @@ class Window final : public QObject {
   QMenuBar* menuBar_ = nullptr;
   LandMenu* landMenu_ = nullptr;
   ForecastFiles* forecast_ = nullptr;
+  DriftObjectChoice* driftObject_ = nullptr;  // the leeway by hand or an object class
   QPointer<QDialog> help_;
   QPointer<QDialog> about_;
   PatternMotion* motion_ = nullptr;

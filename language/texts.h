@@ -366,6 +366,15 @@
   X(CancelDriftButton, "Cancel the drift") \
   X(DriftOutsideCancelled, "Drift not applied: outside the forecast files") \
   X(ForecastDriftFailed, "Drift not applied: the drift through the files stopped at %1, %2") \
+  /* The drift group's object class and wind: three datums. */ \
+  X(DatumLeftMark, "Datum L") \
+  X(DatumRightMark, "Datum R") \
+  X(DatumDownwindMark, "Datum DW") \
+  X(DriftDatumsApplied, "Datum DW %1 applied; datum L %2, datum R %3; divergence %4 NM") \
+  X(ObjectWindRow, "Object class and wind") \
+  X(ObjectWindValue, "%1, wind from %2\u00B0T at %3 kn") \
+  X(DivergenceRow, "Divergence distance") \
+  X(DivergenceValue, "%1 NM") \
   /* The search plan page leaving land out */ \
   X(PlanOnLand, "The object's distribution or the search area lies wholly on land (GSHHG %1)") \
   X(RowPlanLand, "Land left out") \

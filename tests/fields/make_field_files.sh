@@ -6,6 +6,8 @@
 #   make_field_files.sh OUT SAMPLES GFS_GRIB2 GFS_GRIB1   (grib_filter, grib_get_data, ncgen on PATH)
 set -eu
 out=$1 samples=$2 gfs=$3 gfs1=$4
+# The rules and CDL of each file, beside the other test data.
+data=$(cd "$(dirname "$0")/../data/fields" && pwd)
 rm -rf "$out" && mkdir -p "$out" && cd "$out"
 sfc=$samples/regular_ll_sfc_grib2.tmpl
 
@@ -41,155 +43,30 @@ RULES
 
 # u = 1 + x + 2y + xy/2 with x = lon - 350, y = lat - 40, and v = -u at 06:00; twice u and a steady
 # v of 3 at 12:00. Bilinear interpolation is exact for such a field.
-grib wind.grib2 <<'RULES'
-set step = 6;
-set shortName = "10u";
-set values = {5, 7, 9, 3, 4.5, 6, 1, 2, 3};
-write;
-set shortName = "10v";
-set values = {-5, -7, -9, -3, -4.5, -6, -1, -2, -3};
-write;
-set step = 12;
-set shortName = "10u";
-set values = {10, 14, 18, 6, 9, 12, 2, 4, 6};
-write;
-set shortName = "10v";
-set values = {3, 3, 3, 3, 3, 3, 3, 3, 3};
-write;
-RULES
+grib wind.grib2 <"$data/wind.grib2.rules"
 # The same grid at 12:00 again (a later forecast) and at 18:00.
-grib wind-later.grib2 <<'RULES'
-set step = 18;
-set shortName = "10u";
-set values = {0, 0, 0, 0, 0, 0, 0, 0, 0};
-write;
-set shortName = "10v";
-write;
-set step = 12;
-set shortName = "10u";
-set values = {1, 1, 1, 1, 1, 1, 1, 1, 1};
-write;
-set shortName = "10v";
-write;
-RULES
+grib wind-later.grib2 <"$data/wind-later.grib2.rules"
 # An adjacent area, 352..354E, of a steady 7 m/s at 06:00 and 12:00.
-grib wind-east.grib2 <<'RULES'
-set longitudeOfFirstGridPointInDegrees = 352;
-set longitudeOfLastGridPointInDegrees = 354;
-set values = {7, 7, 7, 7, 7, 7, 7, 7, 7};
-set step = 6;
-set shortName = "10u";
-write;
-set shortName = "10v";
-write;
-set step = 12;
-write;
-set shortName = "10u";
-write;
-RULES
+grib wind-east.grib2 <"$data/wind-east.grib2.rules"
 # Missing values (a bitmap): 42N 350E, and all four around 40.5N 351.5E.
-grib wind-missing.grib2 <<'RULES'
-set step = 6;
-set bitmapPresent = 1;
-set missingValue = 9999;
-set shortName = "10u";
-set values = {9999, 2, 3, 4, 9999, 9999, 7, 9999, 9999};
-write;
-set shortName = "10v";
-write;
-RULES
+grib wind-missing.grib2 <"$data/wind-missing.grib2.rules"
 # Round the globe: 0, 90, 180, 270E at 0 and 10N; u = 0, 10, 20, 30 along each row, v = 1.
-grib wind-globe.grib2 <<'RULES'
-set Ni = 4;
-set Nj = 2;
-set latitudeOfFirstGridPointInDegrees = 10;
-set longitudeOfFirstGridPointInDegrees = 0;
-set latitudeOfLastGridPointInDegrees = 0;
-set longitudeOfLastGridPointInDegrees = 270;
-set iDirectionIncrementInDegrees = 90;
-set jDirectionIncrementInDegrees = 10;
-set shortName = "10u";
-set values = {0, 10, 20, 30, 0, 10, 20, 30};
-write;
-set shortName = "10v";
-set values = {1, 1, 1, 1, 1, 1, 1, 1};
-write;
-RULES
+grib wind-globe.grib2 <"$data/wind-globe.grib2.rules"
 # A current in GRIB: ucurr and vcurr.
-grib current.grib2 <<'RULES'
-set shortName = "ucurr";
-set values = {0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5};
-write;
-set shortName = "vcurr";
-set values = {-0.25, -0.25, -0.25, -0.25, -0.25, -0.25, -0.25, -0.25, -0.25};
-write;
-RULES
+grib current.grib2 <"$data/current.grib2.rules"
 
 # GRIB files to refuse.
 head -c 300 wind.grib2 >refuse-cut.grib2
 printf 'a forecast, they said\n' >refuse-text.grib2
-plain refuse-reduced.grib2 "$samples/reduced_gg_pl_32_grib2.tmpl" <<'RULES'
-set shortName = "10u";
-write;
-RULES
+plain refuse-reduced.grib2 "$samples/reduced_gg_pl_32_grib2.tmpl" <"$data/refuse-reduced.grib2.rules"
 # A grid of 3 x 3 points with the 496 values of the sample, and one of 200 million points.
-plain refuse-values.grib2 "$samples/GRIB2.tmpl" <<'RULES'
-set Ni = 3;
-set Nj = 3;
-set shortName = "10u";
-write;
-RULES
-plain refuse-huge.grib2 "$sfc" <<'RULES'
-set Ni = 20000;
-set Nj = 10000;
-set latitudeOfFirstGridPointInDegrees = 90;
-set longitudeOfFirstGridPointInDegrees = 0;
-set latitudeOfLastGridPointInDegrees = -90;
-set longitudeOfLastGridPointInDegrees = 359.982;
-set shortName = "10u";
-set bitsPerValue = 0;
-write;
-RULES
-grib refuse-alone.grib2 <<'RULES'
-set shortName = "10u";
-set values = {1, 1, 1, 1, 1, 1, 1, 1, 1};
-write;
-RULES
-grib refuse-twice.grib2 <<'RULES'
-set shortName = "10u";
-set values = {1, 1, 1, 1, 1, 1, 1, 1, 1};
-write;
-set shortName = "10v";
-write;
-set shortName = "10u";
-write;
-RULES
-grib refuse-all-missing.grib2 <<'RULES'
-set packingType = "grid_simple";
-set bitmapPresent = 1;
-set missingValue = 9999;
-set shortName = "10u";
-set values = {9999, 9999, 9999, 9999, 9999, 9999, 9999, 9999, 9999};
-write;
-set shortName = "10v";
-write;
-RULES
-grib refuse-beyond.grib2 <<'RULES'
-set shortName = "10u";
-set values = {1, 1, 1, 1, 9999, 1, 1, 1, 1};
-write;
-set shortName = "10v";
-write;
-RULES
-grib refuse-one-row.grib2 <<'RULES'
-set Nj = 1;
-set latitudeOfLastGridPointInDegrees = 42;
-set shortName = "10u";
-set values = {1, 1, 1};
-write;
-set shortName = "10v";
-write;
-RULES
+plain refuse-values.grib2 "$samples/GRIB2.tmpl" <"$data/refuse-values.grib2.rules"
+plain refuse-huge.grib2 "$sfc" <"$data/refuse-huge.grib2.rules"
+grib refuse-alone.grib2 <"$data/refuse-alone.grib2.rules"
+grib refuse-twice.grib2 <"$data/refuse-twice.grib2.rules"
+grib refuse-all-missing.grib2 <"$data/refuse-all-missing.grib2.rules"
+grib refuse-beyond.grib2 <"$data/refuse-beyond.grib2.rules"
+grib refuse-one-row.grib2 <"$data/refuse-one-row.grib2.rules"
 cp "$sfc" refuse-no-wind.grib2
 
 # NetCDF: nc NAME KIND with the CDL on standard input.
@@ -201,57 +78,9 @@ nc() {
 
 # Surface current packed in shorts (value = raw * 0.01 + 0.5), latitudes from north to south,
 # longitudes in -180..180, a deeper level first that must not be read, a fill value at 1N 0E.
-nc current.nc <<'CDL'
-netcdf current {
-dimensions:
-  time = UNLIMITED ; depth = 2 ; lat = 3 ; lon = 3 ;
-variables:
-  double time(time) ;
-    time:standard_name = "time" ; time:units = "hours since 2024-01-15 00:00:00" ;
-    time:calendar = "gregorian" ;
-  float depth(depth) ; depth:units = "m" ; depth:positive = "down" ;
-  float lat(lat) ; lat:units = "degrees_north" ;
-  float lon(lon) ; lon:units = "degrees_east" ;
-  short east(time, depth, lat, lon) ;
-    east:standard_name = "eastward_sea_water_velocity" ; east:units = "m s-1" ;
-    east:scale_factor = 0.01 ; east:add_offset = 0.5 ; east:_FillValue = -32767s ;
-  short north(time, depth, lat, lon) ;
-    north:standard_name = "northward_sea_water_velocity" ; north:units = "m s-1" ;
-    north:scale_factor = 0.01 ; north:add_offset = 0.5 ; north:_FillValue = -32767s ;
-data:
-  time = 0, 6 ;
-  depth = 10, 0.5 ;
-  lat = 2, 1, 0 ;
-  lon = -1, 0, 1 ;
-  east = 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000,
-         10, 20, 30, 40, _, 60, 70, 80, 90,
-         1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000,
-         -50, -50, -50, -50, -50, -50, -50, -50, -50 ;
-  north = 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000,
-          0, 0, 0, 0, 0, 0, 0, 0, 0,
-          1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000,
-          50, 50, 50, 50, 50, 50, 50, 50, 50 ;
-}
-CDL
+nc current.nc <"$data/current.nc.cdl"
 # Named water_u and water_v, no standard names, cm/s, missing_value, longitudes in 0..360, days.
-nc current-names.nc nc4 <<'CDL'
-netcdf names {
-dimensions:
-  time = 1 ; lat = 2 ; lon = 2 ;
-variables:
-  double time(time) ; time:units = "days since 2024-01-15" ;
-  double lat(lat) ; lat:units = "degrees_north" ;
-  double lon(lon) ; lon:units = "degrees_east" ;
-  float water_u(time, lat, lon) ; water_u:units = "cm/s" ; water_u:missing_value = -999.f ;
-  float water_v(time, lat, lon) ; water_v:units = "cm/s" ; water_v:missing_value = -999.f ;
-data:
-  time = 0.25 ;
-  lat = 40, 41 ;
-  lon = 350, 351 ;
-  water_u = 100, 200, -999, 400 ;
-  water_v = 0, 0, 0, 0 ;
-}
-CDL
+nc current-names.nc nc4 <"$data/current-names.nc.cdl"
 
 # cdl NAME [TIME_UNITS [CALENDAR [LATS [TIMES [VALUES [LAYOUT]]]]]]: a 2 x 2 current to refuse.
 cdl() {
@@ -289,49 +118,10 @@ head -c 200 current.nc >refuse-cut.nc
 # A classic header that counts two thousand million dimensions in sixteen bytes.
 printf 'CDF\001\000\000\000\000\000\000\000\012\177\377\377\377' >refuse-header.nc
 # Latitudes 0, 1 and 3 degrees: an unevenly spaced axis; u = 1, 2, 4 along it, v = 0.
-nc current-uneven.nc <<'CDL'
-netcdf uneven {
-dimensions:
-  time = 1 ; lat = 3 ; lon = 2 ;
-variables:
-  double time(time) ; time:units = "seconds since 2024-01-15 06:00:00" ;
-  double lat(lat) ; lat:units = "degrees_north" ;
-  double lon(lon) ; lon:units = "degrees_east" ;
-  double uo(time, lat, lon) ;
-  double vo(time, lat, lon) ;
-data:
-  time = 0 ;
-  lat = 0, 1, 3 ;
-  lon = 0, 1 ;
-  uo = 1, 1, 2, 2, 4, 4 ;
-  vo = 0, 0, 0, 0, 0, 0 ;
-}
-CDL
-nc refuse-no-current.nc <<'CDL'
-netcdf temperature {
-dimensions:
-  lat = 2 ;
-variables:
-  float thetao(lat) ;
-data:
-  thetao = 12, 13 ;
-}
-CDL
+nc current-uneven.nc <"$data/current-uneven.nc.cdl"
+nc refuse-no-current.nc <"$data/refuse-no-current.nc.cdl"
 # Six thousand by six thousand points at two times, declared but never written: a small file.
-nc refuse-huge.nc nc4 <<'CDL'
-netcdf huge {
-dimensions:
-  time = 2 ; lat = 6000 ; lon = 6000 ;
-variables:
-  double time(time) ; time:units = "hours since 2024-01-15" ;
-  float lat(lat) ; lat:units = "degrees_north" ;
-  float lon(lon) ; lon:units = "degrees_east" ;
-  float uo(time, lat, lon) ;
-  float vo(time, lat, lon) ;
-data:
-  time = 0, 1 ;
-}
-CDL
+nc refuse-huge.nc nc4 <"$data/refuse-huge.nc.cdl"
 
 # Fields for the drift through forecast files, around 43.5N 3.75W on 2024-01-15: a grid of 1
 # degree over 42..45N, 6..1W (354..359E in GRIB). The wind from 300 at 20 kn and the current
