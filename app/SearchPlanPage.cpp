@@ -22,6 +22,7 @@
 #include "cloud_area.h"
 #include "drift_forcing.h"
 #include "field_time.h"
+#include "gshhg_file.h"
 #include "number_text.h"
 #include "particle_cloud.h"
 #include "position_text.h"
@@ -458,6 +459,8 @@ double OnScene(const vestrand::SearchPlanInput& input) {
 
 std::optional<vestrand::SearchPlan> SearchPlanPage::makePlan(std::string& refusal) {
   shownPlan_.reset();
+  landMask_.reset();
+  landNote_.clear();
   const std::optional<PlanPageInput> in = read(refusal);
   if (!in) return std::nullopt;
   if (simulation_ && simulation_->plan) {
@@ -465,12 +468,29 @@ std::optional<vestrand::SearchPlan> SearchPlanPage::makePlan(std::string& refusa
     return shownPlan_;
   }
   vestrand::SearchPlan plan;
-  switch (vestrand::planSearch(in->plan, plan)) {
+  // As the command line: the area without land says which shorelines fit its extent; the plan is
+  // then made again with them.
+  vestrand::PlanFault fault = vestrand::planSearch(in->plan, plan);
+  if (fault == vestrand::PlanFault::None) {
+    landMask_ = ChooseWindowLand(landSetting_, std::max(plan.optimumArea.length, plan.area.length),
+                                 texts_, landNote_);
+    if (landMask_) {
+      vestrand::SearchPlanInput withLand = in->plan;
+      withLand.land = landMask_.get();
+      fault = vestrand::planSearch(withLand, plan);
+    }
+  }
+  switch (fault) {
     case vestrand::PlanFault::None:
       shownPlan_ = std::move(plan);
       return shownPlan_;
     case vestrand::PlanFault::NoError:
       refusal = refuse(findChild<QLineEdit*>("planX"), texts_.get(Text::PlanNoArea));
+      return std::nullopt;
+    case vestrand::PlanFault::OnLand:
+      refusal = refuse(
+          findChild<QLineEdit*>("planLastKnown"),
+          texts_.get(Text::PlanOnLand, {vestrand::land::resolutionName(landMask_->resolution())}));
       return std::nullopt;
     default:
       refusal = refuse(findChild<QLineEdit*>("planLastKnown"), texts_.get(Text::PlanPastPole));
@@ -514,6 +534,23 @@ void SearchPlanPage::drawPlan(const vestrand::SearchPlan& plan, const std::strin
   rows.push_back({texts_.get(Text::RowPoc), share(plan.planned.poc)});
   rows.push_back({texts_.get(Text::RowPod), share(plan.planned.pod)});
   rows.push_back({texts_.get(Text::RowPos), share(plan.planned.pos)});
+  if (plan.landChecked && landMask_) {
+    rows.push_back(
+        {texts_.get(Text::RowPlanLand),
+         texts_.get(Text::PlanLandValue,
+                    {fixed(100.0 * plan.areaLandShare, 1), fixed(100.0 * plan.optimumLandShare, 1),
+                     vestrand::land::resolutionName(landMask_->resolution())})});
+  }
+  for (const vestrand::UnitPlan& u : plan.units) {
+    for (const vestrand::LandTransit& t : u.transits) {
+      rows.push_back(
+          {texts_.get(Text::LandRow),
+           texts_.get(Text::PlanTransit,
+                      {u.name, vestrand::positionText(t.from.lat, t.from.lon),
+                       vestrand::positionText(t.to.lat, t.to.lon), fixed(t.landNm, 2)})});
+    }
+  }
+  if (!landNote_.empty()) rows.push_back({texts_.get(Text::LandRow), landNote_});
   if (simulation_) {
     for (const drift::SearchScore& s : simulation_->searches) {
       rows.push_back(

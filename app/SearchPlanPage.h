@@ -9,6 +9,9 @@
 // time; the case is simulated again with every search so marked, and the next plan starts from
 // the map they leave.
 //
+// Land is left out of the plan as the command line leaves it (SearchPlanInput::land): the
+// shorelines the window's land setting gives for the extent of the plan made without land.
+//
 // The page computes nothing itself: it reads its fields, refuses what the command line refuses,
 // naming the field in the window's language, and calls the library.
 #pragma once
@@ -22,6 +25,7 @@
 #include <vector>
 
 #include "ObjectChooser.h"
+#include "WindowLand.h"
 #include "drift_run.h"
 #include "plan_figure.h"
 #include "plan_summary.h"
@@ -88,6 +92,11 @@ class SearchPlanPage final : public QWidget {
 
   void relabel();
 
+  // The window's land setting for the plans made from now on (automatic until set).
+  void setLand(LandSetting setting) { landSetting_ = setting; }
+  // The shorelines the last plan left out; null when it was planned as if all were water.
+  const std::shared_ptr<const vestrand::land::LandMask>& landMask() const { return landMask_; }
+
   // The simulation in the background. simulate() refuses while one runs or the fields are
   // refused; `status` hears the outcome.
   bool simulate(std::string& refusal);
@@ -135,6 +144,9 @@ class SearchPlanPage final : public QWidget {
   QWidget* byClass_ = nullptr;
   QWidget* byHand_ = nullptr;
 
+  LandSetting landSetting_ = LandSetting::Automatic;
+  std::shared_ptr<const vestrand::land::LandMask> landMask_;
+  std::string landNote_;  // why no land was left out, in the window's language; else empty
   std::size_t particles_ = 10000;
   std::vector<vestrand::drift::SearchEffort> searches_;
   std::optional<PlanSimulation> simulation_;

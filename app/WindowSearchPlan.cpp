@@ -21,6 +21,7 @@
 #include "cvirte_widgets.h"
 #include "number_text.h"
 #include "pattern_files.h"
+#include "plan_land.h"
 #include "position_text.h"
 #include "safe_file.h"
 #include "search_figure.h"
@@ -56,7 +57,7 @@ vestrand::PatternFiles ChosenFiles(int panel) {
 QByteArray PlanPdf(const vestrand::SearchPlan& plan, const std::string& stem,
                    const vestrand::PlanDrawing& drawing, const vestrand::PlanExtras& extras,
                    const std::vector<vestrand::SummaryRow>& rows, bool withMap,
-                   const vestrand::LanguageTexts& texts) {
+                   const vestrand::land::LandMask* land, const vestrand::LanguageTexts& texts) {
   QByteArray bytes;
   QBuffer buffer(&bytes);
   if (!buffer.open(QIODevice::WriteOnly)) return {};
@@ -66,7 +67,10 @@ QByteArray PlanPdf(const vestrand::SearchPlan& plan, const std::string& stem,
   const std::string title = texts.get(Text::PlanBriefingTitle, {stem});
   writer.setTitle(Q(title));
 
-  const vestrand::PlanFigure figure = vestrand::layoutPlanFigure(drawing, {900.0, 0.0}, extras);
+  vestrand::PlanFigure figure = vestrand::layoutPlanFigure(drawing, {900.0, 0.0}, extras);
+  if (land != nullptr) {
+    vestrand::addLandLayer(figure, {plan.area.centre.lat, plan.area.centre.lon}, *land);
+  }
   QImage chart(static_cast<int>(figure.size.width), static_cast<int>(figure.size.height),
                QImage::Format_RGB32);
   chart.fill(Qt::white);
@@ -141,6 +145,7 @@ void Window::relabelSearchPlan() {
 
 void Window::refreshSearchPlan() {
   std::string refusal;
+  searchPlan_->setLand(landSetting());
   const std::optional<vestrand::SearchPlan> plan = searchPlan_->makePlan(refusal);
   if (!plan) {
     planView_->showMessage(Q(refusal));
@@ -150,12 +155,14 @@ void Window::refreshSearchPlan() {
   vestrand::PlanExtras extras;
   std::vector<vestrand::SummaryRow> rows;
   searchPlan_->drawPlan(*plan, CurrentStem(panel_), drawing, extras, rows);
+  planView_->preview()->setLand(searchPlan_->landMask());
   planView_->showPlan(std::move(drawing), std::move(extras), rows);
 }
 
 void Window::writeSearchPlan() {
   if (searchPlan_ == nullptr) return;
   std::string refusal;
+  searchPlan_->setLand(landSetting());
   const std::optional<vestrand::SearchPlan> plan = searchPlan_->makePlan(refusal);
   if (!plan) {
     reportFailure(Text::PlanFailure, refusal);
@@ -189,6 +196,7 @@ void Window::writeSearchPlan() {
 
 void Window::saveSearchPlanBriefing() {
   std::string refusal;
+  searchPlan_->setLand(landSetting());
   const std::optional<vestrand::SearchPlan> plan = searchPlan_->makePlan(refusal);
   if (!plan) {
     reportFailure(Text::BriefingFailure, refusal);
@@ -202,7 +210,8 @@ void Window::saveSearchPlanBriefing() {
   const std::string path = vestrand::pathInFolder(outputFolder_, stem + " PLAN briefing.pdf");
   if (!mayReplace({path})) return;
   const QByteArray pdf =
-      PlanPdf(*plan, stem, drawing, extras, rows, searchPlan_->simulation().has_value(), texts_);
+      PlanPdf(*plan, stem, drawing, extras, rows, searchPlan_->simulation().has_value(),
+              searchPlan_->landMask().get(), texts_);
   std::string error;
   if (!PlaceBriefing(path, std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())),
                      error)) {

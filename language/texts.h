@@ -374,7 +374,12 @@
   X(ObjectWindRow, "Object class and wind") \
   X(ObjectWindValue, "%1, wind from %2\u00B0T at %3 kn") \
   X(DivergenceRow, "Divergence distance") \
-  X(DivergenceValue, "%1 NM")
+  X(DivergenceValue, "%1 NM") \
+  /* The search plan page leaving land out */ \
+  X(PlanOnLand, "The object's distribution or the search area lies wholly on land (GSHHG %1)") \
+  X(RowPlanLand, "Land left out") \
+  X(PlanLandValue, "%1 % of the area (optimum %2 %), GSHHG %3") \
+  X(PlanTransit, "%1: the route crosses land from %2 to %3 (%4 NM on land): not searched, go round")
 // clang-format on
 
 namespace vestrand {

@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "SearchPlanPage.h"
+#include "WindowLand.h"
 #include "number_text.h"
 #include "window_fixture.h"
 
@@ -107,6 +108,59 @@ TEST_F(SearchPlanTest, WritePlanWritesTheCommandLinesFileByteForByte) {
   EXPECT_EQ(ReadBytes(name), ReadBytes("cli/" + name));
 }
 
+// Off Santander the area takes in the coast: with the window's land setting the page leaves land
+// out as the command line does with the matching --land, and says how much.
+TEST_F(SearchPlanTest, NearTheCoastThePlanIsTheCommandLinesWithTheSameLand) {
+  const struct {
+    LandSetting setting;
+    const char* option;
+    bool landRow;
+  } cases[] = {{LandSetting::Automatic, "", true}, {LandSetting::None, " --land none", false}};
+  for (const auto& c : cases) {
+    win->landMenu()->action(c.setting)->trigger();
+    Field("planLastKnown")->setText("43:30N 003:45W");
+    Field("planHours")->setText("6");
+    Field("planObjectFilter")->setText("PIW-1");
+    Field("planWindFrom")->setText("300");
+    Field("planWindSpeed")->setText("20");
+    Field("planCurrentSet")->setText("70");
+    Field("planCurrentDrift")->setText("0.6");
+    Field("planX")->setText("2");
+    if (page->unitCount() == 1) page->addUnit();
+    auto* units = page->findChild<QTableWidget*>("planUnits");
+    const char* cells[2][4] = {{"Salvamar", "15", "3", "0.6"}, {"Helimer", "80", "1.5", "0.8"}};
+    for (int r = 0; r < 2; ++r) {
+      for (int col = 0; col < 4; ++col) units->item(r, col)->setText(cells[r][col]);
+    }
+    const std::string summary = planView->summaryText();
+    EXPECT_EQ(summary.find("Land left out\t") != std::string::npos, c.landRow) << summary;
+    EXPECT_EQ(planView->preview()->figure().land.rings.empty(), !c.landRow) << c.option;
+    if (c.landRow) {
+      ASSERT_NE(page->shownPlan(), std::nullopt);
+      EXPECT_GT(page->shownPlan()->areaLandShare, 0.0);
+      EXPECT_THAT(summary,
+                  HasSubstr("Land left out\t" +
+                            vestrand::fixedText(100.0 * page->shownPlan()->areaLandShare, 1) +
+                            " % of the area"));
+    }
+
+    QTest::mouseClick(page->writeButton(), Qt::LeftButton);
+    const std::string name = kStem + std::string(" PLAN.gpx");
+    ASSERT_TRUE(std::filesystem::exists(name)) << Text(mainPanel, kStatusLine);
+    std::filesystem::create_directory("cli");
+    const std::string command =
+        std::string(VESTRAND_CLI) +
+        " plan --lat 43:30N --lon 003:45W --hours 6 --current-set 70 --current-drift 0.6"
+        " --object PIW-1 --wind-from 300 --wind-speed 20 --x-error 2 --unit Salvamar:15:3:0.6"
+        " --unit Helimer:80:1.5:0.8 --dir cli --stem " +
+        kStem + c.option + " > /dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(ReadBytes(name), ReadBytes("cli/" + name)) << c.option;
+    std::filesystem::remove(name);
+    std::filesystem::remove("cli/" + name);
+  }
+}
+
 TEST_F(SearchPlanTest, UnitsTableKeepsOneToEightRows) {
   EXPECT_EQ(page->unitCount(), 1);
   EXPECT_FALSE(page->removeUnit());
@@ -131,6 +185,10 @@ TEST_F(SearchPlanTest, RefusalsNameTheFieldInTheWindowsLanguage) {
       {"planX", "sextant", 0, "Initial position error X"},
       {"planWindSpeed", "150", 1, "Force du vent (nd) : « 150 » refusé : attendu de 0 à 100"},
       {"planTime", "yesterday", 4, "Zeit des Unfalls"},
+      // Madrid: the whole area is on land, which the plan leaves out.
+      {"planLastKnown", "40:25N 003:42W", 0,
+       "'40:25N 003:42W' refused: The object's distribution or the search area lies wholly on land "
+       "(GSHHG"},
   };
   for (const auto& c : cases) {
     Choose(mainPanel, kLanguageSelector, c.language);
