@@ -108,6 +108,10 @@ ForecastFiles::Result ForecastFiles::drift(const AppliedDrift& d, double time,
   double u = 0.0, v = 0.0;
   vestrand::currentComponents(d.current, u, v);
   forcing.setConstantCurrent(u, v);
+  if (d.byClass) {
+    vestrand::windComponents(d.byClass->windFrom, d.byClass->windSpeed, u, v);
+    forcing.setConstantWind(u, v);
+  }
   forcing.setOutsidePolicy(policy);
   vestrand::ForecastDriftInput input;
   input.lat = d.lastKnownLat;
@@ -115,6 +119,7 @@ ForecastFiles::Result ForecastFiles::drift(const AppliedDrift& d, double time,
   input.time = time;
   input.hours = d.hours;
   input.object.leeway = d.leeway;
+  if (d.byClass) input.object.objectClass = d.byClass->objectClass;
   Result result;
   result.datums = vestrand::forecastDatums(forcing, input);
   if (result.datums.fault == vestrand::DriftFault::Outside) {

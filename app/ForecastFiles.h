@@ -40,7 +40,9 @@ class ForecastFiles final : public QWidget {
   std::string listText() const;
 
   // A drift through the files: the current from the current files (the constant current of
-  // `drift` where the policy lets it serve outside them), the leeway by hand of `drift`.
+  // `drift` where the policy lets it serve outside them), and the leeway by hand of `drift`, or
+  // with an object class its leeway from the wind files (the wind of the drift group where the
+  // policy lets it serve outside them).
   struct Result {
     vestrand::ForecastDatums datums;
     std::string outside;  // Forcing::outsideText for a DriftFault::Outside

@@ -742,8 +742,7 @@ void Window::applyDrift() {
     showStatus(texts_.get(Text::DriftRefused, {refusal}));
     return;
   }
-  // The files carry the leeway by hand only; a class's datums are worked with the wind given.
-  if (!byClass && forecast_ != nullptr && !forecast_->empty() && !driftThroughFiles(*d)) return;
+  if (forecast_ != nullptr && !forecast_->empty() && !driftThroughFiles(*d)) return;
   // Forgotten while the fields change, so that no half-written datum shows the drift.
   applied_.reset();
   SetDatum(panel_, d->drifted.lat, WrappedLongitude(d->drifted.lon));
@@ -804,6 +803,7 @@ bool Window::driftThroughFiles(AppliedDrift& d) {
     return false;
   }
   d.drifted = r.datums.datums.downwind;
+  if (d.byClass) d.datums = r.datums.datums;
   return true;
 }
 

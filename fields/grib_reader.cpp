@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <map>
 #include <memory>
@@ -192,7 +193,26 @@ Grid gribGrid(const Reader& r, codes_handle* h, const std::string& what, long& n
   }
 }
 
+// The units of a forecast step whose length ecCodes knows: GRIB2's code table 4.4 and GRIB1's
+// table 4, less the decades, normals and centuries no forecast uses. Asked for the validity of a
+// step in a unit past these, ecCodes loops without end.
+bool knownStepUnit(long edition, long unit) {
+  static constexpr long kGrib2[] = {0, 1, 2, 3, 4, 10, 11, 12, 13};
+  static constexpr long kGrib1[] = {0, 1, 2, 3, 4, 10, 11, 12, 13, 14, 254};
+  const auto known = [unit](const auto& units) {
+    return std::find(std::begin(units), std::end(units), unit) != std::end(units);
+  };
+  return edition == 1 ? known(kGrib1) : known(kGrib2);
+}
+
 double validity(const Reader& r, codes_handle* h, const std::string& what) {
+  long edition = 2, unit = 1;
+  r.number(h, "editionNumber", edition);
+  if (r.number(h, edition == 1 ? "unitOfTimeRange" : "indicatorOfUnitOfTimeRange", unit) &&
+      !knownStepUnit(edition, unit)) {
+    r.refuse(what + " counts its forecast step in unit " + std::to_string(unit) +
+             ", which is no unit of time that is read");
+  }
   const long date = r.needNumber(h, "validityDate", what);
   const long time = r.needNumber(h, "validityTime", what);
   const long year = date / 10000, month = date / 100 % 100, day = date % 100;
@@ -248,13 +268,18 @@ void checkStructure(const Reader& r, std::FILE* file, long long size) {
     } else {
       r.refuse(what + " is of GRIB edition " + std::to_string(head[7]) + ", not 1 or 2");
     }
-    if (length < 20 || static_cast<long long>(length) > size - start) {
-      // A GRIB1 message beyond 8 MB counts its length otherwise; ecCodes measures it.
-      if (head[7] == 1) {
-        offset = start + 4;
-        continue;
-      }
-      r.refuse(what + " is cut short: it claims " + std::to_string(length) + " bytes");
+    // A GRIB1 message beyond 8 MB counts its length in units of 120 bytes, less a little that its
+    // last sections tell; ecCodes measures it. Whatever it claims must lie in the file: ecCodes
+    // takes memory for all of it before it reads, and keeps that memory.
+    const bool large = head[7] == 1 && (length & 0x800000) != 0;
+    const unsigned long long least = large ? (length & 0x7FFFFF) * 120 - 120 + 4 : length;
+    if (least < 20 || static_cast<long long>(least) > size - start) {
+      r.refuse(what + " is cut short: it claims " +
+               std::to_string(large ? (length & 0x7FFFFF) * 120 : length) + " bytes");
+    }
+    if (large) {
+      offset = start + 4;
+      continue;
     }
     const long long end = start + static_cast<long long>(length);
     if (head[7] == 2) {
@@ -272,10 +297,6 @@ void checkStructure(const Reader& r, std::FILE* file, long long size) {
     }
     unsigned char closing[4];
     if (!at(end - 4, closing, sizeof closing) || std::memcmp(closing, "7777", 4) != 0) {
-      if (head[7] == 1) {
-        offset = start + 4;
-        continue;
-      }
       r.refuse(what + " is broken: it does not end in 7777");
     }
     offset = end;

@@ -102,7 +102,11 @@ std::string classicHeaderFault(const std::uint8_t* data, std::size_t size) {
       if (number(countSize) >= dimensions) return "a variable names a dimension that is not there";
     }
     attributes();
-    number(4);                     // type
+    // netCDF-C sizes a variable of a type it cannot store as of zero bytes and divides by it.
+    const unsigned long long type = number(4);
+    if (!cut && (type < 1 || type > (version == 5 ? 11u : 6u))) {
+      return "a variable is of type " + std::to_string(type) + ", which this format cannot hold";
+    }
     number(countSize);             // size
     number(version == 1 ? 4 : 8);  // where its data begins
   }

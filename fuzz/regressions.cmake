@@ -5,6 +5,12 @@ vestrand_fuzz_regression(grib_reader sections_overrun_length)
 # A classic NetCDF header counting more dimensions than its bytes hold: netCDF-C sized tables of
 # gigabytes for it, for seconds.
 vestrand_fuzz_regression(netcdf_reader dimension_count_beyond_file)
+# A classic NetCDF variable of the string type, which classic files cannot hold: netCDF-C sized it
+# as of zero bytes and divided by that.
+vestrand_fuzz_regression(netcdf_reader variable_of_string_type)
+# A GRIB2 forecast step in a unit of time the code table does not have: ecCodes looped for ever
+# working out when the field is valid.
+vestrand_fuzz_regression(grib_reader step_in_unknown_unit)
 if(LibXml2_FOUND)
   vestrand_fuzz_regression(gpx_writer control_character_in_name)
   vestrand_fuzz_regression(gpx_writer invalid_utf8_in_name)

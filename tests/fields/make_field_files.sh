@@ -67,6 +67,8 @@ grib refuse-twice.grib2 <"$data/refuse-twice.grib2.rules"
 grib refuse-all-missing.grib2 <"$data/refuse-all-missing.grib2.rules"
 grib refuse-beyond.grib2 <"$data/refuse-beyond.grib2.rules"
 grib refuse-one-row.grib2 <"$data/refuse-one-row.grib2.rules"
+# A forecast step in unit 254 of GRIB2's table of time units, which has no such unit.
+grib refuse-step-unit.grib2 <"$data/refuse-step-unit.grib2.rules"
 cp "$sfc" refuse-no-wind.grib2
 
 # NetCDF: nc NAME KIND with the CDL on standard input.
@@ -117,6 +119,12 @@ cdl refuse-layout.nc "hours since 2024-01-15" standard "0, 1" "0, 1" \
 head -c 200 current.nc >refuse-cut.nc
 # A classic header that counts two thousand million dimensions in sixteen bytes.
 printf 'CDF\001\000\000\000\000\000\000\000\012\177\377\377\377' >refuse-header.nc
+# A classic header whose one variable is of type 12 (a string), which the format cannot hold.
+{
+  printf 'CDF\001\0\0\0\0\0\0\0\012\0\0\0\001\0\0\0\001x\0\0\0\0\0\0\001'
+  printf '\0\0\0\0\0\0\0\0\0\0\0\013\0\0\0\001\0\0\0\001v\0\0\0\0\0\0\001\0\0\0\0'
+  printf '\0\0\0\0\0\0\0\0\0\0\0\014\0\0\0\004\0\0\0\120\0\0\0\0'
+} >refuse-type.nc
 # Latitudes 0, 1 and 3 degrees: an unevenly spaced axis; u = 1, 2, 4 along it, v = 0.
 nc current-uneven.nc <"$data/current-uneven.nc.cdl"
 nc refuse-no-current.nc <"$data/refuse-no-current.nc.cdl"

@@ -1,12 +1,15 @@
 // Forecast files in the drift group, driven through the real widgets: a steady current file gives
 // the datum of the same current typed as a constant, a drift leaving the file asks before the
-// constant serves there, and a file that is no forecast is refused with its name. The files are
-// made at test time with ncgen (netcdf-bin).
+// constant serves there, an object class takes its leeway from the wind files, and a file that is
+// no forecast is refused with its name. The files are made at test time with ncgen (netcdf-bin),
+// or by the fields tests.
+#include <QComboBox>
 #include <QProcess>
 #include <cmath>
 #include <fstream>
 #include <string>
 
+#include "DriftObject.h"
 #include "ForecastFiles.h"
 #include "window_fixture.h"
 
@@ -97,6 +100,37 @@ TEST_F(ForecastTest, OutsideTheFileTheWindowAsks) {
   const double east = 3.0 * (1.0 + 0.4 * std::sin(M_PI / 6.0));
   const double north = 3.0 * 0.4 * std::cos(M_PI / 6.0);
   EXPECT_NEAR(win->currentDrift()->drifted.distance, std::hypot(east, north), 0.01);
+}
+
+// An object class's three datums take their leeway from the wind file, not from the wind typed:
+// the file's steady wind from 300 at 20 kn gives the datums that wind typed gives without files.
+TEST_F(ForecastTest, AClassDriftsWithTheWindFilesWind) {
+  Control<QLineEdit>(mainPanel, kDateField)->setText("2024/01/15");
+  Control<QLineEdit>(mainPanel, kTimeField)->setText("06:00:00");
+  win->widget<QComboBox>("driftLeewayMode")->setCurrentIndex(1);
+  win->widget<QLineEdit>("driftObjectFilter")->setText("LIFE-RAFT-DB-10");
+  ASSERT_TRUE(win->driftObject()->chooser()->choose("LIFE-RAFT-DB-10"));
+  const auto drift = [this](const char* from, const char* knots) {
+    win->widget<QLineEdit>("driftWindFrom")->setText(from);
+    win->widget<QLineEdit>("driftWindSpeed")->setText(knots);
+    EnterDrift({"43 30.0 N 3 45.0 W", "6", "", "", "", ""});
+    EXPECT_NE(win->currentDrift(), nullptr) << Text(mainPanel, kStatusLine);
+    return win->currentDrift() != nullptr ? win->currentDrift()->datums : vestrand::Datums{};
+  };
+  const vestrand::Datums typed = drift("300", "20");
+  ASSERT_TRUE(files->addFile(vestrand::fields::Quantity::Wind,
+                             VESTRAND_FIELD_FILES "/drift-wind-steady.grib2"));
+  const vestrand::Datums filed = drift("90", "5");
+  ASSERT_TRUE(typed.diverges());
+  // Within 0.001 NM: stepping through a steady field differs from one sailing in the metres.
+  for (const auto& [f, t] :
+       {std::pair{&filed.left, &typed.left}, std::pair{&filed.right, &typed.right},
+        std::pair{&filed.downwind, &typed.downwind}}) {
+    EXPECT_NEAR(f->lat, t->lat, 0.001 / 60.0);
+    EXPECT_NEAR(f->lon, t->lon, 0.001 / 60.0);
+  }
+  EXPECT_NEAR(GetDegLatitude(mainPanel), std::round(typed.downwind.lat * 360000.0) / 360000.0,
+              0.001 / 60.0);
 }
 
 TEST_F(ForecastTest, AHostileFileIsRefusedWithItsName) {
