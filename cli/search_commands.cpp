@@ -665,7 +665,8 @@ int runPlan(const Options& o, const CLI::App& sub) {
 
   // Over a simulated cloud instead, when asked; both plans' POS are reported.
   const double normalPos = plan.planned.pos;
-  const bool particles = planOverParticles(o, sub, input, plan);
+  const bool particles =
+      planOverParticles(o, sub, input, drift.forcing ? &*drift.forcing : nullptr, plan);
 
   const Destination d = destination(o, sub);
   const RouteSource source{searchPlanFileName(d.stem),

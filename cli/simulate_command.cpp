@@ -446,7 +446,7 @@ void addPlanParticles(CLI::App* plan, SimulateOptions& o) {
 }
 
 bool planOverParticles(const Options& o, const CLI::App& sub, const SearchPlanInput& input,
-                       SearchPlan& plan) {
+                       const ForcingReport* files, SearchPlan& plan) {
   if (!given(&sub, "--particles")) {
     for (const char* option : {"--seed", "--lat2", "--current-error", "--jibe-rate", "--search"}) {
       if (given(&sub, option)) {
@@ -480,16 +480,26 @@ bool planOverParticles(const Options& o, const CLI::App& sub, const SearchPlanIn
   if (given(&sub, "--object")) {
     m.leeway = DriftModel::Leeway::Class;
     m.leewayClass = *findLeewayClass(o.object);
-    wind.push_back(
-        {0.0, checkFinite("--wind-from", o.windFrom), checkFinite("--wind-speed", o.windSpeed)});
+    // With wind files the wind is theirs (and the constant, if given, serves outside them).
+    if (files == nullptr || files->windFiles.empty()) {
+      wind.push_back(
+          {0.0, checkFinite("--wind-from", o.windFrom), checkFinite("--wind-speed", o.windSpeed)});
+    }
   } else if (given(&sub, "--leeway-toward")) {
     m.leeway = DriftModel::Leeway::Manual;
     m.leewayTowardDeg = checkFinite("--leeway-toward", o.leewayToward);
     m.leewaySpeedKn = checkFinite("--leeway-speed", o.leewaySpeed);
   }
   const bool current = given(&sub, "--current-set");
-  const UniformForcing forcing(wind, current ? checkFinite("--current-set", o.currentSet) : 0.0,
-                               current ? checkFinite("--current-drift", o.currentDrift) : 0.0);
+  const UniformForcing constant(wind, current ? checkFinite("--current-set", o.currentSet) : 0.0,
+                                current ? checkFinite("--current-drift", o.currentDrift) : 0.0);
+  fields::Forcing fromFiles;
+  std::optional<FieldForcing> gridded;
+  if (files != nullptr) {
+    fromFiles = forcingOf(*files);
+    gridded.emplace(fromFiles);
+  }
+  const DriftForcing& forcing = gridded ? static_cast<const DriftForcing&>(*gridded) : constant;
   double onScene = 0.0;
   for (const SearchUnit& u : input.units) onScene = std::max(onScene, u.hours);
   DriftRun run;
@@ -509,7 +519,8 @@ bool planOverParticles(const Options& o, const CLI::App& sub, const SearchPlanIn
     grid = std::make_unique<land::LandGrid>(*input.land, driftReach(cloud, m, forcing, run));
     run.land = grid.get();
   }
-  runDrift(cloud, m, forcing, run, seed);
+  const DriftOutcome drifted = runDrift(cloud, m, forcing, run, seed);
+  if (gridded) refuseFault(drifted.fault, fromFiles);
   // The object cannot be on land: the stranded particles are left out, and the POC is that of the
   // particles afloat.
   for (std::size_t i = 0; grid && i < cloud.size(); ++i) {

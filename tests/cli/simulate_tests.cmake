@@ -95,6 +95,22 @@ vestrand_cli_test(simulate.forecast.outside_constant STATUS 0
   MESSAGE "\"outside\":\"constant\",\"stranded_particles\":0,\"stranded_share\":0\\}\\}\n$"
   ARGS ${SIM_FILES} --current-file ${F}/drift-current-half.nc --outside constant
        --current-set 180 --current-drift 1 --json)
+# plan --particles drifts its cloud through the files too: the steady files give the area of the
+# constants they hold (the first corner to 1e-6 degrees), the wind that turns at 12:00 another.
+set(PLAN_CLOUD plan --land none --lat 43.5 --lon -3.75 --hours 20 --object PIW-1 --x-error 2
+               --unit A:2:3:0.6 --no-gpx --json --particles 5000 --seed 3)
+vestrand_cli_test(plan.particles.constants STATUS 0
+  MESSAGE "\"corners\":.\\{\"lat\":43\\.587696[0-9]*,\"lon\":-3\\.399727"
+  ARGS ${PLAN_CLOUD} --wind-from 300 --wind-speed 20 --current-set 70 --current-drift 0.6)
+vestrand_cli_test(plan.particles.files STATUS 0
+  MESSAGE "\"corners\":.\\{\"lat\":43\\.587696[0-9]*,\"lon\":-3\\.399727"
+  ARGS ${PLAN_CLOUD} --time 2024-01-15T00:00Z --wind-file ${F}/drift-wind-steady.grib2
+       --current-file ${F}/drift-current-steady.nc)
+vestrand_cli_test(plan.particles.turning STATUS 0
+  MESSAGE "\"corners\":.\\{\"lat\":43\\.6172[0-9]*,\"lon\":-3\\.4483"
+  ARGS ${PLAN_CLOUD} --time 2024-01-15T00:00Z --wind-file ${F}/drift-wind-turn.grib2
+       --current-file ${F}/drift-current-steady.nc)
+list(APPEND simulate_forecast plan.particles.files plan.particles.turning)
 list(APPEND simulate_forecast simulate.forecast.constants simulate.forecast.text
      simulate.forecast.json simulate.forecast.stranded simulate.forecast.outside
      simulate.forecast.outside_start simulate.forecast.outside_constant)
