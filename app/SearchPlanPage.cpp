@@ -23,6 +23,7 @@
 #include "drift_forcing.h"
 #include "field_time.h"
 #include "gshhg_file.h"
+#include "land_grid.h"
 #include "number_text.h"
 #include "particle_cloud.h"
 #include "position_text.h"
@@ -560,6 +561,14 @@ void SearchPlanPage::drawPlan(const vestrand::SearchPlan& plan, const std::strin
     if (!simulation_->searches.empty()) {
       rows.push_back({texts_.get(Text::RowCumulativePos), share(simulation_->cumulativePos)});
     }
+    if (simulation_->stranded > 0) {
+      rows.push_back(
+          {texts_.get(Text::RowStranded),
+           texts_.get(
+               Text::StrandedValue,
+               {fixed(100.0 * simulation_->strandedShare, 1), std::to_string(simulation_->stranded),
+                vestrand::positionText(simulation_->strandedLat, simulation_->strandedLon)})});
+    }
   }
 }
 
@@ -606,38 +615,66 @@ void SearchPlanPage::startWorker(const PlanPageInput& in) {
   cancel_flag_ = cancel;
   outcome_ = outcome;
   const std::size_t count = particles_;
-  const vestrand::SearchPlanInput planInput = in.plan;
+  // The shorelines of the plan shown: particles strand on them, and the plan over the cloud
+  // leaves land out, as the closed-form plan does.
+  const std::shared_ptr<const vestrand::land::LandMask> land = landMask_;
+  vestrand::SearchPlanInput planInput = in.plan;
+  planInput.land = land.get();
   const std::function<void(double)> hook = progressHook_;
   QPointer<QProgressBar> bar = progress_;
-  worker_ = QThread::create([m, wind, in, run, count, planInput, hook, bar, cancel, outcome] {
-    const drift::UniformForcing forcing(wind, in.current.toward, in.current.speed);
-    drift::ParticleCloud cloud = drift::seedCloud(m, count, kSeed);
-    drift::DriftControl control;
-    control.cancel = cancel.get();
-    control.progress = [hook, bar](double done) {
-      if (hook) hook(done);
-      QMetaObject::invokeMethod(
-          bar,
-          [bar, done] {
-            if (bar) bar->setValue(static_cast<int>(std::lround(done * 1000.0)));
-          },
-          Qt::QueuedConnection);
-    };
-    const drift::DriftOutcome o = drift::runDrift(cloud, m, forcing, run, kSeed, control);
-    outcome->cancelled = o.cancelled || cancel->load();
-    outcome->particles = count;
-    outcome->mapSeconds = run.endSeconds;
-    if (outcome->cancelled) return;
-    outcome->searches = o.searches;
-    outcome->cumulativePos = o.cumulativePos;
-    const drift::CloudSummary summary = drift::summarizeCloud(cloud);
-    if (summary.weight > 0.0 && std::isfinite(summary.lat)) {
-      outcome->map = drift::buildMap(cloud, summary);
-      outcome->outline50 = drift::outlineRings(outcome->map, outcome->map.count50);
-      outcome->outline90 = drift::outlineRings(outcome->map, outcome->map.count90);
-    }
-    outcome->plan = PlanOverCloud(planInput, cloud);
-  });
+  worker_ = QThread::create(
+      [m, wind, in, run, count, planInput, land, hook, bar, cancel, outcome]() mutable {
+        const drift::UniformForcing forcing(wind, in.current.toward, in.current.speed);
+        drift::ParticleCloud cloud = drift::seedCloud(m, count, kSeed);
+        std::unique_ptr<vestrand::land::LandGrid> grid;
+        if (land) {
+          grid = std::make_unique<vestrand::land::LandGrid>(
+              *land, drift::driftReach(cloud, m, forcing, run));
+          run.land = grid.get();
+        }
+        drift::DriftControl control;
+        control.cancel = cancel.get();
+        control.progress = [hook, bar](double done) {
+          if (hook) hook(done);
+          QMetaObject::invokeMethod(
+              bar,
+              [bar, done] {
+                if (bar) bar->setValue(static_cast<int>(std::lround(done * 1000.0)));
+              },
+              Qt::QueuedConnection);
+        };
+        const drift::DriftOutcome o = drift::runDrift(cloud, m, forcing, run, kSeed, control);
+        outcome->cancelled = o.cancelled || cancel->load();
+        outcome->particles = count;
+        outcome->mapSeconds = run.endSeconds;
+        if (outcome->cancelled) return;
+        outcome->searches = o.searches;
+        outcome->cumulativePos = o.cumulativePos;
+        const drift::CloudSummary summary = drift::summarizeCloud(cloud);
+        if (summary.weight > 0.0 && std::isfinite(summary.lat)) {
+          outcome->map = drift::buildMap(cloud, summary);
+          outcome->outline50 = drift::outlineRings(outcome->map, outcome->map.count50);
+          outcome->outline90 = drift::outlineRings(outcome->map, outcome->map.count90);
+        }
+        // The object cannot be on land: the plan is that of the particles afloat.
+        double total = 0.0, lat = 0.0, lon = 0.0, ashore = 0.0;
+        for (std::size_t i = 0; grid && i < cloud.size(); ++i) {
+          total += cloud.weight[i];
+          if (!drift::stranded(cloud, i)) continue;
+          ++outcome->stranded;
+          ashore += cloud.weight[i];
+          lat += cloud.weight[i] * cloud.lat(i);
+          lon += cloud.weight[i] * cloud.lon(i);
+          cloud.weight[i] = 0.0f;
+        }
+        if (ashore > 0.0) {
+          outcome->strandedShare = total > 0.0 ? ashore / total : 0.0;
+          outcome->strandedLat = lat / ashore;
+          outcome->strandedLon = lon / ashore;
+        }
+        outcome->plan = PlanOverCloud(planInput, cloud);
+        run.land = nullptr;
+      });
   connect(worker_, &QThread::finished, this, [this] { tookOutcome(); });
   simulate_->setEnabled(false);
   searched_->setEnabled(false);

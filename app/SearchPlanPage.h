@@ -65,6 +65,11 @@ struct PlanSimulation {
   std::vector<vestrand::drift::SearchScore> searches;
   double cumulativePos = 0.0;
   std::optional<vestrand::SearchPlan> plan;  // none when the cloud gave no plan
+  // With land: the particles stranded on the shore, their share of the weight and their mean
+  // position. The map keeps them; the plan leaves them out.
+  std::size_t stranded = 0;
+  double strandedShare = 0.0;
+  double strandedLat = 0.0, strandedLon = 0.0;
 };
 
 class SearchPlanPage final : public QWidget {

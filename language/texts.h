@@ -379,7 +379,10 @@
   X(PlanOnLand, "The object's distribution or the search area lies wholly on land (GSHHG %1)") \
   X(RowPlanLand, "Land left out") \
   X(PlanLandValue, "%1 % of the area (optimum %2 %), GSHHG %3") \
-  X(PlanTransit, "%1: the route crosses land from %2 to %3 (%4 NM on land): not searched, go round")
+  X(PlanTransit, "%1: the route crosses land from %2 to %3 (%4 NM on land): not searched, go round") \
+  /* The simulation stranding on the shore */ \
+  X(RowStranded, "Stranded") \
+  X(StrandedValue, "%1 % of the weight, %2 particles, mean at %3: left out of the plan")
 // clang-format on
 
 namespace vestrand {

@@ -229,6 +229,46 @@ TEST_F(SearchPlanTest, SimulationRunsToTheEndAndShowsTheMap) {
             "Simulated 2000 particles: the plan is made over the map");
 }
 
+// Off Santander a current toward the coast strands particles: the map keeps them, the plan over
+// the cloud leaves them and the land out, as the command line's plan --particles does.
+TEST_F(SearchPlanTest, TheSimulationStrandsOnTheCoastAsTheCommandLines) {
+  win->landMenu()->action(LandSetting::Automatic)->trigger();
+  Field("planLastKnown")->setText("43:30N 003:45W");
+  Field("planTime")->setText("2024-01-15T06:00Z");
+  Field("planHours")->setText("6");
+  Field("planObjectFilter")->setText("PIW-1");
+  Field("planWindFrom")->setText("0");
+  Field("planWindSpeed")->setText("5");
+  Field("planCurrentSet")->setText("180");
+  Field("planCurrentDrift")->setText("0.1");
+  Field("planX")->setText("2");
+  auto* units = page->findChild<QTableWidget*>("planUnits");
+  const char* cells[4] = {"Salvamar", "15", "3", "0.6"};
+  for (int col = 0; col < 4; ++col) units->item(0, col)->setText(cells[col]);
+  page->setParticles(2000);
+  std::string refusal;
+  ASSERT_TRUE(page->simulate(refusal)) << refusal;
+  page->finishSimulation();
+  ASSERT_TRUE(page->simulation().has_value());
+  const PlanSimulation& s = *page->simulation();
+  EXPECT_GT(s.stranded, 0u);
+  EXPECT_GT(s.strandedShare, 0.0);
+  EXPECT_LT(s.strandedShare, 1.0);
+  EXPECT_THAT(planView->summaryText(), HasSubstr("Stranded\t"));
+  ASSERT_TRUE(s.plan.has_value());
+
+  const std::string command =
+      std::string(VESTRAND_CLI) +
+      " plan --lat 43:30N --lon 003:45W --time 2024-01-15T06:00Z --hours 6 --current-set 180"
+      " --current-drift 0.1 --object PIW-1 --wind-from 0 --wind-speed 5 --x-error 2"
+      " --unit Salvamar:15:3:0.6 --no-gpx --json --particles 2000 > cli.json";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const std::string json = ReadBytes("cli.json");
+  const std::size_t at = json.find("\"particles\":{\"pos\":");
+  ASSERT_NE(at, std::string::npos) << json;
+  EXPECT_NEAR(s.plan->planned.pos, std::stod(json.substr(at + 19)), 1e-9);
+}
+
 TEST_F(SearchPlanTest, CancelFromTheProgressStopsTheSimulation) {
   EnterCase();
   page->setParticles(2000);
