@@ -70,6 +70,7 @@ bool ForecastFiles::addFile(fields::Quantity quantity, const std::string& path) 
     return false;
   }
   showList();
+  if (changed_) changed_();
   return true;
 }
 
@@ -77,6 +78,7 @@ void ForecastFiles::clear() {
   wind_.clear();
   current_.clear();
   showList();
+  if (changed_) changed_();
 }
 
 std::string ForecastFiles::listText() const {
@@ -100,19 +102,26 @@ void ForecastFiles::showList() {
   list_->setText(lines.join('\n'));
 }
 
-ForecastFiles::Result ForecastFiles::drift(const AppliedDrift& d, double time,
-                                           fields::OutsidePolicy policy) const {
+fields::Forcing ForecastFiles::forcing(const vestrand::DriftVector& current, const ClassWind* wind,
+                                       fields::OutsidePolicy policy) const {
   fields::Forcing forcing;
   for (const fields::Field& field : wind_) forcing.add(field);
   for (const fields::Field& field : current_) forcing.add(field);
   double u = 0.0, v = 0.0;
-  vestrand::currentComponents(d.current, u, v);
+  vestrand::currentComponents(current, u, v);
   forcing.setConstantCurrent(u, v);
-  if (d.byClass) {
-    vestrand::windComponents(d.byClass->windFrom, d.byClass->windSpeed, u, v);
+  if (wind != nullptr) {
+    vestrand::windComponents(wind->windFrom, wind->windSpeed, u, v);
     forcing.setConstantWind(u, v);
   }
   forcing.setOutsidePolicy(policy);
+  return forcing;
+}
+
+ForecastFiles::Result ForecastFiles::drift(const AppliedDrift& d, double time,
+                                           fields::OutsidePolicy policy) const {
+  const fields::Forcing forcing =
+      this->forcing(d.current, d.byClass ? &*d.byClass : nullptr, policy);
   vestrand::ForecastDriftInput input;
   input.lat = d.lastKnownLat;
   input.lon = d.lastKnownLon;

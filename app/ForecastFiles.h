@@ -1,6 +1,6 @@
 // Forecast files chosen in the window: wind files and current files (GRIB or NetCDF), each read
 // once when chosen and listed with its extent and times, and the drift of a datum through them.
-// A page that drifts (the drift group; later the search plan page) holds one of these widgets.
+// A page that drifts (the drift group, the search plan page) holds one of these widgets.
 //
 // The reading and the drift are the library's (fields/forcing.h, search/forecast_drift.h); the
 // widget only chooses, lists and hands them on. Positions in degrees, times in seconds since
@@ -39,6 +39,14 @@ class ForecastFiles final : public QWidget {
   // The list as shown, one line per file.
   std::string listText() const;
 
+  // Called after a file was taken or the files cleared.
+  void setChanged(std::function<void()> changed) { changed_ = std::move(changed); }
+
+  // The files as one forcing, with the constants that serve outside them where `policy` lets
+  // them: the current always, the wind of an object class when `wind` is given.
+  vestrand::fields::Forcing forcing(const vestrand::DriftVector& current, const ClassWind* wind,
+                                    vestrand::fields::OutsidePolicy policy) const;
+
   // A drift through the files: the current from the current files (the constant current of
   // `drift` where the policy lets it serve outside them), and the leeway by hand of `drift`, or
   // with an object class its leeway from the wind files (the wind of the drift group where the
@@ -60,6 +68,7 @@ class ForecastFiles final : public QWidget {
 
   const vestrand::LanguageTexts& texts_;
   Status status_;
+  std::function<void()> changed_;
   std::vector<vestrand::fields::Field> wind_, current_;
   QLabel* title_;
   QLabel* list_;

@@ -1,5 +1,6 @@
 #include "SearchPlanPage.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -21,6 +22,7 @@
 #include "SearchAids.h"
 #include "cloud_area.h"
 #include "drift_forcing.h"
+#include "field_forcing.h"
 #include "field_time.h"
 #include "gshhg_file.h"
 #include "land_grid.h"
@@ -158,6 +160,20 @@ SearchPlanPage::SearchPlanPage(const vestrand::LanguageTexts& texts, QWidget* pa
   labels_.emplace_back(conditionsLabel, Text::PlanConditionsLabel);
   more->addRow(conditionsLabel, conditions_);
 
+  // The datums and the simulation drift through these files when there are any; the constants
+  // above serve outside them only when the box says so.
+  files_ = new ForecastFiles(
+      texts_,
+      [this](const std::string& text) {
+        if (status_) status_(text);
+      },
+      this);
+  files_->setObjectName("planForecastFiles");
+  column->addWidget(files_);
+  outside_ = new QCheckBox(this);
+  outside_->setObjectName("planOutsideConstant");
+  column->addWidget(outside_);
+
   auto* unitsLabel = new QLabel(this);
   labels_.emplace_back(unitsLabel, Text::UnitsLabel);
   column->addWidget(unitsLabel);
@@ -222,6 +238,8 @@ SearchPlanPage::SearchPlanPage(const vestrand::LanguageTexts& texts, QWidget* pa
     if (field != chooser_->filter()) connect(field, &QLineEdit::textChanged, this, changed);
   }
   chooser_->setChanged(changed);
+  files_->setChanged(changed);
+  connect(outside_, &QCheckBox::toggled, this, changed);
   connect(leewayMode_, &QComboBox::currentIndexChanged, this, [this, changed] {
     showLeewayChoice();
     changed();
@@ -298,6 +316,12 @@ void SearchPlanPage::relabel() {
   simulate_->setText(Q(texts_.get(Text::SimulateButton)));
   cancel_->setText(Q(texts_.get(Text::CancelButton)));
   searched_->setText(Q(texts_.get(Text::SearchedButton)));
+  outside_->setText(Q(texts_.get(Text::PlanOutsideConstant)));
+  files_->relabel();
+}
+
+void SearchPlanPage::setOutsideConstant(bool constant) {
+  outside_->setChecked(constant);
 }
 
 std::string SearchPlanPage::refuse(const QLineEdit* field, const std::string& reason) const {
@@ -324,6 +348,43 @@ double SearchPlanPage::fieldNumber(const QLineEdit* field, double low, double hi
     return 0.0;
   }
   return value;
+}
+
+vestrand::fields::Forcing SearchPlanPage::forcing(const PlanPageInput& in) const {
+  const ClassWind wind{in.objectClass, in.windFrom, in.windSpeed};
+  return files_->forcing(in.current, in.objectClass != nullptr ? &wind : nullptr,
+                         outside_->isChecked() ? vestrand::fields::OutsidePolicy::Constant
+                                               : vestrand::fields::OutsidePolicy::Refuse);
+}
+
+bool SearchPlanPage::driftThroughFiles(PlanPageInput& in, std::string& refusal) const {
+  const QLineEdit* time = findChild<QLineEdit*>("planTime");
+  if (!in.seconds) {
+    refusal = refuse(time, texts_.get(Text::FilesNeedTime));
+    return false;
+  }
+  const vestrand::fields::Forcing f = forcing(in);
+  vestrand::ForecastDriftInput drift;
+  drift.lat = in.lat;
+  drift.lon = in.lon;
+  drift.time = *in.seconds;
+  drift.hours = in.hours;
+  drift.object.objectClass = in.objectClass;
+  drift.object.leeway = in.leeway;
+  const vestrand::ForecastDatums r = vestrand::forecastDatums(f, drift);
+  if (r.fault == vestrand::DriftFault::Outside) {
+    refusal = texts_.get(Text::PlanOutsideFiles,
+                         {f.outsideText(r.faultQuantity, r.faultLat, r.faultLon, r.faultTime),
+                          texts_.get(Text::PlanOutsideConstant)});
+    return false;
+  }
+  if (r.fault != vestrand::DriftFault::None) {
+    refusal = texts_.get(Text::PlanFilesStopped, {vestrand::positionText(r.faultLat, r.faultLon),
+                                                  vestrand::fields::isoTimeText(r.faultTime)});
+    return false;
+  }
+  in.plan.datums = r.datums;
+  return true;
 }
 
 std::optional<PlanPageInput> SearchPlanPage::read(std::string& refusal) const {
@@ -368,6 +429,7 @@ std::optional<PlanPageInput> SearchPlanPage::read(std::string& refusal) const {
     if (!ok) return std::nullopt;
     in.plan.datums = vestrand::manualDatums(in.lat, in.lon, in.hours, in.current, in.leeway);
   }
+  if (!files_->empty() && !driftThroughFiles(in, refusal)) return std::nullopt;
   for (const vestrand::DriftedDatum* d :
        {&in.plan.datums.downwind, &in.plan.datums.left, &in.plan.datums.right}) {
     if (!(std::fabs(d->lat) <= 90.0) || !std::isfinite(d->lon)) {
@@ -620,11 +682,18 @@ void SearchPlanPage::startWorker(const PlanPageInput& in) {
   const std::shared_ptr<const vestrand::land::LandMask> land = landMask_;
   vestrand::SearchPlanInput planInput = in.plan;
   planInput.land = land.get();
+  // The forecast files with the page's constants, kept alive for the worker.
+  std::shared_ptr<const vestrand::fields::Forcing> files;
+  if (!files_->empty()) files = std::make_shared<const vestrand::fields::Forcing>(forcing(in));
   const std::function<void(double)> hook = progressHook_;
   QPointer<QProgressBar> bar = progress_;
   worker_ = QThread::create(
-      [m, wind, in, run, count, planInput, land, hook, bar, cancel, outcome]() mutable {
-        const drift::UniformForcing forcing(wind, in.current.toward, in.current.speed);
+      [m, wind, in, run, count, planInput, land, files, hook, bar, cancel, outcome]() mutable {
+        const drift::UniformForcing uniform(wind, in.current.toward, in.current.speed);
+        std::optional<drift::FieldForcing> gridded;
+        if (files) gridded.emplace(*files);
+        const drift::DriftForcing& forcing =
+            gridded ? static_cast<const drift::DriftForcing&>(*gridded) : uniform;
         drift::ParticleCloud cloud = drift::seedCloud(m, count, kSeed);
         std::unique_ptr<vestrand::land::LandGrid> grid;
         if (land) {
@@ -648,6 +717,13 @@ void SearchPlanPage::startWorker(const PlanPageInput& in) {
         outcome->particles = count;
         outcome->mapSeconds = run.endSeconds;
         if (outcome->cancelled) return;
+        outcome->fault = o.fault;
+        if (o.fault.kind == drift::ForcingFault::Kind::Outside) {
+          outcome->outside = files->outsideText(
+              o.fault.wind ? vestrand::fields::Quantity::Wind : vestrand::fields::Quantity::Current,
+              o.fault.lat, o.fault.lon, o.fault.seconds);
+        }
+        if (o.fault.kind != drift::ForcingFault::Kind::None) return;
         outcome->searches = o.searches;
         outcome->cumulativePos = o.cumulativePos;
         const drift::CloudSummary summary = drift::summarizeCloud(cloud);
@@ -673,7 +749,6 @@ void SearchPlanPage::startWorker(const PlanPageInput& in) {
           outcome->strandedLon = lon / ashore;
         }
         outcome->plan = PlanOverCloud(planInput, cloud);
-        run.land = nullptr;
       });
   connect(worker_, &QThread::finished, this, [this] { tookOutcome(); });
   simulate_->setEnabled(false);
@@ -706,6 +781,16 @@ void SearchPlanPage::tookOutcome() {
   if (outcome->cancelled) {
     progress_->setValue(0);
     if (status_) status_(texts_.get(Text::SimulationCancelled));
+    return;
+  }
+  if (outcome->fault.kind != drift::ForcingFault::Kind::None) {
+    progress_->setValue(0);
+    if (status_) {
+      status_(
+          texts_.get(Text::SimulationStopped,
+                     {vestrand::positionText(outcome->fault.lat, outcome->fault.lon),
+                      vestrand::fields::isoTimeText(outcome->fault.seconds), outcome->outside}));
+    }
     return;
   }
   progress_->setValue(progress_->maximum());

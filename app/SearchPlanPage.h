@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "ForecastFiles.h"
 #include "ObjectChooser.h"
 #include "WindowLand.h"
 #include "drift_run.h"
@@ -33,6 +34,7 @@
 #include "search_plan.h"
 #include "texts.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -70,6 +72,10 @@ struct PlanSimulation {
   std::size_t stranded = 0;
   double strandedShare = 0.0;
   double strandedLat = 0.0, strandedLon = 0.0;
+  // Through forecast files: where a particle left them or found no wind (the cloud is then
+  // half-drifted and there is no map).
+  vestrand::drift::ForcingFault fault;
+  std::string outside;  // the files' extent and times for a particle outside them
 };
 
 class SearchPlanPage final : public QWidget {
@@ -121,6 +127,11 @@ class SearchPlanPage final : public QWidget {
   // Called from the worker with its progress, before the page hears of it (tests cancel here).
   void setProgressHook(std::function<void(double)> hook) { progressHook_ = std::move(hook); }
 
+  // The wind and current files the datums and the simulation drift through.
+  ForecastFiles* forecastFiles() const { return files_; }
+  // Whether the constants of the page serve outside the files (a tick box).
+  void setOutsideConstant(bool constant);
+
   // Called when the plan may have changed, and with a simulation's outcome.
   void setChanged(std::function<void()> changed) { changed_ = std::move(changed); }
   void setStatus(Status status) { status_ = std::move(status); }
@@ -132,6 +143,10 @@ class SearchPlanPage final : public QWidget {
   double fieldNumber(const QLineEdit* field, double low, double high, bool& ok,
                      std::string& refusal, bool emptyIsZero) const;
   std::string refuse(const QLineEdit* field, const std::string& reason) const;
+  // The files with the page's constants, as the outside box says.
+  vestrand::fields::Forcing forcing(const PlanPageInput& in) const;
+  // The datums of `in` drifted through the files instead of with one vector.
+  bool driftThroughFiles(PlanPageInput& in, std::string& refusal) const;
 
   const vestrand::LanguageTexts& texts_;
   std::vector<std::pair<QLabel*, vestrand::Text>> labels_;
@@ -148,6 +163,8 @@ class SearchPlanPage final : public QWidget {
   QProgressBar* progress_ = nullptr;
   QWidget* byClass_ = nullptr;
   QWidget* byHand_ = nullptr;
+  ForecastFiles* files_ = nullptr;
+  QCheckBox* outside_ = nullptr;
 
   LandSetting landSetting_ = LandSetting::Automatic;
   std::shared_ptr<const vestrand::land::LandMask> landMask_;

@@ -352,16 +352,16 @@
                        "gmt-gshhg-low)") \
   X(LandUnreadable, "No land drawn: %1") \
   X(LandRow, "On land") \
-  X(ForecastTitle, "Forecast files (current from the files, the leeway as given)") \
+  X(ForecastTitle, "Forecast files (wind and current from the files, else as given)") \
   X(AddWindFile, "Add wind file\u2026") \
   X(AddCurrentFile, "Add current file\u2026") \
   X(ClearFiles, "Clear the files") \
-  X(NoForecastFiles, "No files: the drift uses the constant current") \
+  X(NoForecastFiles, "No files: the drift uses the constant wind and current") \
   X(WindFileLine, "Wind: %1, %2, %3") \
   X(CurrentFileLine, "Current: %1, %2, %3") \
   X(ForecastFileRefused, "Forecast file refused: %1") \
   X(OutsideTitle, "Outside the forecast files") \
-  X(OutsideQuestion, "%1. Use the constant current given there, or cancel the drift?") \
+  X(OutsideQuestion, "%1. Use the constant wind and current given there, or cancel the drift?") \
   X(UseConstantButton, "Use the constant") \
   X(CancelDriftButton, "Cancel the drift") \
   X(DriftOutsideCancelled, "Drift not applied: outside the forecast files") \
@@ -382,7 +382,14 @@
   X(PlanTransit, "%1: the route crosses land from %2 to %3 (%4 NM on land): not searched, go round") \
   /* The simulation stranding on the shore */ \
   X(RowStranded, "Stranded") \
-  X(StrandedValue, "%1 % of the weight, %2 particles, mean at %3: left out of the plan")
+  X(StrandedValue, "%1 % of the weight, %2 particles, mean at %3: left out of the plan") \
+  /* The search plan page drifting through forecast files */ \
+  X(PlanOutsideConstant, "Outside the forecast files, take the wind and current above") \
+  X(FilesNeedTime, "the forecast files need the time of the last known position") \
+  X(PlanOutsideFiles, "%1; to take the constants there, tick \"%2\"") \
+  X(PlanFilesStopped, "The drift through the files stopped at %1, %2: no wind there") \
+  X(SimulationStopped, "Simulation stopped: a particle reached %1 at %2, outside the files or " \
+                       "without wind there. %3")
 // clang-format on
 
 namespace vestrand {

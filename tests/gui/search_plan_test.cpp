@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "ForecastFiles.h"
 #include "SearchPlanPage.h"
 #include "WindowLand.h"
 #include "number_text.h"
@@ -267,6 +268,64 @@ TEST_F(SearchPlanTest, TheSimulationStrandsOnTheCoastAsTheCommandLines) {
   const std::size_t at = json.find("\"particles\":{\"pos\":");
   ASSERT_NE(at, std::string::npos) << json;
   EXPECT_NEAR(s.plan->planned.pos, std::stod(json.substr(at + 19)), 1e-9);
+}
+
+// Forecast files on the page: the datums are drifted through them (the steady files give those of
+// the constants they hold), the simulation drifts through them as plan --particles does, and a
+// drift out of them is refused until the box lets the constants serve there.
+TEST_F(SearchPlanTest, ThePagesDatumsAndSimulationDriftThroughForecastFiles) {
+  win->landMenu()->action(LandSetting::None)->trigger();
+  Field("planLastKnown")->setText("43:30N 003:45W");
+  Field("planTime")->setText("2024-01-15T00:00Z");
+  Field("planHours")->setText("20");
+  Field("planObjectFilter")->setText("PIW-1");
+  Field("planWindFrom")->setText("90");
+  Field("planWindSpeed")->setText("5");
+  Field("planX")->setText("2");
+  auto* units = page->findChild<QTableWidget*>("planUnits");
+  const char* cells[4] = {"A", "2", "3", "0.6"};
+  for (int col = 0; col < 4; ++col) units->item(0, col)->setText(cells[col]);
+  ForecastFiles* files = page->forecastFiles();
+  ASSERT_TRUE(files->addFile(vestrand::fields::Quantity::Wind,
+                             VESTRAND_FIELD_FILES "/drift-wind-steady.grib2"));
+  ASSERT_TRUE(files->addFile(vestrand::fields::Quantity::Current,
+                             VESTRAND_FIELD_FILES "/drift-current-steady.nc"));
+  std::string refusal;
+  std::optional<vestrand::SearchPlan> plan = page->makePlan(refusal);
+  ASSERT_TRUE(plan.has_value()) << refusal;
+  const vestrand::Datums want =
+      vestrand::leewayDatums(43.5, -3.75, 20.0, {70.0, 0.6},
+                             vestrand::leewayOf(*vestrand::findLeewayClass("PIW-1"), 300.0, 20.0));
+  EXPECT_NEAR(plan->datums.left.lat, want.left.lat, 0.01 / 60.0);
+  EXPECT_NEAR(plan->datums.right.lon, want.right.lon, 0.01 / 60.0);
+
+  page->setParticles(2000);
+  ASSERT_TRUE(page->simulate(refusal)) << refusal;
+  page->finishSimulation();
+  ASSERT_TRUE(page->simulation().has_value()) << Text(mainPanel, kStatusLine);
+  ASSERT_TRUE(page->simulation()->plan.has_value());
+  const std::string command =
+      std::string(VESTRAND_CLI) +
+      " plan --land none --lat 43.5 --lon -3.75 --time 2024-01-15T00:00Z --hours 20 --object PIW-1"
+      " --x-error 2 --unit A:2:3:0.6 --no-gpx --json --particles 2000 --wind-file " +
+      VESTRAND_FIELD_FILES "/drift-wind-steady.grib2 --current-file " VESTRAND_FIELD_FILES
+                           "/drift-current-steady.nc > cli.json";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const std::string json = ReadBytes("cli.json");
+  const std::size_t at = json.find("\"particles\":{\"pos\":");
+  ASSERT_NE(at, std::string::npos) << json;
+  EXPECT_NEAR(page->simulation()->plan->planned.pos, std::stod(json.substr(at + 19)), 1e-9);
+
+  Field("planTime")->setText("");
+  EXPECT_FALSE(page->makePlan(refusal).has_value());
+  EXPECT_THAT(refusal, HasSubstr("the forecast files need the time"));
+  Field("planTime")->setText("2024-01-15T00:00Z");
+  Field("planLastKnown")->setText("41:30N 003:45W");
+  EXPECT_FALSE(page->makePlan(refusal).has_value());
+  EXPECT_THAT(refusal, HasSubstr("drift-wind-steady.grib2"));
+  EXPECT_THAT(refusal, HasSubstr("tick \"Outside the forecast files"));
+  page->setOutsideConstant(true);
+  EXPECT_TRUE(page->makePlan(refusal).has_value()) << refusal;
 }
 
 TEST_F(SearchPlanTest, CancelFromTheProgressStopsTheSimulation) {
