@@ -1,12 +1,18 @@
 #include "ForecastFiles.h"
 
+#include <QCheckBox>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <utility>
+
+#include "field_time.h"
+#include "number_text.h"
 
 using vestrand::Text;
 namespace fields = vestrand::fields;
@@ -19,13 +25,15 @@ ForecastFiles::ForecastFiles(const vestrand::LanguageTexts& texts, Status status
       list_(new QLabel),
       addWind_(new QPushButton),
       addCurrent_(new QPushButton),
-      clear_(new QPushButton) {
+      clear_(new QPushButton),
+      arrows_(new QCheckBox) {
   setObjectName("forecastFiles");
   title_->setObjectName("forecastFilesTitle");
   list_->setObjectName("forecastFilesList");
   addWind_->setObjectName("addWindFileButton");
   addCurrent_->setObjectName("addCurrentFileButton");
   clear_->setObjectName("clearForecastFilesButton");
+  arrows_->setObjectName("forecastArrows");
   title_->setTextFormat(Qt::PlainText);
   list_->setTextFormat(Qt::PlainText);
   list_->setWordWrap(true);
@@ -40,6 +48,10 @@ ForecastFiles::ForecastFiles(const vestrand::LanguageTexts& texts, Status status
   buttons->addWidget(clear_);
   buttons->addStretch(1);
   column->addLayout(buttons);
+  column->addWidget(arrows_);
+  connect(arrows_, &QCheckBox::toggled, this, [this] {
+    if (changed_) changed_();
+  });
   connect(addWind_, &QPushButton::clicked, this, [this] { chooseFile(fields::Quantity::Wind); });
   connect(addCurrent_, &QPushButton::clicked, this,
           [this] { chooseFile(fields::Quantity::Current); });
@@ -143,5 +155,109 @@ void ForecastFiles::relabel() {
   addWind_->setText(QString::fromStdString(texts_.get(Text::AddWindFile)));
   addCurrent_->setText(QString::fromStdString(texts_.get(Text::AddCurrentFile)));
   clear_->setText(QString::fromStdString(texts_.get(Text::ClearFiles)));
+  arrows_->setText(QString::fromStdString(texts_.get(Text::ForecastArrows)));
   showList();
+}
+
+bool ForecastFiles::arrowsShown() const {
+  return arrows_->isChecked();
+}
+
+void ForecastFiles::setArrowsShown(bool shown) {
+  arrows_->setChecked(shown);
+}
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kKnotsPerMs = 3600.0 / 1852.0;
+
+// An arrow of `length` nautical miles toward `toward` (radians from north), centred on `at`.
+vestrand::ExtraLine Arrow(const vestrand::GeoPoint& at, double toward, double length,
+                          vestrand::Rgb colour) {
+  const double perLon = 60.0 * std::cos(at.lat * kPi / 180.0);
+  const auto offset = [&](const vestrand::GeoPoint& p, double angle, double nm) {
+    return vestrand::GeoPoint{p.lat + nm * std::cos(angle) / 60.0,
+                              p.lon + nm * std::sin(angle) / perLon};
+  };
+  const vestrand::GeoPoint tail = offset(at, toward + kPi, length / 2.0);
+  const vestrand::GeoPoint tip = offset(at, toward, length / 2.0);
+  vestrand::ExtraLine line;
+  line.colour = colour;
+  line.width = 1.2;
+  line.dashed = false;
+  // Tail to tip, one barb, back to the tip and the other barb.
+  line.points = {tail, tip, offset(tip, toward + kPi - 0.45, length * 0.3), tip,
+                 offset(tip, toward + kPi + 0.45, length * 0.3)};
+  return line;
+}
+
+}  // namespace
+
+void ForecastFiles::addArrows(double datumLat, double datumLon, const vestrand::ChartBounds& bounds,
+                              double time, vestrand::PlanExtras& extras,
+                              std::vector<vestrand::SummaryRow>& rows) const {
+  const fields::Forcing f = forcing({}, nullptr, fields::OutsidePolicy::Refuse);
+  const double perLon = 60.0 * std::cos(datumLat * kPi / 180.0);
+  if (bounds.empty || !(perLon > 1e-6)) return;
+  // The box a little larger than the pattern, and never smaller than 2 NM a side.
+  const double width = std::max(bounds.width(), 2.0) * 1.2;
+  const double height = std::max(bounds.height(), 2.0) * 1.2;
+  const double midX = (bounds.minX + bounds.maxX) / 2.0, midY = (bounds.minY + bounds.maxY) / 2.0;
+  constexpr int kSide = 5;
+  const double spacing = std::min(width, height) / kSide;
+  struct Sample {
+    vestrand::GeoPoint at;
+    double east, north;
+  };
+  std::vector<Sample> winds, currents;
+  double windMax = 0.0, currentMax = 0.0;
+  for (int i = 0; i < kSide; ++i) {
+    for (int j = 0; j < kSide; ++j) {
+      const double x = midX + width * ((i + 0.5) / kSide - 0.5);
+      const double y = midY + height * ((j + 0.5) / kSide - 0.5);
+      const vestrand::GeoPoint at{datumLat + y / 60.0, datumLon + x / perLon};
+      const fields::ForcingSample s = f.sample(at.lat, at.lon, time);
+      if (s.windSource == fields::Source::Field) {
+        winds.push_back({at, s.windU, s.windV});
+        windMax = std::max(windMax, std::hypot(s.windU, s.windV));
+      }
+      if (s.currentSource == fields::Source::Field) {
+        currents.push_back({at, s.curU, s.curV});
+        currentMax = std::max(currentMax, std::hypot(s.curU, s.curV));
+      }
+    }
+  }
+  // Each kind scaled to its strongest, the current's arrows a little apart from the wind's.
+  for (const auto& [samples, strongest, colour, shift] :
+       {std::tuple{&winds, windMax, kWindArrowColour, -0.15},
+        std::tuple{&currents, currentMax, kCurrentArrowColour, 0.15}}) {
+    if (!(strongest > 0.0)) continue;
+    for (const Sample& s : *samples) {
+      const double speed = std::hypot(s.east, s.north);
+      if (!(speed > 0.0)) continue;
+      const vestrand::GeoPoint at{s.at.lat + shift * spacing / 60.0, s.at.lon};
+      extras.lines.push_back(
+          Arrow(at, std::atan2(s.east, s.north), 0.8 * spacing * speed / strongest, colour));
+    }
+  }
+  const fields::ForcingSample d = f.sample(datumLat, datumLon, time);
+  const auto degrees = [](double east, double north) {
+    const double a = std::atan2(east, north) * 180.0 / kPi;
+    return vestrand::fixedText(a < 0.0 ? a + 360.0 : a, 0);
+  };
+  const std::string none = "\u2013";
+  const bool wind = d.windSource == fields::Source::Field;
+  const bool current = d.currentSource == fields::Source::Field;
+  rows.push_back(
+      {texts_.get(Text::ForecastAtDatumRow),
+       texts_.get(
+           Text::ForecastAtDatumValue,
+           {wind ? degrees(-d.windU, -d.windV) : none,
+            wind ? vestrand::fixedText(
+                       std::hypot(d.windU, d.windV) * vestrand::kKnotsPerMetrePerSecond, 1)
+                 : none,
+            current ? degrees(d.curU, d.curV) : none,
+            current ? vestrand::fixedText(std::hypot(d.curU, d.curV) * kKnotsPerMs, 2) : none,
+            fields::isoTimeText(time)})});
 }

@@ -16,10 +16,18 @@
 #include "field.h"
 #include "forcing.h"
 #include "forecast_drift.h"
+#include "plan_chart.h"
+#include "plan_figure.h"
+#include "plan_summary.h"
 #include "texts.h"
 
+class QCheckBox;
 class QLabel;
 class QPushButton;
+
+// The colours of the preview's arrows: the wind's and the current's.
+inline constexpr vestrand::Rgb kWindArrowColour{70, 90, 170};
+inline constexpr vestrand::Rgb kCurrentArrowColour{0, 135, 125};
 
 class ForecastFiles final : public QWidget {
  public:
@@ -39,7 +47,18 @@ class ForecastFiles final : public QWidget {
   // The list as shown, one line per file.
   std::string listText() const;
 
-  // Called after a file was taken or the files cleared.
+  // Whether the preview shows the wind and current of the files as arrows (a tick box).
+  bool arrowsShown() const;
+  void setArrowsShown(bool shown);
+
+  // Arrows of the files' wind and current at `time` on a grid of 5 x 5 points over the chart's
+  // box (bounds about the datum, nautical miles), each kind scaled to its strongest, for the
+  // preview; and a summary row with both at the datum. Where a file has no value there is no
+  // arrow.
+  void addArrows(double datumLat, double datumLon, const vestrand::ChartBounds& bounds, double time,
+                 vestrand::PlanExtras& extras, std::vector<vestrand::SummaryRow>& rows) const;
+
+  // Called after a file was taken or the files cleared, or the arrows shown or hidden.
   void setChanged(std::function<void()> changed) { changed_ = std::move(changed); }
 
   // The files as one forcing, with the constants that serve outside them where `policy` lets
@@ -75,4 +94,5 @@ class ForecastFiles final : public QWidget {
   QPushButton* addWind_;
   QPushButton* addCurrent_;
   QPushButton* clear_;
+  QCheckBox* arrows_;
 };

@@ -197,6 +197,7 @@ void Window::arrangeLayout() {
     driftObject_ = new DriftObjectChoice(texts_, nullptr);
     grid->addWidget(driftObject_, grid->rowCount(), 0, 1, grid->columnCount());
     forecast_ = new ForecastFiles(texts_, [this](const std::string& text) { showStatus(text); });
+    forecast_->setChanged([this] { refresh(); });
     grid->addWidget(forecast_, grid->rowCount(), 0, 1, grid->columnCount());
   }
   if (auto* workspace = widget<QSplitter>("workspace")) {
@@ -512,8 +513,34 @@ void Window::refresh() {
   for (const std::string& warning : land.warnings) {
     rows.push_back({texts_.get(Text::LandRow), warning});
   }
+  vestrand::PlanDrawing drawing = drawingSink.take();
+  if (forecast_ != nullptr && !forecast_->empty() && forecast_->arrowsShown()) {
+    // At the datum time: the last known position's time and the hours of the drift applied.
+    if (const std::optional<double> known = lastKnownSeconds()) {
+      const double time = *known + (applied_ ? applied_->hours * 3600.0 : 0.0);
+      forecast_->addArrows(drawing.datumLat, drawing.datumLon, drawing.bounds, time, extras, rows);
+    }
+  }
   planView_->preview()->setLand(land.mask);
-  planView_->showPlan(drawingSink.take(), std::move(extras), rows);
+  planView_->showPlan(std::move(drawing), std::move(extras), rows);
+}
+
+std::optional<double> Window::lastKnownSeconds() const {
+  // The date and time fields, taken as UTC as the files are.
+  const std::string date = FieldText(panel_, kDateField);
+  const std::string time = FieldText(panel_, kTimeField);
+  int y = 0, mo = 0, da = 0, h = 0, mi = 0, se = 0;
+  double seconds = 0.0;
+  std::string error;
+  char iso[64] = "";
+  if (!IsRealDate(date) || !IsRealTime(time) ||
+      std::sscanf(date.c_str(), "%d/%d/%d", &y, &mo, &da) != 3 ||
+      std::sscanf(time.c_str(), "%d:%d:%d", &h, &mi, &se) != 3 ||
+      std::snprintf(iso, sizeof iso, "%04d-%02d-%02dT%02d:%02d:%02dZ", y, mo, da, h, mi, se) <= 0 ||
+      !vestrand::fields::parseIsoTime(iso, seconds, error)) {
+    return std::nullopt;
+  }
+  return seconds;
 }
 
 LandSetting Window::landSetting() const {
@@ -768,22 +795,14 @@ void Window::applyDrift() {
 }
 
 bool Window::driftThroughFiles(AppliedDrift& d) {
-  // The last known position's time is the date and time fields', taken as UTC as the files are.
-  const std::string date = FieldText(panel_, kDateField);
-  const std::string time = FieldText(panel_, kTimeField);
-  int y = 0, mo = 0, da = 0, h = 0, mi = 0, se = 0;
-  double seconds = 0.0;
-  std::string error;
-  char iso[64] = "";
-  if (!IsRealDate(date) || !IsRealTime(time) ||
-      std::sscanf(date.c_str(), "%d/%d/%d", &y, &mo, &da) != 3 ||
-      std::sscanf(time.c_str(), "%d:%d:%d", &h, &mi, &se) != 3 ||
-      std::snprintf(iso, sizeof iso, "%04d-%02d-%02dT%02d:%02d:%02dZ", y, mo, da, h, mi, se) <= 0 ||
-      !vestrand::fields::parseIsoTime(iso, seconds, error)) {
-    showStatus(
-        texts_.get(Text::DriftRefused, {texts_.get(Text::DateRefused, {date + " " + time})}));
+  const std::optional<double> known = lastKnownSeconds();
+  if (!known) {
+    showStatus(texts_.get(Text::DriftRefused,
+                          {texts_.get(Text::DateRefused, {FieldText(panel_, kDateField) + " " +
+                                                          FieldText(panel_, kTimeField)})}));
     return false;
   }
+  const double seconds = *known;
   ForecastFiles::Result r = forecast_->drift(d, seconds, vestrand::fields::OutsidePolicy::Refuse);
   if (r.datums.fault == vestrand::DriftFault::Outside) {
     // Never filled silently: the operator says whether the constants serve outside the files.

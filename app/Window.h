@@ -163,6 +163,8 @@ class Window final : public QObject {
   // Drifts `d` through the forecast files from the date and time fields' time, asking before the
   // constants serve outside the files. @return false, with the status line saying why, for none
   bool driftThroughFiles(AppliedDrift& d);
+  // The time of the date and time fields (the last known position's), UTC; none when not a time.
+  std::optional<double> lastKnownSeconds() const;
   // Redraws with the land setting the operator chose, remembers it and says what is drawn.
   void chooseLand();
   // "; warning; warning" of a pattern over land, for the status line; empty for none.

@@ -389,7 +389,11 @@
   X(PlanOutsideFiles, "%1; to take the constants there, tick \"%2\"") \
   X(PlanFilesStopped, "The drift through the files stopped at %1, %2: no wind there") \
   X(SimulationStopped, "Simulation stopped: a particle reached %1 at %2, outside the files or " \
-                       "without wind there. %3")
+                       "without wind there. %3") \
+  /* The forecast's arrows in the preview */ \
+  X(ForecastArrows, "Show the wind and current at the datum time in the preview") \
+  X(ForecastAtDatumRow, "Forecast at the datum") \
+  X(ForecastAtDatumValue, "wind from %1\u00B0T at %2 kn, current toward %3\u00B0T at %4 kn, %5")
 // clang-format on
 
 namespace vestrand {

@@ -133,6 +133,45 @@ TEST_F(ForecastTest, AClassDriftsWithTheWindFilesWind) {
               0.001 / 60.0);
 }
 
+// The files' wind (from 300 at 20 kn) and current (toward 070 at 0.6 kn) as arrows over the
+// pattern at the datum time, and their values at the datum in the summary.
+TEST_F(ForecastTest, ArrowsShowTheFilesWindAndCurrentAtTheDatumTime) {
+  Control<QLineEdit>(mainPanel, kDateField)->setText("2024/01/15");
+  Control<QLineEdit>(mainPanel, kTimeField)->setText("06:00:00");
+  ASSERT_TRUE(files->addFile(vestrand::fields::Quantity::Wind,
+                             VESTRAND_FIELD_FILES "/drift-wind-steady.grib2"));
+  ASSERT_TRUE(files->addFile(vestrand::fields::Quantity::Current,
+                             VESTRAND_FIELD_FILES "/drift-current-steady.nc"));
+  EnterDrift({"43 30.0 N 3 45.0 W", "0", "", "", "", ""});
+  ASSERT_NE(win->currentDrift(), nullptr) << Text(mainPanel, kStatusLine);
+  const int page = ShowPage(kSquarePage);
+  Type(page, square_page::kCourse, "0");
+  Type(page, square_page::kSpacing, "1");
+  Type(page, square_page::kCount, "2");
+  const auto arrows = [this](vestrand::Rgb colour, double& toward) {
+    int count = 0;
+    for (const vestrand::FigureLine& line : planView->preview()->figure().lines) {
+      if (line.colour != colour) continue;
+      ++count;
+      // Tail to tip, pixels with y down.
+      const double a =
+          std::atan2(line.points[1].x - line.points[0].x, line.points[0].y - line.points[1].y);
+      toward = std::fmod(a * 180.0 / M_PI + 360.0, 360.0);
+    }
+    return count;
+  };
+  double toward = 0.0;
+  EXPECT_EQ(arrows(kWindArrowColour, toward), 0);
+  files->setArrowsShown(true);
+  EXPECT_EQ(arrows(kWindArrowColour, toward), 25);
+  EXPECT_NEAR(toward, 120.0, 3.0);
+  EXPECT_EQ(arrows(kCurrentArrowColour, toward), 25);
+  EXPECT_NEAR(toward, 70.0, 3.0);
+  EXPECT_THAT(planView->summaryText(),
+              HasSubstr("Forecast at the datum\twind from 300°T at 20.0 kn, current toward 70°T at "
+                        "0.60 kn, 2024-01-15T06:00:00Z"));
+}
+
 TEST_F(ForecastTest, AHostileFileIsRefusedWithItsName) {
   std::ofstream("not-a-forecast.nc") << "a forecast, they said\n";
   EXPECT_FALSE(files->addFile(vestrand::fields::Quantity::Wind, "not-a-forecast.nc"));
