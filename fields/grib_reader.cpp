@@ -284,6 +284,7 @@ void checkStructure(const Reader& r, std::FILE* file, long long size) {
     const long long end = start + static_cast<long long>(length);
     if (head[7] == 2) {
       long long section = start + 16;
+      int previous = 0;
       while (section < end - 4) {
         unsigned char header[5];
         if (!at(section, header, sizeof header)) r.refuse(what + " is cut short");
@@ -292,8 +293,22 @@ void checkStructure(const Reader& r, std::FILE* file, long long size) {
             static_cast<long long>(sectionLength) > end - 4 - section) {
           r.refuse(what + " is broken: its sections do not fit its length");
         }
+        // Sections 1, 2 (optional), 3 to 7; a further field of the message starts again at 2, 3
+        // or 4 after a 7. ecCodes splits the fields of a message without that check and frees
+        // memory twice on a message that goes back otherwise.
+        const int kind = header[4];
+        const bool next = previous == 0   ? kind == 1
+                          : previous == 1 ? kind == 2 || kind == 3
+                          : previous == 7 ? kind >= 2 && kind <= 4
+                                          : kind == previous + 1;
+        if (!next) {
+          r.refuse(what + " is broken: section " + std::to_string(kind) + " follows section " +
+                   std::to_string(previous));
+        }
+        previous = kind;
         section += static_cast<long long>(sectionLength);
       }
+      if (previous != 7) r.refuse(what + " is broken: its last section is not section 7");
     }
     unsigned char closing[4];
     if (!at(end - 4, closing, sizeof closing) || std::memcmp(closing, "7777", 4) != 0) {

@@ -11,6 +11,8 @@ vestrand_fuzz_regression(netcdf_reader variable_of_string_type)
 # A GRIB2 forecast step in a unit of time the code table does not have: ecCodes looped for ever
 # working out when the field is valid.
 vestrand_fuzz_regression(grib_reader step_in_unknown_unit)
+# A GRIB2 message whose sections go back from 6 to 2 without a 7: ecCodes freed its buffer twice.
+vestrand_fuzz_regression(grib_reader section_out_of_order)
 if(LibXml2_FOUND)
   vestrand_fuzz_regression(gpx_writer control_character_in_name)
   vestrand_fuzz_regression(gpx_writer invalid_utf8_in_name)
