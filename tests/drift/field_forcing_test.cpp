@@ -131,6 +131,10 @@ TEST(FieldForcing, BlocksAgreeWithTheFieldsSamples) {
   const Case cases[] = {
       {"inside one area, between two times", 43.5, -3.75, 0.5, false, 1.3},
       {"at a file's time", 43.5, -3.75, 0.5, false, 2.0},
+      // Boxes of at most 16, 32 and 64 grid values, which fast processors hold in registers.
+      {"a box of a few grid values", 43.51, -3.74, 0.06, false, 1.3},
+      {"a box of some thirty grid values", 43.5, -3.75, 0.13, false, 1.3},
+      {"a box of some sixty grid values", 43.5, -3.75, 0.22, false, 1.3},
       {"across the edge of a fine area in a coarse one", 45.9, -3.75, 0.4, false, 1.3},
       {"round the globe's seam", 10.0, 359.9, 0.6, true, 0.7},
       {"past the globe's seam, west of it", 10.0, -0.2, 0.3, true, 0.7},
