@@ -115,6 +115,15 @@ std::vector<float> gridValues(const Reader& r, codes_handle* h, const Group& g,
     r.refuse(what + " holds " + std::to_string(count) + " values for a grid of " +
              std::to_string(g.ni) + " x " + std::to_string(g.nj) + " points");
   }
+  // ecCodes takes memory for as many values as the data section says it codes before it decodes
+  // them: never more than the grid has points.
+  for (const char* key : {"numberOfValues", "numberOfCodedValues"}) {
+    long coded = 0;
+    if (r.number(h, key, coded) && (coded < 0 || static_cast<std::size_t>(coded) > expected)) {
+      r.refuse(what + " codes " + std::to_string(coded) + " values for a grid of " +
+               std::to_string(g.ni) + " x " + std::to_string(g.nj) + " points");
+    }
+  }
   std::vector<double> raw(count);
   std::size_t got = count;
   lastComplaint.clear();

@@ -13,6 +13,9 @@ vestrand_fuzz_regression(netcdf_reader variable_of_string_type)
 vestrand_fuzz_regression(grib_reader step_in_unknown_unit)
 # A GRIB2 message whose sections go back from 6 to 2 without a 7: ecCodes freed its buffer twice.
 vestrand_fuzz_regression(grib_reader section_out_of_order)
+# A GRIB2 message of 3 x 3 points whose data section codes 1,560,281,092 values: ecCodes asked for
+# 12 GB to decode them.
+vestrand_fuzz_regression(grib_reader values_beyond_grid)
 if(LibXml2_FOUND)
   vestrand_fuzz_regression(gpx_writer control_character_in_name)
   vestrand_fuzz_regression(gpx_writer invalid_utf8_in_name)

@@ -269,6 +269,7 @@ TEST(Readers, RefuseHostileFilesNamingTheFileAndTheReason) {
       {"refuse-cut.grib1", "message 1 is cut short: it claims 180 bytes"},
       {"refuse-large.grib1", "message 1 is cut short: it claims 21600 bytes"},
       {"refuse-order.grib2", "message 1 is broken: section 2 follows section 6"},
+      {"refuse-coded.grib2", "codes 1560281092 values for a grid of 3 x 3 points"},
       {"refuse-reduced.grib2", "lies on a 'reduced_gg' grid; only regular latitude-longitude"},
       {"refuse-values.grib2", "holds 496 values for a grid of 3 x 3 points"},
       {"refuse-huge.grib2", "grid of 20000 x 10000 points, more than the 33554432"},

@@ -73,6 +73,8 @@ grib refuse-beyond.grib2 <"$data/refuse-beyond.grib2.rules"
 grib refuse-one-row.grib2 <"$data/refuse-one-row.grib2.rules"
 # Sections 1, 3, 4, 5, 6 and then 2 again without a 7 (a finding of the fuzz target).
 cp "$data/refuse-order.grib2" refuse-order.grib2
+# A grid of 3 x 3 points whose data section says it codes 1,560,281,092 values (the same).
+cp "$data/refuse-coded.grib2" refuse-coded.grib2
 # A forecast step in unit 254 of GRIB2's table of time units, which has no such unit.
 grib refuse-step-unit.grib2 <"$data/refuse-step-unit.grib2.rules"
 cp "$sfc" refuse-no-wind.grib2
