@@ -155,6 +155,15 @@ void Window::refreshSearchPlan() {
   vestrand::PlanExtras extras;
   std::vector<vestrand::SummaryRow> rows;
   searchPlan_->drawPlan(*plan, CurrentStem(panel_), drawing, extras, rows);
+  // The page's forecast files as arrows at the datum time: the incident's time and the hours.
+  const ForecastFiles* files = searchPlan_->forecastFiles();
+  if (!files->empty() && files->arrowsShown()) {
+    std::string ignored;
+    if (const std::optional<PlanPageInput> in = searchPlan_->read(ignored); in && in->seconds) {
+      files->addArrows(drawing.datumLat, drawing.datumLon, drawing.bounds,
+                       *in->seconds + in->hours * 3600.0, extras, rows);
+    }
+  }
   planView_->preview()->setLand(searchPlan_->landMask());
   planView_->showPlan(std::move(drawing), std::move(extras), rows);
 }

@@ -298,6 +298,19 @@ TEST_F(SearchPlanTest, ThePagesDatumsAndSimulationDriftThroughForecastFiles) {
                              vestrand::leewayOf(*vestrand::findLeewayClass("PIW-1"), 300.0, 20.0));
   EXPECT_NEAR(plan->datums.left.lat, want.left.lat, 0.01 / 60.0);
   EXPECT_NEAR(plan->datums.right.lon, want.right.lon, 0.01 / 60.0);
+  // The files' arrows over the plan when asked.
+  const auto arrows = [this] {
+    int count = 0;
+    for (const vestrand::FigureLine& line : planView->preview()->figure().lines) {
+      count += line.colour == kWindArrowColour || line.colour == kCurrentArrowColour;
+    }
+    return count;
+  };
+  EXPECT_EQ(arrows(), 0);
+  files->setArrowsShown(true);
+  EXPECT_EQ(arrows(), 50);
+  EXPECT_THAT(planView->summaryText(), HasSubstr("Forecast at the datum\twind from 300°T"));
+  files->setArrowsShown(false);
 
   page->setParticles(2000);
   ASSERT_TRUE(page->simulate(refusal)) << refusal;
