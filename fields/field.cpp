@@ -14,6 +14,8 @@ namespace {
 // Axes whose steps differ by less than this share of the step are taken as evenly spaced;
 // printed coordinates of a 1/12 degree grid are not exact multiples.
 constexpr double kEvenShare = 1e-6;
+// The least spacing of a grid's latitudes or longitudes, degrees: a tenth of a metre.
+constexpr double kMinGridStep = 1e-6;
 
 // "43.5N", "10W", "0E": degrees to four decimals at most, with the hemisphere letter.
 std::string degreesText(double value, char positive, char negative) {
@@ -151,6 +153,10 @@ Grid makeGrid(const std::string& file, std::vector<double> lats, std::vector<dou
       if (!(axis[i] > axis[i - 1])) {
         refuse(std::string("the ") + name + " are not in order (each larger or each smaller " +
                "than the one before)");
+      }
+      // No forecast grid is finer; closer values leave no step to divide by.
+      if (!(axis[i] - axis[i - 1] >= kMinGridStep)) {
+        refuse(std::string("two ") + name + " lie closer together than a millionth of a degree");
       }
     }
   };

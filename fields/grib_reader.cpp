@@ -281,8 +281,9 @@ void checkStructure(const Reader& r, std::FILE* file, long long size) {
     // last sections tell; ecCodes measures it. Whatever it claims must lie in the file: ecCodes
     // takes memory for all of it before it reads, and keeps that memory.
     const bool large = head[7] == 1 && (length & 0x800000) != 0;
-    const unsigned long long least = large ? (length & 0x7FFFFF) * 120 - 120 + 4 : length;
-    if (least < 20 || static_cast<long long>(least) > size - start) {
+    const unsigned long long units = length & 0x7FFFFF;
+    const unsigned long long least = !large ? length : units == 0 ? 0 : units * 120 - 120 + 4;
+    if (least < 20 || least > static_cast<unsigned long long>(size - start)) {
       r.refuse(what + " is cut short: it claims " +
                std::to_string(large ? (length & 0x7FFFFF) * 120 : length) + " bytes");
     }

@@ -16,6 +16,12 @@ vestrand_fuzz_regression(grib_reader section_out_of_order)
 # A GRIB2 message of 3 x 3 points whose data section codes 1,560,281,092 values: ecCodes asked for
 # 12 GB to decode them.
 vestrand_fuzz_regression(grib_reader values_beyond_grid)
+# A GRIB1 message whose length has the flag of 8 MB and over and no units of 120 bytes: the length
+# it claims wrapped below zero and ecCodes was asked for 2^64 bytes.
+vestrand_fuzz_regression(grib_reader grib1_length_of_no_units)
+# A NetCDF grid whose latitudes lie a few hundred thousandths of a millionth apart: its step's
+# inverse overflowed and sampling at its first latitude worked out 0 times infinity.
+vestrand_fuzz_regression(netcdf_reader latitudes_a_denormal_apart)
 if(LibXml2_FOUND)
   vestrand_fuzz_regression(gpx_writer control_character_in_name)
   vestrand_fuzz_regression(gpx_writer invalid_utf8_in_name)

@@ -268,6 +268,7 @@ TEST(Readers, RefuseHostileFilesNamingTheFileAndTheReason) {
       {"refuse-cut.grib2", "message 2 is cut short: it claims 206 bytes"},
       {"refuse-cut.grib1", "message 1 is cut short: it claims 180 bytes"},
       {"refuse-large.grib1", "message 1 is cut short: it claims 21600 bytes"},
+      {"refuse-large-zero.grib1", "message 1 is cut short: it claims 0 bytes"},
       {"refuse-order.grib2", "message 1 is broken: section 2 follows section 6"},
       {"refuse-coded.grib2", "codes 1560281092 values for a grid of 3 x 3 points"},
       {"refuse-reduced.grib2", "lies on a 'reduced_gg' grid; only regular latitude-longitude"},
@@ -302,6 +303,24 @@ TEST(Readers, RefuseHostileFilesNamingTheFileAndTheReason) {
       const std::string message = e.what();
       EXPECT_EQ(message.rfind("'" + file(c.name) + "': ", 0), 0u) << message;
       EXPECT_TRUE(std::regex_search(message, std::regex(c.reason))) << message;
+    }
+  }
+}
+
+// Axes no forecast has, refused before they are sampled: values closer than a millionth of a
+// degree leave no step to divide by.
+TEST(Readers, RefuseAxesWithoutAStep) {
+  bool latReversed = false, lonReversed = false;
+  for (const auto& [lats, reason] :
+       {std::pair{std::vector<double>{0.0, 5e-324}, "two latitudes lie closer together"},
+        std::pair{std::vector<double>{10.0, 10.0000000001, 11.0}, "two latitudes lie closer"},
+        std::pair{std::vector<double>{0.0, 1e-6, 1.0}, ""}}) {
+    try {
+      makeGrid("g.nc", lats, {0.0, 1.0}, latReversed, lonReversed);
+      EXPECT_STREQ(reason, "") << lats[1];
+    } catch (const FieldFileError& e) {
+      EXPECT_NE(std::string(e.what()).find(reason), std::string::npos) << e.what();
+      EXPECT_STRNE(reason, "") << e.what();
     }
   }
 }

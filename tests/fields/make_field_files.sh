@@ -61,6 +61,7 @@ head -c 300 wind.grib2 >refuse-cut.grib2
 grib_set -s edition=1 wind.grib2 wind.grib1
 head -c 100 wind.grib1 >refuse-cut.grib1
 printf '\200' | cat <(head -c 4 wind.grib1) - <(tail -c +6 wind.grib1) >refuse-large.grib1
+printf '\200\0\0' | cat <(head -c 4 wind.grib1) - <(tail -c +8 wind.grib1) >refuse-large-zero.grib1
 printf 'a forecast, they said\n' >refuse-text.grib2
 plain refuse-reduced.grib2 "$samples/reduced_gg_pl_32_grib2.tmpl" <"$data/refuse-reduced.grib2.rules"
 # A grid of 3 x 3 points with the 496 values of the sample, and one of 200 million points.
