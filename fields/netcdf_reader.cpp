@@ -1,15 +1,22 @@
 #include "netcdf_reader.h"
 
+#include <fcntl.h>
 #include <netcdf.h>
+#include <poll.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <limits>
 #include <optional>
 
@@ -409,6 +416,206 @@ Packing packingOf(const File& f, int var) {
 }  // namespace
 
 std::vector<Field> readNetcdfFile(const std::string& path) {
+  // HDF5's signature at the start: a netCDF-4 file (HDF5 also looks further on, which netCDF-C
+  // does not).
+  char magic[8] = {};
+  if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+    const std::size_t got = std::fread(magic, 1, sizeof magic, file);
+    std::fclose(file);
+    if (got == sizeof magic && std::memcmp(magic, "\x89HDF\r\n\x1a\n", 8) == 0) {
+      return readNetcdfFileApart(path, kNetcdf4Seconds);
+    }
+  }
+  return readNetcdfFileHere(path);
+}
+
+namespace {
+
+// The fields as bytes through a pipe, and back: sizes as 8-byte counts, numbers as they lie in
+// memory (parent and child are the same program).
+void putBytes(std::string& out, const void* data, std::size_t n) {
+  out.append(static_cast<const char*>(data), n);
+}
+template <typename T>
+void putVector(std::string& out, const std::vector<T>& values) {
+  const std::uint64_t n = values.size();
+  putBytes(out, &n, sizeof n);
+  putBytes(out, values.data(), values.size() * sizeof(T));
+}
+void putText(std::string& out, const std::string& text) {
+  putVector(out, std::vector<char>(text.begin(), text.end()));
+}
+
+std::string encodeFields(const std::vector<Field>& fields) {
+  std::string out;
+  const std::uint64_t count = fields.size();
+  putBytes(out, &count, sizeof count);
+  for (const Field& f : fields) {
+    const auto quantity = static_cast<std::uint8_t>(f.quantity);
+    const auto wraps = static_cast<std::uint8_t>(f.grid.wraps);
+    putBytes(out, &quantity, 1);
+    putBytes(out, &wraps, 1);
+    putText(out, f.format);
+    putText(out, f.uName);
+    putText(out, f.vName);
+    const std::uint64_t files = f.files.size();
+    putBytes(out, &files, sizeof files);
+    for (const std::string& file : f.files) putText(out, file);
+    putVector(out, f.times);
+    putVector(out, f.grid.lat.values());
+    putVector(out, f.grid.lon.values());
+    putVector(out, f.u);
+    putVector(out, f.v);
+  }
+  return out;
+}
+
+class Decoder {
+ public:
+  explicit Decoder(const std::string& bytes) : bytes_(bytes) {}
+  bool take(void* data, std::size_t n) {
+    if (n > bytes_.size() - at_) return false;
+    std::memcpy(data, bytes_.data() + at_, n);
+    at_ += n;
+    return true;
+  }
+  template <typename T>
+  bool vector(std::vector<T>& values) {
+    std::uint64_t n = 0;
+    if (!take(&n, sizeof n) || n > (bytes_.size() - at_) / sizeof(T)) return false;
+    values.resize(static_cast<std::size_t>(n));
+    return take(values.data(), values.size() * sizeof(T));
+  }
+  bool text(std::string& value) {
+    std::vector<char> chars;
+    if (!vector(chars)) return false;
+    value.assign(chars.begin(), chars.end());
+    return true;
+  }
+  bool done() const { return at_ == bytes_.size(); }
+
+ private:
+  const std::string& bytes_;
+  std::size_t at_ = 0;
+};
+
+bool decodeFields(const std::string& bytes, std::vector<Field>& fields) {
+  Decoder d(bytes);
+  std::uint64_t count = 0;
+  if (!d.take(&count, sizeof count) || count > 16) return false;
+  for (std::uint64_t k = 0; k < count; ++k) {
+    Field f;
+    std::uint8_t quantity = 0, wraps = 0;
+    std::uint64_t files = 0;
+    std::vector<double> lats, lons;
+    if (!d.take(&quantity, 1) || !d.take(&wraps, 1) || quantity > 1 || !d.text(f.format) ||
+        !d.text(f.uName) || !d.text(f.vName) || !d.take(&files, sizeof files) || files > 64) {
+      return false;
+    }
+    f.files.resize(static_cast<std::size_t>(files));
+    for (std::string& file : f.files) {
+      if (!d.text(file)) return false;
+    }
+    if (!d.vector(f.times) || !d.vector(lats) || !d.vector(lons) || !d.vector(f.u) ||
+        !d.vector(f.v) || lats.size() < 2 || lons.size() < 2 || f.times.empty()) {
+      return false;
+    }
+    f.quantity = static_cast<Quantity>(quantity);
+    f.grid.lat = GridAxis(std::move(lats));
+    f.grid.lon = GridAxis(std::move(lons));
+    f.grid.wraps = wraps != 0;
+    if (f.u.size() != f.times.size() * f.pointsPerTime() || f.v.size() != f.u.size()) return false;
+    fields.push_back(std::move(f));
+  }
+  return d.done();
+}
+
+bool writeAll(int fd, const char* data, std::size_t n) {
+  while (n > 0) {
+    const ssize_t wrote = ::write(fd, data, n);
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote <= 0) return false;
+    data += wrote;
+    n -= static_cast<std::size_t>(wrote);
+  }
+  return true;
+}
+
+}  // namespace
+
+std::vector<Field> readNetcdfFileApart(const std::string& path, double seconds) {
+  const auto refuse = [&path](const std::string& why) -> std::vector<Field> {
+    throw FieldFileError("'" + path + "': " + why);
+  };
+  int pipeEnds[2];
+  if (::pipe2(pipeEnds, O_CLOEXEC) != 0) return refuse(std::strerror(errno));
+  const pid_t child = ::fork();
+  if (child < 0) {
+    const int error = errno;
+    ::close(pipeEnds[0]);
+    ::close(pipeEnds[1]);
+    return refuse(std::strerror(error));
+  }
+  if (child == 0) {
+    // The child: the answer, a mark ('F' fields, 'E' a refusal) and its bytes, then away without
+    // running the parent's exit handlers.
+    ::close(pipeEnds[0]);
+    std::string answer;
+    char mark = 'E';
+    try {
+      answer = encodeFields(readNetcdfFileHere(path));
+      mark = 'F';
+    } catch (const std::exception& e) {
+      answer = e.what();
+    }
+    const bool sent =
+        writeAll(pipeEnds[1], &mark, 1) && writeAll(pipeEnds[1], answer.data(), answer.size());
+    ::_exit(sent ? 0 : 1);
+  }
+  ::close(pipeEnds[1]);
+  std::string bytes;
+  bool late = false;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  std::vector<char> chunk(1 << 16);
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) {
+      late = true;
+      break;
+    }
+    pollfd p{pipeEnds[0], POLLIN, 0};
+    const int ready = ::poll(&p, 1, static_cast<int>(std::min<long long>(left.count(), 1000)));
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0) continue;
+    const ssize_t got = ::read(pipeEnds[0], chunk.data(), chunk.size());
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    bytes.append(chunk.data(), static_cast<std::size_t>(got));
+  }
+  ::close(pipeEnds[0]);
+  if (late) ::kill(child, SIGKILL);
+  int status = 0;
+  while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (late) {
+    return refuse("not read within " + std::to_string(static_cast<long long>(seconds)) +
+                  " s: the netCDF-4 (HDF5) library did not finish with it");
+  }
+  if (WIFSIGNALED(status)) {
+    return refuse("the netCDF-4 (HDF5) library failed reading it (" +
+                  std::string(strsignal(WTERMSIG(status))) + ")");
+  }
+  if (bytes.empty() || (bytes[0] != 'F' && bytes[0] != 'E')) {
+    return refuse("the netCDF-4 (HDF5) library ended without an answer");
+  }
+  if (bytes[0] == 'E') throw FieldFileError(bytes.substr(1));
+  std::vector<Field> fields;
+  if (!decodeFields(bytes.substr(1), fields)) return refuse("the reading process answered garbled");
+  return fields;
+}
+
+std::vector<Field> readNetcdfFileHere(const std::string& path) {
   const File f(path);
   const auto [uVar, vVar] = findCurrent(f);
   const std::vector<int> dims = f.dimensions(uVar);

@@ -23,7 +23,10 @@
 
 namespace vestrand::fields {
 
-// Reads the surface current of one NetCDF file, the file read once.
+// Reads the surface current of one NetCDF file, the file read once. A netCDF-4 file is read by
+// HDF5, which a hostile file can send round in circles or make write over its memory: such a
+// file is read in a child process, and refused when that does not answer within
+// kNetcdf4Seconds or ends without an answer.
 // @param[in] path the file, named in every message
 // @return one current field
 // @throw FieldFileError naming the file and the reason: it cannot be opened or is no NetCDF
@@ -31,5 +34,12 @@ namespace vestrand::fields {
 //   order included), its time units or calendar are not read, it holds more than
 //   kMaxFileValues values a component, every value is missing or one lies beyond any current
 std::vector<Field> readNetcdfFile(const std::string& path);
+
+inline constexpr double kNetcdf4Seconds = 60.0;
+
+// readNetcdfFile in this process whatever the format (the fuzz target's way).
+std::vector<Field> readNetcdfFileHere(const std::string& path);
+// readNetcdfFile in a child process given `seconds` to answer, whatever the format.
+std::vector<Field> readNetcdfFileApart(const std::string& path, double seconds);
 
 }  // namespace vestrand::fields

@@ -4,8 +4,10 @@
 #include <field_time.h>
 #include <forcing.h>
 #include <gtest/gtest.h>
+#include <netcdf_reader.h>
 
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -303,6 +305,42 @@ TEST(Readers, RefuseHostileFilesNamingTheFileAndTheReason) {
       const std::string message = e.what();
       EXPECT_EQ(message.rfind("'" + file(c.name) + "': ", 0), 0u) << message;
       EXPECT_TRUE(std::regex_search(message, std::regex(c.reason))) << message;
+    }
+  }
+}
+
+// A netCDF-4 file is read in a child process: the fields come back whole, and HDF5 going round
+// for ever or failing on a hostile file ends in a refusal, not in a hang or a crash.
+TEST(NetcdfReader, Netcdf4FilesAreReadApartFromTheProgram) {
+  const std::vector<Field> here = readNetcdfFileHere(file("current4.nc"));
+  const std::vector<Field> apart = readNetcdfFile(file("current4.nc"));
+  ASSERT_EQ(apart.size(), here.size());
+  for (std::size_t k = 0; k < here.size(); ++k) {
+    EXPECT_EQ(apart[k].quantity, here[k].quantity);
+    EXPECT_EQ(apart[k].format, here[k].format);
+    EXPECT_EQ(apart[k].uName, here[k].uName);
+    EXPECT_EQ(apart[k].files, here[k].files);
+    EXPECT_EQ(apart[k].times, here[k].times);
+    EXPECT_TRUE(apart[k].grid == here[k].grid);
+    EXPECT_EQ(apart[k].grid.wraps, here[k].grid.wraps);
+    ASSERT_EQ(apart[k].u.size(), here[k].u.size());
+    EXPECT_EQ(0, std::memcmp(apart[k].u.data(), here[k].u.data(), here[k].u.size() * 4));
+    EXPECT_EQ(0, std::memcmp(apart[k].v.data(), here[k].v.data(), here[k].v.size() * 4));
+  }
+  const struct {
+    const char* name;
+    const char* reason;
+  } cases[] = {
+      {"refuse-hdf5-loop.nc", "not read within 2 s: the netCDF-4 \\(HDF5\\) library did not"},
+      {"refuse-hdf5-crash.nc", "netCDF-4 \\(HDF5\\) library (failed reading it|did not)"},
+      {"refuse-huge.nc", "2 times of 6000 x 6000 points are more than"},
+  };
+  for (const auto& c : cases) {
+    try {
+      readNetcdfFileApart(file(c.name), 2.0);
+      ADD_FAILURE() << c.name << " was read";
+    } catch (const FieldFileError& e) {
+      EXPECT_TRUE(std::regex_search(e.what(), std::regex(c.reason))) << e.what();
     }
   }
 }

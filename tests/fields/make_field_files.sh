@@ -90,6 +90,11 @@ nc() {
 # Surface current packed in shorts (value = raw * 0.01 + 0.5), latitudes from north to south,
 # longitudes in -180..180, a deeper level first that must not be read, a fill value at 1N 0E.
 nc current.nc <"$data/current.nc.cdl"
+# The same as netCDF-4 (HDF5), which the programs read in a child process.
+nc current4.nc nc4 <"$data/current.nc.cdl"
+# Two netCDF-4 files (findings of the fuzz target) on which HDF5 goes round for ever or writes
+# over its memory.
+cp "$data/refuse-hdf5-loop.nc" "$data/refuse-hdf5-crash.nc" .
 # Named water_u and water_v, no standard names, cm/s, missing_value, longitudes in 0..360, days.
 nc current-names.nc nc4 <"$data/current-names.nc.cdl"
 
