@@ -29,8 +29,9 @@ PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
 # dpkg-buildflags gives Debian's hardening flags (dpkg-dev, file); lintian checks the package and
 # appstream its software-centre metadata.
 PACKAGE_TOOLS := dpkg-dev file lintian appstream
-# Needed only by make fuzz.
-FUZZ_TOOLS := clang libclang-rt-14-dev
+# Needed only by make fuzz. Under clang, libstdc++'s parallel algorithms take TBB's headers when
+# they are there: named, so that every machine builds the targets alike.
+FUZZ_TOOLS := clang libclang-rt-14-dev libtbb-dev
 # Needed only by make bench: the NumPy version of the drift simulation that drift_bench runs
 # beside its own, with Debian's /usr/bin/python3.
 BENCH_TOOLS := python3-numpy
