@@ -170,7 +170,6 @@ void ForecastFiles::setArrowsShown(bool shown) {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-constexpr double kKnotsPerMs = 3600.0 / 1852.0;
 
 // An arrow of `length` nautical miles toward `toward` (radians from north), centred on `at`.
 vestrand::ExtraLine Arrow(const vestrand::GeoPoint& at, double toward, double length,
@@ -242,22 +241,19 @@ void ForecastFiles::addArrows(double datumLat, double datumLon, const vestrand::
     }
   }
   const fields::ForcingSample d = f.sample(datumLat, datumLon, time);
-  const auto degrees = [](double east, double north) {
-    const double a = std::atan2(east, north) * 180.0 / kPi;
-    return vestrand::fixedText(a < 0.0 ? a + 360.0 : a, 0);
-  };
   const std::string none = "\u2013";
   const bool wind = d.windSource == fields::Source::Field;
   const bool current = d.currentSource == fields::Source::Field;
   rows.push_back(
       {texts_.get(Text::ForecastAtDatumRow),
-       texts_.get(
-           Text::ForecastAtDatumValue,
-           {wind ? degrees(-d.windU, -d.windV) : none,
-            wind ? vestrand::fixedText(
-                       std::hypot(d.windU, d.windV) * vestrand::kKnotsPerMetrePerSecond, 1)
-                 : none,
-            current ? degrees(d.curU, d.curV) : none,
-            current ? vestrand::fixedText(std::hypot(d.curU, d.curV) * kKnotsPerMs, 2) : none,
-            fields::isoTimeText(time)})});
+       texts_.get(Text::ForecastAtDatumValue,
+                  {wind ? vestrand::fixedText(fields::fromDegrees(d.windU, d.windV), 0) : none,
+                   wind ? vestrand::fixedText(
+                              std::hypot(d.windU, d.windV) * vestrand::kKnotsPerMetrePerSecond, 1)
+                        : none,
+                   current ? vestrand::fixedText(fields::towardDegrees(d.curU, d.curV), 0) : none,
+                   current ? vestrand::fixedText(
+                                 std::hypot(d.curU, d.curV) / fields::kMetresPerSecondInKnots, 2)
+                           : none,
+                   fields::isoTimeText(time)})});
 }

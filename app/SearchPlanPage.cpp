@@ -623,13 +623,12 @@ void SearchPlanPage::drawPlan(const vestrand::SearchPlan& plan, const std::strin
     if (!simulation_->searches.empty()) {
       rows.push_back({texts_.get(Text::RowCumulativePos), share(simulation_->cumulativePos)});
     }
-    if (simulation_->stranded > 0) {
+    if (const drift::Stranding& shore = simulation_->stranding; shore.particles > 0) {
       rows.push_back(
           {texts_.get(Text::RowStranded),
-           texts_.get(
-               Text::StrandedValue,
-               {fixed(100.0 * simulation_->strandedShare, 1), std::to_string(simulation_->stranded),
-                vestrand::positionText(simulation_->strandedLat, simulation_->strandedLon)})});
+           texts_.get(Text::StrandedValue, {fixed(100.0 * simulation_->strandedShare, 1),
+                                            std::to_string(shore.particles),
+                                            vestrand::positionText(shore.lat, shore.lon)})});
     }
   }
 }
@@ -733,20 +732,14 @@ void SearchPlanPage::startWorker(const PlanPageInput& in) {
           outcome->outline90 = drift::outlineRings(outcome->map, outcome->map.count90);
         }
         // The object cannot be on land: the plan is that of the particles afloat.
-        double total = 0.0, lat = 0.0, lon = 0.0, ashore = 0.0;
-        for (std::size_t i = 0; grid && i < cloud.size(); ++i) {
-          total += cloud.weight[i];
-          if (!drift::stranded(cloud, i)) continue;
-          ++outcome->stranded;
-          ashore += cloud.weight[i];
-          lat += cloud.weight[i] * cloud.lat(i);
-          lon += cloud.weight[i] * cloud.lon(i);
-          cloud.weight[i] = 0.0f;
-        }
-        if (ashore > 0.0) {
-          outcome->strandedShare = total > 0.0 ? ashore / total : 0.0;
-          outcome->strandedLat = lat / ashore;
-          outcome->strandedLon = lon / ashore;
+        if (grid) {
+          outcome->stranding = drift::strandingOf(cloud);
+          double total = 0.0;
+          for (std::size_t i = 0; i < cloud.size(); ++i) {
+            total += cloud.weight[i];
+            if (drift::stranded(cloud, i)) cloud.weight[i] = 0.0f;
+          }
+          outcome->strandedShare = total > 0.0 ? outcome->stranding.weight / total : 0.0;
         }
         outcome->plan = PlanOverCloud(planInput, cloud);
       });

@@ -67,11 +67,10 @@ struct PlanSimulation {
   std::vector<vestrand::drift::SearchScore> searches;
   double cumulativePos = 0.0;
   std::optional<vestrand::SearchPlan> plan;  // none when the cloud gave no plan
-  // With land: the particles stranded on the shore, their share of the weight and their mean
-  // position. The map keeps them; the plan leaves them out.
-  std::size_t stranded = 0;
+  // With land: the particles stranded on the shore and their share of the weight. The map keeps
+  // them; the plan leaves them out.
+  vestrand::drift::Stranding stranding;
   double strandedShare = 0.0;
-  double strandedLat = 0.0, strandedLon = 0.0;
   // Through forecast files: where a particle left them or found no wind (the cloud is then
   // half-drifted and there is no map).
   vestrand::drift::ForcingFault fault;

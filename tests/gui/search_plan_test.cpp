@@ -9,6 +9,7 @@
 #include <QTableWidget>
 #include <cstdlib>
 #include <filesystem>
+#include <limits>
 
 #include "ForecastFiles.h"
 #include "SearchPlanPage.h"
@@ -67,6 +68,21 @@ class SearchPlanTest : public WindowTest {
     vestrand::SearchPlan plan;
     EXPECT_EQ(vestrand::planSearch(in, plan), vestrand::PlanFault::None);
     return plan;
+  }
+
+  // The POS over 2000 particles of `vestrand-cli plan <arguments>`; NaN, and a failure, when it
+  // gives none.
+  static double CommandLineParticlesPos(const std::string& arguments) {
+    const std::string command = std::string(VESTRAND_CLI) + " plan " + arguments +
+                                " --no-gpx --json --particles 2000 > cli.json";
+    const int status = std::system(command.c_str());
+    const std::string json = ReadBytes("cli.json");
+    const std::size_t at = json.find("\"particles\":{\"pos\":");
+    if (status != 0 || at == std::string::npos) {
+      ADD_FAILURE() << command << " gave " << status << ": " << json;
+      return std::numeric_limits<double>::quiet_NaN();
+    }
+    return std::stod(json.substr(at + 19));
   }
 
   SearchPlanPage* page = nullptr;
@@ -252,22 +268,18 @@ TEST_F(SearchPlanTest, TheSimulationStrandsOnTheCoastAsTheCommandLines) {
   page->finishSimulation();
   ASSERT_TRUE(page->simulation().has_value());
   const PlanSimulation& s = *page->simulation();
-  EXPECT_GT(s.stranded, 0u);
+  EXPECT_GT(s.stranding.particles, 0u);
   EXPECT_GT(s.strandedShare, 0.0);
   EXPECT_LT(s.strandedShare, 1.0);
   EXPECT_THAT(planView->summaryText(), HasSubstr("Stranded\t"));
   ASSERT_TRUE(s.plan.has_value());
 
-  const std::string command =
-      std::string(VESTRAND_CLI) +
-      " plan --lat 43:30N --lon 003:45W --time 2024-01-15T06:00Z --hours 6 --current-set 180"
-      " --current-drift 0.1 --object PIW-1 --wind-from 0 --wind-speed 5 --x-error 2"
-      " --unit Salvamar:15:3:0.6 --no-gpx --json --particles 2000 > cli.json";
-  ASSERT_EQ(std::system(command.c_str()), 0);
-  const std::string json = ReadBytes("cli.json");
-  const std::size_t at = json.find("\"particles\":{\"pos\":");
-  ASSERT_NE(at, std::string::npos) << json;
-  EXPECT_NEAR(s.plan->planned.pos, std::stod(json.substr(at + 19)), 1e-9);
+  EXPECT_NEAR(s.plan->planned.pos,
+              CommandLineParticlesPos(
+                  "--lat 43:30N --lon 003:45W --time 2024-01-15T06:00Z --hours 6 --current-set 180"
+                  " --current-drift 0.1 --object PIW-1 --wind-from 0 --wind-speed 5 --x-error 2"
+                  " --unit Salvamar:15:3:0.6"),
+              1e-9);
 }
 
 // Forecast files on the page: the datums are drifted through them (the steady files give those of
@@ -317,17 +329,13 @@ TEST_F(SearchPlanTest, ThePagesDatumsAndSimulationDriftThroughForecastFiles) {
   page->finishSimulation();
   ASSERT_TRUE(page->simulation().has_value()) << Text(mainPanel, kStatusLine);
   ASSERT_TRUE(page->simulation()->plan.has_value());
-  const std::string command =
-      std::string(VESTRAND_CLI) +
-      " plan --land none --lat 43.5 --lon -3.75 --time 2024-01-15T00:00Z --hours 20 --object PIW-1"
-      " --x-error 2 --unit A:2:3:0.6 --no-gpx --json --particles 2000 --wind-file " +
-      VESTRAND_FIELD_FILES "/drift-wind-steady.grib2 --current-file " VESTRAND_FIELD_FILES
-                           "/drift-current-steady.nc > cli.json";
-  ASSERT_EQ(std::system(command.c_str()), 0);
-  const std::string json = ReadBytes("cli.json");
-  const std::size_t at = json.find("\"particles\":{\"pos\":");
-  ASSERT_NE(at, std::string::npos) << json;
-  EXPECT_NEAR(page->simulation()->plan->planned.pos, std::stod(json.substr(at + 19)), 1e-9);
+  EXPECT_NEAR(page->simulation()->plan->planned.pos,
+              CommandLineParticlesPos(
+                  std::string("--land none --lat 43.5 --lon -3.75 --time 2024-01-15T00:00Z --hours "
+                              "20 --object PIW-1 --x-error 2 --unit A:2:3:0.6 --wind-file ") +
+                  VESTRAND_FIELD_FILES "/drift-wind-steady.grib2 --current-file " +
+                  VESTRAND_FIELD_FILES "/drift-current-steady.nc"),
+              1e-9);
 
   Field("planTime")->setText("");
   EXPECT_FALSE(page->makePlan(refusal).has_value());
