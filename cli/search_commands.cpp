@@ -70,6 +70,7 @@ struct DriftInputs {
   Leeway leeway;                             // of the constant wind; none with wind files
   Datums datums;
   std::optional<ForcingReport> forcing;  // when forecast files were given
+  std::optional<fields::Forcing> files;  // and what they hold, read once, with the constants
   std::vector<std::string> warnings;
 };
 
@@ -266,7 +267,8 @@ DriftInputs checkDrift(const Options& o, const CLI::App& sub) {
   }
   if (files) {
     in.forcing = checkForcing(o, sub, in.objectClass != nullptr, forecast);
-    in.datums = forecastDrift(o, forcingOf(*in.forcing), forecast, *in.forcing);
+    in.files = forcingOf(*in.forcing);
+    in.datums = forecastDrift(o, *in.files, forecast, *in.forcing);
     in.warnings = forcingWarnings(*in.forcing, in.objectClass);
   } else if (in.objectClass != nullptr) {
     in.datums = leewayDatums(lat, lon, hours, current, in.leeway);
@@ -666,7 +668,7 @@ int runPlan(const Options& o, const CLI::App& sub) {
   // Over a simulated cloud instead, when asked; both plans' POS are reported.
   const double normalPos = plan.planned.pos;
   const bool particles =
-      planOverParticles(o, sub, input, drift.forcing ? &*drift.forcing : nullptr, plan);
+      planOverParticles(o, sub, input, drift.files ? &*drift.files : nullptr, plan);
 
   const Destination d = destination(o, sub);
   const RouteSource source{searchPlanFileName(d.stem),

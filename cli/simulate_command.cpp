@@ -446,7 +446,7 @@ void addPlanParticles(CLI::App* plan, SimulateOptions& o) {
 }
 
 bool planOverParticles(const Options& o, const CLI::App& sub, const SearchPlanInput& input,
-                       const ForcingReport* files, SearchPlan& plan) {
+                       const fields::Forcing* files, SearchPlan& plan) {
   if (!given(&sub, "--particles")) {
     for (const char* option : {"--seed", "--lat2", "--current-error", "--jibe-rate", "--search"}) {
       if (given(&sub, option)) {
@@ -481,7 +481,7 @@ bool planOverParticles(const Options& o, const CLI::App& sub, const SearchPlanIn
     m.leeway = DriftModel::Leeway::Class;
     m.leewayClass = *findLeewayClass(o.object);
     // With wind files the wind is theirs (and the constant, if given, serves outside them).
-    if (files == nullptr || files->windFiles.empty()) {
+    if (files == nullptr || files->windFields().areas().empty()) {
       wind.push_back(
           {0.0, checkFinite("--wind-from", o.windFrom), checkFinite("--wind-speed", o.windSpeed)});
     }
@@ -493,12 +493,8 @@ bool planOverParticles(const Options& o, const CLI::App& sub, const SearchPlanIn
   const bool current = given(&sub, "--current-set");
   const UniformForcing constant(wind, current ? checkFinite("--current-set", o.currentSet) : 0.0,
                                 current ? checkFinite("--current-drift", o.currentDrift) : 0.0);
-  fields::Forcing fromFiles;
   std::optional<FieldForcing> gridded;
-  if (files != nullptr) {
-    fromFiles = forcingOf(*files);
-    gridded.emplace(fromFiles);
-  }
+  if (files != nullptr) gridded.emplace(*files);
   const DriftForcing& forcing = gridded ? static_cast<const DriftForcing&>(*gridded) : constant;
   double onScene = 0.0;
   for (const SearchUnit& u : input.units) onScene = std::max(onScene, u.hours);
@@ -520,7 +516,7 @@ bool planOverParticles(const Options& o, const CLI::App& sub, const SearchPlanIn
     run.land = grid.get();
   }
   const DriftOutcome drifted = runDrift(cloud, m, forcing, run, seed);
-  if (gridded) refuseFault(drifted.fault, fromFiles);
+  if (files != nullptr) refuseFault(drifted.fault, *files);
   // The object cannot be on land: the stranded particles are left out, and the POC is that of the
   // particles afloat.
   for (std::size_t i = 0; grid && i < cloud.size(); ++i) {

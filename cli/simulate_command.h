@@ -12,11 +12,13 @@ namespace vestrand {
 struct SearchPlan;
 struct SearchPlanInput;
 }  // namespace vestrand
+namespace vestrand::fields {
+class Forcing;
+}  // namespace vestrand::fields
 
 namespace vestrand::cli {
 
 struct Options;
-struct ForcingReport;
 
 // Runs simulate: prints the map's figures (and the paths of the files written first).
 int runSimulate(const SimulateOptions& o, const CLI::App& sub);
@@ -28,12 +30,12 @@ void addPlanParticles(CLI::App* plan, SimulateOptions& o);
 // particles are seeded with the position error sqrt(X^2 + Y^2), drifted by the plan's current and
 // leeway to the middle of the search period (the datum's hours plus half the longest time on
 // scene), and the area is the cloud's (drift/cloud_area.h). With forecast files (`files`, as the
-// plan's drift read them) every particle is drifted through them, as simulate drifts it. Does
-// nothing without --particles.
+// plan's drift read them, with their constants) every particle is drifted through them, as
+// simulate drifts it. Does nothing without --particles.
 // @param[in,out] plan the closed-form plan, replaced by the cloud's
 // @return whether it was replaced
 bool planOverParticles(const Options& o, const CLI::App& sub, const SearchPlanInput& input,
-                       const ForcingReport* files, SearchPlan& plan);
+                       const fields::Forcing* files, SearchPlan& plan);
 
 // Both plans' POS, for people ("POS over particles ...") and as JSON members to add to the plan's
 // object: ,"particles":{"pos":P,"normal_pos":Q}.
